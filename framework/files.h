@@ -1,0 +1,31 @@
+// The few files the plug-in touches: the terms file it reads and the export files it writes.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// Reads up to maxBytes from the start of a file; nothing when it cannot be opened.
+std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes);
+
+// A file opened for writing, created or emptied; bytes are written as given.
+class FileWriter {
+public:
+    FileWriter() = default;
+    ~FileWriter();
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+
+    bool Open(const std::string& path);
+    void Write(std::string_view bytes);
+    bool Close();  // false when a write failed
+
+private:
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+};
+
+}  // namespace fw

@@ -1,0 +1,14 @@
+// The one place where the platform's folder separator and library suffix are chosen.
+#pragma once
+
+namespace fw {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+constexpr const char* kLibrarySuffix = ".dll";
+#else
+constexpr char kPathSeparator = '/';
+constexpr const char* kLibrarySuffix = ".so";
+#endif
+
+}  // namespace fw
