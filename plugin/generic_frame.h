@@ -2,12 +2,13 @@
 // and picks its kind from the user type: the owner-drawn bar for type 23, else the standard one.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "framework/document.h"
 
 class CIPOGenericFrame : public fw::CFrameWnd {
-public:
+  public:
     CIPOGenericFrame();
     ~CIPOGenericFrame() override;
 
@@ -21,6 +22,13 @@ public:
 
     // Asks the host to size this frame (the size callback, with 0, 0, 1).
     void ReportSize(int width, int height);
+
+  private:
+    struct Bars;
+    // The bar of the kind the current user type selects (null before it was created).
+    fw::StatusBar* ChosenBar() const;
+
+    std::unique_ptr<Bars> bars_;
 };
 
 // The message the frame sends its active view on close (user message base + 253).
