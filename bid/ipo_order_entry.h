@@ -3,13 +3,16 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "bid/ipo_modify_order.h"
 #include "bridge/companion_abi.h"
 #include "framework/form.h"
 
 class CIPOOrderEntry : public fw::FormEvents {
-public:
+  public:
     // Creates the dialog hidden, without a parent window, and initialises it.
     CIPOOrderEntry();
     ~CIPOOrderEntry();
@@ -29,7 +32,41 @@ public:
 
     fw::Form& form() const;
 
-private:
+    // Form events.
+    void OnInitDialog(fw::Form& form) override;
+    void OnCommand(int id) override;
+    void OnKillFocus(int id) override;
+    void OnSelChange(int id) override;
+    void OnCancel() override;
+
+  private:
     struct State;
+
+    // Fields to state (true) or state to fields (false).
+    void UpdateData(bool saveAndValidate);
+    void ShowPaymentLayout();
+    void SetDroppedWidthToWidest(int listId);
+    void BlankRow(int row);
+    void EnableRow(int row, bool enable);
+
+    void LookupClient();
+    bool NotifyClientSelected();
+    void SelectUPI();
+    void SelectASBA();
+    void SelectCategory();
+    void ToggleCutOff(int row);
+    bool CheckRowOrder(int row);
+    void ApplyLot(int row);
+    void RecalcAmountPayable();
+    void CheckBidPrice(int row);
+    void ShowTerms();
+
+    // Placing: the checks, the order section, the identity and the response.
+    void PlaceBid();
+    bool CheckBeforePlacing();
+    bool FillOrder(IPOServiceRequest& request);
+    bool ChooseIdentity(std::string& code, std::string& id) const;
+    void ShowOrderResponse(const std::vector<void*>& resultList);
+
     std::unique_ptr<State> state_;
 };
