@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "containers/ts_map.h"
+#include "containers/ts_map_string_to_ptr.h"
+
+namespace {
+
+using IntMap = CTSMap<int32_t, int32_t, int*, int*>;
+
+std::vector<int32_t> WalkKeys(const IntMap& map) {
+    std::vector<int32_t> keys;
+    for (MapPosition position = map.GetStartPosition(); position;) {
+        int32_t key = 0;
+        int* value = nullptr;
+        map.GetNextAssoc(position, key, value);
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+TEST(CTSMapTest, IntegerHashAndBuckets) {
+    EXPECT_EQ(HashMapKey(17), 285719u);
+    EXPECT_EQ(HashMapKey(34), 571438u);
+    const std::pair<int32_t, uint32_t> buckets[] = {{91, 15}, {92, 9}, {93, 3},
+                                                    {94, 14}, {95, 8}, {96, 2}};
+    for (const auto& [code, bucket] : buckets) {
+        EXPECT_EQ(HashMapKey(code) % 17, bucket) << code;
+    }
+    // A negative intermediate is brought back into the positive range.
+    EXPECT_EQ(HashMapKey(-1), 2147483647u - 16807u);
+}
+
+TEST(CTSMapTest, WalkGoesByBucketThenNewestFirst) {
+    IntMap map;
+    for (int32_t code = 91; code <= 96; ++code) {
+        map[code];
+    }
+    EXPECT_EQ(WalkKeys(map), (std::vector<int32_t>{96, 93, 95, 92, 94, 91}));
+
+    IntMap colliding;
+    int a = 1, b = 2;
+    colliding[17] = &a;
+    colliding[34] = &b;
+    EXPECT_EQ(WalkKeys(colliding), (std::vector<int32_t>{34, 17}));
+    int* found = nullptr;
+    ASSERT_TRUE(colliding.Lookup(17, found));
+    EXPECT_EQ(found, &a);
+    ASSERT_TRUE(colliding.Lookup(34, found));
+    EXPECT_EQ(found, &b);
+    EXPECT_TRUE(colliding.RemoveKey(34));
+    ASSERT_TRUE(colliding.Lookup(17, found));
+    EXPECT_EQ(found, &a);
+    EXPECT_FALSE(colliding.Lookup(34, found));
+}
+
+TEST(CTSMapTest, IndexInsertsNullAndStoringReplaces) {
+    IntMap map;
+    EXPECT_EQ(map.GetHashTableSize(), 0u);
+    EXPECT_EQ(map[5], nullptr);
+    EXPECT_EQ(map.GetCount(), 1u);
+    EXPECT_EQ(map.GetHashTableSize(), 17u);
+    int a = 1, b = 2;
+    map[5] = &a;
+    map[5] = &b;
+    EXPECT_EQ(map.GetCount(), 1u);
+    int* value = nullptr;
+    ASSERT_TRUE(map.Lookup(5, value));
+    EXPECT_EQ(value, &b);
+    EXPECT_FALSE(map.Lookup(6, value));
+    EXPECT_EQ(value, &b) << "a failed lookup leaves the out value alone";
+}
+
+TEST(CTSMapTest, EntriesComeInBlocksOfTenAndAreRecycled) {
+    IntMap map;
+    for (int32_t key = 0; key < 10; ++key) {
+        map[key];
+    }
+    EXPECT_EQ(map.GetBlockCount(), 1u);
+    map[10];
+    EXPECT_EQ(map.GetBlockCount(), 2u);
+    EXPECT_TRUE(map.RemoveKey(3));
+    EXPECT_FALSE(map.RemoveKey(3));
+    map[100];  // takes the freed entry
+    EXPECT_EQ(map.GetBlockCount(), 2u);
+    EXPECT_EQ(map.GetCount(), 11u);
+    for (int32_t key = 0; key < 10; ++key) {
+        map[key + 200];
+    }
+    EXPECT_EQ(map.GetCount(), 21u);
+    EXPECT_EQ(map.GetBlockCount(), 3u);
+    EXPECT_EQ(WalkKeys(map).size(), 21u);
+}
+
+TEST(CTSMapTest, RemovingTheLastEntryOrAllReleasesStorage) {
+    IntMap map;
+    EXPECT_EQ(map.GetStartPosition(), nullptr);
+    map[7];
+    EXPECT_TRUE(map.RemoveKey(7));
+    EXPECT_EQ(map.GetHashTableSize(), 0u);
+    EXPECT_EQ(map.GetBlockCount(), 0u);
+    EXPECT_EQ(map.GetStartPosition(), nullptr);
+    map[8];
+    EXPECT_EQ(map.GetHashTableSize(), 17u);
+    EXPECT_EQ(WalkKeys(map), std::vector<int32_t>{8});
+
+    for (int32_t key = 0; key < 25; ++key) {
+        map[key];
+    }
+    map.RemoveAll();
+    EXPECT_TRUE(map.IsEmpty());
+    EXPECT_EQ(map.GetStartPosition(), nullptr);
+    EXPECT_EQ(map.GetBlockCount(), 0u);
+    map[9];
+    EXPECT_EQ(WalkKeys(map), std::vector<int32_t>{9});
+}
+
+TEST(CTSMapTest, SixteenBitKeysHashAsTheirIntegerValue) {
+    CTSMap<int16_t, int16_t, const char*, const char*> map;
+    map[17] = "a";
+    map[34] = "b";
+    map[91] = "c";
+    std::vector<int16_t> keys;
+    for (MapPosition position = map.GetStartPosition(); position;) {
+        int16_t key = 0;
+        const char* value = nullptr;
+        map.GetNextAssoc(position, key, value);
+        keys.push_back(key);
+    }
+    EXPECT_EQ(keys, (std::vector<int16_t>{34, 17, 91}));
+}
+
+TEST(CTSMapStringToPtrTest, StoresWalksAndOverwrites) {
+    CTSMapStringToPtr map;
+    int first = 0, second = 0, other = 0;
+    map["10502"] = &first;
+    map["10503"] = &other;
+    map["10502"] = &second;
+    EXPECT_EQ(map.GetCount(), 2u);
+    void* value = nullptr;
+    ASSERT_TRUE(map.Lookup("10502", value));
+    EXPECT_EQ(value, &second);
+    EXPECT_FALSE(map.Lookup("10504", value));
+
+    std::vector<std::pair<std::string, void*>> walked;
+    for (MapPosition position = map.GetStartPosition(); position;) {
+        std::string key;
+        map.GetNextAssoc(position, key, value);
+        walked.emplace_back(key, value);
+    }
+    ASSERT_EQ(walked.size(), 2u);
+    EXPECT_NE(std::find(walked.begin(), walked.end(),
+                        std::make_pair(std::string("10503"), static_cast<void*>(&other))),
+              walked.end());
+}
+
+}  // namespace

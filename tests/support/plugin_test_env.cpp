@@ -1,0 +1,124 @@
+#include "tests/support/plugin_test_env.h"
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "containers/ts_map.h"
+#include "framework/platform.h"
+#include "framework/shared_library.h"
+#include "framework/text.h"
+#include "plugin/host_callbacks.h"
+#include "plugin/login_context.h"
+
+namespace {
+
+PluginTestEnv* g_env = nullptr;
+
+TestCompanionControl* LoadCompanionControl() {
+    static fw::SharedLibrary library;
+    if (!library.IsLoaded()) {
+        const std::string path =
+            TestCompanionDirectory() + fw::kPathSeparator + "Corvexdll64" + fw::kLibrarySuffix;
+        if (!library.Load(path)) {
+            throw std::runtime_error("test companion not found: " + path);
+        }
+    }
+    auto get = library.ResolveAs<TestCompanionControlFn>(kTestCompanionControlExport);
+    if (!get) {
+        throw std::runtime_error("test companion has no control export");
+    }
+    return get();
+}
+
+}  // namespace
+
+std::string TestCompanionDirectory() {
+    return IPO_TEST_COMPANION_DIR;
+}
+
+std::map<int16_t, std::string> DefaultServiceURLs() {
+    std::map<int16_t, std::string> urls;
+    for (int16_t code = kRequestWatchList; code <= kRequestUserDetails; ++code) {
+        urls[code] = fw::Format("http://ipo.test/%d", code);
+    }
+    return urls;
+}
+
+PluginTestEnv::PluginTestEnv(const PluginTestConfig& config) {
+    companion_ = LoadCompanionControl();
+    g_env = this;
+    Configure(config);
+    InitializeServiceBridge();
+    companion_->Reset();
+    SetHostCallback(&OnHostMessage);
+    SetSizeCallback(&OnSize);
+}
+
+PluginTestEnv::~PluginTestEnv() {
+    DestroyServiceBridge();
+    ClearURLTable();
+    ClearResultList();
+    Login() = LoginContext{};
+    SetHostCallback(nullptr);
+    SetSizeCallback(nullptr);
+    companion_->Reset();
+    g_env = nullptr;
+}
+
+void PluginTestEnv::Configure(const PluginTestConfig& config) {
+    std::vector<std::unique_ptr<HostURLRecord>> records;
+    HostURLMap urls;
+    for (const auto& [code, url] : config.urls) {
+        records.push_back(std::make_unique<HostURLRecord>(HostURLRecord{url.c_str()}));
+        urls[code] = records.back().get();
+    }
+    IPOGlobalConfiguration configuration{};
+    configuration.UserType = config.userType;
+    configuration.UserId = config.userId.c_str();
+    configuration.LoginClientId = config.loginClientId.c_str();
+    configuration.LoginClientCode = config.loginClientCode.c_str();
+    configuration.WorkingDirectory = config.workingDirectory.c_str();
+    configuration.URLMap = &urls;
+    ApplyGlobalConfiguration(&configuration);
+}
+
+void PluginTestEnv::RestartBridge() {
+    DestroyServiceBridge();
+    InitializeServiceBridge();
+}
+
+std::vector<std::string> PluginTestEnv::ServiceFailureTexts() const {
+    std::vector<std::string> texts;
+    for (const ServiceFailureMessage& message : serviceFailures) {
+        texts.push_back(fw::FieldText(message.Text));
+    }
+    return texts;
+}
+
+int PluginTestEnv::OnHostMessage(void* record) {
+    uint32_t id = 0;
+    std::memcpy(&id, record, sizeof id);
+    g_env->hostMessageIds.push_back(id);
+    if (id == kServiceFailureMessageId) {
+        g_env->serviceFailures.push_back(*static_cast<ServiceFailureMessage*>(record));
+    } else if (id == kClientLookupMessageId) {
+        auto* message = static_cast<ClientLookupMessage*>(record);
+        g_env->clientLookups.push_back(*message);
+        if (g_env->answerClientLookup) {
+            g_env->answerClientLookup(*message);
+        }
+    } else if (id == kClientSelectedMessageId) {
+        auto* message = static_cast<ClientSelectedMessage*>(record);
+        g_env->clientSelections.push_back(*message);
+        if (g_env->answerClientSelected) {
+            g_env->answerClientSelected(*message);
+        }
+    }
+    return 0;
+}
+
+int PluginTestEnv::OnSize(void* frameWindow, WindowSize size, int a, int b, int c) {
+    g_env->sizeReports.push_back({frameWindow, size, a, b, c});
+    return 0;
+}

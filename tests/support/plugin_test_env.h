@@ -1,0 +1,81 @@
+// The plug-in's surroundings for a test: the headless backend, a login configuration with
+// service URLs for requests 91 to 96, the service bridge bound to the test companion, and a
+// host callback that records every message (and answers client look-ups as scripted). Every
+// piece is undone when the environment goes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bridge/ipo_service_bridge.h"
+#include "framework/headless/headless_backend.h"
+#include "plugin/host_abi.h"
+#include "tests/support/test_companion_control.h"
+
+// The folder holding the test companion library.
+std::string TestCompanionDirectory();
+
+// URLs "http://ipo.test/<code>" for the codes 91 to 96.
+std::map<int16_t, std::string> DefaultServiceURLs();
+
+struct PluginTestConfig {
+    uint16_t userType = 23;
+    std::string userId = "TRADER01";
+    std::string loginClientId = "LC1001";
+    std::string loginClientCode = "LCODE1";
+    std::string workingDirectory = TestCompanionDirectory();
+    std::map<int16_t, std::string> urls = DefaultServiceURLs();
+};
+
+struct SizeReport {
+    void* frameWindow = nullptr;
+    WindowSize size{};
+    int a = 0, b = 0, c = 0;
+};
+
+class PluginTestEnv {
+  public:
+    explicit PluginTestEnv(const PluginTestConfig& config = {});
+    ~PluginTestEnv();
+    PluginTestEnv(const PluginTestEnv&) = delete;
+    PluginTestEnv& operator=(const PluginTestEnv&) = delete;
+
+    // Applies another configuration as the host would (URLs are added or replaced).
+    void Configure(const PluginTestConfig& config);
+    // Destroys the bridge and binds a new one from the current working directory.
+    void RestartBridge();
+
+    fw::headless::HeadlessBackend& backend() { return backend_; }
+    TestCompanionControl& companion() { return *companion_; }
+    IPOServiceBridge* bridge() { return GetServiceBridge(); }
+
+    // The texts of the service failures sent to the host (message 65636).
+    std::vector<std::string> ServiceFailureTexts() const;
+
+    // --- what the recording host saw and answers ---
+    std::vector<uint32_t> hostMessageIds;                 // in the order sent
+    std::vector<ServiceFailureMessage> serviceFailures;   // 65636
+    std::vector<ClientLookupMessage> clientLookups;       // 108, as sent
+    std::vector<ClientSelectedMessage> clientSelections;  // 121, as sent
+    std::function<void(ClientLookupMessage&)> answerClientLookup;
+    std::function<void(ClientSelectedMessage&)> answerClientSelected;
+    std::vector<SizeReport> sizeReports;
+
+  private:
+    static int OnHostMessage(void* record);
+    static int OnSize(void* frameWindow, WindowSize size, int a, int b, int c);
+
+    fw::headless::HeadlessBackend backend_;
+    TestCompanionControl* companion_ = nullptr;
+};
+
+// A fixture whose tests start in a fresh PluginTestEnv.
+class PluginTest : public ::testing::Test {
+  protected:
+    PluginTestEnv env;
+};
