@@ -1,0 +1,316 @@
+#include "orderbook/ipo_order_book.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "bridge/ipo_service_bridge.h"
+#include "framework/backend.h"
+#include "framework/text.h"
+#include "orderbook/order_book_layout.h"
+#include "orderbook/order_book_sort.h"
+#include "orderbook/order_status.h"
+#include "plugin/generic_frame.h"
+#include "plugin/login_context.h"
+#include "plugin/runtime_classes.h"
+
+namespace {
+
+constexpr int kRejectionReasonColumn = 24;
+constexpr int kColumnWidth = 100;
+constexpr int kRejectionReasonWidth = 500;
+constexpr int kDaysShownAtOpening = 7;
+
+std::chrono::sys_days DaysOf(int year, int month, int day) {
+    return std::chrono::year_month_day{std::chrono::year{year},
+                                       std::chrono::month{static_cast<unsigned>(month)},
+                                       std::chrono::day{static_cast<unsigned>(day)}};
+}
+
+std::chrono::sys_days DaysOf(const fw::Date& date) {
+    return DaysOf(date.year, date.month, date.day);
+}
+
+fw::Date DateOf(std::chrono::sys_days days) {
+    const std::chrono::year_month_day date{days};
+    return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day()))};
+}
+
+// The date text the service takes: year, month and day as "%02d-%02d-%02d".
+std::string RequestDate(const fw::Date& date) {
+    return fw::Format("%02d-%02d-%02d", date.year, date.month, date.day);
+}
+
+fw::CObject* CreateOrderBook() {
+    return new CIPOOrderBook;
+}
+
+}  // namespace
+
+const fw::RuntimeClass& OrderBookViewClass() {
+    static const fw::RuntimeClass kClass{"CIPOOrderBook", &CreateOrderBook};
+    return kClass;
+}
+
+CIPOOrderBook::CIPOOrderBook() : bridge_(GetServiceBridge()) {
+    orderEntry_.SetReady(false);
+}
+
+CIPOOrderBook::~CIPOOrderBook() = default;
+
+CIPOGenericFrame* CIPOOrderBook::Frame() const {
+    return dynamic_cast<CIPOGenericFrame*>(frame());
+}
+
+void CIPOOrderBook::OnInitialUpdate() {
+    CIPOGenericFrame* frame = Frame();
+    fw::Form* form = this->form();
+    if (!frame || !frame->site() || !form) {
+        return;
+    }
+    fw::FrameSite& site = *frame->site();
+    site.SetTitle("IPO Order Book");
+    site.RemoveMaximizeBox();
+    form->ListSetExtendedStyle(kOrderBookList, fw::kListFullRowSelect | fw::kListHeaderDragDrop, 0);
+
+    frameSize_ = site.WindowSize();
+    const fw::Rect listRect = form->ControlRect(kOrderBookList);
+    listOrigin_ = {listRect.left, listRect.top};
+    listTopOffset_ = listRect.top + 3;
+
+    form->ListSetSource(kOrderBookList, this);
+    for (int column = 0; column < kOrderBookColumnCount; ++column) {
+        const int width = column == kRejectionReasonColumn ? kRejectionReasonWidth : kColumnWidth;
+        form->ListInsertColumn(kOrderBookList, column, ColumnTitle(column), width);
+    }
+    CreateStatusPanes(*frame);
+    FillStatusCombo();
+
+    site.FitToForm();
+    layoutReady_ = 1;
+    listHeight_ = frameSize_.height - listTopOffset_;
+    form->ResizeControl(kOrderBookList, {frameSize_.width, listHeight_});
+    frame->ReportSize(frameSize_.width, frameSize_.height);
+
+    const fw::LocalTime now = fw::Now();
+    const std::chrono::sys_days today = DaysOf(now.year, now.month, now.day);
+    form->SetDate(kOrderBookFromDate, DateOf(today - std::chrono::days{kDaysShownAtOpening}));
+    form->SetDate(kOrderBookToDate, DateOf(today));
+
+    if (Login().UserType == 24) {
+        OnChangeClient();
+    }
+    SortList(kBidDateColumn);
+}
+
+void CIPOOrderBook::CreateStatusPanes(CIPOGenericFrame& frame) {
+    if (!frame.CreateStatusBar(3)) {
+        return;
+    }
+    const fw::Form& form = *this->form();
+    frame.SetStatusPaneInfo(0, 0, 0, form.TextWidth(kOrderBookList, "Filters"));
+    frame.SetStatusPaneInfo(1, 0, 0, form.TextWidth(kOrderBookList, "CURRENT IPO"));
+    frame.SetStatusPaneInfo(2, 0, fw::kPaneStretch, 0);
+    frame.SetStatusPaneText(0, "Filters");
+    frame.SetStatusPaneText(1, "");
+    frame.SetStatusPaneText(2, "");
+}
+
+void CIPOOrderBook::FillStatusCombo() {
+    fw::Form& form = *this->form();
+    form.ComboReset(kOrderBookStatus);
+    int widest = 0;
+    for (const char* text : {"(ALL)", "PENDING", "CONFIRMED", "REJECTED", "MODIFIED", "CANCELLED",
+                             "ADMIN CANCELLED"}) {
+        form.ComboAdd(kOrderBookStatus, text);
+        widest = std::max(widest, form.TextWidth(kOrderBookStatus, text));
+    }
+    form.ComboSelectPrefix(kOrderBookStatus, "(ALL)");
+    StatusFilterText = "(ALL)";
+    form.ComboSetDroppedWidth(kOrderBookStatus, widest);
+}
+
+void CIPOOrderBook::OnCommand(int id) {
+    switch (id) {
+        case kOrderBookApply:
+            OnApply();
+            break;
+        case kCommandExportCSV:
+            OnExportCSV();
+            break;
+        case kCommandModify:
+            OnModifyOrder();
+            break;
+        case kCommandCancel:
+            OnCancelOrder();
+            break;
+        case kCommandCopy:
+            OnCopyToClipboard();
+            break;
+        case kCommandSizeToFit:
+            OnSizeToFit();
+            break;
+        case kCommandSizeToHeader:
+            OnSizeToHeader();
+            break;
+        case kCommandGrid:
+            OnGrid();
+            break;
+        case kCommandChangeClient:
+            OnChangeClient();
+            break;
+        default:
+            break;
+    }
+}
+
+void CIPOOrderBook::OnSelChange(int id) {
+    if (id == kOrderBookStatus && form()) {
+        StatusFilterText = form()->GetText(kOrderBookStatus);
+    }
+}
+
+void CIPOOrderBook::OnColumnClick(int listId, int column) {
+    if (listId == kOrderBookList) {
+        OrderBookSortDescending = !OrderBookSortDescending;
+        SortList(column);
+    }
+}
+
+void CIPOOrderBook::OnContextMenu(int controlId) {
+    OnOrderBookContextMenu(controlId);
+}
+
+void CIPOOrderBook::OnSize(fw::Size clientSize) {
+    if (!layoutReady_ || !form()) {
+        return;
+    }
+    listHeight_ = clientSize.height - listTopOffset_;
+    form()->ResizeControl(kOrderBookList, {clientSize.width, listHeight_});
+    form()->Repaint();
+}
+
+void CIPOOrderBook::OnCancel() {
+    if (frame() && frame()->site()) {
+        frame()->site()->PostClose();
+    }
+}
+
+std::string CIPOOrderBook::CellText(size_t item, int column) const {
+    return item < rows_.size() ? RowCellText(*rows_[item], column) : std::string();
+}
+
+const tagIPOOrderBookRow* CIPOOrderBook::GetSelectedRow() const {
+    if (!form()) {
+        return nullptr;
+    }
+    const std::vector<size_t> selected = form()->ListSelectedItems(kOrderBookList);
+    return selected.empty() || selected.front() >= rows_.size() ? nullptr
+                                                                : rows_[selected.front()].get();
+}
+
+void CIPOOrderBook::ClearList() {
+    rows_.clear();
+    form()->ListSetItemCount(kOrderBookList, 0);
+}
+
+void CIPOOrderBook::SortList(int column) {
+    std::vector<const tagIPOOrderBookRow*> rows;
+    rows.reserve(rows_.size());
+    for (const auto& row : rows_) {
+        rows.push_back(row.get());
+    }
+    const std::vector<size_t> order = SortedOrder(rows, column);
+
+    // The selection follows its rows to their new places.
+    fw::Form& form = *this->form();
+    const std::vector<size_t> selected = form.ListSelectedItems(kOrderBookList);
+    std::vector<size_t> placeOf(order.size());
+    std::vector<std::unique_ptr<tagIPOOrderBookRow>> sorted;
+    sorted.reserve(order.size());
+    for (size_t place = 0; place < order.size(); ++place) {
+        placeOf[order[place]] = place;
+        sorted.push_back(std::move(rows_[order[place]]));
+    }
+    rows_ = std::move(sorted);
+    for (size_t item : selected) {
+        form.ListSelect(kOrderBookList, item, false);
+    }
+    for (size_t item : selected) {
+        form.ListSelect(kOrderBookList, placeOf[item], true);
+    }
+    form.ListRefresh(kOrderBookList);
+}
+
+bool CIPOOrderBook::ChooseParty(std::string& code, std::string& id) const {
+    const LoginContext& login = Login();
+    if (login.UserType == 24) {
+        if (SelectedClientCode.empty() || SelectedClientId.empty()) {
+            return false;
+        }
+        code = SelectedClientCode;
+        id = SelectedClientId;
+    } else if (login.UserType == 23 || login.UserType == 26) {
+        code = login.LoginClientCode;
+        id = login.LoginClientId;
+    } else {
+        return false;
+    }
+    constexpr size_t kCodeLimit = sizeof(IPOServiceRequest::ClientCode) - 1;
+    constexpr size_t kIdLimit = sizeof(IPOServiceRequest::ClientId) - 1;
+    if (code.size() > kCodeLimit) {
+        fw::MessageBox(fw::Format("Client Code is too long (at most %zu characters)", kCodeLimit));
+        return false;
+    }
+    if (id.size() > kIdLimit) {
+        fw::MessageBox(fw::Format("Client Id is too long (at most %zu characters)", kIdLimit));
+        return false;
+    }
+    return true;
+}
+
+void CIPOOrderBook::OnApply() {
+    fw::Form* form = this->form();
+    if (!bridge_ || !form) {
+        return;
+    }
+    ClearList();
+
+    const fw::Date from = form->GetDate(kOrderBookFromDate);
+    const fw::Date to = form->GetDate(kOrderBookToDate);
+    const fw::LocalTime now = fw::Now();
+    const std::chrono::sys_days today = DaysOf(now.year, now.month, now.day);
+    if (DaysOf(from) > today || DaysOf(to) > today) {
+        fw::MessageBox("From Date and To Date should be less than Current Date");
+        return;
+    }
+    if (DaysOf(from) > DaysOf(to)) {
+        fw::MessageBox("From Date should be less than To Date");
+        return;
+    }
+
+    IPOServiceRequest request{};
+    fw::CopyField(request.OrderBookFromDate, RequestDate(from));
+    fw::CopyField(request.OrderBookToDate, RequestDate(to));
+    fw::CopyField(request.OrderStatus, StatusFilterCode(StatusFilterText));
+
+    std::string code;
+    std::string id;
+    if (ChooseParty(code, id)) {
+        const IPOResultList* result =
+            RequestIPOOrderBook(bridge_, &kRequestOrderBook, code, id, request);
+        if (result) {
+            rows_.reserve(result->size());
+            for (void* record : *result) {
+                if (record) {
+                    auto row = std::make_unique<tagIPOOrderBookRow>();
+                    FillRow(*row, *static_cast<IPOOrderBookEntry*>(record));
+                    rows_.push_back(std::move(row));
+                }
+            }
+            ClearResultList();
+            form->ListSetItemCount(kOrderBookList, rows_.size());
+        }
+    }
+    SortList(kBidDateColumn);
+}

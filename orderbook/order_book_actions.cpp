@@ -1,0 +1,309 @@
+// The order book's context menu and what its commands do: cancel, modify, export, copy,
+// column sizing, grid lines and the change of client.
+#include <algorithm>
+
+#include "bridge/ipo_service_bridge.h"
+#include "framework/backend.h"
+#include "framework/files.h"
+#include "framework/platform.h"
+#include "framework/text.h"
+#include "orderbook/ipo_order_book.h"
+#include "orderbook/order_book_layout.h"
+#include "orderbook/order_status.h"
+#include "plugin/login_context.h"
+#include "watch/ipo_client_filter_dialog.h"
+
+namespace {
+
+bool ActsForLogin(uint16_t userType) {
+    return userType == 23 || userType == 26;
+}
+
+}  // namespace
+
+void CIPOOrderBook::OnOrderBookContextMenu(int controlId) {
+    fw::Form* form = this->form();
+    if (!form) {
+        return;
+    }
+    fw::Menu menu = OrderBookMenu();
+    const uint16_t userType = Login().UserType;
+    if (ActsForLogin(userType)) {
+        menu.Remove(kCommandChangeClient);
+    } else if (userType == 24) {
+        menu.Find(kCommandChangeClient)->enabled = true;
+    }
+
+    const size_t count = form->ListItemCount(kOrderBookList);
+    const tagIPOOrderBookRow* row = GetSelectedRow();
+    const bool oneOpenOrder = count > 0 && form->ListSelectedItems(kOrderBookList).size() == 1 &&
+                              (!row || !IsOrderFinal(row->Fields[kFieldStatus]));
+    menu.Find(kCommandModify)->enabled = oneOpenOrder;
+    menu.Find(kCommandCancel)->enabled = oneOpenOrder;
+    menu.Find(kCommandSizeToFit)->enabled = count > 0;
+    menu.Find(kCommandGrid)->checked = gridFlag_ == 1;
+
+    fw::Backend* backend = fw::GetBackend();
+    if (controlId != kOrderBookList || !backend) {
+        return;
+    }
+    const int command = backend->TrackPopupMenu(menu, *form);
+    if (command != 0) {
+        OnCommand(command);
+    }
+}
+
+// ---------------------------------------------------------------- cancel
+
+void CIPOOrderBook::OnCancelOrder() {
+    const tagIPOOrderBookRow* row = GetSelectedRow();
+    IPOServiceRequest request{};
+    std::string code;
+    std::string id;
+    if (!row || !FillCancelRequest(*row, request) || !ChooseParty(code, id)) {
+        return;
+    }
+    if (RequestIPOCancelOrder(bridge_, &kRequestCancelOrder, code, id, request)) {
+        ShowCancelResponse();
+    }
+}
+
+bool CIPOOrderBook::FillCancelRequest(const tagIPOOrderBookRow& row,
+                                      IPOServiceRequest& request) const {
+    request.CancelOrderNumber = fw::ToLong(row.Fields[kFieldOrderNumberText]);
+    fw::CopyField(request.CancelAction, "N");
+    request.BidReferenceCount = 3;
+    for (int bid = 0; bid < 3; ++bid) {
+        const std::string& reference = row.Bid(bid, kBidReference);
+        char(&field)[sizeof request.BidReferences[0]] = request.BidReferences[bid];
+        if (!fw::CopyField(field, reference.empty() ? "0" : reference)) {
+            fw::MessageBox(fw::Format("Bid Reference %d is too long (at most %zu characters)",
+                                      bid + 1, sizeof field - 1));
+            return false;
+        }
+    }
+    return true;
+}
+
+void CIPOOrderBook::ShowCancelResponse() {
+    const IPOResultList& result = ResultList();
+    const auto found = std::find_if(result.begin(), result.end(), [](void* r) { return r; });
+    if (found != result.end()) {
+        auto& response = *static_cast<IPOCancelResponse*>(*found);
+        fw::MessageBox(response.Outcome() == 1 ? std::string("Order Cancelled Successfully")
+                                               : std::string(fw::OrEmpty(response.Message())));
+    }
+    ClearResultList();
+}
+
+// ---------------------------------------------------------------- modify
+
+void CIPOOrderBook::OnModifyOrder() {
+    const tagIPOOrderBookRow* row = GetSelectedRow();
+    if (!row) {
+        return;
+    }
+    orderEntry_.ResetBidForm();
+    tagIPOModifyOrder record = ModifyRecordFor(*row);
+    if (Login().UserType == 24) {
+        orderEntry_.EnableClientIdField(false);
+    }
+    orderEntry_.EnableUPIIdField(false);
+    LoadIssuePrices(record);
+    orderEntry_.LoadForModify(record);
+    orderEntry_.Show();
+}
+
+tagIPOModifyOrder CIPOOrderBook::ModifyRecordFor(const tagIPOOrderBookRow& row) const {
+    const auto& f = row.Fields;
+    tagIPOModifyOrder record;
+    record.IssueKey = f[kFieldIssueKey];
+    if (Login().UserType == 24) {
+        record.ClientId = SelectedClientId;
+        record.ClientCode = SelectedClientCode;
+    }
+    record.CategoryCode = f[kFieldCategoryCode];
+    record.UserReference1 = f[kFieldUserReference1];
+    record.UserReference2 = f[kFieldUserReference2];
+    record.PaymentMode = f[kFieldPaymentMode];
+    record.UPIId = f[kFieldUPIId];
+    record.BankName = f[kFieldBankName];
+    record.BankAccount = f[kFieldBankAccount];
+    record.LotSize = f[kFieldLotSize];
+    for (int bid = 0; bid < 3; ++bid) {
+        record.CutOff[bid] = row.Bid(bid, kBidCutOff);
+        record.Lots[bid] = row.Bid(bid, kBidLots);
+        record.Quantities[bid] = row.Bid(bid, kBidQuantity);
+        record.Prices[bid] = row.Bid(bid, kBidPrice);
+        record.BidReferences[bid] = row.Bid(bid, kBidReference);
+    }
+    record.AmountPayable = f[kFieldTotalAmount];
+    record.OrderNumber = f[kFieldOrderNumber];
+    record.ApplicationNumber = f[kFieldApplicationNumber];
+    return record;
+}
+
+// The issue's price band and tag from its details; the last record wins, a failed request
+// leaves the prices at 0 and the tag empty.
+void CIPOOrderBook::LoadIssuePrices(tagIPOModifyOrder& record) {
+    const LoginContext& login = Login();
+    const IPOResultList* result =
+        RequestIPOWatchDetails(bridge_, &kRequestWatchDetails, login.LoginClientCode,
+                               login.LoginClientId, record.IssueKey);
+    double lowest = 0;
+    double highest = 0;
+    if (result) {
+        for (void* element : *result) {
+            if (element) {
+                auto& details = *static_cast<IPODetailsEntry*>(element);
+                lowest = details.PriceLow();
+                highest = details.PriceHigh();
+                record.IssueTag = fw::OrEmpty(details.IssueTag());
+            }
+        }
+        ClearResultList();
+    }
+    record.MinimumPrice = lowest;
+    record.MaximumPrice = highest;
+}
+
+// ---------------------------------------------------------------- export and copy
+
+std::string_view CIPOOrderBook::ExportCell(const tagIPOOrderBookRow& row, int column) const {
+    const uint16_t userType = Login().UserType;
+    if (ActsForLogin(userType) || (userType == 24 && column != 3)) {
+        return RowCellText(row, column);
+    }
+    return {};
+}
+
+std::string CIPOOrderBook::ExportCellText(size_t item, int column) const {
+    return item < rows_.size() ? std::string(ExportCell(*rows_[item], column)) : std::string();
+}
+
+std::string CIPOOrderBook::ListText(std::string_view separator, std::string_view lineEnd,
+                                    bool forExport) const {
+    const fw::Form& form = *this->form();
+    const int columns = form.ListColumnCount(kOrderBookList);
+    std::string text;
+    for (int column = 0; column < columns; ++column) {
+        text += column > 0 ? separator : "";
+        text += form.ListColumnTitle(kOrderBookList, column);
+    }
+    text += lineEnd;
+    for (const auto& row : rows_) {
+        for (int column = 0; column < columns; ++column) {
+            text += column > 0 ? separator : "";
+            text += forExport ? ExportCell(*row, column) : RowCellText(*row, column);
+        }
+        text += lineEnd;
+    }
+    return text;
+}
+
+void CIPOOrderBook::OnExportCSV() {
+    fw::Backend* backend = fw::GetBackend();
+    if (!backend) {
+        return;
+    }
+    const fw::LocalTime now = fw::Now();
+    fw::SaveFileRequest request;
+    request.defaultExtension = "csv";
+    request.defaultFileName =
+        fw::Format("%02d%02d%04d%s", now.day, now.month, now.year, "IPOOrderBook.csv");
+    request.filter = "Upload Files (*.csv) | *.csv ||";
+    request.initialFolder =
+        Login().WorkingDirectory + fw::kPathSeparator + "Upload" + fw::kPathSeparator;
+    const std::optional<std::string> path = backend->SaveFileDialog(request);
+    if (path) {
+        WriteOrderBookFile(*path);
+    }
+}
+
+void CIPOOrderBook::WriteOrderBookFile(const std::string& path) {
+    if (!form()) {
+        return;
+    }
+    const std::string_view separator = path.find(".txt") != std::string::npos ? "\t" : " ,";
+    fw::FileWriter file;
+    if (!file.Open(path)) {
+        fw::MessageBox("File could not be open", fw::MessageIcon::Error);
+        return;
+    }
+    fw::WaitCursor wait;
+    file.Write(ListText(separator, "\r\n", true));
+    file.Close();
+}
+
+void CIPOOrderBook::OnCopyToClipboard() {
+    if (form()) {
+        fw::SetClipboardText(ListText("\t", "\n", false));
+    }
+}
+
+// ---------------------------------------------------------------- columns and grid
+
+void CIPOOrderBook::OnSizeToFit() {
+    fw::Form& form = *this->form();
+    form.Show(kOrderBookList, false);
+    const int columns = form.ListColumnCount(kOrderBookList);
+    for (int column = 0; column < columns; ++column) {
+        int widest = 0;
+        for (const auto& row : rows_) {
+            const int width = form.TextWidth(kOrderBookList, ExportCell(*row, column));
+            widest = std::max(widest, column == 0 && width == 0 ? 40 : width);
+        }
+        form.ListSetColumnWidth(kOrderBookList, column, widest + 14);
+        form.Repaint();
+        form.Show(kOrderBookList, true);
+    }
+}
+
+void CIPOOrderBook::OnSizeToHeader() {
+    fw::Form& form = *this->form();
+    const int columns = std::min(form.ListColumnCount(kOrderBookList), kOrderBookColumnCount);
+    bool unchanged = true;
+    for (int column = 0; column < columns; ++column) {
+        unchanged = unchanged && form.ListColumnWidth(kOrderBookList, column) ==
+                                     recordedWidths_[static_cast<size_t>(column)];
+    }
+    if (unchanged) {
+        return;
+    }
+    recordedWidths_.fill(0);
+    for (int column = 0; column < columns; ++column) {
+        form.ListAutoSizeColumnToHeader(kOrderBookList, column);
+        int widest = form.ListColumnWidth(kOrderBookList, column);
+        for (const auto& row : rows_) {
+            widest = std::max(widest, form.TextWidth(kOrderBookList, RowCellText(*row, column)));
+        }
+        const auto width = static_cast<uint16_t>(widest + 10);
+        form.ListSetColumnWidth(kOrderBookList, column, width);
+        recordedWidths_[static_cast<size_t>(column)] = width;
+    }
+}
+
+void CIPOOrderBook::OnGrid() {
+    fw::Form& form = *this->form();
+    if (gridFlag_ == 1) {
+        form.ListSetExtendedStyle(kOrderBookList, 0, fw::kListGridLines);
+        gridFlag_ = 0;
+    } else {
+        form.ListSetExtendedStyle(kOrderBookList, fw::kListGridLines, 0);
+        gridFlag_ = 1;
+    }
+}
+
+// ---------------------------------------------------------------- change of client
+
+void CIPOOrderBook::OnChangeClient() {
+    CIPOClientFilterDialog dialog(form());
+    dialog.PresetClientCode(SelectedClientCode);
+    if (dialog.DoModal() != fw::kIdOk) {
+        return;
+    }
+    SelectedClientCode = dialog.ClientCode();
+    SelectedClientId = dialog.ClientId();
+    SelectedClientName = dialog.ClientName();
+    dialog.NotifyClientSelected(SelectedClientId, SelectedClientCode);
+}

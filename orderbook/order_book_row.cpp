@@ -1,0 +1,125 @@
+#include "orderbook/order_book_row.h"
+
+#include <cstdint>
+
+#include "bridge/ipo_service_bridge.h"
+#include "framework/text.h"
+#include "orderbook/order_status.h"
+
+namespace {
+
+struct Column {
+    const char* title;
+    int field;
+};
+
+constexpr Column kColumns[kOrderBookColumnCount] = {
+    {"Offer Type", 0},
+    {"offer Name", 1},
+    {"Application No", 2},
+    {"Bid Reference/Order No", 3},
+    {"Cut off Indicator 1", 5},
+    {"Bid Price 1", 6},
+    {"Lot(Qty) 1", 7},
+    {"Amount Payable 1", 8},
+    {"Cut off Indicator 2", 13},
+    {"Bid Price 2", 14},
+    {"Lot(Qty) 2", 15},
+    {"Amount Payable 2", 16},
+    {"Cut off Indicator 3", 21},
+    {"Bid Price 3", 22},
+    {"Lot(Qty) 3", 23},
+    {"Amount Payable 3", 24},
+    {"Total Amount Payable", 29},
+    {"Payment Mode", 30},
+    {"status", 31},
+    {"last modified date and time", 32},
+    {"Bid Date", 33},
+    {"Allocated Qty", 34},
+    {"Refund Amount", 35},
+    {"Payment Status", 36},
+    {"Rejection Reason", 46},
+    {"Client Name", 47},
+};
+
+// Money the service sends in hundredths, shown in currency units.
+std::string Hundredths(double value) {
+    return fw::FormatFixed(value / 100.0, 2);
+}
+
+// Shares per lot may be 0 (or anything else the service sends): no division by zero, and the
+// one quotient that overflows 32 bits is computed in 64.
+int64_t LotsOf(int32_t quantity, int32_t lotSize) {
+    return lotSize == 0 ? 0 : static_cast<int64_t>(quantity) / lotSize;
+}
+
+void FillBid(tagIPOOrderBookRow& row, IPOOrderBid& bid, int32_t lotSize) {
+    const int32_t position = bid.Position();
+    if (position < 0 || position > 2) {
+        return;
+    }
+    std::string* group =
+        &row.Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * position)];
+    const int32_t quantity = bid.Quantity();
+    const std::string lots = fw::FormatInteger(LotsOf(quantity, lotSize));
+    const std::string quantityText = fw::FormatInteger(quantity);
+    group[kBidCutOff] = fw::FormatInteger(bid.CutOff());
+    group[kBidPrice] = Hundredths(bid.Price());
+    group[kBidLotsAndQuantity] = lots + "(" + quantityText + ")";
+    group[kBidAmountPayable] = Hundredths(bid.AmountPayable());
+    group[kBidFurtherNumber] = fw::FormatInteger(bid.FurtherNumber());
+    group[kBidReference] = fw::OrEmpty(bid.BidReference());
+    group[kBidLots] = lots;
+    group[kBidQuantity] = quantityText;
+}
+
+}  // namespace
+
+void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry) {
+    auto& f = row.Fields;
+    f[0] = fw::OrEmpty(entry.OfferType());
+    f[1] = fw::OrEmpty(entry.OfferName());
+    f[2] = fw::OrEmpty(entry.ApplicationNumber());
+    f[3] = fw::FormatInteger(entry.OrderNumber());
+    f[4] = fw::OrEmpty(entry.FurtherText());
+
+    const PtrList* bids = entry.Bids();
+    if (bids && bids->Count > 0) {
+        const int32_t lotSize = entry.LotSize();
+        f[kFieldLotSize] = fw::FormatInteger(lotSize);
+        f[kFieldIssueKey] = fw::OrEmpty(entry.IssueKey());
+        f[kFieldOrderNumber] = fw::FormatInteger(entry.OrderNumber());
+        ForEachRecord<IPOOrderBid>(bids, [&](IPOOrderBid* bid) { FillBid(row, *bid, lotSize); });
+    }
+
+    f[kFieldTotalAmount] = Hundredths(entry.TotalAmountPayable());
+    f[kFieldPaymentMode] = fw::OrEmpty(entry.PaymentMode());
+    f[kFieldStatus] = OrderStatusText(fw::OrEmpty(entry.StatusCode()));
+    f[kFieldLastModified] = fw::OrEmpty(entry.LastModified());
+    f[kFieldBidDate] = fw::OrEmpty(entry.BidDate());
+    f[34] = fw::FormatInteger(entry.AllocatedQuantity());
+    f[35] = fw::FormatFixed(entry.RefundAmount(), 2);
+    f[36] = PaymentStatusText(fw::OrEmpty(entry.PaymentStatusCode()));
+    f[kFieldCategoryCode] = fw::OrEmpty(entry.CategoryCode());
+    f[kFieldUPIId] = fw::OrEmpty(entry.UPIId());
+    f[kFieldBankName] = fw::OrEmpty(entry.BankName());
+    f[kFieldBankAccount] = fw::OrEmpty(entry.BankAccount());
+    f[kFieldUserReference1] = fw::OrEmpty(entry.UserReference1());
+    f[kFieldUserReference2] = fw::OrEmpty(entry.UserReference2());
+    f[46] = fw::OrEmpty(entry.RejectionReason());
+    f[47] = fw::OrEmpty(entry.ClientName());
+}
+
+int ColumnField(int column) {
+    return column >= 0 && column < kOrderBookColumnCount ? kColumns[column].field : -1;
+}
+
+const std::string& RowCellText(const tagIPOOrderBookRow& row, int column) {
+    static const std::string kEmpty;
+    const int field = ColumnField(column);
+    return field < 0 ? kEmpty : row.Fields[static_cast<size_t>(field)];
+}
+
+const char* ColumnTitle(int column) {
+    return column >= 0 && column < kOrderBookColumnCount ? kColumns[column].title : "";
+}

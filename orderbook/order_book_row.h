@@ -1,0 +1,63 @@
+// One row of the order book list: the preformatted texts of one order, and the columns that
+// show them.
+#pragma once
+
+#include <array>
+#include <string>
+
+class IPOOrderBookEntry;
+
+// Row fields that other code reads by meaning.
+enum OrderBookField {
+    kFieldApplicationNumber = 2,
+    kFieldOrderNumberText = 3,
+    kFieldBidGroup = 5,  // first field of bid 1; bid k starts 8 * (k - 1) later
+    kFieldsPerBid = 8,
+    kBidCutOff = 0,  // offsets inside a bid's group
+    kBidPrice = 1,
+    kBidLotsAndQuantity = 2,
+    kBidAmountPayable = 3,
+    kBidFurtherNumber = 4,
+    kBidReference = 5,
+    kBidLots = 6,
+    kBidQuantity = 7,
+    kFieldTotalAmount = 29,
+    kFieldPaymentMode = 30,
+    kFieldStatus = 31,
+    kFieldLastModified = 32,
+    kFieldBidDate = 33,
+    kFieldCategoryCode = 37,
+    kFieldUPIId = 38,
+    kFieldBankName = 39,
+    kFieldBankAccount = 40,
+    kFieldLotSize = 41,
+    kFieldIssueKey = 42,
+    kFieldUserReference1 = 43,
+    kFieldUserReference2 = 44,
+    kFieldOrderNumber = 45,
+    kOrderBookFieldCount = 48,
+};
+
+constexpr int kOrderBookColumnCount = 26;
+constexpr int kBidDateColumn = 20;
+
+struct tagIPOOrderBookRow {
+    std::array<std::string, kOrderBookFieldCount> Fields;
+
+    // The field of bid `bid` (0, 1, 2) at `offset` inside its group.
+    const std::string& Bid(int bid, int offset) const {
+        return Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * bid + offset)];
+    }
+};
+
+// Fills a row from an order book entry; null texts read as empty.
+void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry);
+
+// The row field a list column shows, or -1 for a column beyond the last.
+int ColumnField(int column);
+
+// The text a row shows in a column; empty for a column beyond the last.
+const std::string& RowCellText(const tagIPOOrderBookRow& row, int column);
+
+// The title of a list column, in column order.
+const char* ColumnTitle(int column);
