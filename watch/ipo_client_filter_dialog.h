@@ -7,7 +7,7 @@
 #include "framework/form.h"
 
 class CIPOClientFilterDialog : public fw::FormEvents {
-public:
+  public:
     explicit CIPOClientFilterDialog(fw::Form* parent);
 
     void PresetClientCode(std::string code);
@@ -20,9 +20,19 @@ public:
     // Tells the host which client is now in use (message 121); 1 when the host left the answer set.
     int NotifyClientSelected(std::string clientId, std::string clientCode);
 
-private:
+  private:
+    // Dialog events.
+    void OnInitDialog(fw::Form& form) override;
+    void OnCommand(int id) override;
+    void OnKillFocus(int id) override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // Asks the host for the client whose id is in the box (message 108).
+    void LookupClient();
+
     fw::Form* parent_;
-    fw::Form* form_ = nullptr;
+    fw::Form* form_ = nullptr;  // while the dialog runs
     std::string clientId_;
     std::string clientName_;
     std::string clientCode_;

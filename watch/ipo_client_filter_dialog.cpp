@@ -1,0 +1,129 @@
+#include "watch/ipo_client_filter_dialog.h"
+
+#include <cstring>
+
+#include "framework/backend.h"
+#include "framework/text.h"
+#include "plugin/host_abi.h"
+#include "plugin/host_callbacks.h"
+#include "plugin/login_context.h"
+#include "watch/ipo_client_filter_layout.h"
+
+namespace {
+
+// A text that does not fit a host record's field is refused with one message naming it.
+bool CopyOrRefuse(char* field, size_t width, std::string_view text, const char* name) {
+    if (fw::CopyField(field, width, text)) {
+        return true;
+    }
+    fw::MessageBox(
+        fw::Format("%s can not be longer than %d characters.", name, static_cast<int>(width) - 1),
+        fw::MessageIcon::Error);
+    return false;
+}
+
+}  // namespace
+
+CIPOClientFilterDialog::CIPOClientFilterDialog(fw::Form* parent) : parent_(parent) {}
+
+void CIPOClientFilterDialog::PresetClientCode(std::string code) {
+    clientCode_ = std::move(code);
+}
+
+int CIPOClientFilterDialog::DoModal() {
+    fw::Backend* backend = fw::GetBackend();
+    if (!backend) {
+        return fw::kIdCancel;
+    }
+    const int result = backend->DoModal(ClientFilterLayout(), *this, parent_);
+    form_ = nullptr;
+    return result;
+}
+
+void CIPOClientFilterDialog::OnInitDialog(fw::Form& form) {
+    form_ = &form;
+    closing_ = 0;
+    form.LimitText(kFilterClientIdBox, kClientIdMaxLength);
+    form.SetText(kFilterClientIdBox, clientId_);
+    form.SetText(kFilterClientName, clientName_);
+}
+
+void CIPOClientFilterDialog::OnKillFocus(int id) {
+    if (id == kFilterClientIdBox && closing_ == 0) {
+        LookupClient();
+    }
+}
+
+void CIPOClientFilterDialog::OnCommand(int id) {
+    if (id == fw::kIdOk) {
+        OnOK();
+    } else if (id == fw::kIdCancel) {
+        OnCancel();
+    }
+}
+
+void CIPOClientFilterDialog::LookupClient() {
+    clientId_ = form_->GetText(kFilterClientIdBox);
+    clientName_ = form_->GetText(kFilterClientName);
+    if (!HasHostCallback()) {
+        return;
+    }
+    ClientLookupMessage message;
+    std::memset(&message, 0, sizeof message);
+    message.MessageId = kClientLookupMessageId;
+    message.Flag1 = 1;
+    message.Flag2 = 1;
+    if (!CopyOrRefuse(message.ClientIdTyped, sizeof message.ClientIdTyped, clientId_,
+                      "Client Id")) {
+        return;
+    }
+    SendHostMessage(&message);
+    clientId_ = fw::FieldText(message.ClientId);
+    clientCode_ = fw::FieldText(message.ClientCode);
+    clientName_ = fw::FieldText(message.ClientName);
+    furtherText_ = fw::FieldText(message.FurtherText);
+    form_->SetText(kFilterClientIdBox, clientId_);
+    form_->SetText(kFilterClientName, clientName_);
+}
+
+void CIPOClientFilterDialog::OnOK() {
+    if (form_->GetText(kFilterClientIdBox).empty()) {
+        // The message box takes the focus from the box: no lookup while it is up.
+        closing_ = 1;
+        fw::MessageBox("Client Id can not be blank.", fw::MessageIcon::Error);
+        closing_ = 0;
+        return;
+    }
+    form_->SetText(kFilterClientName, clientName_);
+    clientId_ = form_->GetText(kFilterClientIdBox);
+    clientName_ = form_->GetText(kFilterClientName);
+    form_->EndDialog(fw::kIdOk);
+}
+
+void CIPOClientFilterDialog::OnCancel() {
+    closing_ = 1;
+    form_->EndDialog(fw::kIdCancel);
+}
+
+int CIPOClientFilterDialog::NotifyClientSelected(std::string clientId, std::string clientCode) {
+    ClientSelectedMessage message;
+    std::memset(&message, 0, sizeof message);
+    message.MessageId = kClientSelectedMessageId;
+    const LoginContext& login = Login();
+    std::string id;
+    std::string code;
+    if (login.UserType == 24) {
+        id = clientId;
+        code = clientCode.empty() ? login.LoginClientCode : clientCode;
+    } else if (login.UserType == 26) {
+        id = login.LoginClientId;
+        code = login.LoginClientCode;
+    }
+    if (!CopyOrRefuse(message.ClientId, sizeof message.ClientId, id, "Client Id") ||
+        !CopyOrRefuse(message.ClientCode, sizeof message.ClientCode, code, "Client Code")) {
+        return 0;
+    }
+    message.Answer = 1;
+    SendHostMessage(&message);
+    return message.Answer != 0 ? 1 : 0;
+}

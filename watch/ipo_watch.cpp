@@ -1,0 +1,538 @@
+#include "watch/ipo_watch.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "bid/ipo_order_entry.h"
+#include "bridge/ipo_service_bridge.h"
+#include "framework/backend.h"
+#include "framework/menu.h"
+#include "framework/stable_sort.h"
+#include "framework/text.h"
+#include "plugin/generic_frame.h"
+#include "plugin/login_context.h"
+#include "plugin/runtime_classes.h"
+#include "watch/ipo_watch_details.h"
+#include "watch/ipo_watch_layout.h"
+#include "watch/ipo_watch_sort.h"
+
+namespace {
+
+struct ColumnSpec {
+    const char* title;
+    int width;
+};
+
+constexpr std::array<ColumnSpec, CIPOWatch::kColumnCount> kColumns{{
+    {"Place Bid", 80},
+    {"IPO Name", 500},
+    {"Date Range", 80},
+    {"Issue Type", 80},
+    {"Face Value", 80},
+    {"Price Range", 80},
+    {"Lot Size", 80},
+    {"Minimum Order Quantity", 150},
+    {"Issue Size", 150},
+}};
+
+constexpr int kPlaceBidColumnWidth = 80;
+constexpr int kWidthMargin = 10;
+constexpr int kSizeReportHeightLess = 120;
+// Rows are sorted by "Minimum Order Quantity" after each load.
+constexpr int kLoadSortColumn = 7;
+
+const IPOWatchRow kEmptyRow{};
+
+fw::Date ToDate(const fw::LocalTime& time) {
+    return {time.year, time.month, time.day};
+}
+
+fw::Date DaysBefore(const fw::Date& date, int days) {
+    using namespace std::chrono;
+    const sys_days shifted = sys_days{year{date.year} / month{static_cast<unsigned>(date.month)} /
+                                      day{static_cast<unsigned>(date.day)}} -
+                             std::chrono::days{days};
+    const year_month_day ymd{shifted};
+    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+            static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+bool After(const fw::Date& a, const fw::Date& b) {
+    return std::tie(a.year, a.month, a.day) > std::tie(b.year, b.month, b.day);
+}
+
+std::string RequestDate(const fw::Date& date) {
+    return fw::Format("%02d-%02d-%02d", date.year, date.month, date.day);
+}
+
+// The non-null records of a request's result, copied out; the shared list is then emptied.
+template <class Record>
+std::vector<Record*> TakeResults(const IPOResultList* list) {
+    std::vector<Record*> records;
+    if (list) {
+        for (void* record : *list) {
+            if (record) {
+                records.push_back(static_cast<Record*>(record));
+            }
+        }
+        ClearResultList();
+    }
+    return records;
+}
+
+fw::CObject* CreateWatchView() {
+    return new CIPOWatch;
+}
+
+}  // namespace
+
+CIPOWatch::CIPOWatch()
+    : bridge_(GetServiceBridge()),
+      details_(std::make_unique<CIPOWatchDetails>()),
+      bidDialog_(std::make_unique<CIPOOrderEntry>()) {
+    const fw::Date now = ToDate(fw::Now());
+    from_ = now;
+    to_ = now;
+}
+
+CIPOWatch::~CIPOWatch() = default;
+
+CIPOGenericFrame* CIPOWatch::Frame() const {
+    return dynamic_cast<CIPOGenericFrame*>(frame());
+}
+
+void CIPOWatch::OnInitialUpdate() {
+    fw::Form& form = *this->form();
+    CIPOGenericFrame* frame = Frame();
+    fw::FrameSite* site = frame ? frame->site() : nullptr;
+    if (site) {
+        site->SetTitle("IPO WatchList");
+        site->RemoveMaximizeBox();
+    }
+
+    form.ListSetExtendedStyle(kWatchList, fw::kListFullRowSelect | fw::kListHeaderDragDrop, 0);
+    form.ListSetSource(kWatchList, this);
+    for (int column = 0; column < kColumnCount; ++column) {
+        form.ListInsertColumn(kWatchList, column, kColumns[column].title, kColumns[column].width);
+    }
+
+    to_ = ToDate(fw::Now());
+    from_ = DaysBefore(to_, 365);
+    WriteDates();
+
+    const fw::Rect listRect = form.ControlRect(kWatchList);
+    listTopLeft_ = {listRect.left, listRect.top};
+    topOffset_ = listRect.top + 3;
+
+    if (frame && frame->CreateStatusBar(3)) {
+        frame->SetStatusPaneInfo(0, 0, 0, form.TextWidth(kWatchList, "Filters"));
+        frame->SetStatusPaneInfo(1, 0, 0, form.TextWidth(kWatchList, "CURRENT IPO"));
+        frame->SetStatusPaneInfo(2, 0, fw::kPaneStretch, 0);
+        frame->SetStatusPaneText(0, "Filters");
+        frame->SetStatusPaneText(1, "");
+        frame->SetStatusPaneText(2, "");
+    }
+
+    SwitchMode(kWatchCurrent);
+
+    const fw::Size viewSize = form.ClientSize();
+    if (site) {
+        site->FitToForm();
+    }
+    layoutDone_ = true;
+    const fw::Size frameSize = site ? site->WindowSize() : viewSize;
+    form.MoveControl(kWatchList, {listTopLeft_.x, listTopLeft_.y, listTopLeft_.x + frameSize.width,
+                                  listTopLeft_.y + frameSize.height - topOffset_});
+
+    if (frame) {
+        frame->ReportSize(viewSize.width, viewSize.height - kSizeReportHeightLess);
+    }
+    form.Repaint();
+}
+
+void CIPOWatch::OnCommand(int id) {
+    switch (id) {
+        case kWatchCurrentButton:
+            SwitchMode(kWatchCurrent);
+            break;
+        case kWatchForthcomingButton:
+            SwitchMode(kWatchForthcoming);
+            break;
+        case kWatchPastButton:
+            SwitchMode(kWatchPast);
+            break;
+        case kWatchApplyButton:
+            LoadList(kWatchPast);
+            break;
+        case kCmdWatchCopyToClipboard:
+            CopyToClipboard();
+            break;
+        case kCmdWatchSizeToFit:
+            SizeToFit();
+            break;
+        case kCmdWatchSizeToHeader:
+            SizeToHeader();
+            break;
+        case kCmdWatchGrid:
+            ToggleGrid();
+            break;
+        case kCmdWatchOpenBid:
+            OpenBidDialog();
+            break;
+        default:
+            break;
+    }
+}
+
+void CIPOWatch::OnColumnClick(int listId, int column) {
+    if (listId != kWatchList) {
+        return;
+    }
+    WatchSortDescending = !WatchSortDescending;
+    SortRows(column);
+}
+
+void CIPOWatch::OnItemClick(int listId, int item, int column) {
+    if (listId == kWatchList) {
+        RowClick(item, column);
+    }
+}
+
+void CIPOWatch::OnItemChanged(int listId, int item, int column) {
+    if (listId == kWatchList && item >= 0 && column >= 0 && detailsVisible_ == 1) {
+        ShowDetails();
+    }
+}
+
+void CIPOWatch::OnContextMenu(int controlId) {
+    if (controlId == kWatchList) {
+        ShowContextMenu();
+    }
+}
+
+void CIPOWatch::OnSize(fw::Size clientSize) {
+    if (!layoutDone_) {
+        return;
+    }
+    form()->MoveControl(kWatchList,
+                        {listTopLeft_.x, listTopLeft_.y, listTopLeft_.x + clientSize.width,
+                         listTopLeft_.y + clientSize.height - topOffset_});
+}
+
+void CIPOWatch::OnCancel() {
+    CIPOGenericFrame* frame = Frame();
+    if (frame && frame->site()) {
+        frame->site()->PostClose();
+    }
+}
+
+std::string CIPOWatch::CellText(size_t item, int column) const {
+    if (item >= rows_.size() || !rows_[item]) {
+        return {};
+    }
+    return std::string(WatchCellText(*rows_[item], column));
+}
+
+int CIPOWatch::ItemImage(size_t /*item*/) const {
+    return 0;
+}
+
+void CIPOWatch::SwitchMode(IPOWatchMode mode) {
+    fw::Form& form = *this->form();
+    ReadDates();
+    mode_ = mode;
+    form.SetCheck(kWatchCurrentButton, mode == kWatchCurrent);
+    form.SetCheck(kWatchForthcomingButton, mode == kWatchForthcoming);
+    form.SetCheck(kWatchPastButton, mode == kWatchPast);
+
+    fitToTextPending_ = 1;
+    fitToHeaderPending_ = 1;
+
+    if (mode == kWatchPast) {
+        ShowPastModeControls(true);
+        ClearRows();
+    } else {
+        ShowPastModeControls(false);
+        pastModeFirstLoad_ = 1;
+    }
+
+    // The image list sets the row height (25 pixels) in every mode; only current issues show
+    // the "Place Bid" image.
+    form.ListSetImages(kWatchList,
+                       mode == kWatchCurrent ? fw::ListImages::PlaceBid : fw::ListImages::Blank);
+
+    rows_.insert(rows_.begin(), nullptr);
+    form.ListSetItemCount(kWatchList, rows_.size());
+
+    if (mode != kWatchPast) {
+        LoadList(mode);
+    } else if (pastModeFirstLoad_ == 1) {
+        LoadList(kWatchPast);
+        pastModeFirstLoad_ = 0;
+    }
+    WriteDates();
+}
+
+void CIPOWatch::ShowPastModeControls(bool show) {
+    for (int id :
+         {kWatchFromLabel, kWatchFromDate, kWatchToLabel, kWatchToDate, kWatchApplyButton}) {
+        form()->Show(id, show);
+    }
+}
+
+void CIPOWatch::ReadDates() {
+    from_ = form()->GetDate(kWatchFromDate);
+    to_ = form()->GetDate(kWatchToDate);
+}
+
+void CIPOWatch::WriteDates() {
+    form()->SetDate(kWatchFromDate, from_);
+    form()->SetDate(kWatchToDate, to_);
+}
+
+void CIPOWatch::ClearRows() {
+    rows_.clear();
+    form()->ListSetItemCount(kWatchList, 0);
+}
+
+void CIPOWatch::LoadList(IPOWatchMode mode) {
+    if (!bridge_) {
+        return;
+    }
+    ClearRows();
+
+    std::string fromText;
+    std::string toText;
+    if (mode == kWatchPast) {
+        // A bad range is reported, and the request goes out all the same.
+        CheckDateRange();
+        FormatRequestDates(fromText, toText);
+    }
+
+    const uint16_t requestCode = kRequestWatchList;
+    const LoginContext& login = Login();
+    const IPOResultList* results = RequestIPOWatchList(
+        bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, &mode, fromText, toText);
+    for (IPOWatchEntry* entry : TakeResults<IPOWatchEntry>(results)) {
+        rows_.push_back(std::make_unique<IPOWatchRow>(MakeWatchRow(*entry)));
+    }
+    form()->ListSetItemCount(kWatchList, rows_.size());
+
+    SortRows(kLoadSortColumn);
+
+    if (CIPOGenericFrame* frame = Frame()) {
+        static constexpr const char* kModeTexts[] = {"CURRENT IPO", "FORTHCOMING IPO",
+                                                     "PAST/CLOSED IPO"};
+        frame->SetStatusPaneText(0, "For help,");
+        frame->SetStatusPaneText(1, mode >= 1 && mode <= 3 ? kModeTexts[mode - 1] : "");
+        frame->SetStatusPaneText(
+            2,
+            fw::Format("No of records : %d", static_cast<int>(form()->ListItemCount(kWatchList))));
+    }
+}
+
+bool CIPOWatch::CheckDateRange() {
+    ReadDates();
+    const fw::Date today = ToDate(fw::Now());
+    if (After(from_, today) || After(to_, today)) {
+        fw::MessageBox("From Date and To Date should be less than Current Date");
+        return false;
+    }
+    if (After(from_, to_)) {
+        fw::MessageBox("From Date should be less than To Date");
+        return false;
+    }
+    return true;
+}
+
+void CIPOWatch::FormatRequestDates(std::string& fromText, std::string& toText) const {
+    fromText = RequestDate(from_);
+    toText = RequestDate(to_);
+}
+
+void CIPOWatch::SortRows(int column) {
+    fw::Form& form = *this->form();
+    // The selection follows its rows through the sort.
+    std::vector<const IPOWatchRow*> selected;
+    for (size_t item : form.ListSelectedItems(kWatchList)) {
+        selected.push_back(rows_[item].get());
+        form.ListSelect(kWatchList, item, false);
+    }
+    fw::MergeSort(rows_, [column](const std::unique_ptr<IPOWatchRow>& a,
+                                  const std::unique_ptr<IPOWatchRow>& b) {
+        return CompareWatchRows(a ? *a : kEmptyRow, b ? *b : kEmptyRow, column);
+    });
+    for (size_t item = 0; item < rows_.size(); ++item) {
+        if (std::find(selected.begin(), selected.end(), rows_[item].get()) != selected.end()) {
+            form.ListSelect(kWatchList, item, true);
+        }
+    }
+    form.ListRefresh(kWatchList);
+}
+
+const IPOWatchRow* CIPOWatch::SelectedRecord() const {
+    const std::vector<size_t> selected = form()->ListSelectedItems(kWatchList);
+    if (selected.empty() || selected.front() >= rows_.size()) {
+        return nullptr;
+    }
+    return rows_[selected.front()].get();
+}
+
+void CIPOWatch::RowClick(int item, int column) {
+    if (item < 0 || column < 0) {
+        return;
+    }
+    if (column == 0 && mode_ == kWatchCurrent) {
+        OpenBidDialog();
+    } else if (detailsVisible_ == 1) {
+        detailsVisible_ = 0;
+        details_->Hide();
+    } else {
+        details_->SetRequestFlag(1);
+        ShowDetails();
+        detailsVisible_ = 1;
+    }
+}
+
+void CIPOWatch::ShowDetails() {
+    if (const IPOWatchRow* row = SelectedRecord(); row && details_->RequestFlag() == 1) {
+        form()->ListRefresh(kWatchList);
+        if (!bridge_) {
+            return;
+        }
+        details_->ClearFields();
+        const uint16_t requestCode = kRequestWatchDetails;
+        const LoginContext& login = Login();
+        const IPOResultList* results = RequestIPOWatchDetails(
+            bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, row->IssueKey);
+        if (results) {
+            for (IPODetailsEntry* entry : TakeResults<IPODetailsEntry>(results)) {
+                details_->ShowEntry(entry);
+            }
+            details_->Show();
+        }
+    }
+    form()->SetFocus(kWatchList);
+}
+
+void CIPOWatch::OpenBidDialog() {
+    const IPOWatchRow* row = SelectedRecord();
+    if (!row || !bridge_) {
+        return;
+    }
+    const uint16_t requestCode = kRequestWatchDetails;
+    const LoginContext& login = Login();
+    const IPOResultList* results = RequestIPOWatchDetails(
+        bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, row->IssueKey);
+    const std::vector<IPODetailsEntry*> entries = TakeResults<IPODetailsEntry>(results);
+    bidDialog_->ResetBidForm();
+    for (IPODetailsEntry* entry : entries) {
+        bidDialog_->SetReady(true);
+        bidDialog_->LoadFromIPODetails(entry);
+    }
+    if (login.UserType == 23 || login.UserType == 26) {
+        bidDialog_->LoadUserDetails();
+    }
+    bidDialog_->Show();
+}
+
+void CIPOWatch::CopyToClipboard() {
+    const fw::Form& form = *this->form();
+    const int columns = form.ListColumnCount(kWatchList);
+    std::string text;
+    for (int column = 1; column < columns; ++column) {
+        text += form.ListColumnTitle(kWatchList, column);
+        text += column + 1 < columns ? "\t" : "";
+    }
+    text += "\n";
+    for (size_t item = 0; item < rows_.size(); ++item) {
+        for (int column = 1; column < columns; ++column) {
+            text += CellText(item, column);
+            text += column + 1 < columns ? "\t" : "";
+        }
+        text += "\n";
+    }
+    // A clipboard that cannot be had drops the copy.
+    fw::SetClipboardText(text);
+}
+
+bool CIPOWatch::AnyWidthChanged() const {
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (form()->ListColumnWidth(kWatchList, column) != RecordedWidths[column]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CIPOWatch::SizeToFit() {
+    if (fitToTextPending_ != 1 && !AnyWidthChanged()) {
+        return;
+    }
+    fw::Form& form = *this->form();
+    RecordedWidths.fill(0);
+    fitToHeaderPending_ = 1;
+    for (int column = 0; column < kColumnCount; ++column) {
+        int widest = 0;
+        for (size_t item = 0; item < rows_.size(); ++item) {
+            widest = std::max(widest, form.TextWidth(kWatchList, fw::Trim(CellText(item, column))));
+        }
+        form.ListSetColumnWidth(kWatchList, column,
+                                column == 0 ? kPlaceBidColumnWidth : widest + kWidthMargin);
+        RecordedWidths[column] = static_cast<uint16_t>(widest + kWidthMargin);
+    }
+    fitToTextPending_ = 0;
+}
+
+void CIPOWatch::SizeToHeader() {
+    if (fitToHeaderPending_ != 1 && !AnyWidthChanged()) {
+        return;
+    }
+    fw::Form& form = *this->form();
+    RecordedWidths.fill(0);
+    fitToTextPending_ = 1;
+    for (int column = 0; column < kColumnCount; ++column) {
+        form.ListAutoSizeColumnToHeader(kWatchList, column);
+        const int header = form.ListColumnWidth(kWatchList, column);
+        int widest = 0;
+        for (size_t item = 0; item < rows_.size(); ++item) {
+            widest = std::max(widest, form.TextWidth(kWatchList, CellText(item, column)));
+        }
+        const int width =
+            column == 0 ? kPlaceBidColumnWidth : (header > widest ? header : widest) + kWidthMargin;
+        form.ListSetColumnWidth(kWatchList, column, width);
+        RecordedWidths[column] = static_cast<uint16_t>(width);
+    }
+    fitToHeaderPending_ = 0;
+}
+
+void CIPOWatch::ToggleGrid() {
+    if (gridLines_) {
+        form()->ListSetExtendedStyle(kWatchList, 0, fw::kListGridLines);
+        gridLines_ = 0;
+    } else {
+        form()->ListSetExtendedStyle(kWatchList, fw::kListGridLines, 0);
+        gridLines_ = 1;
+    }
+}
+
+void CIPOWatch::ShowContextMenu() {
+    fw::Backend* backend = fw::GetBackend();
+    if (!backend) {
+        return;
+    }
+    fw::Menu menu{"IPOWatch",
+                  {{kCmdWatchCopyToClipboard, "Copy to ClipBoard", true, false},
+                   {kCmdWatchSizeToFit, "Size To Fit", true, false},
+                   {kCmdWatchSizeToHeader, "Size To Header", true, false},
+                   {kCmdWatchGrid, "Grid", true, gridLines_ == 1}}};
+    const int command = backend->TrackPopupMenu(menu, *form());
+    if (command != 0) {
+        OnCommand(command);
+    }
+}
+
+const fw::RuntimeClass& WatchViewClass() {
+    static const fw::RuntimeClass runtimeClass{"CIPOWatch", &CreateWatchView};
+    return runtimeClass;
+}
