@@ -74,7 +74,7 @@ bool CIPOOrderBook::FillCancelRequest(const tagIPOOrderBookRow& row,
     fw::CopyField(request.CancelAction, "N");
     request.BidReferenceCount = 3;
     for (int bid = 0; bid < 3; ++bid) {
-        const std::string& reference = row.Bid(bid, kBidReference);
+        const std::string& reference = row.Bid(bid, BidField::Reference);
         char(&field)[sizeof request.BidReferences[0]] = request.BidReferences[bid];
         if (!fw::CopyField(field, reference.empty() ? "0" : reference)) {
             fw::MessageBox(fw::Format("Bid Reference %d is too long (at most %zu characters)",
@@ -131,11 +131,11 @@ tagIPOModifyOrder CIPOOrderBook::ModifyRecordFor(const tagIPOOrderBookRow& row) 
     record.BankAccount = f[kFieldBankAccount];
     record.LotSize = f[kFieldLotSize];
     for (int bid = 0; bid < 3; ++bid) {
-        record.CutOff[bid] = row.Bid(bid, kBidCutOff);
-        record.Lots[bid] = row.Bid(bid, kBidLots);
-        record.Quantities[bid] = row.Bid(bid, kBidQuantity);
-        record.Prices[bid] = row.Bid(bid, kBidPrice);
-        record.BidReferences[bid] = row.Bid(bid, kBidReference);
+        record.CutOff[bid] = row.Bid(bid, BidField::CutOff);
+        record.Lots[bid] = row.Bid(bid, BidField::Lots);
+        record.Quantities[bid] = row.Bid(bid, BidField::Quantity);
+        record.Prices[bid] = row.Bid(bid, BidField::Price);
+        record.BidReferences[bid] = row.Bid(bid, BidField::Reference);
     }
     record.AmountPayable = f[kFieldTotalAmount];
     record.OrderNumber = f[kFieldOrderNumber];

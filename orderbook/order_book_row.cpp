@@ -60,17 +60,20 @@ void FillBid(tagIPOOrderBookRow& row, IPOOrderBid& bid, int32_t lotSize) {
     }
     std::string* group =
         &row.Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * position)];
+    const auto at = [group](BidField field) -> std::string& {
+        return group[static_cast<int>(field)];
+    };
     const int32_t quantity = bid.Quantity();
     const std::string lots = fw::FormatInteger(LotsOf(quantity, lotSize));
     const std::string quantityText = fw::FormatInteger(quantity);
-    group[kBidCutOff] = fw::FormatInteger(bid.CutOff());
-    group[kBidPrice] = Hundredths(bid.Price());
-    group[kBidLotsAndQuantity] = lots + "(" + quantityText + ")";
-    group[kBidAmountPayable] = Hundredths(bid.AmountPayable());
-    group[kBidFurtherNumber] = fw::FormatInteger(bid.FurtherNumber());
-    group[kBidReference] = fw::OrEmpty(bid.BidReference());
-    group[kBidLots] = lots;
-    group[kBidQuantity] = quantityText;
+    at(BidField::CutOff) = fw::FormatInteger(bid.CutOff());
+    at(BidField::Price) = Hundredths(bid.Price());
+    at(BidField::LotsAndQuantity) = lots + "(" + quantityText + ")";
+    at(BidField::AmountPayable) = Hundredths(bid.AmountPayable());
+    at(BidField::FurtherNumber) = fw::FormatInteger(bid.FurtherNumber());
+    at(BidField::Reference) = fw::OrEmpty(bid.BidReference());
+    at(BidField::Lots) = lots;
+    at(BidField::Quantity) = quantityText;
 }
 
 }  // namespace

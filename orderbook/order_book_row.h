@@ -13,14 +13,6 @@ enum OrderBookField {
     kFieldOrderNumberText = 3,
     kFieldBidGroup = 5,  // first field of bid 1; bid k starts 8 * (k - 1) later
     kFieldsPerBid = 8,
-    kBidCutOff = 0,  // offsets inside a bid's group
-    kBidPrice = 1,
-    kBidLotsAndQuantity = 2,
-    kBidAmountPayable = 3,
-    kBidFurtherNumber = 4,
-    kBidReference = 5,
-    kBidLots = 6,
-    kBidQuantity = 7,
     kFieldTotalAmount = 29,
     kFieldPaymentMode = 30,
     kFieldStatus = 31,
@@ -38,15 +30,28 @@ enum OrderBookField {
     kOrderBookFieldCount = 48,
 };
 
+// The fields of one bid, in their order inside the bid's group.
+enum class BidField {
+    CutOff,
+    Price,
+    LotsAndQuantity,
+    AmountPayable,
+    FurtherNumber,
+    Reference,
+    Lots,
+    Quantity
+};
+
 constexpr int kOrderBookColumnCount = 26;
 constexpr int kBidDateColumn = 20;
 
 struct tagIPOOrderBookRow {
     std::array<std::string, kOrderBookFieldCount> Fields;
 
-    // The field of bid `bid` (0, 1, 2) at `offset` inside its group.
-    const std::string& Bid(int bid, int offset) const {
-        return Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * bid + offset)];
+    // A field of bid `bid` (0, 1, 2).
+    const std::string& Bid(int bid, BidField field) const {
+        return Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * bid +
+                                          static_cast<int>(field))];
     }
 };
 

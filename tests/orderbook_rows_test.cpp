@@ -66,9 +66,9 @@ TEST(OrderBookRow, ShowsBidsByPositionWithHundredthsDividedAndLots) {
     EXPECT_EQ(expected, Cells(row));
     EXPECT_EQ("50", row.Fields[kFieldLotSize]);
     EXPECT_EQ("9001", row.Fields[kFieldOrderNumber]);
-    EXPECT_EQ("REF1", row.Bid(1, kBidReference));
-    EXPECT_EQ("3", row.Bid(1, kBidLots));
-    EXPECT_EQ("150", row.Bid(1, kBidQuantity));
+    EXPECT_EQ("REF1", row.Bid(1, BidField::Reference));
+    EXPECT_EQ("3", row.Bid(1, BidField::Lots));
+    EXPECT_EQ("150", row.Bid(1, BidField::Quantity));
     EXPECT_EQ("", RowCellText(row, 26));
 }
 

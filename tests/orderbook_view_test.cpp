@@ -1,0 +1,476 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bid/ipo_order_entry_layout.h"
+#include "framework/text.h"
+#include "orderbook/ipo_order_book.h"
+#include "orderbook/order_book_layout.h"
+#include "orderbook/order_book_sort.h"
+#include "plugin/host_abi.h"
+#include "plugin/runtime_classes.h"
+#include "tests/support/fake_records.h"
+#include "tests/support/plugin_test_env.h"
+#include "tests/support/record_bytes.h"
+#include "watch/ipo_client_filter_layout.h"
+
+using fw::headless::HeadlessForm;
+using fw::headless::OpenedWindow;
+
+namespace {
+
+const std::vector<std::string> kTitles = {"Offer Type",
+                                          "offer Name",
+                                          "Application No",
+                                          "Bid Reference/Order No",
+                                          "Cut off Indicator 1",
+                                          "Bid Price 1",
+                                          "Lot(Qty) 1",
+                                          "Amount Payable 1",
+                                          "Cut off Indicator 2",
+                                          "Bid Price 2",
+                                          "Lot(Qty) 2",
+                                          "Amount Payable 2",
+                                          "Cut off Indicator 3",
+                                          "Bid Price 3",
+                                          "Lot(Qty) 3",
+                                          "Amount Payable 3",
+                                          "Total Amount Payable",
+                                          "Payment Mode",
+                                          "status",
+                                          "last modified date and time",
+                                          "Bid Date",
+                                          "Allocated Qty",
+                                          "Refund Amount",
+                                          "Payment Status",
+                                          "Rejection Reason",
+                                          "Client Name"};
+
+// The cells of the order that MakeOrder(9001, "P", ...) builds.
+const std::vector<std::string> kOrderCells = {"IPO",
+                                              "ACME ,Ltd",
+                                              "APP9001",
+                                              "9001",
+                                              "0",
+                                              "95.50",
+                                              "3(150)",
+                                              "14325.00",
+                                              "",
+                                              "",
+                                              "",
+                                              "",
+                                              "",
+                                              "",
+                                              "",
+                                              "",
+                                              "14325.00",
+                                              "UPI",
+                                              "PENDING",
+                                              "2026-12-04 11:00:00",
+                                              "2026-12-04 10:00:00",
+                                              "0",
+                                              "0.00",
+                                              "SUCCESS",
+                                              "",
+                                              "Asha"};
+
+std::string Join(const std::vector<std::string>& cells, const std::string& separator) {
+    std::string text;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        text += (i ? separator : "") + cells[i];
+    }
+    return text;
+}
+
+class OrderBookViewTest : public PluginTest {
+  protected:
+    OrderBookViewTest() {
+        fw::RegisterTemplate(&OrderBookFormLayout());
+        OrderBookSortDescending = false;
+    }
+
+    void Open(uint16_t userType = 23) {
+        PluginTestConfig config;
+        config.userType = userType;
+        env.Configure(config);
+        window = std::make_unique<OpenedWindow>(OrderBookViewClass(), GenericFrameClass(),
+                                                static_cast<int>(kFormIPOOrderBook));
+    }
+    HeadlessForm& form() { return window->form(); }
+    CIPOOrderBook& view() { return window->viewAs<CIPOOrderBook>(); }
+
+    FakeIPOOrderBookEntry& MakeOrder(int number, const char* status, const char* bidDate) {
+        FakeIPOOrderBookEntry& e = orders.emplace_back();
+        e.offerType = "IPO";
+        e.offerName = "ACME ,Ltd";
+        e.issueKey = "ACME-IPO";
+        e.applicationNumber = "APP" + std::to_string(number);
+        e.orderNumber = number;
+        e.statusCode = status;
+        e.bidDate = bidDate;
+        e.lastModified = "2026-12-04 11:00:00";
+        e.paymentMode = "UPI";
+        e.upiId = "asha@upi";
+        e.paymentStatusCode = "e";
+        e.clientName = "Asha";
+        e.categoryCode = "IND";
+        e.lotSize = 50;
+        e.totalAmountPayable = 1432500;
+        FakeIPOOrderBid& bid = bids.emplace_back();
+        bid.quantity = 150;
+        bid.price = 9550;
+        bid.amountPayable = 1432500;
+        bid.bidReference = "B" + std::to_string(number);
+        e.bids.Add(static_cast<IPOOrderBid*>(&bid));
+        return e;
+    }
+    void Answer(uint16_t code, std::vector<void*> records) {
+        CompanionAnswer answer;
+        for (void* record : records) {
+            answer.records.push_back({record, 0});
+        }
+        env.companion().Script(code, answer);
+    }
+    void Apply(std::vector<IPOOrderBookEntry*> entries) {
+        Answer(kRequestOrderBook, {entries.begin(), entries.end()});
+        form().Click(kOrderBookApply);
+    }
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> cells;
+        for (const auto& row : form().Rows(kOrderBookList)) {
+            cells.push_back(row[static_cast<size_t>(column)]);
+        }
+        return cells;
+    }
+    // The menu as shown by a right click on the list, with `command` chosen from it.
+    fw::Menu RightClick(int command = 0) {
+        env.backend().menuAnswer = command;
+        form().RightClick(kOrderBookList);
+        return env.backend().shownMenus.back();
+    }
+    const IPOServiceRequest& LastRequest() { return env.companion().Requests().back(); }
+    std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::deque<FakeIPOOrderBookEntry> orders;
+    std::deque<FakeIPOOrderBid> bids;
+    std::unique_ptr<OpenedWindow> window;
+};
+
+TEST_F(OrderBookViewTest, OpeningSetsUpFrameColumnsFiltersAndSizeWithoutARequest) {
+    Open();
+    EXPECT_EQ("IPO Order Book", window->site().title());
+    EXPECT_FALSE(window->site().maximizeBox());
+    const auto& list = form().control(kOrderBookList);
+    ASSERT_EQ(26u, list.columns.size());
+    for (size_t column = 0; column < 26; ++column) {
+        EXPECT_EQ(kTitles[column], list.columns[column].first);
+        EXPECT_EQ(column == 24 ? 500 : 100, list.columns[column].second);
+    }
+    EXPECT_EQ(fw::kListFullRowSelect | fw::kListHeaderDragDrop, list.extendedStyle);
+    EXPECT_EQ((std::vector<std::string>{"(ALL)", "ADMIN CANCELLED", "CANCELLED", "CONFIRMED",
+                                        "MODIFIED", "PENDING", "REJECTED"}),
+              form().ComboItems(kOrderBookStatus));
+    EXPECT_EQ("(ALL)", form().ComboText(kOrderBookStatus));
+    EXPECT_EQ(15 * HeadlessForm::kCharWidth, form().control(kOrderBookStatus).droppedWidth);
+    EXPECT_EQ((fw::Date{2026, 11, 28}), form().GetDate(kOrderBookFromDate));
+    EXPECT_EQ((fw::Date{2026, 12, 5}), form().GetDate(kOrderBookToDate));
+    const auto* bar = window->site().statusBar();
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ("Filters", bar->PaneText(0));
+    EXPECT_EQ(fw::kPaneStretch, bar->PaneStyle(2));
+    ASSERT_EQ(1u, env.sizeReports.size());
+    EXPECT_EQ(800, env.sizeReports[0].size.width);
+    EXPECT_EQ(500, env.sizeReports[0].size.height);
+    EXPECT_EQ(1, env.sizeReports[0].c);
+    // The list fills the frame below the filters, and follows the view's size.
+    const int top = form().ControlRect(kOrderBookList).top;
+    EXPECT_EQ(500 - (top + 3), form().ControlRect(kOrderBookList).Height());
+    form().ResizeTo({600, 300});
+    EXPECT_EQ((fw::Rect{0, top, 600, 300 - 3}), form().ControlRect(kOrderBookList));
+    EXPECT_TRUE(env.companion().Requests().empty());
+    form().PressEscape();
+    EXPECT_EQ(1, window->site().closePosts());
+}
+
+TEST_F(OrderBookViewTest, ApplyRequestsRangeStatusAndPartyAndSortsByBidDate) {
+    Open();
+    auto& a = MakeOrder(1, "P", "2026-12-04 10:00:00");
+    auto& b = MakeOrder(2, "A", "2026-12-03 09:00:00");
+    auto& c = MakeOrder(3, "X", "05-12-2026 08:00:00");
+    form().SelectComboItem(kOrderBookStatus, 1);
+    form().PickDate(kOrderBookFromDate, {2026, 12, 1});
+    Apply({&a, &b, &c});
+    const IPOServiceRequest& sent = LastRequest();
+    EXPECT_EQ(93, NumberAt<uint16_t>(&sent, 2));
+    EXPECT_EQ("2026-12-01", TextAt(&sent, 5217, 11));
+    EXPECT_EQ("2026-12-05", TextAt(&sent, 5228, 11));
+    EXPECT_EQ("A", TextAt(&sent, 5304, 11));
+    EXPECT_EQ("LC1001", TextAt(&sent, 178, 51));
+    EXPECT_EQ("LCODE1", TextAt(&sent, 229, 11));
+    EXPECT_EQ((std::vector<std::string>{"2", "1", "3"}), Column(3));
+    EXPECT_EQ((std::vector<std::string>{"CANCELLED", "PENDING", ""}), Column(18));
+    EXPECT_TRUE(ResultList().empty());
+
+    form().ClickColumn(kOrderBookList, 3);  // the first click sorts descending
+    EXPECT_EQ((std::vector<std::string>{"3", "2", "1"}), Column(3));
+    form().ClickColumn(kOrderBookList, 3);
+    EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), Column(3));
+    form().ClickColumn(kOrderBookList, 3);
+    Apply({&a, &b, &c});  // ordered by bid date in the direction of the last click
+    EXPECT_EQ((std::vector<std::string>{"3", "1", "2"}), Column(3));
+}
+
+TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
+    Open();
+    auto& order = MakeOrder(1, "P", "2026-12-04 10:00:00");
+    Apply({&order});
+    ASSERT_EQ(1u, form().ListItemCount(kOrderBookList));
+    struct Case {
+        fw::Date from, to;
+        const char* message;
+    };
+    for (const Case& c :
+         {Case{{2026, 12, 6},
+               {2026, 12, 5},
+               "From Date and To Date should be less than Current Date"},
+          Case{{2026, 12, 1},
+               {2026, 12, 6},
+               "From Date and To Date should be less than Current Date"},
+          Case{{2026, 12, 5}, {2026, 12, 4}, "From Date should be less than To Date"}}) {
+        const size_t requests = env.companion().Requests().size();
+        form().PickDate(kOrderBookFromDate, c.from);
+        form().PickDate(kOrderBookToDate, c.to);
+        form().Click(kOrderBookApply);
+        EXPECT_EQ(c.message, env.backend().LastMessage());
+        EXPECT_EQ(requests, env.companion().Requests().size());
+        EXPECT_EQ(0u, form().ListItemCount(kOrderBookList));
+    }
+    form().PickDate(kOrderBookFromDate, {2026, 12, 5});
+    form().PickDate(kOrderBookToDate, {2026, 12, 5});
+    Apply({});
+    EXPECT_EQ("2026-12-05", TextAt(&LastRequest(), 5217, 11));
+    EXPECT_EQ(3u, env.backend().messages.size());
+}
+
+TEST_F(OrderBookViewTest, MenuItemStatesFollowSelectionStatusAndUserType) {
+    Open();
+    fw::Menu menu = RightClick();
+    EXPECT_FALSE(menu.Find(kCommandModify)->enabled);
+    EXPECT_FALSE(menu.Find(kCommandCancel)->enabled);
+    EXPECT_FALSE(menu.Find(kCommandSizeToFit)->enabled);
+    EXPECT_TRUE(menu.Find(kCommandExportCSV)->enabled);
+    EXPECT_TRUE(menu.Find(kCommandSizeToHeader)->enabled);
+    EXPECT_FALSE(menu.Find(kCommandGrid)->checked);
+    EXPECT_EQ(nullptr, menu.Find(kCommandChangeClient));
+
+    const char* codes[] = {"P", "M", "CF", "C", "REJ", "X"};
+    const bool open[] = {true, true, false, false, false, true};
+    std::vector<IPOOrderBookEntry*> entries;
+    for (int i = 0; i < 6; ++i) {
+        entries.push_back(&MakeOrder(i, codes[i], fw::Format("2026-12-0%d", i + 1).c_str()));
+    }
+    Apply(entries);
+    for (size_t i = 0; i < 6; ++i) {
+        form().SelectItems(kOrderBookList, {i});
+        menu = RightClick();
+        EXPECT_EQ(open[i], menu.Find(kCommandModify)->enabled) << codes[i];
+        EXPECT_EQ(open[i], menu.Find(kCommandCancel)->enabled) << codes[i];
+        EXPECT_TRUE(menu.Find(kCommandSizeToFit)->enabled);
+    }
+    form().SelectItems(kOrderBookList, {0, 1});
+    EXPECT_FALSE(RightClick().Find(kCommandModify)->enabled);
+
+    RightClick(kCommandGrid);
+    EXPECT_TRUE(form().control(kOrderBookList).extendedStyle & fw::kListGridLines);
+    EXPECT_TRUE(RightClick(kCommandGrid).Find(kCommandGrid)->checked);
+    EXPECT_FALSE(form().control(kOrderBookList).extendedStyle & fw::kListGridLines);
+
+    const size_t shown = env.backend().shownMenus.size();
+    form().RightClick(kOrderBookApply);  // not the list: no menu
+    EXPECT_EQ(shown, env.backend().shownMenus.size());
+}
+
+TEST_F(OrderBookViewTest, CancelSendsOrderAndBidReferencesAndShowsTheAnswer) {
+    Open();
+    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
+    auto& longReference = MakeOrder(9002, "P", "2026-12-05 10:00:00");
+    bids.back().bidReference = std::string(17, '7');
+    Apply({&order, &longReference});
+    form().SelectItems(kOrderBookList, {0});
+    FakeIPOCancelResponse cancelled;
+    Answer(kRequestCancelOrder, {nullptr, static_cast<IPOCancelResponse*>(&cancelled)});
+    RightClick(kCommandCancel);
+    const IPOServiceRequest& sent = LastRequest();
+    EXPECT_EQ(95, NumberAt<uint16_t>(&sent, 2));
+    EXPECT_EQ(9001, NumberAt<int32_t>(&sent, 5360));
+    EXPECT_EQ("N", TextAt(&sent, 5364, 2));
+    EXPECT_EQ(3, NumberAt<uint16_t>(&sent, 5366));
+    EXPECT_EQ("B9001", TextAt(&sent, 5368, 17));
+    EXPECT_EQ("0", TextAt(&sent, 5385, 17));
+    EXPECT_EQ("0", TextAt(&sent, 5402, 17));
+    EXPECT_EQ("LCODE1", TextAt(&sent, 229, 11));
+    EXPECT_EQ("Order Cancelled Successfully", env.backend().LastMessage());
+    EXPECT_EQ(2u, form().ListItemCount(kOrderBookList));
+
+    FakeIPOCancelResponse refused;
+    refused.outcome = 0;
+    refused.message = "Order already allotted";
+    Answer(kRequestCancelOrder, {static_cast<IPOCancelResponse*>(&refused)});
+    RightClick(kCommandCancel);
+    EXPECT_EQ("Order already allotted", env.backend().LastMessage());
+
+    const size_t requests = env.companion().Requests().size();
+    form().SelectItems(kOrderBookList, {1});
+    RightClick(kCommandCancel);
+    EXPECT_EQ("Bid Reference 1 is too long (at most 16 characters)", env.backend().LastMessage());
+    EXPECT_EQ(requests, env.companion().Requests().size());
+}
+
+TEST_F(OrderBookViewTest, ModifyAsksForTheIssueAndOpensTheBidDialogWithTheOrder) {
+    Open();
+    auto& order = MakeOrder(9001, "M", "2026-12-04 10:00:00");
+    FakeIPOOrderBid& second = bids.emplace_back();
+    second.position = 1;
+    second.quantity = 100;
+    second.price = 9600;
+    order.bids.Add(static_cast<IPOOrderBid*>(&second));
+    Apply({&order});
+    FakeIPODetailsEntry details;
+    details.priceLow = 95;
+    details.priceHigh = 100;
+    details.issueTag = "ACM";
+    Answer(kRequestWatchDetails, {static_cast<IPODetailsEntry*>(&details)});
+    form().SelectItems(kOrderBookList, {0});
+    RightClick(kCommandModify);
+
+    EXPECT_EQ(92, NumberAt<uint16_t>(&LastRequest(), 2));
+    EXPECT_EQ("ACME-IPO", TextAt(&LastRequest(), 5420, 21));
+    HeadlessForm* bid = env.backend().FindForm("Bid Order-IPO");
+    ASSERT_NE(nullptr, bid);
+    EXPECT_TRUE(bid->IsWindowVisible());
+    EXPECT_EQ("ACME-IPO", bid->GetText(kBidIPOName));
+    EXPECT_EQ("IND", bid->GetText(kBidCategory));
+    EXPECT_EQ("asha@upi", bid->GetText(kBidUPIId));
+    EXPECT_FALSE(bid->IsEnabled(kBidUPIId));
+    const std::vector<std::string> lots = {"3", "2", ""}, quantities = {"150", "100", ""},
+                                   prices = {"95.50", "96.00", ""},
+                                   bands = {"95.00-100.00", "95.00-100.00", ""};
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(lots[row], bid->GetText(kBidLot[row]));
+        EXPECT_EQ(quantities[row], bid->GetText(kBidQuantity[row]));
+        EXPECT_EQ(prices[row], bid->GetText(kBidPrice[row]));
+        EXPECT_EQ(bands[row], bid->GetText(kBidPriceBand[row]));
+    }
+    EXPECT_EQ("14325.00", bid->GetText(kBidAmountPayable));
+    EXPECT_TRUE(bid->GetCheck(kBidTerms));
+}
+
+TEST_F(OrderBookViewTest, ExportWritesTheListAsItStandsWithTabsOrSpaceCommas) {
+    Open();
+    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
+    Apply({&order});
+    RightClick(kCommandExportCSV);  // the user cancels the file dialog
+    ASSERT_EQ(1u, env.backend().saveFileRequests.size());
+    const fw::SaveFileRequest& asked = env.backend().saveFileRequests[0];
+    EXPECT_EQ("05122026IPOOrderBook.csv", asked.defaultFileName);
+    EXPECT_EQ("csv", asked.defaultExtension);
+    EXPECT_EQ("Upload Files (*.csv) | *.csv ||", asked.filter);
+    EXPECT_EQ(TestCompanionDirectory() + "/Upload/", asked.initialFolder);
+
+    for (const std::string separator : {"\t", " ,"}) {
+        const std::string path =
+            ::testing::TempDir() + (separator == "\t" ? "book.txt.csv" : "book.csv");
+        std::ofstream(path) << "an older export that is longer than the new one";
+        env.backend().saveFileAnswer = path;
+        RightClick(kCommandExportCSV);
+        EXPECT_EQ(Join(kTitles, separator) + "\r\n" + Join(kOrderCells, separator) + "\r\n",
+                  ReadFile(path));
+    }
+    view().WriteOrderBookFile(::testing::TempDir() + "no-such-folder/book.csv");
+    EXPECT_EQ("File could not be open", env.backend().messages.back().text);
+    EXPECT_EQ(fw::MessageIcon::Error, env.backend().messages.back().icon);
+}
+
+TEST_F(OrderBookViewTest, ClipboardCopyKeepsEveryCellWithTabsAndLineFeeds) {
+    Open();
+    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
+    Apply({&order});
+    view().OnCommand(kCommandCopy);
+    EXPECT_EQ(Join(kTitles, "\t") + "\n" + Join(kOrderCells, "\t") + "\n", env.backend().clipboard);
+}
+
+TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumbers) {
+    env.answerClientLookup = [](ClientLookupMessage& m) {
+        fw::CopyField(m.ClientId, "CL42");
+        fw::CopyField(m.ClientCode, "C42");
+        fw::CopyField(m.ClientName, "Client Forty Two");
+    };
+    env.backend().modalHandlers.push_back([](HeadlessForm& filter) {
+        filter.Type(kFilterClientIdBox, "cl42");
+        filter.Click(fw::kIdOk);
+    });
+    Open(24);
+    ASSERT_EQ(1u, env.clientSelections.size());
+    EXPECT_EQ("CL42", TextAt(&env.clientSelections[0], 8, 30));
+    EXPECT_EQ("C42", TextAt(&env.clientSelections[0], 38, 30));
+    EXPECT_TRUE(RightClick().Find(kCommandChangeClient)->enabled);
+
+    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
+    Apply({&order});
+    EXPECT_EQ("C42", TextAt(&LastRequest(), 105, 11));
+    EXPECT_EQ("CL42", TextAt(&LastRequest(), 127, 51));
+    EXPECT_EQ("LC1001", TextAt(&LastRequest(), 178, 51));
+
+    const std::string path = ::testing::TempDir() + "book24.csv";
+    view().WriteOrderBookFile(path);
+    std::vector<std::string> cells = kOrderCells;
+    cells[3] = "";
+    EXPECT_EQ(Join(kTitles, " ,") + "\r\n" + Join(cells, " ,") + "\r\n", ReadFile(path));
+    view().OnCommand(kCommandCopy);
+    EXPECT_NE(std::string::npos, env.backend().clipboard.find("\t9001\t"));
+
+    // Change Client cancelled: the chosen client stays.
+    RightClick(kCommandChangeClient);
+    Apply({});
+    EXPECT_EQ("CL42", TextAt(&LastRequest(), 127, 51));
+}
+
+TEST_F(OrderBookViewTest, UserType24WithoutAClientSendsNothing) {
+    Open(24);  // the client filter is cancelled
+    Apply({});
+    EXPECT_TRUE(env.companion().Requests().empty());
+    EXPECT_TRUE(env.backend().messages.empty());
+}
+
+TEST_F(OrderBookViewTest, SizeToFitAndSizeToHeaderMeasureTheCells) {
+    Open();
+    view().OnCommand(kCommandSizeToFit);
+    for (int column = 0; column < 26; ++column) {
+        EXPECT_EQ(14, form().ListColumnWidth(kOrderBookList, column));
+    }
+    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
+    order.offerType = "";
+    Apply({&order});
+    RightClick(kCommandSizeToFit);
+    EXPECT_EQ(54, form().ListColumnWidth(kOrderBookList, 0));
+    EXPECT_EQ(9 * HeadlessForm::kCharWidth + 14, form().ListColumnWidth(kOrderBookList, 1));
+    EXPECT_TRUE(form().IsVisible(kOrderBookList));
+
+    RightClick(kCommandSizeToHeader);
+    const int header = 10 * HeadlessForm::kCharWidth + 12;  // "Offer Type" and its margins
+    EXPECT_EQ(header + 10, form().ListColumnWidth(kOrderBookList, 0));
+    EXPECT_EQ(19 * HeadlessForm::kCharWidth + 10, form().ListColumnWidth(kOrderBookList, 20));
+    form().ListSetColumnWidth(kOrderBookList, 20, 33);  // the user drags a column
+    RightClick(kCommandSizeToHeader);
+    EXPECT_EQ(19 * HeadlessForm::kCharWidth + 10, form().ListColumnWidth(kOrderBookList, 20));
+}
+
+}  // namespace
