@@ -29,7 +29,10 @@ void ApplyGlobalConfiguration(const IPOGlobalConfiguration* configuration) {
             int16_t code = 0;
             HostURLRecord* record = nullptr;
             urls->GetNextAssoc(position, code, record);
-            auto* master = new tagIPOURLMaster{code, fw::OrEmpty(record ? record->url : nullptr)};
+            if (!record) {
+                continue;  // an entry without a record carries no URL
+            }
+            auto* master = new tagIPOURLMaster{code, fw::OrEmpty(record->url)};
             tagIPOURLMaster*& slot = table[code];
             delete slot;
             slot = master;

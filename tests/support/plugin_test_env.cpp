@@ -46,7 +46,7 @@ std::map<int16_t, std::string> DefaultServiceURLs() {
 }
 
 PluginTestEnv::PluginTestEnv(const PluginTestConfig& config) {
-    companion_ = LoadCompanionControl();
+    companion_ = &TestCompanion();
     g_env = this;
     Configure(config);
     InitializeServiceBridge();
@@ -66,21 +66,27 @@ PluginTestEnv::~PluginTestEnv() {
     g_env = nullptr;
 }
 
-void PluginTestEnv::Configure(const PluginTestConfig& config) {
-    std::vector<std::unique_ptr<HostURLRecord>> records;
-    HostURLMap urls;
-    for (const auto& [code, url] : config.urls) {
-        records.push_back(std::make_unique<HostURLRecord>(HostURLRecord{url.c_str()}));
-        urls[code] = records.back().get();
+TestHostConfiguration::TestHostConfiguration(const PluginTestConfig& config)
+    : config_(config), urls_(std::make_unique<HostURLMap>()) {
+    for (const auto& [code, url] : config_.urls) {
+        urlRecords_.push_back(std::make_unique<HostURLRecord>(HostURLRecord{url.c_str()}));
+        (*urls_)[code] = urlRecords_.back().get();
     }
-    IPOGlobalConfiguration configuration{};
-    configuration.UserType = config.userType;
-    configuration.UserId = config.userId.c_str();
-    configuration.LoginClientId = config.loginClientId.c_str();
-    configuration.LoginClientCode = config.loginClientCode.c_str();
-    configuration.WorkingDirectory = config.workingDirectory.c_str();
-    configuration.URLMap = &urls;
-    ApplyGlobalConfiguration(&configuration);
+    record_.UserType = config_.userType;
+    record_.UserId = config_.userId.c_str();
+    record_.LoginClientId = config_.loginClientId.c_str();
+    record_.LoginClientCode = config_.loginClientCode.c_str();
+    record_.WorkingDirectory = config_.workingDirectory.c_str();
+    record_.URLMap = urls_.get();
+}
+
+TestCompanionControl& TestCompanion() {
+    return *LoadCompanionControl();
+}
+
+void PluginTestEnv::Configure(const PluginTestConfig& config) {
+    const TestHostConfiguration configuration(config);
+    ApplyGlobalConfiguration(configuration.get());
 }
 
 void PluginTestEnv::RestartBridge() {

@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bridge/ipo_service_bridge.h"
+#include "containers/ts_map.h"
 #include "framework/headless/headless_backend.h"
 #include "plugin/host_abi.h"
 #include "tests/support/test_companion_control.h"
@@ -31,6 +33,25 @@ struct PluginTestConfig {
     std::string workingDirectory = TestCompanionDirectory();
     std::map<int16_t, std::string> urls = DefaultServiceURLs();
 };
+
+// A host configuration record with everything it points to (texts and a real URL map).
+class TestHostConfiguration {
+  public:
+    explicit TestHostConfiguration(const PluginTestConfig& config);
+    TestHostConfiguration(const TestHostConfiguration&) = delete;
+    TestHostConfiguration& operator=(const TestHostConfiguration&) = delete;
+
+    const IPOGlobalConfiguration* get() const { return &record_; }
+
+  private:
+    PluginTestConfig config_;
+    std::vector<std::unique_ptr<HostURLRecord>> urlRecords_;
+    std::unique_ptr<HostURLMap> urls_;
+    IPOGlobalConfiguration record_{};
+};
+
+// The control of the test companion (the same instance the plug-in binds to).
+TestCompanionControl& TestCompanion();
 
 struct SizeReport {
     void* frameWindow = nullptr;

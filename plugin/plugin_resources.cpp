@@ -1,0 +1,6 @@
+#include "plugin/runtime_classes.h"
+
+void RegisterPluginResources() {
+    fw::RegisterTemplate(&WatchFormLayout());
+    fw::RegisterTemplate(&OrderBookFormLayout());
+}

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "containers/ts_map.h"
+#include "plugin/login_context.h"
+#include "tests/support/plugin_test_env.h"
+
+namespace {
+
+using LoginContextTest = PluginTest;
+
+std::string URLOf(int code) {
+    const tagIPOURLMaster* record = LookupURL(code);
+    return record ? record->URL : "<none>";
+}
+
+TEST_F(LoginContextTest, CopiesEveryFieldAndNeverReadsTheLastTwoTexts) {
+    HostURLRecord url{"http://a/91"};
+    HostURLMap urls;
+    urls[91] = &url;
+    IPOGlobalConfiguration configuration{};
+    configuration.UserType = 26;
+    configuration.Number = 4242;
+    configuration.Text1 = "one";
+    configuration.LoginClientCode = "LC26";
+    configuration.LoginClientId = "LOGIN26";
+    configuration.Text4 = "four";
+    configuration.Text5 = "five";
+    configuration.WorkingDirectory = "/opt/terminal";
+    configuration.UserId = "user-26";
+    configuration.Text8 = reinterpret_cast<const char*>(uintptr_t{1});  // not a text: never read
+    configuration.Text9 = nullptr;
+    configuration.URLMap = &urls;
+    ApplyGlobalConfiguration(&configuration);
+
+    const LoginContext& login = Login();
+    EXPECT_EQ(login.UserType, 26);
+    EXPECT_EQ(login.Number, 4242u);
+    EXPECT_EQ(login.Text1, "one");
+    EXPECT_EQ(login.LoginClientCode, "LC26");
+    EXPECT_EQ(login.LoginClientId, "LOGIN26");
+    EXPECT_EQ(login.Text4, "four");
+    EXPECT_EQ(login.Text5, "five");
+    EXPECT_EQ(login.WorkingDirectory, "/opt/terminal");
+    EXPECT_EQ(login.UserId, "user-26");
+    EXPECT_EQ(URLOf(91), "http://a/91");
+}
+
+TEST_F(LoginContextTest, NullConfigurationOrMapChangesNothingOfTheirs) {
+    ApplyGlobalConfiguration(nullptr);
+    EXPECT_EQ(Login().UserId, "TRADER01");
+
+    IPOGlobalConfiguration configuration{};
+    configuration.UserId = "other";
+    ApplyGlobalConfiguration(&configuration);
+    EXPECT_EQ(Login().UserId, "other");
+    EXPECT_EQ(Login().LoginClientId, "") << "null texts read as empty";
+    EXPECT_EQ(URLOf(94), "http://ipo.test/94");
+}
+
+TEST_F(LoginContextTest, LaterConfigurationsAddAndReplaceURLs) {
+    PluginTestConfig second;
+    second.urls = {{93, "http://second/93"}, {97, "http://second/97"}};
+    env.Configure(second);
+    EXPECT_EQ(URLOf(93), "http://second/93");
+    EXPECT_EQ(URLOf(91), "http://ipo.test/91");
+    EXPECT_EQ(URLOf(97), "http://second/97");
+    EXPECT_EQ(URLOf(98), "<none>");
+
+    HostURLMap urls;
+    urls[92] = nullptr;  // an entry without a record adds no URL
+    IPOGlobalConfiguration configuration{};
+    configuration.URLMap = &urls;
+    ApplyGlobalConfiguration(&configuration);
+    EXPECT_EQ(URLOf(92), "http://ipo.test/92");
+}
+
+TEST_F(LoginContextTest, ClearingTheTableForgetsEveryURLUntilTheNextConfiguration) {
+    ClearURLTable();
+    for (int code = 91; code <= 96; ++code) {
+        EXPECT_EQ(URLOf(code), "<none>") << code;
+    }
+    ClearURLTable();  // clearing an empty table is harmless
+    env.Configure({});
+    EXPECT_EQ(URLOf(96), "http://ipo.test/96");
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+// The plug-in as the host sees it: loaded from its file, driven only through its ten exports.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "framework/headless/headless_backend.h"
+#include "framework/shared_library.h"
+#include "plugin/host_abi.h"
+#include "tests/support/plugin_test_env.h"
+#include "tests/support/record_bytes.h"
+
+namespace {
+
+struct PluginFile {
+    PluginFile() {
+        if (!library.Load(IPO_PLUGIN_PATH)) {
+            throw std::runtime_error("cannot load " IPO_PLUGIN_PATH);
+        }
+    }
+    fw::SharedLibrary library;
+};
+
+// The loaded plug-in and its exports, resolved by name.
+struct Plugin : PluginFile {
+    template <class Fn>
+    Fn Export(const char* name) const {
+        auto fn = library.ResolveAs<Fn>(name);
+        if (!fn) {
+            throw std::runtime_error(std::string("missing export ") + name);
+        }
+        return fn;
+    }
+
+    CleanUpFn CleanUp = Export<CleanUpFn>("CleanUp");
+    CloseAllWindowsForCNTClientFn CloseAll =
+        Export<CloseAllWindowsForCNTClientFn>("CloseAllWindowsForCNTClient");
+    GetEnableMenuItemFn GetEnableMenuItem = Export<GetEnableMenuItemFn>("GetEnableMenuItem");
+    GetIPODllVersionFn GetVersion = Export<GetIPODllVersionFn>("GetIPODllVersion");
+    GetRunTimeClassFromMenuIdFn GetClasses =
+        Export<GetRunTimeClassFromMenuIdFn>("GetRunTimeClassFromMenuId");
+    InitializeQuorIPOFn Initialize = Export<InitializeQuorIPOFn>("InitializeQuorIPO");
+    SetExeCallBackFunFn SetCallback = Export<SetExeCallBackFunFn>("SetExeCallBackFun");
+    SetIPODocTemplateFn SetTemplate = Export<SetIPODocTemplateFn>("SetIPODocTemplate");
+    SetIPOGlobalConfigurationFn Configure =
+        Export<SetIPOGlobalConfigurationFn>("SetIPOGlobalConfiguration");
+    SetSizeCallBackFn SetSizeCallback = Export<SetSizeCallBackFn>("SetSizeCallBack");
+};
+
+// What the host received through its callbacks.
+std::vector<std::string> g_hostTexts;
+std::vector<WindowSize> g_sizes;
+
+int RecordHostMessage(void* record) {
+    if (NumberAt<uint32_t>(record, 0) == kServiceFailureMessageId) {
+        g_hostTexts.push_back(TextAt(record, 6, 4098));
+    }
+    return 0;
+}
+
+int RecordSize(void*, WindowSize size, int, int, int) {
+    g_sizes.push_back(size);
+    return 0;
+}
+
+class RecordingTemplate : public fw::DocTemplate {
+  public:
+    void CloseAllDocuments(bool endSession) override { closes.push_back(endSession); }
+    std::vector<bool> closes;
+};
+
+class PluginExportsTest : public ::testing::Test {
+  protected:
+    static Plugin& plugin() {
+        static Plugin instance;
+        return instance;
+    }
+
+    void SetUp() override {
+        companion.Reset();
+        g_hostTexts.clear();
+        g_sizes.clear();
+    }
+    void TearDown() override {
+        plugin().CleanUp();
+        plugin().SetCallback(nullptr);
+        plugin().SetSizeCallback(nullptr);
+        companion.Reset();
+    }
+
+    void ConfigureAndInitialize(const PluginTestConfig& config = {}) {
+        const TestHostConfiguration configuration(config);
+        plugin().Configure(configuration.get());
+        EXPECT_EQ(plugin().Initialize(), 1);
+    }
+
+    fw::headless::HeadlessBackend backend;
+    TestCompanionControl& companion = TestCompanion();
+};
+
+TEST_F(PluginExportsTest, MenuCommandsMapToTheirClassesAndForms) {
+    struct Case {
+        uint32_t menuId;
+        int result;
+        const char* view;
+        uint32_t form;
+    };
+    const Case cases[] = {
+        {10502, 1, "CIPOWatch", 10512},
+        {10503, 1, "CIPOOrderBook", 10513},
+        {10504, -1, nullptr, 0},
+        {0, -1, nullptr, 0},
+    };
+    const fw::RuntimeClass untouched{"untouched", nullptr};
+    for (const Case& c : cases) {
+        const fw::RuntimeClass* view = &untouched;
+        const fw::RuntimeClass* frame = &untouched;
+        uint32_t form = 777;
+        int ignored = 0;
+        EXPECT_EQ(plugin().GetClasses(&c.menuId, &view, &form, &ignored, &frame), c.result);
+        if (c.result == 1) {
+            EXPECT_STREQ(view->className, c.view);
+            EXPECT_EQ(form, c.form);
+            EXPECT_STREQ(frame->className, "CIPOGenericFrame");
+        } else {
+            EXPECT_EQ(view, &untouched) << c.menuId;
+            EXPECT_EQ(frame, &untouched) << c.menuId;
+            EXPECT_EQ(form, 777u) << c.menuId;
+        }
+    }
+    EXPECT_EQ(plugin().GetEnableMenuItem(), 1);
+}
+
+TEST_F(PluginExportsTest, VersionTextIs35CharactersWithoutTerminator) {
+    char buffer[64];
+    std::memset(buffer, '#', sizeof buffer);
+    plugin().GetVersion(buffer);
+    const std::string text(buffer, 35);
+    EXPECT_TRUE(std::regex_match(text, std::regex(R"(R~AUG2026_FR_1~\d{8}~26\.0\.0\.32\.0)")))
+        << text;
+    EXPECT_EQ(buffer[35], '#');
+}
+
+TEST_F(PluginExportsTest, TemplatesAreKeptPerMenuAndAllClosedOnRequest) {
+    RecordingTemplate first, second, orderBook;
+    const uint32_t watch = 10502, book = 10503;
+    EXPECT_EQ(plugin().SetTemplate(&watch, &first), 1);
+    EXPECT_EQ(plugin().SetTemplate(&watch, &second), 1);
+    EXPECT_EQ(plugin().SetTemplate(&book, &orderBook), 1);
+    EXPECT_EQ(plugin().SetTemplate(&book, nullptr), 1);  // stores nothing
+
+    plugin().CloseAll(nullptr);
+    EXPECT_TRUE(second.closes.empty());
+
+    int value = 1;
+    plugin().CloseAll(&value);
+    plugin().CloseAll(&value);
+    EXPECT_TRUE(first.closes.empty());
+    EXPECT_EQ(second.closes, (std::vector<bool>{true, true}));
+    EXPECT_EQ(orderBook.closes, (std::vector<bool>{true, true}));
+}
+
+TEST_F(PluginExportsTest, CleanUpReachesTheCompanionAndInitialisationStartsAfresh) {
+    ConfigureAndInitialize();
+    plugin().CleanUp();
+    EXPECT_EQ(companion.Calls(), (std::vector<std::string>{"InitializeCorvexDll",
+                                                           "SetDataIPOSetCallBackFun", "CleanUp"}));
+
+    plugin().Configure(nullptr);  // ignored
+    ConfigureAndInitialize();
+    EXPECT_EQ(companion.Calls(), (std::vector<std::string>{
+                                     "InitializeCorvexDll", "SetDataIPOSetCallBackFun", "CleanUp",
+                                     "InitializeCorvexDll", "SetDataIPOSetCallBackFun"}));
+}
+
+TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionAndReportsToTheHost) {
+    ConfigureAndInitialize();
+    plugin().SetCallback(&RecordHostMessage);
+    plugin().SetSizeCallback(&RecordSize);
+    companion.Script(kRequestWatchList, {1, 0, "Market closed", {}});
+
+    const uint32_t menu = kMenuIPOWatch;
+    const fw::RuntimeClass* view = nullptr;
+    const fw::RuntimeClass* frame = nullptr;
+    uint32_t form = 0;
+    ASSERT_EQ(plugin().GetClasses(&menu, &view, &form, nullptr, &frame), 1);
+    {
+        fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form));
+        ASSERT_FALSE(companion.Requests().empty());
+        const IPOServiceRequest& request = companion.Requests().front();
+        EXPECT_EQ(NumberAt<uint16_t>(&request, 2), 91);
+        EXPECT_EQ(TextAt(&request, 252, 256), "http://ipo.test/91");
+        EXPECT_EQ(TextAt(&request, 4612, 3), "C");
+        EXPECT_EQ(g_hostTexts, std::vector<std::string>{"Market closed"});
+        EXPECT_EQ(g_sizes.size(), 1u);
+    }
+
+    // After CleanUp and before a new configuration nothing reaches the companion.
+    plugin().CleanUp();
+    companion.Reset();
+    fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form));
+    EXPECT_TRUE(companion.Requests().empty());
+}
+
+}  // namespace

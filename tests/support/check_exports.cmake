@@ -1,0 +1,30 @@
+# Fails unless the functions the library exports are exactly the plug-in's ten entry points.
+# Usage: cmake -DNM=<nm> -DLIBRARY=<path> -P check_exports.cmake
+set(expected
+  CleanUp CloseAllWindowsForCNTClient GetEnableMenuItem GetIPODllVersion
+  GetRunTimeClassFromMenuId InitializeQuorIPO SetExeCallBackFun SetIPODocTemplate
+  SetIPOGlobalConfiguration SetSizeCallBack)
+
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
+endif()
+
+set(functions)
+string(REPLACE "\n" ";" lines "${listing}")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]+ [TtWi] (.+)$")
+    set(name ${CMAKE_MATCH_1})
+    if(NOT name MATCHES "^_(init|fini)$")
+      list(APPEND functions ${name})
+    endif()
+  endif()
+endforeach()
+
+list(SORT functions)
+list(SORT expected)
+if(NOT functions STREQUAL expected)
+  message(FATAL_ERROR "exported functions: ${functions}\nexpected: ${expected}")
+endif()
+message(STATUS "exactly the ten entry points are exported")
