@@ -14,6 +14,7 @@
 namespace {
 
 constexpr fw::Point kDialogPosition = {0, 420};
+constexpr fw::Colour kLinkBlue{0, 0, 255};
 constexpr int kClientIdLimit = 29;  // the lookup message holds 29 characters and a terminator
 
 bool ActsForLoggedInParty(uint16_t userType) {
@@ -78,6 +79,10 @@ void CIPOOrderEntry::OnInitDialog(fw::Form& form) {
     form.SetCheck(kBidUPI, true);
     form.SetCheck(kBidASBA, false);
     ShowPaymentLayout();
+
+    s.termsLink.Attach(form, kBidTermsLink);
+    s.termsLink.SetToolTipText("Terms and Conditions");
+    s.termsLink.SetLinkColour(kLinkBlue);
 
     s.orderFlag = "N";
     s.ready = true;
@@ -409,10 +414,7 @@ void CIPOOrderEntry::LookupClient() {
         s.lookupSuppressed = false;
     }
 
-    if (!NotifyClientSelected()) {
-        return;
-    }
-    if (GetServiceBridge()) {
+    if (NotifyClientSelected()) {
         LoadUserDetails();
     }
 }
@@ -525,7 +527,8 @@ void CIPOOrderEntry::RecalcAmountPayable() {
 }
 
 void CIPOOrderEntry::ShowTerms() {
-    // The press has just turned the link red; it is blue again whatever the viewer does.
+    // The press has just switched the link's colour; it is blue again whatever the viewer does.
+    state_->termsLink.SetLinkColour(kLinkBlue);
     CTermsandCondition terms(state_->form);
     terms.DoModal();
 }

@@ -9,6 +9,7 @@
 
 #include "bid/ipo_category_wise.h"
 #include "bid/ipo_order_entry.h"
+#include "ui/link_button.h"
 
 enum class PaymentMode { UPI, ASBA };
 
@@ -23,6 +24,7 @@ struct BidRow {
 };
 
 struct CIPOOrderEntry::State {
+    CLinkButton termsLink;  // outlives the form that draws through it
     std::unique_ptr<fw::Form> ownedForm;
     fw::Form* form = nullptr;
 

@@ -119,11 +119,12 @@ bool CIPOOrderEntry::CheckBeforePlacing() {
     fw::Form& f = *s.form;
 
     if (f.GetText(kBidClientId).empty()) {
-        // Taking the focus away for the message must not start a client lookup.
+        // The box takes the focus from the field it points at: that must not start a lookup.
         s.lookupSuppressed = true;
-        fw::MessageBox("Client Id can not be blank.", fw::MessageIcon::Error);
-        s.lookupSuppressed = false;
         f.SetFocus(kBidClientId);
+        fw::MessageBox("Client Id can not be blank.", fw::MessageIcon::Error);
+        f.SetFocus(kBidClientId);
+        s.lookupSuppressed = false;
         return false;
     }
 
