@@ -1,0 +1,74 @@
+#include "service/access.h"
+
+#include "framework/text.h"
+
+namespace svc {
+namespace {
+
+RequestError Refused(const std::string& message) {
+    return RequestError(403, kResultRefused, message);
+}
+
+}  // namespace
+
+RequestHeader RequestHeader::Read(const Fields& fields) {
+    RequestHeader header;
+    header.code = static_cast<int>(fields.Integer("code", 0, 65535));
+    header.userType = static_cast<int>(fields.Integer("user_type", 0, 65535));
+    header.userId = fields.Text("user_id", 100);
+    header.clientCode = fields.Text("client_code", 10);
+    header.clientId = fields.Text("client_id", 50);
+    header.loginClientId = fields.Text("login_client_id", 50);
+    header.loginClientCode = fields.Text("login_client_code", 10);
+    return header;
+}
+
+void CheckUser(Store& store, const RequestHeader& header) {
+    if (header.userId.empty()) {
+        throw Refused("User Id is required");
+    }
+    Query user = store.Prepare("SELECT user_type FROM users WHERE user_id = ?", header.userId);
+    if (!user.Next()) {
+        throw Refused("Unknown user " + header.userId);
+    }
+    if (user.Int(0) != header.userType) {
+        throw Refused(
+            fw::Format("User %s is not of type %d", header.userId.c_str(), header.userType));
+    }
+}
+
+Party ResolveParty(Store& store, const RequestHeader& header) {
+    CheckUser(store, header);
+    Party party;
+    party.userId = header.userId;
+    party.userType = header.userType;
+    const std::string& clientId = header.userType == 23 ? header.loginClientId : header.clientId;
+    const std::string& clientCode =
+        header.userType == 23 ? header.loginClientCode : header.clientCode;
+    if (clientId.empty()) {
+        throw Refused("Client Id is required");
+    }
+    Query client = store.Prepare(
+        "SELECT c.client_code, c.name, c.dealer_id, u.client_id FROM clients c "
+        "JOIN users u ON u.user_id = ? WHERE c.client_id = ?",
+        header.userId, clientId);
+    if (!client.Next()) {
+        throw Refused("Unknown client " + clientId);
+    }
+    const bool mine =
+        header.userType == 24 ? client.Text(2) == header.userId : client.Text(3) == clientId;
+    if (!mine) {
+        throw Refused(fw::Format("Client %s is not mapped to user %s", clientId.c_str(),
+                                 header.userId.c_str()));
+    }
+    party.clientId = clientId;
+    party.clientCode = client.Text(0);
+    party.clientName = client.Text(1);
+    if (!clientCode.empty() && clientCode != party.clientCode) {
+        throw Refused(fw::Format("Client code %s does not belong to client %s", clientCode.c_str(),
+                                 clientId.c_str()));
+    }
+    return party;
+}
+
+}  // namespace svc

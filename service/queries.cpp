@@ -1,0 +1,242 @@
+#include "service/queries.h"
+
+#include "framework/text.h"
+#include "service/clock.h"
+
+namespace svc {
+namespace {
+
+std::string DateField(const Fields& fields, const char* name) {
+    std::string date = fields.Text(name, 10);
+    if (!date.empty() && !IsDateText(date)) {
+        throw BadRequest(fw::Format("Field %s must be a date YYYY-MM-DD", name));
+    }
+    return date;
+}
+
+nlohmann::json WatchEntry(const Query& row) {
+    return {{"issue_key", row.Text(0)},
+            {"name", row.Text(1)},
+            {"issue_tag", row.Text(2)},
+            {"price_low_paise", row.Int(3)},
+            {"price_high_paise", row.Int(4)},
+            {"bid_start", row.Text(5).substr(0, 10)},
+            {"bid_end", row.Text(6).substr(0, 10)},
+            {"issue_size", row.Int(7)},
+            {"face_value_paise", row.Int(8)},
+            {"min_quantity", row.Int(9)},
+            {"lot_size", row.Int(10)},
+            {"issue_type", row.Text(11)}};
+}
+
+// The statuses an order book filter code selects; "C" stands for every cancelled state.
+std::vector<std::string> StatusesFor(const std::string& code) {
+    if (code.empty() || code == "-1") {
+        return {"P", "CF", "REJ", "M", "C", "UC", "A"};
+    }
+    if (code == "C") {
+        return {"C", "UC", "A"};
+    }
+    for (const char* known : {"P", "CF", "REJ", "M", "UC", "A"}) {
+        if (code == known) {
+            return {code};
+        }
+    }
+    throw BadRequest("Unknown order status " + code);
+}
+
+nlohmann::json OrderBids(Store& store, int64_t orderNumber) {
+    nlohmann::json bids = nlohmann::json::array();
+    Query bid = store.Prepare(
+        "SELECT reference, quantity, cut_off, price, position FROM bids "
+        "WHERE order_number = ? AND active = 1 ORDER BY position",
+        orderNumber);
+    while (bid.Next()) {
+        bids.push_back({{"reference", bid.Text(0)},
+                        {"quantity", bid.Int(1)},
+                        {"cut_off", bid.Int(2) != 0},
+                        {"price_paise", bid.Int(3)},
+                        {"amount_paise", bid.Int(1) * bid.Int(3)},
+                        {"position", bid.Int(4)}});
+    }
+    return bids;
+}
+
+}  // namespace
+
+nlohmann::json Answer(nlohmann::json records, const std::string& message) {
+    return {{"result", 0}, {"accepted", true}, {"message", message}, {"records", records}};
+}
+
+nlohmann::json WatchList(Store& store, const RequestHeader& header, const Fields& fields) {
+    CheckUser(store, header);
+    const std::string section = fields.RequiredText("section", 2);
+    const std::string product = fields.Text("product", 3);
+    if (!product.empty() && product != "IPO") {
+        throw BadRequest("Unknown product " + product);
+    }
+    std::string from = DateField(fields, "from_date");
+    std::string to = DateField(fields, "to_date");
+    const char* condition = nullptr;
+    if (section == "C") {
+        condition = "bid_start <= ?1 AND bid_end >= ?1";
+        from.clear();
+        to.clear();
+    } else if (section == "F") {
+        condition = "bid_start > ?1";
+        from.clear();
+        to.clear();
+    } else if (section == "P") {
+        condition = "bid_end < ?1";
+    } else {
+        throw BadRequest("Unknown watch list section " + section);
+    }
+    const std::string sql = std::string(
+                                "SELECT issue_key, name, issue_tag, price_low, price_high, "
+                                "bid_start, bid_end, issue_size, face_value, min_bid_quantity, "
+                                "lot_size, issue_type FROM issues WHERE ") +
+                            condition +
+                            " AND (?2 = '' OR substr(bid_end, 1, 10) >= ?2)"
+                            " AND (?3 = '' OR substr(bid_end, 1, 10) <= ?3)"
+                            " ORDER BY bid_start, issue_key";
+    nlohmann::json records = nlohmann::json::array();
+    Query row = store.Prepare(sql.c_str(), NowText(), from, to);
+    while (row.Next()) {
+        records.push_back(WatchEntry(row));
+    }
+    return Answer(records);
+}
+
+nlohmann::json IssueDetails(Store& store, const RequestHeader& header, const Fields& fields) {
+    CheckUser(store, header);
+    const std::string key = fields.RequiredText("issue_key", 20);
+    Query row = store.Prepare(
+        "SELECT issue_key, name, issue_tag, price_low, price_high, issue_size, face_value, "
+        "min_bid_quantity, lot_size, bid_start, bid_end, registrar, rating, prospectus, "
+        "recommendation FROM issues WHERE issue_key = ?",
+        key);
+    if (!row.Next()) {
+        throw RequestError(404, kResultNotFound, "Unknown IPO " + key);
+    }
+    nlohmann::json categories = nlohmann::json::array();
+    Query category = store.Prepare(
+        "SELECT code, name, price_low, price_high, cut_off FROM categories "
+        "WHERE issue_key = ? ORDER BY position",
+        key);
+    while (category.Next()) {
+        categories.push_back({{"code", category.Text(0)},
+                              {"name", category.Text(1)},
+                              {"price_low_paise", category.Int(2)},
+                              {"price_high_paise", category.Int(3)},
+                              {"cut_off", category.Int(4) != 0}});
+    }
+    nlohmann::json entry = {{"issue_key", row.Text(0)},       {"name", row.Text(1)},
+                            {"issue_tag", row.Text(2)},       {"price_low_paise", row.Int(3)},
+                            {"price_high_paise", row.Int(4)}, {"issue_size", row.Int(5)},
+                            {"face_value_paise", row.Int(6)}, {"min_bid_quantity", row.Int(7)},
+                            {"lot_size", row.Int(8)},         {"bid_start_time", row.Text(9)},
+                            {"bid_end_time", row.Text(10)},   {"registrar", row.Text(11)},
+                            {"rating", row.Text(12)},         {"prospectus", row.Text(13)},
+                            {"recommendation", row.Text(14)}, {"categories", categories}};
+    return Answer(nlohmann::json::array({entry}));
+}
+
+nlohmann::json OrderBook(Store& store, const RequestHeader& header, const Fields& fields) {
+    const Party party = ResolveParty(store, header);
+    const std::string from = DateField(fields, "from_date");
+    const std::string to = DateField(fields, "to_date");
+    const std::vector<std::string> statuses = StatusesFor(fields.Text("status", 10));
+    std::vector<nlohmann::json> orders;
+    std::vector<int64_t> numbers;
+    {
+        Query order = store.Prepare(
+            "SELECT o.order_number, o.application_number, o.issue_key, i.name, o.category, "
+            "o.status, o.bid_time, o.reference1, o.reference2, o.payment_mode, o.upi_id, "
+            "o.bank_name, o.bank_account, o.modified_time, o.rejection_reason, "
+            "o.allotted_quantity, o.refund, o.payment_status, o.amount, i.lot_size "
+            "FROM orders o JOIN issues i ON i.issue_key = o.issue_key "
+            "WHERE o.client_id = ?1 AND (?2 = '' OR substr(o.bid_time, 1, 10) >= ?2) "
+            "AND (?3 = '' OR substr(o.bid_time, 1, 10) <= ?3) ORDER BY o.order_number",
+            party.clientId, from, to);
+        while (order.Next()) {
+            const std::string status = order.Text(5);
+            if (std::find(statuses.begin(), statuses.end(), status) == statuses.end()) {
+                continue;
+            }
+            numbers.push_back(order.Int(0));
+            orders.push_back({{"issue_key", order.Text(2)},
+                              {"offer_name", order.Text(3)},
+                              {"offer_type", "IPO"},
+                              {"category", order.Text(4)},
+                              {"order_number", order.Int(0)},
+                              {"application_number", order.Text(1)},
+                              {"status", status},
+                              {"bid_date", order.Text(6)},
+                              {"user_ref1", order.Text(7)},
+                              {"user_ref2", order.Text(8)},
+                              {"payment_mode", order.Text(9)},
+                              {"upi_id", order.Text(10)},
+                              {"bank_name", order.Text(11)},
+                              {"bank_account", order.Text(12)},
+                              {"last_modified", order.Text(13)},
+                              {"rejection_reason", order.Text(14)},
+                              {"allotted_quantity", order.Int(15)},
+                              {"refund_paise", order.Int(16)},
+                              {"payment_status", order.Text(17)},
+                              {"total_paise", order.Int(18)},
+                              {"lot_size", order.Int(19)},
+                              {"client_name", party.clientName}});
+        }
+    }
+    nlohmann::json records = nlohmann::json::array();
+    for (size_t i = 0; i < orders.size(); ++i) {
+        orders[i]["bids"] = OrderBids(store, numbers[i]);
+        records.push_back(std::move(orders[i]));
+    }
+    return Answer(records);
+}
+
+nlohmann::json UserDetails(Store& store, const RequestHeader& header, const Fields& fields) {
+    const Party party = ResolveParty(store, header);
+    const std::string wanted = fields.Text("details", 1);
+    if (wanted != "Y") {
+        throw BadRequest("Field details must be Y");
+    }
+    nlohmann::json accounts = nlohmann::json::array();
+    Query account = store.Prepare(
+        "SELECT bank_name, account_number, ifsc, branch, asba FROM bank_accounts "
+        "WHERE client_id = ? ORDER BY rowid",
+        party.clientId);
+    while (account.Next()) {
+        accounts.push_back({{"bank_name", account.Text(0)},
+                            {"account_number", account.Text(1)},
+                            {"ifsc", account.Text(2)},
+                            {"branch", account.Text(3)},
+                            {"asba", account.Int(4) != 0}});
+    }
+    Query client = store.Prepare(
+        "SELECT upi_id, reference1, reference2 FROM clients WHERE client_id = ?", party.clientId);
+    client.Next();
+    nlohmann::json entry = {
+        {"client_id", party.clientId},
+        {"upi_id", client.Text(0)},
+        {"bank_accounts", accounts},
+        {"references", {{{"user_ref1", client.Text(1)}, {"user_ref2", client.Text(2)}}}}};
+    return Answer(nlohmann::json::array({entry}));
+}
+
+nlohmann::json ClientLookup(Store& store, const std::string& clientId) {
+    Query client = store.Prepare(
+        "SELECT client_id, client_code, name, dealer_id FROM clients WHERE client_id = ?",
+        clientId);
+    if (!client.Next()) {
+        throw RequestError(404, kResultNotFound, "Unknown client " + clientId);
+    }
+    return {{"result", 0},
+            {"client_id", client.Text(0)},
+            {"client_code", client.Text(1)},
+            {"name", client.Text(2)},
+            {"dealer_id", client.Text(3)}};
+}
+
+}  // namespace svc

@@ -1,0 +1,205 @@
+#include "service/store.h"
+
+namespace svc {
+namespace {
+
+const char* const kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS users(
+  user_id TEXT PRIMARY KEY,
+  user_type INTEGER NOT NULL,
+  client_id TEXT NOT NULL DEFAULT '',
+  name TEXT NOT NULL DEFAULT '');
+CREATE TABLE IF NOT EXISTS clients(
+  client_id TEXT PRIMARY KEY,
+  client_code TEXT NOT NULL,
+  name TEXT NOT NULL,
+  dealer_id TEXT NOT NULL DEFAULT '',
+  upi_id TEXT NOT NULL DEFAULT '',
+  reference1 TEXT NOT NULL DEFAULT '',
+  reference2 TEXT NOT NULL DEFAULT '');
+CREATE TABLE IF NOT EXISTS bank_accounts(
+  client_id TEXT NOT NULL,
+  bank_name TEXT NOT NULL,
+  account_number TEXT NOT NULL,
+  ifsc TEXT NOT NULL DEFAULT '',
+  branch TEXT NOT NULL DEFAULT '',
+  asba INTEGER NOT NULL DEFAULT 1,
+  PRIMARY KEY(client_id, account_number));
+CREATE TABLE IF NOT EXISTS issues(
+  issue_key TEXT PRIMARY KEY,
+  issue_tag TEXT NOT NULL,
+  name TEXT NOT NULL,
+  issue_type TEXT NOT NULL,
+  price_low INTEGER NOT NULL,
+  price_high INTEGER NOT NULL,
+  face_value INTEGER NOT NULL,
+  lot_size INTEGER NOT NULL,
+  min_bid_quantity INTEGER NOT NULL,
+  issue_size INTEGER NOT NULL,
+  bid_start TEXT NOT NULL,
+  bid_end TEXT NOT NULL,
+  registrar TEXT NOT NULL DEFAULT '',
+  rating TEXT NOT NULL DEFAULT '',
+  prospectus TEXT NOT NULL DEFAULT '',
+  recommendation TEXT NOT NULL DEFAULT '',
+  retail_limit INTEGER NOT NULL,
+  upi_limit INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS categories(
+  issue_key TEXT NOT NULL,
+  code TEXT NOT NULL,
+  name TEXT NOT NULL,
+  price_low INTEGER NOT NULL,
+  price_high INTEGER NOT NULL,
+  cut_off INTEGER NOT NULL,
+  position INTEGER NOT NULL,
+  PRIMARY KEY(issue_key, code));
+CREATE TABLE IF NOT EXISTS orders(
+  order_number INTEGER PRIMARY KEY AUTOINCREMENT,
+  application_number TEXT UNIQUE,
+  issue_key TEXT NOT NULL,
+  client_id TEXT NOT NULL,
+  placed_by TEXT NOT NULL,
+  category TEXT NOT NULL,
+  reference1 TEXT NOT NULL,
+  reference2 TEXT NOT NULL,
+  payment_mode TEXT NOT NULL,
+  upi_id TEXT NOT NULL,
+  bank_name TEXT NOT NULL,
+  bank_account TEXT NOT NULL,
+  status TEXT NOT NULL,
+  payment_status TEXT NOT NULL,
+  bid_time TEXT NOT NULL,
+  modified_time TEXT NOT NULL,
+  rejection_reason TEXT NOT NULL DEFAULT '',
+  allotted_quantity INTEGER NOT NULL DEFAULT 0,
+  refund INTEGER NOT NULL DEFAULT 0,
+  amount INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS bids(
+  bid_id INTEGER PRIMARY KEY AUTOINCREMENT,
+  order_number INTEGER NOT NULL,
+  position INTEGER NOT NULL,
+  reference TEXT UNIQUE,
+  quantity INTEGER NOT NULL,
+  cut_off INTEGER NOT NULL,
+  price INTEGER NOT NULL,
+  active INTEGER NOT NULL DEFAULT 1);
+CREATE INDEX IF NOT EXISTS orders_by_client ON orders(client_id, bid_time);
+CREATE INDEX IF NOT EXISTS bids_by_order ON bids(order_number, active);
+)sql";
+
+}  // namespace
+
+Query::~Query() {
+    if (!statement_) {
+        return;
+    }
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+Query& Query::Bind(int index, int64_t value) {
+    sqlite3_bind_int64(statement_, index, value);
+    return *this;
+}
+
+Query& Query::Bind(int index, std::string_view value) {
+    sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()),
+                      SQLITE_TRANSIENT);
+    return *this;
+}
+
+bool Query::Next() {
+    const int result = sqlite3_step(statement_);
+    if (result == SQLITE_ROW) {
+        return true;
+    }
+    if (result == SQLITE_DONE) {
+        return false;
+    }
+    throw StoreError(sqlite3_errmsg(db_));
+}
+
+void Query::Run() {
+    while (Next()) {
+    }
+}
+
+int64_t Query::Int(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::string Query::Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(statement_, column)))
+                : std::string();
+}
+
+Store::Store(const std::string& path) {
+    if (sqlite3_open_v2(path.c_str(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK) {
+        const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close(db_);
+        throw StoreError("cannot open " + path + ": " + message);
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    Exec("PRAGMA journal_mode=WAL");
+    Exec("PRAGMA synchronous=FULL");
+    Exec(kSchema);
+}
+
+Store::~Store() {
+    for (auto& [sql, statement] : statements_) {
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db_);
+}
+
+void Store::Exec(const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : sqlite3_errmsg(db_);
+        sqlite3_free(error);
+        throw StoreError(message);
+    }
+}
+
+bool Store::IsEmpty() {
+    Query query = Prepare("SELECT COUNT(*) FROM issues");
+    return query.Next() && query.Int(0) == 0;
+}
+
+sqlite3_stmt* Store::Statement(const char* sql) {
+    const auto found = statements_.find(std::string_view(sql));
+    if (found != statements_.end()) {
+        return found->second;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+        SQLITE_OK) {
+        throw StoreError(sqlite3_errmsg(db_));
+    }
+    statements_.emplace(sql, statement);
+    return statement;
+}
+
+Transaction::Transaction(Store& store) : store_(store) {
+    store_.Exec("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            store_.Exec("ROLLBACK");
+        } catch (const StoreError&) {
+            // Nothing more can be done; the connection rolls back on its own when it closes.
+        }
+    }
+}
+
+void Transaction::Commit() {
+    store_.Exec("COMMIT");
+    done_ = true;
+}
+
+}  // namespace svc

@@ -1,0 +1,90 @@
+// The service's SQLite store: one connection in WAL mode with synchronous=FULL, so that a
+// commit has reached the disk before the service answers. Callers hold Lock() for the whole of
+// one request, which makes every request one serial unit of work.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace svc {
+
+class StoreError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One prepared statement in use: bound, stepped, read, and reset when it goes out of scope.
+class Query {
+  public:
+    Query(sqlite3* db, sqlite3_stmt* statement) : db_(db), statement_(statement) {}
+    ~Query();
+    Query(Query&& other) noexcept : db_(other.db_), statement_(other.statement_) {
+        other.statement_ = nullptr;
+    }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    Query& Bind(int index, int64_t value);
+    Query& Bind(int index, std::string_view value);
+    // Steps once: true while a row is available.
+    bool Next();
+    // Steps to the end (for statements that return no rows).
+    void Run();
+    int64_t Int(int column) const;
+    std::string Text(int column) const;
+
+  private:
+    sqlite3* db_;
+    sqlite3_stmt* statement_;
+};
+
+class Store {
+  public:
+    // Opens (creating when missing) the database file and makes sure its tables exist.
+    explicit Store(const std::string& path);
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+    // A cached prepared statement with its parameters bound in order (1, 2, ...).
+    template <class... Args>
+    Query Prepare(const char* sql, const Args&... args) {
+        Query query(db_, Statement(sql));
+        int index = 0;
+        (query.Bind(++index, args), ...);
+        return query;
+    }
+    void Exec(const char* sql);
+    int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+    bool IsEmpty();
+
+  private:
+    sqlite3_stmt* Statement(const char* sql);
+
+    sqlite3* db_ = nullptr;
+    std::mutex mutex_;
+    std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
+};
+
+// BEGIN IMMEDIATE on construction; ROLLBACK unless Commit() was called.
+class Transaction {
+  public:
+    explicit Transaction(Store& store);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+  private:
+    Store& store_;
+    bool done_ = false;
+};
+
+}  // namespace svc
