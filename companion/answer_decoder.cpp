@@ -1,0 +1,308 @@
+#include "companion/answer_decoder.h"
+
+#include <climits>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+
+#include "framework/text.h"
+
+namespace corvex {
+namespace {
+
+using nlohmann::json;
+
+// A field of the answer that is missing or not what the protocol says.
+class BadField : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The fields of one answer object, named by their path for messages.
+class Reader {
+  public:
+    Reader(const json& object, std::string path) : object_(object), path_(std::move(path)) {}
+
+    std::string Text(const char* name) const {
+        const json& value = Get(name);
+        if (!value.is_string()) {
+            throw BadField(Path(name) + " is not a text");
+        }
+        const std::string& text = value.get_ref<const std::string&>();
+        if (text.find('\0') != std::string::npos) {
+            throw BadField(Path(name) + " holds a zero byte");
+        }
+        return text;
+    }
+    int64_t Integer(const char* name, int64_t low, int64_t high) const {
+        const json& value = Get(name);
+        if (!value.is_number_integer()) {
+            throw BadField(Path(name) + " is not a whole number");
+        }
+        if (value.is_number_unsigned()
+                ? value.get<uint64_t>() > static_cast<uint64_t>(high)
+                : value.get<int64_t>() < low || value.get<int64_t>() > high) {
+            throw BadField(Path(name) + " is out of range");
+        }
+        return value.get<int64_t>();
+    }
+    int32_t Int32(const char* name) const {
+        return static_cast<int32_t>(Integer(name, INT32_MIN, INT32_MAX));
+    }
+    // Money in paise, as the protocol sends it.
+    int64_t Paise(const char* name) const { return Integer(name, -kMaxPaise, kMaxPaise); }
+    // Money in currency units.
+    double Rupees(const char* name) const { return static_cast<double>(Paise(name)) / 100.0; }
+    bool Flag(const char* name) const {
+        const json& value = Get(name);
+        if (!value.is_boolean()) {
+            throw BadField(Path(name) + " is not true or false");
+        }
+        return value.get<bool>();
+    }
+    // Calls visit(Reader) for each object of an array field.
+    template <class Visit>
+    void Each(const char* name, Visit visit) const {
+        const json& value = Get(name);
+        if (!value.is_array()) {
+            throw BadField(Path(name) + " is not a list");
+        }
+        for (size_t i = 0; i < value.size(); ++i) {
+            const std::string path = fw::Format("%s[%zu]", Path(name).c_str(), i);
+            if (!value[i].is_object()) {
+                throw BadField(path + " is not an object");
+            }
+            visit(Reader(value[i], path));
+        }
+    }
+
+  private:
+    // Money beyond 10^15 rupees is not an amount any order can carry; it keeps doubles exact.
+    static constexpr int64_t kMaxPaise = 100'000'000'000'000'000;
+
+    std::string Path(const char* name) const {
+        return path_.empty() ? std::string("field ") + name : path_ + "." + name;
+    }
+    const json& Get(const char* name) const {
+        const auto found = object_.find(name);
+        if (found == object_.end()) {
+            throw BadField(Path(name) + " is missing");
+        }
+        return *found;
+    }
+
+    const json& object_;
+    std::string path_;
+};
+
+std::unique_ptr<WatchRecord> Watch(const Reader& in) {
+    auto record = std::make_unique<WatchRecord>();
+    record->issueKey = in.Text("issue_key");
+    record->name = in.Text("name");
+    record->issueTag = in.Text("issue_tag");
+    record->priceLow = in.Rupees("price_low_paise");
+    record->priceHigh = in.Rupees("price_high_paise");
+    record->bidStart = in.Text("bid_start");
+    record->bidEnd = in.Text("bid_end");
+    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record->faceValue = in.Rupees("face_value_paise");
+    record->minimumQuantity = in.Int32("min_quantity");
+    record->lotSize = in.Int32("lot_size");
+    record->issueType = in.Text("issue_type");
+    return record;
+}
+
+std::unique_ptr<DetailsRecord> Details(const Reader& in) {
+    auto record = std::make_unique<DetailsRecord>();
+    record->issueKey = in.Text("issue_key");
+    record->name = in.Text("name");
+    record->issueTag = in.Text("issue_tag");
+    record->priceLow = in.Rupees("price_low_paise");
+    record->priceHigh = in.Rupees("price_high_paise");
+    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record->faceValue = in.Rupees("face_value_paise");
+    record->minimumBidQuantity = in.Int32("min_bid_quantity");
+    record->lotSize = in.Int32("lot_size");
+    record->bidStartTime = in.Text("bid_start_time");
+    record->bidEndTime = in.Text("bid_end_time");
+    record->registrar = in.Text("registrar");
+    record->rating = in.Text("rating");
+    record->prospectus = in.Text("prospectus");
+    record->recommendation = in.Text("recommendation");
+    in.Each("categories", [&](const Reader& item) {
+        auto category = std::make_unique<CategoryAnswer>();
+        category->code = item.Text("code");
+        category->name = item.Text("name");
+        category->minimumPrice = item.Rupees("price_low_paise");
+        category->maximumPrice = item.Rupees("price_high_paise");
+        category->cutOffAllowed = item.Flag("cut_off") ? 1 : 0;
+        record->categories.Add<CategoryRecord>(std::move(category));
+    });
+    record->categories.Link();
+    return record;
+}
+
+std::unique_ptr<UserDetailsAnswer> UserDetails(const Reader& in) {
+    auto record = std::make_unique<UserDetailsAnswer>();
+    record->upiId = in.Text("upi_id");
+    const std::string clientId = in.Text("client_id");
+    in.Each("bank_accounts", [&](const Reader& item) {
+        auto account = std::make_unique<BankAccountAnswer>();
+        account->clientId = clientId;
+        account->bankName = item.Text("bank_name");
+        account->accountNumber = item.Text("account_number");
+        account->ifsc = item.Text("ifsc");
+        account->branch = item.Text("branch");
+        account->asbaAllowed = item.Flag("asba") ? 1 : 0;
+        record->bankAccounts.Add<BankAccountRecord>(std::move(account));
+    });
+    record->bankAccounts.Link();
+    in.Each("references", [&](const Reader& item) {
+        auto reference = std::make_unique<ReferenceAnswer>();
+        reference->reference1 = item.Text("user_ref1");
+        reference->reference2 = item.Text("user_ref2");
+        record->references.Add<UserReferenceRecord>(std::move(reference));
+    });
+    record->references.Link();
+    return record;
+}
+
+std::unique_ptr<OrderAnswer> Order(const Reader& in) {
+    auto record = std::make_unique<OrderAnswer>();
+    record->status = static_cast<uint8_t>(in.Integer("status", 0, 1));
+    record->message = in.Text("message");
+    if (record->status == 1) {
+        record->orderNumber = std::to_string(in.Int32("order_number"));
+        record->applicationNumber = in.Text("application_number");
+    }
+    in.Each("details", [&](const Reader& item) {
+        auto detail = std::make_unique<OrderDetailAnswer>();
+        detail->status = static_cast<uint8_t>(item.Integer("status", 0, 1));
+        detail->reference = item.Text("reference");
+        detail->text = item.Text("text");
+        record->details.Add<OrderResponseDetail>(std::move(detail));
+    });
+    record->details.Link();
+    return record;
+}
+
+std::unique_ptr<OrderBookAnswer> OrderBook(const Reader& in) {
+    auto record = std::make_unique<OrderBookAnswer>();
+    record->issueKey = in.Text("issue_key");
+    record->offerName = in.Text("offer_name");
+    record->offerType = in.Text("offer_type");
+    record->category = in.Text("category");
+    record->orderNumber = in.Int32("order_number");
+    record->applicationNumber = in.Text("application_number");
+    record->status = in.Text("status");
+    record->bidDate = in.Text("bid_date");
+    record->reference1 = in.Text("user_ref1");
+    record->reference2 = in.Text("user_ref2");
+    record->paymentMode = in.Text("payment_mode");
+    record->upiId = in.Text("upi_id");
+    record->bankName = in.Text("bank_name");
+    record->bankAccount = in.Text("bank_account");
+    record->lastModified = in.Text("last_modified");
+    record->rejectionReason = in.Text("rejection_reason");
+    record->allocatedQuantity = in.Int32("allotted_quantity");
+    record->refund = in.Rupees("refund_paise");
+    record->paymentStatus = in.Text("payment_status");
+    record->totalPaise = static_cast<double>(in.Paise("total_paise"));
+    record->lotSize = in.Int32("lot_size");
+    record->clientName = in.Text("client_name");
+    in.Each("bids", [&](const Reader& item) {
+        auto bid = std::make_unique<OrderBidAnswer>();
+        bid->reference = item.Text("reference");
+        bid->quantity = item.Int32("quantity");
+        bid->cutOff = item.Flag("cut_off") ? 1 : 0;
+        bid->pricePaise = static_cast<double>(item.Paise("price_paise"));
+        bid->amountPaise = static_cast<double>(item.Paise("amount_paise"));
+        bid->position = item.Int32("position");
+        record->bids.Add<IPOOrderBid>(std::move(bid));
+    });
+    record->bids.Link();
+    return record;
+}
+
+std::unique_ptr<CancelAnswer> Cancel(const Reader& in) {
+    auto record = std::make_unique<CancelAnswer>();
+    record->outcome = static_cast<uint8_t>(in.Integer("outcome", 0, 1));
+    record->message = in.Text("message");
+    return record;
+}
+
+void AddRecord(Answer& answer, const Reader& in) {
+    RecordList& records = answer.Records();
+    switch (answer.Code()) {
+        case kRequestWatchList:
+            records.Add<IPOWatchEntry>(Watch(in));
+            break;
+        case kRequestWatchDetails:
+            records.Add<IPODetailsEntry>(Details(in));
+            break;
+        case kRequestOrderBook:
+            records.Add<IPOOrderBookEntry>(OrderBook(in));
+            break;
+        case kRequestPlaceOrder:
+            records.Add<OrderResponseRecord>(Order(in));
+            break;
+        case kRequestCancelOrder:
+            records.Add<IPOCancelResponse>(Cancel(in));
+            break;
+        case kRequestUserDetails:
+            records.Add<UserDetailsRecord>(UserDetails(in));
+            break;
+        default:
+            throw BadField(fw::Format("request code %u has no answer records", answer.Code()));
+    }
+}
+
+Outcome Failure(int16_t resultCode, std::string message, bool accepted = false) {
+    Outcome outcome;
+    outcome.accepted = accepted;
+    outcome.resultCode = resultCode;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+}  // namespace
+
+Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
+    const json parsed = json::parse(body.begin(), body.end(), nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object()) {
+        return Failure(kInvalidAnswer,
+                       fw::Format("The IPO service answered with something that is not a JSON "
+                                  "object (HTTP status %d)",
+                                  httpStatus));
+    }
+    try {
+        const Reader top(parsed, "");
+        const int64_t result = top.Integer("result", INT16_MIN, INT16_MAX);
+        if (httpStatus != 200 || result > 0) {
+            const auto message = parsed.find("message");
+            std::string text = message != parsed.end() && message->is_string() ? top.Text("message")
+                                                                               : std::string();
+            if (text.empty()) {
+                text =
+                    fw::Format("The IPO service refused the request (HTTP status %d)", httpStatus);
+            }
+            const auto accepted = parsed.find("accepted");
+            return Failure(
+                result > 0 ? static_cast<int16_t>(result) : kServiceRefused, text,
+                accepted != parsed.end() && accepted->is_boolean() && accepted->get<bool>());
+        }
+        auto answer = std::make_unique<Answer>(code);
+        top.Each("records", [&](const Reader& record) { AddRecord(*answer, record); });
+        answer->Records().Link();
+        Outcome outcome;
+        outcome.accepted = true;
+        outcome.resultCode = static_cast<int16_t>(result);
+        outcome.answer = std::move(answer);
+        return outcome;
+    } catch (const BadField& error) {
+        return Failure(
+            kInvalidAnswer,
+            std::string("The IPO service sent an answer that cannot be read: ") + error.what());
+    }
+}
+
+}  // namespace corvex

@@ -1,0 +1,280 @@
+// The answer records handed to the plug-in: one class per boundary interface, holding its own
+// copies of every text so that each getter returns a valid zero-terminated text, never null.
+// A record lives in the Answer that decoded it, until the next request of the same thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bridge/companion_abi.h"
+
+namespace corvex {
+
+inline const char* NoText() {
+    return "";
+}
+
+// A list of answer records in the framework's pointer-list form, owning its elements.
+class RecordList {
+  public:
+    template <class Interface, class Record>
+    void Add(std::unique_ptr<Record> record) {
+        Interface* element = record.get();
+        owned_.push_back(std::shared_ptr<Record>(std::move(record)));
+        elements_.push_back(element);
+    }
+    // Links the nodes; called once, after the last Add.
+    void Link() {
+        nodes_.resize(elements_.size());
+        for (size_t i = 0; i < nodes_.size(); ++i) {
+            nodes_[i].Next = i + 1 < nodes_.size() ? &nodes_[i + 1] : nullptr;
+            nodes_[i].Previous = i > 0 ? &nodes_[i - 1] : nullptr;
+            nodes_[i].Element = elements_[i];
+        }
+        list_.Head = nodes_.empty() ? nullptr : &nodes_.front();
+        list_.Tail = nodes_.empty() ? nullptr : &nodes_.back();
+        list_.Count = static_cast<int64_t>(nodes_.size());
+    }
+    PtrList* List() { return &list_; }
+
+  private:
+    std::vector<std::shared_ptr<void>> owned_;
+    std::vector<void*> elements_;
+    std::vector<PtrListNode> nodes_;
+    PtrList list_{};
+};
+
+class WatchRecord final : public IPOWatchEntry {
+  public:
+    std::string issueKey, name, issueTag, bidStart, bidEnd, issueType;
+    double priceLow = 0, priceHigh = 0, faceValue = 0;
+    int64_t issueSize = 0;
+    int32_t minimumQuantity = 0, lotSize = 0;
+
+    void Reserved0() override {}
+    const char* IssueKey() override { return issueKey.c_str(); }
+    const char* IPOName() override { return name.c_str(); }
+    const char* Reserved3() override { return issueTag.c_str(); }
+    double PriceLow() override { return priceLow; }
+    double PriceHigh() override { return priceHigh; }
+    const char* BidStartDate() override { return bidStart.c_str(); }
+    const char* BidEndDate() override { return bidEnd.c_str(); }
+    int64_t IssueSize() override { return issueSize; }
+    double FaceValue() override { return faceValue; }
+    int32_t MinimumOrderQuantity() override { return minimumQuantity; }
+    int32_t LotSize() override { return lotSize; }
+    const char* IssueType() override { return issueType.c_str(); }
+};
+
+class CategoryAnswer final : public CategoryRecord {
+  public:
+    std::string code, name;
+    double minimumPrice = 0, maximumPrice = 0;
+    int32_t cutOffAllowed = 0;
+
+    void Reserved0() override {}
+    const char* Code() override { return code.c_str(); }
+    const char* DisplayName() override { return name.c_str(); }
+    double MinimumPrice() override { return minimumPrice; }
+    double MaximumPrice() override { return maximumPrice; }
+    const char* Text5() override { return NoText(); }
+    const char* Text6() override { return NoText(); }
+    int64_t Integer7() override { return 0; }
+    double Number8() override { return 0; }
+    double Number9() override { return 0; }
+    int32_t Integer10() override { return cutOffAllowed; }
+    double Number11() override { return 0; }
+    int32_t Integer12() override { return 0; }
+};
+
+class DetailsRecord final : public IPODetailsEntry {
+  public:
+    std::string issueKey, name, issueTag, bidStartTime, bidEndTime, registrar, rating, prospectus,
+        recommendation;
+    double priceLow = 0, priceHigh = 0, faceValue = 0;
+    int64_t issueSize = 0;
+    int32_t minimumBidQuantity = 0, lotSize = 0;
+    RecordList categories;
+
+    void Reserved0() override {}
+    const char* IssueIdentifier() override { return issueKey.c_str(); }
+    const char* IPOName() override { return name.c_str(); }
+    const char* Reserved3() override { return NoText(); }
+    const char* IssueTag() override { return issueTag.c_str(); }
+    double PriceLow() override { return priceLow; }
+    double PriceHigh() override { return priceHigh; }
+    const char* Reserved7() override { return NoText(); }
+    const char* Reserved8() override { return NoText(); }
+    int64_t IssueSize() override { return issueSize; }
+    double FaceValue() override { return faceValue; }
+    int32_t MinimumBidQuantity() override { return minimumBidQuantity; }
+    int32_t LotSize() override { return lotSize; }
+    const char* Reserved13() override { return NoText(); }
+    const char* BidStartTime() override { return bidStartTime.c_str(); }
+    const char* BidEndTime() override { return bidEndTime.c_str(); }
+    const char* Registrar() override { return registrar.c_str(); }
+    const char* Reserved17() override { return NoText(); }
+    const char* Rating() override { return rating.c_str(); }
+    const char* ProspectusLink() override { return prospectus.c_str(); }
+    const char* Reserved20() override { return NoText(); }
+    const char* BrokerRecommendation() override { return recommendation.c_str(); }
+    const char* Reserved22() override { return NoText(); }
+    PtrList* Categories() override { return categories.List(); }
+};
+
+class BankAccountAnswer final : public BankAccountRecord {
+  public:
+    std::string clientId, bankName, ifsc, branch, accountNumber;
+    uint8_t asbaAllowed = 0;
+
+    void Reserved0() override {}
+    const char* Text1() override { return clientId.c_str(); }
+    const char* BankName() override { return bankName.c_str(); }
+    const char* Text3() override { return ifsc.c_str(); }
+    const char* Text4() override { return branch.c_str(); }
+    const char* AccountNumber() override { return accountNumber.c_str(); }
+    const char* Text6() override { return NoText(); }
+    const char* Text7() override { return NoText(); }
+    const char* Text8() override { return NoText(); }
+    const char* Text9() override { return NoText(); }
+    uint8_t Flag10() override { return 0; }
+    uint8_t AsbaAllowed() override { return asbaAllowed; }
+    uint8_t Flag12() override { return 0; }
+};
+
+class ReferenceAnswer final : public UserReferenceRecord {
+  public:
+    std::string reference1, reference2;
+
+    void Reserved0() override {}
+    const char* Reference1() override { return reference1.c_str(); }
+    const char* Reserved2() override { return NoText(); }
+    const char* Reference2() override { return reference2.c_str(); }
+};
+
+class UserDetailsAnswer final : public UserDetailsRecord {
+  public:
+    std::string upiId;
+    RecordList bankAccounts, references;
+
+    void Reserved0() override {}
+    const char* Text1() override { return upiId.c_str(); }
+    PtrList* BankAccounts() override { return bankAccounts.List(); }
+    PtrList* References() override { return references.List(); }
+};
+
+class OrderDetailAnswer final : public OrderResponseDetail {
+  public:
+    uint8_t status = 0;
+    std::string reference, text;
+
+    void Reserved0() override {}
+    uint8_t Status() override { return status; }
+    const char* Reserved2() override { return reference.c_str(); }
+    const char* Reserved3() override { return NoText(); }
+    const char* Reserved4() override { return NoText(); }
+    const char* Reserved5() override { return NoText(); }
+    const char* Reserved6() override { return NoText(); }
+    const char* Text() override { return text.c_str(); }
+};
+
+class OrderAnswer final : public OrderResponseRecord {
+  public:
+    uint8_t status = 0;
+    std::string message, applicationNumber, orderNumber;
+    RecordList details;
+
+    void Reserved0() override {}
+    uint8_t Status() override { return status; }
+    const char* Message() override { return message.c_str(); }
+    const char* Reserved3() override { return applicationNumber.c_str(); }
+    const char* Reserved4() override { return orderNumber.c_str(); }
+    const char* Reserved5() override { return NoText(); }
+    const char* Reserved6() override { return NoText(); }
+    const char* Reserved7() override { return NoText(); }
+    PtrList* Details() override { return details.List(); }
+};
+
+class OrderBidAnswer final : public IPOOrderBid {
+  public:
+    std::string reference;
+    int32_t quantity = 0, position = 0;
+    int16_t cutOff = 0;
+    double pricePaise = 0, amountPaise = 0;
+
+    void Reserved0() override {}
+    const char* Reserved1() override { return NoText(); }
+    const char* BidReference() override { return reference.c_str(); }
+    const char* Reserved3() override { return NoText(); }
+    int32_t Quantity() override { return quantity; }
+    int16_t CutOff() override { return cutOff; }
+    double Price() override { return pricePaise; }
+    int32_t FurtherNumber() override { return 0; }
+    double AmountPayable() override { return amountPaise; }
+    int32_t Position() override { return position; }
+};
+
+class OrderBookAnswer final : public IPOOrderBookEntry {
+  public:
+    std::string issueKey, offerName, offerType, category, applicationNumber, status, bidDate,
+        reference1, reference2, paymentMode, upiId, bankName, bankAccount, lastModified,
+        rejectionReason, paymentStatus, clientName;
+    int32_t orderNumber = 0, allocatedQuantity = 0, lotSize = 0;
+    double refund = 0, totalPaise = 0;
+    RecordList bids;
+
+    void Reserved0() override {}
+    const char* IssueKey() override { return issueKey.c_str(); }
+    const char* OfferName() override { return offerName.c_str(); }
+    const char* OfferType() override { return offerType.c_str(); }
+    const char* CategoryCode() override { return category.c_str(); }
+    int32_t OrderNumber() override { return orderNumber; }
+    const char* ApplicationNumber() override { return applicationNumber.c_str(); }
+    const char* FurtherText() override { return NoText(); }
+    const char* StatusCode() override { return status.c_str(); }
+    const char* BidDate() override { return bidDate.c_str(); }
+    const char* UserReference1() override { return reference1.c_str(); }
+    const char* UserReference2() override { return reference2.c_str(); }
+    const char* PaymentMode() override { return paymentMode.c_str(); }
+    const char* UPIId() override { return upiId.c_str(); }
+    const char* BankName() override { return bankName.c_str(); }
+    const char* BankAccount() override { return bankAccount.c_str(); }
+    const char* LastModified() override { return lastModified.c_str(); }
+    const char* RejectionReason() override { return rejectionReason.c_str(); }
+    int32_t AllocatedQuantity() override { return allocatedQuantity; }
+    const char* Reserved19() override { return NoText(); }
+    double RefundAmount() override { return refund; }
+    const char* PaymentStatusCode() override { return paymentStatus.c_str(); }
+    double TotalAmountPayable() override { return totalPaise; }
+    int32_t LotSize() override { return lotSize; }
+    const char* Reserved24() override { return NoText(); }
+    PtrList* Bids() override { return bids.List(); }
+    const char* ClientName() override { return clientName.c_str(); }
+};
+
+class CancelAnswer final : public IPOCancelResponse {
+  public:
+    uint8_t outcome = 0;
+    std::string message;
+
+    void Reserved0() override {}
+    uint8_t Outcome() override { return outcome; }
+    const char* Message() override { return message.c_str(); }
+};
+
+// The records of one answer, in delivery order, for the request code that asked for them.
+class Answer {
+  public:
+    explicit Answer(uint16_t code) : code_(code) {}
+    uint16_t Code() const { return code_; }
+    RecordList& Records() { return records_; }
+    const PtrList& List() { return *records_.List(); }
+
+  private:
+    uint16_t code_;
+    RecordList records_;
+};
+
+}  // namespace corvex

@@ -1,0 +1,72 @@
+#include "companion/settings.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "framework/text.h"
+
+namespace corvex {
+namespace {
+
+constexpr int kLongestTimeoutMs = 600'000;
+
+// A timeout text: whole milliseconds from 1 to ten minutes; anything else keeps `current`.
+int Milliseconds(const std::string& text, int current) {
+    const std::string trimmed = fw::Trim(text);
+    const int32_t value = fw::ToLong(trimmed);
+    if (value < 1 || value > kLongestTimeoutMs || std::to_string(value) != trimmed) {
+        return current;
+    }
+    return value;
+}
+
+std::string LibraryFolder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&LoadTimeouts), &info) == 0 || !info.dli_fname) {
+        return "";
+    }
+    const std::string path = info.dli_fname;
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+void ReadFile(Timeouts& timeouts) {
+    std::ifstream file(LibraryFolder() + "/Corvexdll64.conf");
+    std::string line;
+    while (std::getline(file, line)) {
+        const size_t equals = line.find('=');
+        if (line.empty() || line[0] == '#' || equals == std::string::npos) {
+            continue;
+        }
+        const std::string key = fw::Trim(line.substr(0, equals));
+        const std::string value = line.substr(equals + 1);
+        if (key == "connect_timeout_ms") {
+            timeouts.connectMs = Milliseconds(value, timeouts.connectMs);
+        } else if (key == "timeout_ms") {
+            timeouts.readMs = Milliseconds(value, timeouts.readMs);
+        }
+    }
+}
+
+void ReadEnvironment(Timeouts& timeouts) {
+    if (const char* value = std::getenv("CORVEX_CONNECT_TIMEOUT_MS")) {
+        timeouts.connectMs = Milliseconds(value, timeouts.connectMs);
+    }
+    if (const char* value = std::getenv("CORVEX_TIMEOUT_MS")) {
+        timeouts.readMs = Milliseconds(value, timeouts.readMs);
+    }
+}
+
+}  // namespace
+
+Timeouts LoadTimeouts() {
+    Timeouts timeouts;
+    ReadFile(timeouts);
+    ReadEnvironment(timeouts);
+    return timeouts;
+}
+
+}  // namespace corvex
