@@ -1,0 +1,147 @@
+#include "framework/wx/wx_backend.h"
+
+#include <wx/app.h>
+#include <wx/clipbrd.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include "framework/wx/wx_text.h"
+
+namespace fw::wx {
+
+WxBackend::WxBackend() {
+    SetBackend(this);
+}
+
+WxBackend::~WxBackend() {
+    if (GetBackend() == this) {
+        SetBackend(nullptr);
+    }
+}
+
+std::unique_ptr<WxForm> WxBackend::CreateChildForm(wxWindow* parent, const DialogTemplate& layout,
+                                                   FormEvents& events) {
+    auto form = std::make_unique<WxForm>(layout, events, parent);
+    events.OnInitDialog(*form);
+    return form;
+}
+
+std::unique_ptr<Form> WxBackend::CreateForm(const DialogTemplate& layout, FormEvents& events) {
+    return CreateChildForm(nullptr, layout, events);
+}
+
+int WxBackend::DoModal(const DialogTemplate& layout, FormEvents& events, Form* owner) {
+    auto* ownerForm = dynamic_cast<WxForm*>(owner);
+    WxForm form(layout, events, ownerForm ? ownerForm->window() : nullptr);
+    events.OnInitDialog(form);
+    return form.ShowModal();
+}
+
+int WxBackend::MessageBox(std::string_view text, MessageIcon icon) {
+    long style = wxOK;
+    switch (icon) {
+        case MessageIcon::None:
+            style |= wxICON_NONE;
+            break;
+        case MessageIcon::Error:
+            style |= wxICON_ERROR;
+            break;
+        case MessageIcon::Warning:
+            style |= wxICON_WARNING;
+            break;
+        case MessageIcon::Information:
+            style |= wxICON_INFORMATION;
+            break;
+    }
+    const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("IPO");
+    wxMessageDialog box(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, ToWx(text), caption, style);
+    box.ShowModal();
+    return kIdOk;
+}
+
+bool WxBackend::SetClipboardText(std::string_view text) {
+    wxClipboardLocker lock;
+    if (!lock) {
+        return false;
+    }
+    return wxTheClipboard->SetData(new wxTextDataObject(ToWx(text)));
+}
+
+std::string ToWxWildcard(std::string_view filter) {
+    // Pairs of description and pattern separated by bars, the list closed by "||".
+    std::string wildcard(filter);
+    while (wildcard.size() >= 2 && wildcard.compare(wildcard.size() - 2, 2, "||") == 0) {
+        wildcard.resize(wildcard.size() - 2);
+    }
+    std::string trimmed;
+    size_t start = 0;
+    while (start <= wildcard.size()) {
+        const size_t bar = wildcard.find('|', start);
+        const std::string part =
+            wildcard.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        const size_t first = part.find_first_not_of(' ');
+        const size_t last = part.find_last_not_of(' ');
+        if (!trimmed.empty()) {
+            trimmed += '|';
+        }
+        trimmed +=
+            first == std::string::npos ? std::string() : part.substr(first, last - first + 1);
+        if (bar == std::string::npos) {
+            break;
+        }
+        start = bar + 1;
+    }
+    return trimmed;
+}
+
+std::optional<std::string> WxBackend::SaveFileDialog(const SaveFileRequest& request) {
+    wxFileDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, "Save As",
+                        ToWx(request.initialFolder), ToWx(request.defaultFileName),
+                        ToWx(ToWxWildcard(request.filter)), wxFD_SAVE | wxFD_CHANGE_DIR);
+    if (dialog.ShowModal() != wxID_OK) {
+        return std::nullopt;
+    }
+    wxFileName chosen(dialog.GetPath());
+    if (!chosen.HasExt() && !request.defaultExtension.empty()) {
+        chosen.SetExt(ToWx(request.defaultExtension));
+    }
+    return FromWx(chosen.GetFullPath());
+}
+
+int WxBackend::TrackPopupMenu(const Menu& menu, Form& owner) {
+    auto* form = dynamic_cast<WxForm*>(&owner);
+    if (!form || !form->window()) {
+        return 0;
+    }
+    wxMenu popup;
+    for (const MenuItem& item : menu.items) {
+        wxMenuItem* added = item.checked ? popup.AppendCheckItem(item.id, ToWx(item.text))
+                                         : popup.Append(item.id, ToWx(item.text));
+        added->Check(item.checked);
+        added->Enable(item.enabled);
+    }
+    const int chosen = form->window()->GetPopupMenuSelectionFromUser(popup);
+    return chosen == wxID_NONE ? 0 : chosen;
+}
+
+void WxBackend::BeginWaitCursor() {
+    wxBeginBusyCursor();
+}
+
+void WxBackend::EndWaitCursor() {
+    if (wxIsBusy()) {
+        wxEndBusyCursor();
+    }
+}
+
+LocalTime WxBackend::Now() const {
+    const wxDateTime now = wxDateTime::Now();
+    return {now.GetYear(),   static_cast<int>(now.GetMonth()) + 1,
+            now.GetDay(),    now.GetHour(),
+            now.GetMinute(), now.GetSecond()};
+}
+
+}  // namespace fw::wx

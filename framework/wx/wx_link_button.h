@@ -1,0 +1,31 @@
+// A button that draws itself through its fw::OwnerDrawn (the link button): hand cursor, and a
+// left press that tells the drawer before the owner gets the click.
+#pragma once
+
+#include <wx/control.h>
+
+#include <functional>
+
+#include "framework/form.h"
+
+namespace fw::wx {
+
+class FwLinkButton : public wxControl {
+  public:
+    FwLinkButton(wxWindow* parent, int id, const wxString& label, const wxRect& rect);
+
+    void SetDrawer(OwnerDrawn* drawer);
+    OwnerDrawn* drawer() const { return drawer_; }
+
+    // The owner's click handler, called after the drawer has seen the press.
+    std::function<void()> onClick;
+
+  private:
+    void OnPaint(wxPaintEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    wxSize DoGetBestSize() const override;
+
+    OwnerDrawn* drawer_ = nullptr;
+};
+
+}  // namespace fw::wx

@@ -1,0 +1,447 @@
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/clipbrd.h>
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/listctrl.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toplevel.h>
+
+#include <string>
+#include <vector>
+
+#include "desktop_wx_support.h"
+#include "framework/wx/wx_backend.h"
+#include "framework/wx/wx_frame_site.h"
+#include "framework/wx/wx_list_view.h"
+#include "framework/wx/wx_status_bar.h"
+
+namespace {
+
+using desktop_test::Pump;
+using fw::ControlKind;
+
+enum : int {
+    kGroup = 100,
+    kRadioOne,
+    kRadioTwo,
+    kLabel = 110,
+    kCode,
+    kFixed,
+    kStatus = 120,
+    kDate,
+    kAgree = 130,
+    kApply,
+    kOk,
+    kLink,
+    kList = 140,
+    kHidden,
+};
+
+const fw::ControlSpec kControls[] = {
+    {kGroup, ControlKind::GroupBox, "Mode", 4, 4, 120, 24, 0},
+    {kRadioOne, ControlKind::RadioButton, "One", 8, 12, 40, 10, fw::kStyleGroup},
+    {kRadioTwo, ControlKind::RadioButton, "Two", 60, 12, 40, 10, 0},
+    {kLabel, ControlKind::Static, "Code & name", 130, 6, 50, 8, fw::kStyleCentered},
+    {kCode, ControlKind::Edit, "", 50, 30, 60, 14, fw::kStyleBorder | fw::kStyleUppercase},
+    {kFixed, ControlKind::Edit, "fixed", 120, 30, 60, 14, fw::kStyleReadOnly | fw::kStyleDisabled},
+    {kStatus, ControlKind::ComboDropList, "", 4, 50, 80, 60, fw::kStyleSorted},
+    {kDate, ControlKind::DatePicker, "", 90, 50, 70, 13, fw::kStyleShortDate},
+    {kAgree, ControlKind::CheckBox, "Agree", 4, 70, 60, 10, 0},
+    {kApply, ControlKind::Button, "Apply", 70, 68, 50, 14, 0},
+    {kOk, ControlKind::DefaultButton, "OK", 130, 68, 50, 14, 0},
+    {kLink, ControlKind::LinkButton, "Terms", 4, 86, 120, 12, 0},
+    {kList, ControlKind::ListView, "", 0, 104, 240, 80, fw::kStyleReport | fw::kStyleBorder},
+    {kHidden, ControlKind::Static, "hidden", 200, 4, 30, 8, fw::kStyleHidden},
+};
+const fw::DialogTemplate kChildLayout{
+    9001, fw::FormKind::ChildForm, "Test Form", "MS Shell Dlg", 8, 250, 190, kControls};
+const fw::DialogTemplate kModalLayout{
+    9002, fw::FormKind::ModalDialog, "Test Dialog", "MS Shell Dlg", 8, 250, 190, kControls};
+
+struct Recorder : fw::FormEvents {
+    std::vector<std::string> log;
+    std::function<void(fw::Form&)> onInit;
+    void OnInitDialog(fw::Form& form) override {
+        log.push_back("init");
+        if (onInit) {
+            onInit(form);
+        }
+    }
+    void OnCommand(int id) override { log.push_back("command " + std::to_string(id)); }
+    void OnKillFocus(int id) override { log.push_back("killfocus " + std::to_string(id)); }
+    void OnSelChange(int id) override { log.push_back("selchange " + std::to_string(id)); }
+    void OnColumnClick(int list, int column) override {
+        log.push_back("column " + std::to_string(list) + " " + std::to_string(column));
+    }
+    void OnItemClick(int list, int item, int column) override {
+        log.push_back("click " + std::to_string(list) + " " + std::to_string(item) + " " +
+                      std::to_string(column));
+    }
+    void OnItemChanged(int list, int item, int) override {
+        log.push_back("changed " + std::to_string(list) + " " + std::to_string(item));
+    }
+    void OnCancel() override { log.push_back("cancel"); }
+    void OnOK() override { log.push_back("ok"); }
+    bool Saw(const std::string& entry) const {
+        return std::find(log.begin(), log.end(), entry) != log.end();
+    }
+};
+
+struct Rows : fw::ListSource {
+    std::string CellText(size_t item, int column) const override {
+        return column == 0 ? "" : "r" + std::to_string(item) + "c" + std::to_string(column);
+    }
+    int ItemImage(size_t item) const override { return item == 0 ? 0 : -1; }
+};
+
+class WxFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        frame = new wxFrame(nullptr, wxID_ANY, "host", wxPoint(0, 0), wxSize(700, 600));
+        form = backend.CreateChildForm(frame, kChildLayout, events);
+        frame->Show();
+        Pump();
+    }
+    void TearDown() override {
+        form.reset();
+        frame->Destroy();
+        Pump();
+    }
+    template <class T>
+    T* Control(int id) {
+        return dynamic_cast<T*>(form->control(id));
+    }
+    void SendCommand(wxWindow* control, wxEventType type) {
+        wxCommandEvent event(type, control->GetId());
+        event.SetEventObject(control);
+        control->GetEventHandler()->ProcessEvent(event);
+    }
+
+    fw::wx::WxBackend backend;
+    Recorder events;
+    wxFrame* frame = nullptr;
+    std::unique_ptr<fw::wx::WxForm> form;
+};
+
+TEST_F(WxFormTest, BuildsEveryControlKindFromTheLayoutInDialogUnits) {
+    EXPECT_EQ(std::vector<std::string>{"init"}, events.log);
+    EXPECT_NE(nullptr, Control<wxRadioButton>(kRadioOne));
+    EXPECT_NE(nullptr, Control<wxTextCtrl>(kCode));
+    EXPECT_NE(nullptr, Control<wxChoice>(kStatus));
+    EXPECT_NE(nullptr, Control<wxCheckBox>(kAgree));
+    EXPECT_NE(nullptr, Control<wxButton>(kOk));
+    EXPECT_NE(nullptr, Control<wxListCtrl>(kList));
+    EXPECT_TRUE(Control<wxListCtrl>(kList)->IsVirtual());
+
+    const fw::Size topLeft = form->DialogUnitsToPixels({50, 30});
+    const fw::Size size = form->DialogUnitsToPixels({60, 14});
+    const fw::Rect rect = form->ControlRect(kCode);
+    EXPECT_EQ(topLeft.width, rect.left);
+    EXPECT_EQ(topLeft.height, rect.top);
+    EXPECT_EQ(size.width, rect.Width());
+    EXPECT_GT(form->DialogUnitsToPixels({4, 8}).width, 3);  // a real font, not one pixel per unit
+
+    EXPECT_EQ("Code & name", form->GetText(kLabel));
+    EXPECT_EQ("Apply", form->GetText(kApply));
+    EXPECT_EQ("fixed", form->GetText(kFixed));
+    EXPECT_FALSE(form->IsEnabled(kFixed));
+    EXPECT_TRUE(form->IsEnabled(kCode));
+    EXPECT_FALSE(form->IsVisible(kHidden));
+    auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(form->window()));
+    ASSERT_NE(nullptr, top);
+    EXPECT_EQ(form->control(kOk), top->GetDefaultItem());
+}
+
+TEST_F(WxFormTest, EditBoxesTurnTypedLettersToCapitalsAndKeepToTheirLimit) {
+    auto* code = Control<wxTextCtrl>(kCode);
+    code->WriteText("inv001");
+    EXPECT_EQ("INV001", form->GetText(kCode));
+
+    form->SetText(kCode, "");
+    form->LimitText(kCode, 4);
+    for (const char* typed : {"a", "b", "c", "d", "e", "f"}) {
+        code->AppendText(typed);
+    }
+    EXPECT_EQ("ABCD", form->GetText(kCode));
+
+    form->SetText(kFixed, "Set by the program");
+    EXPECT_EQ("Set by the program", form->GetText(kFixed));
+}
+
+TEST_F(WxFormTest, SortedDropDownReportsWhereEachEntryLands) {
+    std::vector<int> landed;
+    for (const char* text : {"(ALL)", "PENDING", "CONFIRMED", "REJECTED", "MODIFIED", "CANCELLED",
+                             "ADMIN CANCELLED"}) {
+        landed.push_back(form->ComboAdd(kStatus, text));
+    }
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 3, 2, 1, 1}), landed);
+    std::vector<std::string> items;
+    for (int i = 0; i < form->ComboCount(kStatus); ++i) {
+        items.push_back(form->ComboItem(kStatus, i));
+    }
+    EXPECT_EQ((std::vector<std::string>{"(ALL)", "ADMIN CANCELLED", "CANCELLED", "CONFIRMED",
+                                        "MODIFIED", "PENDING", "REJECTED"}),
+              items);
+    EXPECT_EQ(2, form->ComboSelectPrefix(kStatus, "canc"));
+    EXPECT_EQ("CANCELLED", form->GetText(kStatus));
+    EXPECT_EQ(-1, form->ComboSelectPrefix(kStatus, "X"));
+
+    form->ComboReset(kStatus);
+    EXPECT_EQ(0, form->ComboCount(kStatus));
+    EXPECT_EQ(-1, form->ComboSelection(kStatus));
+}
+
+TEST_F(WxFormTest, DatePickerRefusesDatesBefore1970) {
+    ASSERT_TRUE(form->SetDate(kDate, {2026, 3, 5}));
+    EXPECT_EQ((fw::Date{2026, 3, 5}), form->GetDate(kDate));
+    EXPECT_FALSE(form->SetDate(kDate, {1969, 12, 31}));
+    EXPECT_FALSE(form->SetDate(kDate, {2026, 2, 30}));
+    EXPECT_EQ((fw::Date{2026, 3, 5}), form->GetDate(kDate));
+    EXPECT_TRUE(form->SetDate(kDate, {1970, 1, 1}));
+}
+
+TEST_F(WxFormTest, ControlsReportClicksChoicesFocusLossAndKeys) {
+    SendCommand(Control<wxButton>(kApply), wxEVT_BUTTON);
+    SendCommand(Control<wxCheckBox>(kAgree), wxEVT_CHECKBOX);
+    SendCommand(Control<wxRadioButton>(kRadioTwo), wxEVT_RADIOBUTTON);
+    form->ComboAdd(kStatus, "A");
+    SendCommand(Control<wxChoice>(kStatus), wxEVT_CHOICE);
+    wxFocusEvent lost(wxEVT_KILL_FOCUS, kCode);
+    lost.SetEventObject(Control<wxTextCtrl>(kCode));
+    Control<wxTextCtrl>(kCode)->GetEventHandler()->ProcessEvent(lost);
+
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    form->window()->GetEventHandler()->ProcessEvent(escape);
+    wxKeyEvent enter(wxEVT_CHAR_HOOK);
+    enter.m_keyCode = WXK_RETURN;
+    form->window()->GetEventHandler()->ProcessEvent(enter);
+
+    EXPECT_EQ((std::vector<std::string>{"init", "command 131", "command 130", "command 102",
+                                        "selchange 120", "killfocus 111", "cancel", "ok"}),
+              events.log);
+
+    form->SetCheck(kRadioTwo, true);
+    EXPECT_TRUE(form->GetCheck(kRadioTwo));
+    EXPECT_FALSE(form->GetCheck(kRadioOne));
+    form->SetCheck(kAgree, true);
+    EXPECT_TRUE(form->GetCheck(kAgree));
+}
+
+TEST_F(WxFormTest, VirtualListAsksItsSourceAndReportsClicksWithItemAndColumn) {
+    Rows rows;
+    form->ListSetSource(kList, &rows);
+    form->ListInsertColumn(kList, 0, "Place Bid", 80);
+    form->ListInsertColumn(kList, 1, "IPO Name", 100);
+    form->ListInsertColumn(kList, 2, "Lot Size", 60);
+    form->ListSetImages(kList, fw::ListImages::PlaceBid);
+    form->ListSetItemCount(kList, 3);
+    auto* list = Control<fw::wx::FwListView>(kList);
+    form->window()->SetSize(form->window()->GetParent()->GetClientSize());
+    Pump();
+
+    EXPECT_EQ(3, form->ListColumnCount(kList));
+    EXPECT_EQ("IPO Name", form->ListColumnTitle(kList, 1));
+    EXPECT_EQ(100, form->ListColumnWidth(kList, 1));
+    EXPECT_EQ(3u, form->ListItemCount(kList));
+    EXPECT_EQ("r2c1", std::string(list->GetItemText(2, 1).utf8_str()));
+    wxListItem cell;
+    cell.SetId(0);
+    cell.SetColumn(0);
+    cell.SetMask(wxLIST_MASK_IMAGE);
+    ASSERT_TRUE(list->GetItem(cell));
+    EXPECT_EQ(0, cell.GetImage());
+    cell.SetId(1);
+    ASSERT_TRUE(list->GetItem(cell));
+    EXPECT_EQ(-1, cell.GetImage());
+
+    // A click on the second row's "Lot Size" cell selects the row, then reports the cell.
+    wxRect cellRect;
+    ASSERT_TRUE(list->GetSubItemRect(1, 2, cellRect));
+    wxPoint inRows =
+        list->RowsWindow()->ScreenToClient(list->ClientToScreen(cellRect.GetPosition()));
+    inRows += wxPoint(5, cellRect.height / 2);
+    desktop_test::ClickAt(list->RowsWindow(), inRows);
+    Pump();
+    EXPECT_EQ(std::vector<size_t>{1}, form->ListSelectedItems(kList));
+    EXPECT_TRUE(events.Saw("changed 140 1"));
+    EXPECT_TRUE(events.Saw("click 140 1 2"));
+
+    wxListEvent header(wxEVT_LIST_COL_CLICK, kList);
+    header.SetEventObject(list);
+    header.m_col = 2;
+    list->GetEventHandler()->ProcessEvent(header);
+    EXPECT_TRUE(events.Saw("column 140 2"));
+
+    form->ListSetItemCount(kList, 2);
+    EXPECT_TRUE(form->ListSelectedItems(kList).empty());
+    form->ListSelect(kList, 0, true);
+    form->ListSelect(kList, 1, true);
+    EXPECT_EQ((std::vector<size_t>{0, 1}), form->ListSelectedItems(kList));
+
+    form->ListSetExtendedStyle(kList, fw::kListGridLines | fw::kListFullRowSelect, 0);
+    EXPECT_TRUE(list->HasFlag(wxLC_HRULES));
+    form->ListSetExtendedStyle(kList, 0, fw::kListGridLines);
+    EXPECT_FALSE(list->HasFlag(wxLC_HRULES));
+    EXPECT_EQ(uint32_t{fw::kListFullRowSelect}, form->ListExtendedStyle(kList));
+}
+
+TEST(PlaceBidImage, IsABlueButtonFaceWithAWhiteCaptionOnAMaskedGround) {
+    wxBitmap image = fw::wx::DrawPlaceBidImage();
+    ASSERT_EQ(75, image.GetWidth());
+    ASSERT_EQ(25, image.GetHeight());
+    ASSERT_NE(nullptr, image.GetMask());
+    wxImage pixels = image.ConvertToImage();
+    EXPECT_TRUE(pixels.IsTransparent(0, 0));  // the corner shows the row behind it
+    int blue = 0;
+    int white = 0;
+    for (int x = 0; x < 75; ++x) {
+        for (int y = 0; y < 25; ++y) {
+            const int r = pixels.GetRed(x, y), g = pixels.GetGreen(x, y), b = pixels.GetBlue(x, y);
+            blue += b > 150 && r < 80 && !pixels.IsTransparent(x, y);
+            white += r > 200 && g > 200 && b > 200 && !pixels.IsTransparent(x, y);
+        }
+    }
+    EXPECT_GT(blue, 75 * 25 / 2);
+    EXPECT_GT(white, 40);  // the caption's strokes
+}
+
+struct LinkDrawer : fw::OwnerDrawn {
+    std::vector<std::string>* log;
+    fw::Rect drawnIn;
+    bool disabled = false;
+    void DrawItem(fw::Painter& painter, const fw::DrawItemInfo& info) override {
+        drawnIn = info.itemRect;
+        disabled = info.disabledOnly;
+        painter.SetTextColour({0, 0, 255});
+        painter.DrawText({2, 1}, painter.MeasureText("Terms"), "Terms", info.disabledOnly);
+        log->push_back("draw");
+    }
+    void OnLeftButtonDown() override { log->push_back("press"); }
+};
+
+TEST_F(WxFormTest, LinkButtonDrawsThroughItsDrawerAndTellsItOfThePressBeforeTheClick) {
+    LinkDrawer drawer;
+    drawer.log = &events.log;
+    form->SetOwnerDrawn(kLink, &drawer);
+    wxWindow* link = form->control(kLink);
+    link->Refresh();
+    link->Update();
+    Pump();
+    ASSERT_TRUE(events.Saw("draw"));
+    EXPECT_EQ(form->ControlRect(kLink).Width(), drawer.drawnIn.Width());
+
+    events.log.clear();
+    desktop_test::ClickAt(link, wxPoint(3, 3));
+    EXPECT_EQ((std::vector<std::string>{"press", "command 133"}), events.log);
+
+    form->Enable(kLink, false);
+    link->Refresh();
+    link->Update();
+    Pump();
+    EXPECT_TRUE(drawer.disabled);
+}
+
+TEST(WxModal, EscapeEndsAModalDialogWithCancelAndEndDialogGivesItsResult) {
+    fw::wx::WxBackend backend;
+    Recorder cancelled;
+    cancelled.onInit = [](fw::Form& form) {
+        auto* wxform = dynamic_cast<fw::wx::WxForm*>(&form);
+        wxform->window()->CallAfter([wxform] {
+            wxKeyEvent escape(wxEVT_CHAR_HOOK);
+            escape.m_keyCode = WXK_ESCAPE;
+            wxform->window()->GetEventHandler()->ProcessEvent(escape);
+        });
+    };
+    EXPECT_EQ(fw::kIdCancel, backend.DoModal(kModalLayout, cancelled, nullptr));
+    EXPECT_EQ((std::vector<std::string>{"init", "cancel"}), cancelled.log);
+
+    Recorder accepted;
+    accepted.onInit = [](fw::Form& form) {
+        EXPECT_EQ("Test Dialog", form.Caption());
+        auto* wxform = dynamic_cast<fw::wx::WxForm*>(&form);
+        wxform->window()->CallAfter([wxform] { wxform->EndDialog(fw::kIdOk); });
+    };
+    EXPECT_EQ(fw::kIdOk, backend.DoModal(kModalLayout, accepted, nullptr));
+}
+
+TEST(WxServices, MessageBoxesClipboardAndFileFilters) {
+    fw::wx::WxBackend backend;
+    desktop_test::MessageBoxAnswerer answerer;
+    EXPECT_EQ(fw::kIdOk, fw::MessageBox("File could not be open", fw::MessageIcon::Error));
+    ASSERT_EQ(1u, answerer.shown.size());
+    EXPECT_EQ("File could not be open", answerer.shown[0].text);
+    EXPECT_TRUE(answerer.shown[0].style & wxICON_ERROR);
+
+    ASSERT_TRUE(fw::SetClipboardText("IPO Name\tLot Size\nACME\t50\n"));
+    wxTextDataObject data;
+    ASSERT_TRUE(wxTheClipboard->Open());
+    ASSERT_TRUE(wxTheClipboard->GetData(data));
+    wxTheClipboard->Close();
+    EXPECT_EQ("IPO Name\tLot Size\nACME\t50\n", std::string(data.GetText().utf8_str()));
+
+    EXPECT_EQ("Upload Files (*.csv)|*.csv",
+              fw::wx::ToWxWildcard("Upload Files (*.csv) | *.csv ||"));
+    EXPECT_EQ("Text (*.txt)|*.txt|All|*.*", fw::wx::ToWxWildcard("Text (*.txt)|*.txt|All|*.*||"));
+}
+
+struct BarPainter : fw::StatusBarPainter {
+    std::vector<fw::Rect> panes;
+    void Paint(fw::Painter& painter, const fw::StatusBar& bar) override {
+        panes.clear();
+        for (int i = 0; i < bar.PaneCount(); ++i) {
+            panes.push_back(bar.ItemRect(i));
+            painter.FrameRect(bar.ItemRect(i), {128, 128, 128});
+        }
+    }
+};
+
+TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPainter) {
+    fw::wx::WxBackend backend;
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "frame", wxPoint(0, 0), wxSize(600, 400));
+    fw::wx::WxFrameSite site(frame);
+    Recorder events;
+    auto form = backend.CreateChildForm(frame, kChildLayout, events);
+    site.SetForm(form->window(), form->TemplateSize());
+    site.SetTitle("IPO WatchList");
+    EXPECT_EQ("IPO WatchList", std::string(frame->GetTitle().utf8_str()));
+
+    BarPainter painter;
+    fw::StatusBar* bar = site.CreateStatusBar(fw::StatusBarKind::OwnerDrawn, &painter);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_FALSE(bar->SetPaneCount(15));
+    ASSERT_TRUE(bar->SetPaneCount(3));
+    bar->SetPaneInfo(0, 0, 0, 60);
+    bar->SetPaneInfo(1, 0, 0, 90);
+    bar->SetPaneInfo(2, 0, fw::kPaneStretch, 10);
+    bar->SetPaneText(0, "Filters");
+    bar->SetPaneText(2, "No of records : 4");
+    frame->Show();
+    site.RecalcLayout();
+    Pump();
+    EXPECT_EQ("No of records : 4", bar->PaneText(2));
+    EXPECT_GT(bar->ItemRect(0).Width(), 50);
+    EXPECT_LE(bar->ItemRect(0).Width(), 60);
+    EXPECT_GT(bar->ItemRect(2).Width(), 300);  // the stretch pane takes what is left
+    site.statusBar()->Refresh();
+    site.statusBar()->Update();
+    Pump();
+    ASSERT_EQ(3u, painter.panes.size());
+    EXPECT_EQ(bar->ItemRect(2), painter.panes[2]);
+
+    // The frame below the form: the form keeps the top, the bar the bottom.
+    EXPECT_EQ(0, form->window()->GetPosition().y);
+    EXPECT_GE(site.statusBar()->GetPosition().y, form->window()->GetSize().y);
+
+    form.reset();
+    frame->Destroy();
+    Pump();
+    EXPECT_FALSE(site.HasWindow());
+}
+
+}  // namespace
