@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "containers/ts_map.h"
-#include "containers/ts_map_string_to_ptr.h"
 
 namespace {
 
@@ -117,45 +115,6 @@ TEST(CTSMapTest, RemovingTheLastEntryOrAllReleasesStorage) {
     EXPECT_EQ(map.GetBlockCount(), 0u);
     map[9];
     EXPECT_EQ(WalkKeys(map), std::vector<int32_t>{9});
-}
-
-TEST(CTSMapTest, SixteenBitKeysHashAsTheirIntegerValue) {
-    CTSMap<int16_t, int16_t, const char*, const char*> map;
-    map[17] = "a";
-    map[34] = "b";
-    map[91] = "c";
-    std::vector<int16_t> keys;
-    for (MapPosition position = map.GetStartPosition(); position;) {
-        int16_t key = 0;
-        const char* value = nullptr;
-        map.GetNextAssoc(position, key, value);
-        keys.push_back(key);
-    }
-    EXPECT_EQ(keys, (std::vector<int16_t>{34, 17, 91}));
-}
-
-TEST(CTSMapStringToPtrTest, StoresWalksAndOverwrites) {
-    CTSMapStringToPtr map;
-    int first = 0, second = 0, other = 0;
-    map["10502"] = &first;
-    map["10503"] = &other;
-    map["10502"] = &second;
-    EXPECT_EQ(map.GetCount(), 2u);
-    void* value = nullptr;
-    ASSERT_TRUE(map.Lookup("10502", value));
-    EXPECT_EQ(value, &second);
-    EXPECT_FALSE(map.Lookup("10504", value));
-
-    std::vector<std::pair<std::string, void*>> walked;
-    for (MapPosition position = map.GetStartPosition(); position;) {
-        std::string key;
-        map.GetNextAssoc(position, key, value);
-        walked.emplace_back(key, value);
-    }
-    ASSERT_EQ(walked.size(), 2u);
-    EXPECT_NE(std::find(walked.begin(), walked.end(),
-                        std::make_pair(std::string("10503"), static_cast<void*>(&other))),
-              walked.end());
 }
 
 }  // namespace
