@@ -3,52 +3,16 @@
 
 #include <cstring>
 #include <regex>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "framework/headless/headless_backend.h"
-#include "framework/shared_library.h"
 #include "plugin/host_abi.h"
+#include "tests/support/plugin_library.h"
 #include "tests/support/plugin_test_env.h"
 #include "tests/support/record_bytes.h"
 
 namespace {
-
-struct PluginFile {
-    PluginFile() {
-        if (!library.Load(IPO_PLUGIN_PATH)) {
-            throw std::runtime_error("cannot load " IPO_PLUGIN_PATH);
-        }
-    }
-    fw::SharedLibrary library;
-};
-
-// The loaded plug-in and its exports, resolved by name.
-struct Plugin : PluginFile {
-    template <class Fn>
-    Fn Export(const char* name) const {
-        auto fn = library.ResolveAs<Fn>(name);
-        if (!fn) {
-            throw std::runtime_error(std::string("missing export ") + name);
-        }
-        return fn;
-    }
-
-    CleanUpFn CleanUp = Export<CleanUpFn>("CleanUp");
-    CloseAllWindowsForCNTClientFn CloseAll =
-        Export<CloseAllWindowsForCNTClientFn>("CloseAllWindowsForCNTClient");
-    GetEnableMenuItemFn GetEnableMenuItem = Export<GetEnableMenuItemFn>("GetEnableMenuItem");
-    GetIPODllVersionFn GetVersion = Export<GetIPODllVersionFn>("GetIPODllVersion");
-    GetRunTimeClassFromMenuIdFn GetClasses =
-        Export<GetRunTimeClassFromMenuIdFn>("GetRunTimeClassFromMenuId");
-    InitializeQuorIPOFn Initialize = Export<InitializeQuorIPOFn>("InitializeQuorIPO");
-    SetExeCallBackFunFn SetCallback = Export<SetExeCallBackFunFn>("SetExeCallBackFun");
-    SetIPODocTemplateFn SetTemplate = Export<SetIPODocTemplateFn>("SetIPODocTemplate");
-    SetIPOGlobalConfigurationFn Configure =
-        Export<SetIPOGlobalConfigurationFn>("SetIPOGlobalConfiguration");
-    SetSizeCallBackFn SetSizeCallback = Export<SetSizeCallBackFn>("SetSizeCallBack");
-};
 
 // What the host received through its callbacks.
 std::vector<std::string> g_hostTexts;
@@ -74,10 +38,7 @@ class RecordingTemplate : public fw::DocTemplate {
 
 class PluginExportsTest : public ::testing::Test {
   protected:
-    static Plugin& plugin() {
-        static Plugin instance;
-        return instance;
-    }
+    static PluginLibrary& plugin() { return LoadedPlugin(); }
 
     void SetUp() override {
         companion.Reset();
