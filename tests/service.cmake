@@ -1,0 +1,17 @@
+# The reference IPO service and the companion library, against a real ipo-service process.
+if(TARGET ipo-service AND TARGET corvex)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  find_package(nlohmann_json REQUIRED)
+  find_package(SQLite3 REQUIRED)
+
+  add_library(ipo_service_harness STATIC ${CMAKE_CURRENT_LIST_DIR}/service_harness.cpp)
+  target_include_directories(ipo_service_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(ipo_service_harness PUBLIC ipofw)
+  target_compile_definitions(ipo_service_harness PUBLIC IPO_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  add_dependencies(ipo_service_harness ipo-service corvex)
+
+  set(service_test_libs ipo_service_harness PkgConfig::HTTPLIB nlohmann_json::nlohmann_json)
+  ipo_add_test(service_rules_test SOURCES service_rules_test.cpp LIBS ${service_test_libs})
+  ipo_add_test(service_bad_input_test SOURCES service_bad_input_test.cpp LIBS ${service_test_libs})
+  #ipo_add_test(companion_test SOURCES companion_test.cpp LIBS ${service_test_libs} corvex_codec)
+endif()

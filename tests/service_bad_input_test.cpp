@@ -1,0 +1,128 @@
+// Bad input to the service: each gets a clear error status and message, data is stored byte for
+// byte, and the service keeps serving.
+#include <gtest/gtest.h>
+
+#include "service_test_client.h"
+
+using nlohmann::json;
+
+namespace {
+
+class ServiceBadInputTest : public ::testing::Test {
+  protected:
+    harness::ServiceProcess service;
+    ServiceTestClient client{service.Port()};
+
+    void TearDown() override {
+        EXPECT_EQ(client.Get("/health").status, 200) << "the service stopped serving";
+    }
+    void ExpectRefused(const ServiceReply& reply, int status, int result,
+                       const std::string& message) {
+        EXPECT_EQ(reply.status, status) << message;
+        EXPECT_EQ(reply.body.value("result", 0), result) << message;
+        EXPECT_EQ(reply.body.value("accepted", true), false) << message;
+        EXPECT_EQ(reply.Message(), message);
+    }
+};
+
+TEST_F(ServiceBadInputTest, MalformedBodiesAreRefused) {
+    ExpectRefused(client.PostRaw("/ipo/order", "{\"code\": 94,"), 400, 10,
+                  "Request body is not valid JSON");
+    ExpectRefused(client.PostRaw("/ipo/order", ""), 400, 10, "Request body is not valid JSON");
+    ExpectRefused(client.PostRaw("/ipo/order", "[94]"), 400, 10,
+                  "Request body must be a JSON object");
+    ExpectRefused(client.PostRaw("/ipo/order", "{\"user_id\": \"\xC3\x28\"}"), 400, 10,
+                  "Request body is not valid JSON");
+}
+
+TEST_F(ServiceBadInputTest, BodiesOverOneMebibyteAreRefused) {
+    json order = ServiceTestClient::Order();
+    order["padding"] = std::string(1 << 20, 'x');
+    ExpectRefused(client.Post("/ipo/order", order), 413, 13,
+                  "Request body is larger than 1048576 bytes");
+    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
+}
+
+TEST_F(ServiceBadInputTest, UnknownPathsAndCodesAreRefused) {
+    ExpectRefused(client.Get("/ipo/nothing"), 404, 12, "Unknown path");
+    ExpectRefused(client.Post("/ipo/nothing", ServiceTestClient::Order()), 404, 12, "Unknown path");
+    ExpectRefused(client.Get("/ipo/order"), 404, 12, "Unknown path");
+
+    json order = ServiceTestClient::Order();
+    order["code"] = 97;
+    ExpectRefused(client.Post("/ipo/order", order), 400, 10,
+                  "Request code 97 is not served at /ipo/order");
+    order["code"] = 91;
+    ExpectRefused(client.Post("/ipo/order", order), 400, 10,
+                  "Request code 91 is not served at /ipo/order");
+
+    json watch = ServiceTestClient::Investor(91);
+    watch["section"] = "X";
+    ExpectRefused(client.Post("/ipo/watchlist", watch), 400, 10, "Unknown watch list section X");
+    json book = ServiceTestClient::Investor(93);
+    book["status"] = "ZZ";
+    ExpectRefused(client.Post("/ipo/orderbook", book), 400, 10, "Unknown order status ZZ");
+    order = ServiceTestClient::Order();
+    order["order_flag"] = "Q";
+    ExpectRefused(client.Post("/ipo/order", order), 400, 10, "Unknown order flag Q");
+    order = ServiceTestClient::Order();
+    order["payment_mode"] = "CASH";
+    ExpectRefused(client.Post("/ipo/order", order), 400, 10, "Unknown payment mode CASH");
+}
+
+TEST_F(ServiceBadInputTest, FieldsOfTheWrongTypeOrSizeAreNamed) {
+    struct Case {
+        json change;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{{"user_type", "23"}}, "Field user_type must be a whole number"},
+        {{{"user_id", 23}}, "Field user_id must be a text"},
+        {{{"bids", "150@98"}}, "Field bids must be a list"},
+        {{{"bids", {42}}}, "Field bids[0] must be an object"},
+        {{{"bids", {{{"quantity", "150"}}}}}, "Field bids[0].quantity must be a whole number"},
+        {{{"bids", {{{"quantity", 150.5}}}}}, "Field bids[0].quantity must be a whole number"},
+        {{{"bids", {{{"quantity", 4294967446LL}}}}}, "Field bids[0].quantity is out of range"},
+        {{{"bids", {{{"quantity", -150}}}}}, "Field bids[0].quantity is out of range"},
+        {{{"bids", {{{"quantity", 150}, {"cut_off", 1}}}}},
+         "Field bids[0].cut_off must be true or false"},
+        {{{"bids", json::array({json::object(), json::object(), json::object(), json::object()})}},
+         "Field bids holds more than 3 entries"},
+        {{{"user_ref1", std::string(21, 'R')}}, "Field user_ref1 is longer than 20 bytes"},
+        {{{"upi_id", std::string("a\0b@x", 5)}}, "Field upi_id contains a zero byte"},
+        {{{"ipo_name", ""}}, "Field ipo_name is required"},
+    };
+    for (const Case& test : cases) {
+        json order = ServiceTestClient::Order();
+        order.update(test.change);
+        ExpectRefused(client.Post("/ipo/order", order), 400, 10, test.message);
+    }
+    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
+}
+
+TEST_F(ServiceBadInputTest, TextsThatLookLikeSqlAndNonAsciiTextsAreStoredVerbatim) {
+    const std::string sql = "x'); DROP TABLE--";
+    const std::string quote = "' OR '1'='1";
+    const std::string foreign =
+        "\xC3\x9C"
+        "ber \xE2\x82\xB9 \xE6\x97\xA5";  // "Über ₹ 日"
+    json order = ServiceTestClient::Order();
+    order.update({{"user_ref1", sql}, {"user_ref2", foreign}, {"upi_id", quote + "@upi"}});
+    const ServiceReply placed = client.Post("/ipo/order", order);
+    ASSERT_EQ(placed.Record().at("status"), 1) << placed.Record().at("message");
+
+    const json entry = client.Book(ServiceTestClient::Investor(93)).at(0);
+    EXPECT_EQ(entry.at("user_ref1"), sql);
+    EXPECT_EQ(entry.at("user_ref2"), foreign);
+    EXPECT_EQ(entry.at("upi_id"), quote + "@upi");
+
+    json lookup = ServiceTestClient::Investor(92);
+    lookup["issue_key"] = quote;
+    ExpectRefused(client.Post("/ipo/details", lookup), 404, 12, "Unknown IPO " + quote);
+    ExpectRefused(client.Get("/clients/%27%20OR%201=1--"), 404, 12, "Unknown client ' OR 1=1--");
+    json watch = ServiceTestClient::Investor(91);
+    watch["section"] = "C";
+    EXPECT_EQ(client.Post("/ipo/watchlist", watch).body.at("records").size(), 4u);
+}
+
+}  // namespace

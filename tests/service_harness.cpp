@@ -1,0 +1,206 @@
+#include "service_harness.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "framework/text.h"
+
+extern char** environ;
+
+namespace harness {
+namespace {
+
+std::string Service() {
+    return BinDir() + "/ipo-service";
+}
+
+// Runs the service with `arguments`; its standard output goes to `outputFile`.
+pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outputFile) {
+    const std::string program = Service();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed) {
+        throw std::runtime_error("cannot start " + program);
+    }
+    return pid;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string text;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            text.append(buffer, got);
+        }
+        std::fclose(file);
+    }
+    return text;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+thread_local std::vector<void*> delivered;
+
+void OnData(void* record, uint16_t) {
+    delivered.push_back(record);
+}
+
+}  // namespace
+
+std::string BinDir() {
+    return IPO_BIN_DIR;
+}
+
+ServiceProcess::ServiceProcess() {
+    char folder[] = "/tmp/ipo-service-test-XXXXXX";
+    if (!mkdtemp(folder)) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    folder_ = folder;
+    db_ = folder_ + "/ipo.db";
+    Start();
+}
+
+ServiceProcess::~ServiceProcess() {
+    Stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+void ServiceProcess::Start(int port) {
+    const std::string log = folder_ + "/service.out";
+    pid_ = Spawn({"--db", db_, "--seed", "--port", std::to_string(port)}, log);
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        const std::string text = ReadFile(log);
+        const size_t at = text.find("listening on 127.0.0.1:");
+        if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+            port_ = fw::ToLong(text.substr(at + 23));
+            return;
+        }
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("ipo-service ended at start: " + text);
+        }
+        usleep(10'000);
+    }
+    throw std::runtime_error("ipo-service did not start");
+}
+
+void ServiceProcess::Stop() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        Wait(pid_);
+        pid_ = -1;
+    }
+}
+
+void ServiceProcess::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        Wait(pid_);
+        pid_ = -1;
+    }
+}
+
+std::string ServiceProcess::Url(const std::string& path) const {
+    return fw::Format("http://127.0.0.1:%d%s", port_, path.c_str());
+}
+
+int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {
+    std::vector<std::string> arguments = {"--db", db_, "order"};
+    arguments.insert(arguments.end(), words.begin(), words.end());
+    const std::string log = folder_ + "/operator.out";
+    const int status = Wait(Spawn(arguments, log));
+    if (output) {
+        *output = ReadFile(log);
+    }
+    return status;
+}
+
+Companion::Companion() {
+    if (!library_.Load(BinDir() + "/Corvexdll64.so")) {
+        throw std::runtime_error("cannot load Corvexdll64.so");
+    }
+    initialize_ = library_.ResolveAs<InitializeCorvexDllFn>("InitializeCorvexDll");
+    processCall_ = library_.ResolveAs<ProcessCallFn>("ProcessCall");
+    watchList_ = library_.ResolveAs<GetIPOWatchListInfoFn>("GetIPOWatchListInfo");
+    const char* getters[] = {"GetIPOWatchDetailsInfo", "GetIPOOrderBookListInfo",
+                             "GetIPOOrderResponse", "GetIPOCancelOrderResponse",
+                             "GetIPOUserDetailsInfo"};
+    for (int i = 0; i < 5; ++i) {
+        getters_[i] = library_.ResolveAs<GetIPOGetterFn>(getters[i]);
+    }
+    cleanUp_ = library_.ResolveAs<CompanionCleanUpFn>("CleanUp");
+    initialize_();
+    library_.ResolveAs<SetDataIPOSetCallBackFunFn>("SetDataIPOSetCallBackFun")(OnData);
+}
+
+int Companion::Call(IPOServiceRequest& request) {
+    delivered.clear();
+    const int result = processCall_(&request);
+    if (request.ResultCode > 0) {
+        return result;
+    }
+    if (request.RequestCode == kRequestWatchList) {
+        watchList_(1);
+    } else if (request.RequestCode >= kRequestWatchDetails &&
+               request.RequestCode <= kRequestUserDetails) {
+        getters_[request.RequestCode - kRequestWatchDetails]();
+    }
+    return result;
+}
+
+const std::vector<void*>& Companion::Records() const {
+    return delivered;
+}
+
+IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t userType,
+                             const std::string& userId, const std::string& clientId,
+                             const std::string& clientCode) {
+    IPOServiceRequest request{};
+    request.RequestCode = code;
+    request.UserType = userType;
+    fw::CopyField(request.URL, url);
+    fw::CopyField(request.UserId, userId);
+    fw::CopyField(request.LoginClientId, clientId);
+    fw::CopyField(request.LoginClientCode, clientCode);
+    if (userType != 23) {
+        fw::CopyField(request.ClientId, clientId);
+        fw::CopyField(request.ClientCode, clientCode);
+    }
+    return request;
+}
+
+std::vector<void*> Elements(const PtrList* list) {
+    std::vector<void*> elements;
+    for (const PtrListNode* node = list ? list->Head : nullptr; node; node = node->Next) {
+        elements.push_back(node->Element);
+    }
+    return elements;
+}
+
+}  // namespace harness

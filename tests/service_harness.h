@@ -1,0 +1,77 @@
+// Runs a real ipo-service on a free loopback port with a seeded database in a temporary
+// folder, and drives the real companion library the way the plug-in does.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bridge/companion_abi.h"
+#include "framework/shared_library.h"
+
+namespace harness {
+
+// The build's bin folder: ipo-service and Corvexdll64.so.
+std::string BinDir();
+
+class ServiceProcess {
+  public:
+    ServiceProcess();  // starts at once, on a new seeded database
+    ~ServiceProcess();
+    ServiceProcess(const ServiceProcess&) = delete;
+    ServiceProcess& operator=(const ServiceProcess&) = delete;
+
+    // Starts on `port` (0: a free one) over the same database.
+    void Start(int port = 0);
+    void Stop();  // SIGTERM, then waits
+    void Kill();  // SIGKILL, then waits
+    int Port() const { return port_; }
+    std::string Url(const std::string& path) const;
+    const std::string& DbPath() const { return db_; }
+    // Runs "ipo-service --db <db> order <words...>"; gives its exit status and output.
+    int RunOperator(const std::vector<std::string>& words, std::string* output = nullptr) const;
+
+  private:
+    std::string folder_;
+    std::string db_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+// The companion library loaded as the plug-in loads it. Records delivered to the data
+// callback are collected per thread.
+class Companion {
+  public:
+    Companion();
+    // ProcessCall, then (on success) the getter of the request's code. Returns ProcessCall's
+    // result; Records() holds what the getter delivered.
+    int Call(IPOServiceRequest& request);
+    const std::vector<void*>& Records() const;
+    // The first delivered record as its answer interface (null when none was delivered).
+    template <class Record>
+    Record* First() const {
+        return Records().empty() ? nullptr : static_cast<Record*>(Records().front());
+    }
+    void Initialize() { initialize_(); }
+    void CleanUp() { cleanUp_(); }
+
+  private:
+    fw::SharedLibrary library_;
+    InitializeCorvexDllFn initialize_ = nullptr;
+    ProcessCallFn processCall_ = nullptr;
+    GetIPOWatchListInfoFn watchList_ = nullptr;
+    GetIPOGetterFn getters_[5] = {};
+    CompanionCleanUpFn cleanUp_ = nullptr;
+};
+
+// A zeroed request with the header filled as the bridge fills it for `userType`.
+IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t userType,
+                             const std::string& userId, const std::string& clientId,
+                             const std::string& clientCode);
+
+// The elements of a pointer list, head to tail.
+std::vector<void*> Elements(const PtrList* list);
+
+}  // namespace harness

@@ -1,0 +1,382 @@
+// The service's business and access rules, driven over HTTP as the companion drives them.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "service_test_client.h"
+
+using nlohmann::json;
+
+namespace {
+
+class ServiceRulesTest : public ::testing::Test {
+  protected:
+    harness::ServiceProcess service;
+    ServiceTestClient client{service.Port()};
+
+    std::set<std::string> WatchKeys(const std::string& section, const std::string& from = "",
+                                    const std::string& to = "") {
+        json request = ServiceTestClient::Investor(91);
+        request.update(
+            {{"section", section}, {"product", "IPO"}, {"from_date", from}, {"to_date", to}});
+        std::set<std::string> keys;
+        const json records = client.Post("/ipo/watchlist", request).body.at("records");
+        for (const json& entry : records) {
+            keys.insert(entry.at("issue_key").get<std::string>());
+        }
+        return keys;
+    }
+    json Place(const json& order) {
+        const ServiceReply reply = client.Post("/ipo/order", order);
+        EXPECT_EQ(reply.status, 200) << reply.Message();
+        return reply.Record();
+    }
+    std::string Refusal(const json& order) {
+        const json record = Place(order);
+        EXPECT_EQ(record.at("status"), 0);
+        return record.at("message");
+    }
+    json Cancel(const json& header, int64_t orderNumber) {
+        json request = header;
+        request.update({{"code", 95},
+                        {"order_number", orderNumber},
+                        {"action", "N"},
+                        {"bid_references", {"0", "0", "0"}}});
+        return client.Post("/ipo/cancel", request).Record();
+    }
+    json FirstOrder(const json& header) { return client.Book(header).at(0); }
+};
+
+std::string Today(int days) {
+    std::time_t now = std::time(nullptr) + days * 86400;
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&now));
+    return text;
+}
+
+TEST_F(ServiceRulesTest, WatchListSplitsCurrentForthcomingAndClosedIssues) {
+    EXPECT_EQ(WatchKeys("C"),
+              (std::set<std::string>{"AURORAGREEN", "BHARATRAIL", "CITRUSFIN", "DELTAPHARMA"}));
+    EXPECT_EQ(WatchKeys("F"), (std::set<std::string>{"EVERESTLOG", "FALCONAERO", "GANGESFOODS"}));
+    EXPECT_EQ(WatchKeys("P").size(), 5u);
+    EXPECT_EQ(WatchKeys("P", Today(-30), Today(0)),
+              (std::set<std::string>{"HARBOURBANK", "INDUSCEMENT"}));
+
+    json request = ServiceTestClient::Investor(91);
+    request.update({{"section", "C"}, {"product", "IPO"}});
+    const json records = client.Post("/ipo/watchlist", request).body.at("records");
+    for (const json& entry : records) {
+        if (entry.at("issue_key") == "BHARATRAIL") {
+            EXPECT_EQ(entry.at("price_low_paise"), 28500);
+            EXPECT_EQ(entry.at("price_high_paise"), 30000);
+            EXPECT_EQ(entry.at("issue_size"), 45'000'000'000);
+            EXPECT_EQ(entry.at("bid_start").get<std::string>().size(), 10u);
+        }
+    }
+}
+
+TEST_F(ServiceRulesTest, DetailsCarryEachCategoryWithItsOwnBand) {
+    json request = ServiceTestClient::Investor(92);
+    request["issue_key"] = "AURORAGREEN";
+    const json details = client.Post("/ipo/details", request).Record();
+    EXPECT_EQ(details.at("bid_start_time").get<std::string>().substr(10), " 10:00:00");
+    ASSERT_EQ(details.at("categories").size(), 4u);
+    const json& employee = details.at("categories").at(2);
+    EXPECT_EQ(employee.at("code"), "EMPLOYEE");
+    EXPECT_EQ(employee.at("price_low_paise"), 9000);
+    EXPECT_EQ(employee.at("price_high_paise"), 9500);
+    EXPECT_EQ(employee.at("cut_off"), true);
+    EXPECT_EQ(details.at("categories").at(1).at("cut_off"), false);
+
+    request["issue_key"] = "NOSUCHIPO";
+    const ServiceReply missing = client.Post("/ipo/details", request);
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_EQ(missing.Message(), "Unknown IPO NOSUCHIPO");
+}
+
+TEST_F(ServiceRulesTest, PlacedOrdersGetUniqueNumbersAndAreListed) {
+    json order = ServiceTestClient::Order();
+    order["bids"] = {ServiceTestClient::Bid("N", 150, 9600), ServiceTestClient::Bid("N", 300, 9800),
+                     ServiceTestClient::Bid("N", 150, 10000)};
+    std::set<int> numbers;
+    std::set<std::string> applications;
+    for (int i = 0; i < 3; ++i) {
+        const json placed = Place(order);
+        ASSERT_EQ(placed.at("status"), 1) << placed.at("message");
+        numbers.insert(placed.at("order_number").get<int>());
+        applications.insert(placed.at("application_number").get<std::string>());
+        EXPECT_EQ(placed.at("details").size(), 3u);
+    }
+    EXPECT_EQ(numbers.size(), 3u);
+    EXPECT_EQ(applications.size(), 3u);
+
+    const json book = client.Book(ServiceTestClient::Investor(93));
+    ASSERT_EQ(book.size(), 3u);
+    const json& entry = book.at(0);
+    EXPECT_EQ(entry.at("status"), "P");
+    EXPECT_EQ(entry.at("payment_status"), "P");
+    EXPECT_EQ(entry.at("total_paise"), 300 * 9800);  // the largest bid, not the sum
+    EXPECT_EQ(entry.at("lot_size"), 150);
+    EXPECT_EQ(entry.at("client_name"), "Rohan Desai");
+    ASSERT_EQ(entry.at("bids").size(), 3u);
+    EXPECT_EQ(entry.at("bids").at(2).at("position"), 2);
+    EXPECT_EQ(entry.at("bids").at(2).at("amount_paise"), 150 * 10000);
+    EXPECT_EQ(entry.at("application_number").get<std::string>().rfind("AGE", 0), 0u);
+}
+
+TEST_F(ServiceRulesTest, OrdersBreakingARuleAreRefusedWithItsMessage) {
+    struct Case {
+        const char* what;
+        json change;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"closed issue",
+         {{"ipo_name", "HARBOURBANK"}, {"issue_tag", "HBK"}},
+         "Bidding is not open"},
+        {"forthcoming issue",
+         {{"ipo_name", "EVERESTLOG"}, {"issue_tag", "ELS"}},
+         "Bidding is not open"},
+        {"unknown issue", {{"ipo_name", "NOSUCHIPO"}}, "Unknown IPO NOSUCHIPO"},
+        {"foreign tag", {{"issue_tag", "BRS"}}, "Issue tag BRS does not belong to AURORAGREEN"},
+        {"category", {{"category", "QIB"}}, "Investor category QIB is not offered"},
+        {"no bid", {{"bids", json::array()}}, "Kindly place at least one bid"},
+        {"part lot",
+         {{"bids", {ServiceTestClient::Bid("N", 200, 9800)}}},
+         "Bid 1 quantity 200 is not a whole number of lots of 150"},
+        {"price below band",
+         {{"bids", {ServiceTestClient::Bid("N", 150, 9499)}}},
+         "Bid 1 price 94.99 is outside the price band 95.00-100.00"},
+        {"price above band",
+         {{"bids",
+           {ServiceTestClient::Bid("N", 150, 9800), ServiceTestClient::Bid("N", 150, 10001)}}},
+         "Bid 2 price 100.01 is outside the price band 95.00-100.00"},
+        {"cut-off for HNI",
+         {{"category", "HNI"}, {"bids", {ServiceTestClient::Bid("N", 150, 0, "0", true)}}},
+         "Cut-off price is not allowed for category HNI"},
+        {"retail limit",
+         {{"bids", {ServiceTestClient::Bid("N", 2100, 9600)}}},
+         "Retail application amount 201600.00 exceeds the limit of 200000.00"},
+        {"UPI limit",
+         {{"category", "HNI"}, {"bids", {ServiceTestClient::Bid("N", 5100, 9900)}}},
+         "UPI payment is limited to 500000.00 per application"},
+        {"UPI id", {{"upi_id", "rohan.desai"}}, "UPI Id rohan.desai is not valid"},
+        {"foreign account",
+         {{"payment_mode", "ASBA"},
+          {"bank_name", "Pioneer Bank"},
+          {"bank_account", "7788001200456"}},
+         "Bank account 7788001200456 is not registered for client INV001"},
+        {"numbers on a new order",
+         {{"order_number", 7}},
+         "A new order cannot carry an order or application number"},
+    };
+    for (const Case& test : cases) {
+        json order = ServiceTestClient::Order();
+        order.update(test.change);
+        EXPECT_EQ(Refusal(order), test.message) << test.what;
+    }
+    json belowMinimum = ServiceTestClient::Order();
+    belowMinimum.update({{"ipo_name", "DELTAPHARMA"},
+                         {"issue_tag", "DPH"},
+                         {"bids", {ServiceTestClient::Bid("N", 1600, 7200)}}});
+    EXPECT_EQ(Refusal(belowMinimum), "Bid 1 quantity 1600 is below the minimum bid quantity 3200");
+
+    json dealer = ServiceTestClient::Order();
+    dealer.update(ServiceTestClient::Dealer(94, "CL0002"));
+    dealer.update({{"payment_mode", "ASBA"},
+                   {"bank_name", "Coastal Co-op Bank"},
+                   {"bank_account", "0045120003318"}});
+    EXPECT_EQ(Refusal(dealer), "Bank account 0045120003318 cannot be used for ASBA");
+    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
+}
+
+TEST_F(ServiceRulesTest, CutOffBidsAtTheTopOfTheBandAndBlocksTheLargestBid) {
+    json order = ServiceTestClient::Order();
+    order["bids"] = {ServiceTestClient::Bid("N", 300, 0, "0", true),
+                     ServiceTestClient::Bid("N", 450, 9500)};
+    ASSERT_EQ(Place(order).at("status"), 1);
+    const json entry = FirstOrder(ServiceTestClient::Investor(93));
+    EXPECT_EQ(entry.at("bids").at(0).at("price_paise"), 10000);
+    EXPECT_EQ(entry.at("bids").at(0).at("cut_off"), true);
+    EXPECT_EQ(entry.at("total_paise"), 450 * 9500);
+}
+
+TEST_F(ServiceRulesTest, RetailOrdersMayBeLoweredAndCancelled) {
+    json order = ServiceTestClient::Order();
+    order["bids"] = {ServiceTestClient::Bid("N", 300, 9900),
+                     ServiceTestClient::Bid("N", 150, 9950)};
+    const json placed = Place(order);
+    const json before = FirstOrder(ServiceTestClient::Investor(93));
+
+    json modify = order;
+    modify.update({{"order_flag", "M"},
+                   {"order_number", placed.at("order_number")},
+                   {"application_number", placed.at("application_number")},
+                   {"bids",
+                    {ServiceTestClient::Bid("M", 150, 9700, before["bids"][0]["reference"]),
+                     ServiceTestClient::Bid("N", 150, 9600)}}});
+    ASSERT_EQ(Place(modify).at("status"), 1);
+    const json after = FirstOrder(ServiceTestClient::Investor(93));
+    EXPECT_EQ(after.at("status"), "M");
+    ASSERT_EQ(after.at("bids").size(), 2u);  // the second old bid is withdrawn
+    EXPECT_EQ(after.at("bids").at(0).at("reference"), before["bids"][0]["reference"]);
+    EXPECT_EQ(after.at("bids").at(0).at("quantity"), 150);
+    EXPECT_EQ(after.at("total_paise"), 150 * 9700);
+
+    modify["bids"] = {ServiceTestClient::Bid("M", 150, 9700, "B9999999999")};
+    EXPECT_EQ(Refusal(modify), "Unknown bid reference B9999999999");
+
+    const json cancelled = Cancel(ServiceTestClient::Investor(95), placed.at("order_number"));
+    EXPECT_EQ(cancelled.at("outcome"), 1);
+    EXPECT_EQ(FirstOrder(ServiceTestClient::Investor(93)).at("status"), "UC");
+    const json again = Cancel(ServiceTestClient::Investor(95), placed.at("order_number"));
+    EXPECT_EQ(again.at("outcome"), 0);
+    EXPECT_EQ(again.at("message"), "Only pending or modified orders can be cancelled");
+    EXPECT_EQ(Refusal(modify), "Only pending or modified orders can be modified");
+}
+
+TEST_F(ServiceRulesTest, NonRetailBidsMayBeRaisedButNotLoweredOrCancelled) {
+    json order = ServiceTestClient::Order();
+    order.update({{"category", "HNI"}, {"bids", {ServiceTestClient::Bid("N", 3000, 9800)}}});
+    const json placed = Place(order);
+    ASSERT_EQ(placed.at("status"), 1) << placed.at("message");
+    const std::string reference = placed.at("details").at(0).at("reference");
+
+    json modify = order;
+    modify.update({{"order_flag", "M"},
+                   {"order_number", placed.at("order_number")},
+                   {"application_number", placed.at("application_number")}});
+    modify["bids"] = {ServiceTestClient::Bid("M", 2850, 9800, reference)};
+    EXPECT_EQ(Refusal(modify), "A HNI bid may be raised but not lowered or cancelled");
+    modify["bids"] = {ServiceTestClient::Bid("M", 3000, 9700, reference)};
+    EXPECT_EQ(Refusal(modify), "A HNI bid may be raised but not lowered or cancelled");
+    modify["bids"] = {ServiceTestClient::Bid("N", 3000, 9900)};
+    EXPECT_EQ(Refusal(modify), "A HNI bid may be raised but not lowered or cancelled");
+    modify["category"] = "RETAIL";
+    modify["bids"] = {ServiceTestClient::Bid("M", 150, 9800, reference)};
+    EXPECT_EQ(Refusal(modify), "The investor category of an order cannot be changed");
+
+    modify["category"] = "HNI";
+    modify["bids"] = {ServiceTestClient::Bid("M", 3150, 9900, reference)};
+    ASSERT_EQ(Place(modify).at("status"), 1);
+    EXPECT_EQ(FirstOrder(ServiceTestClient::Investor(93)).at("total_paise"), 3150 * 9900);
+
+    const json cancelled = Cancel(ServiceTestClient::Investor(95), placed.at("order_number"));
+    EXPECT_EQ(cancelled.at("outcome"), 0);
+    EXPECT_EQ(cancelled.at("message"), "A HNI bid cannot be cancelled");
+}
+
+TEST_F(ServiceRulesTest, NobodyReachesWhatIsNotTheirs) {
+    const json placed = Place(ServiceTestClient::Order());
+
+    json stranger = ServiceTestClient::Investor(93);
+    stranger["user_id"] = "NOBODY";
+    EXPECT_EQ(client.Post("/ipo/orderbook", stranger).status, 403);
+    EXPECT_EQ(client.Post("/ipo/orderbook", stranger).Message(), "Unknown user NOBODY");
+
+    json wrongType = ServiceTestClient::Investor(93);
+    wrongType["user_type"] = 24;
+    EXPECT_EQ(client.Post("/ipo/orderbook", wrongType).Message(), "User INV001 is not of type 24");
+
+    const ServiceReply otherDealers =
+        client.Post("/ipo/orderbook", ServiceTestClient::Dealer(93, "CL0006"));
+    EXPECT_EQ(otherDealers.status, 403);
+    EXPECT_EQ(otherDealers.Message(), "Client CL0006 is not mapped to user DEALER01");
+
+    json otherInvestor = ServiceTestClient::Investor(93);
+    otherInvestor["login_client_id"] = "INV026";
+    otherInvestor["login_client_code"] = "I026";
+    EXPECT_EQ(client.Post("/ipo/orderbook", otherInvestor).Message(),
+              "Client INV026 is not mapped to user INV001");
+
+    json wrongCode = ServiceTestClient::Dealer(93, "CL0001");
+    wrongCode["client_code"] = "C0002";
+    EXPECT_EQ(client.Post("/ipo/orderbook", wrongCode).Message(),
+              "Client code C0002 does not belong to client CL0001");
+
+    json dealerOrder = ServiceTestClient::Order();
+    dealerOrder.update(ServiceTestClient::Dealer(94, "CL0006"));
+    EXPECT_EQ(client.Post("/ipo/order", dealerOrder).status, 403);
+
+    EXPECT_TRUE(client.Book(ServiceTestClient::Investor26(93)).empty());
+    const json foreignCancel = Cancel(ServiceTestClient::Investor26(95), placed.at("order_number"));
+    EXPECT_EQ(foreignCancel.at("outcome"), 0);
+    EXPECT_EQ(foreignCancel.at("message"),
+              "Order " + std::to_string(placed.at("order_number").get<int>()) + " not found");
+    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93)).at(0).at("status"), "P");
+}
+
+TEST_F(ServiceRulesTest, UserDetailsListTheClientsAccountsAndReferences) {
+    json request = ServiceTestClient::Dealer(96, "CL0002");
+    request["details"] = "Y";
+    const json details = client.Post("/ipo/userdetails", request).Record();
+    EXPECT_EQ(details.at("upi_id"), "sunita.rao@upibank");
+    ASSERT_EQ(details.at("bank_accounts").size(), 2u);
+    EXPECT_EQ(details.at("bank_accounts").at(1).at("asba"), false);
+    EXPECT_EQ(details.at("references").at(0).at("user_ref1"), "BQRPR7713L");
+
+    const ServiceReply lookup = client.Get("/clients/CL0003");
+    EXPECT_EQ(lookup.body.at("client_code"), "C0003");
+    EXPECT_EQ(lookup.body.at("name"), "Farhan Qureshi");
+    EXPECT_EQ(client.Get("/clients/CL9999").status, 404);
+}
+
+TEST_F(ServiceRulesTest, OperatorMovesOrdersThroughEveryStatus) {
+    std::vector<int> numbers;
+    for (int i = 0; i < 4; ++i) {
+        numbers.push_back(Place(ServiceTestClient::Order()).at("order_number"));
+    }
+    const auto order = [&](int number) {
+        const json book = client.Book(ServiceTestClient::Investor(93));
+        for (const json& entry : book) {
+            if (entry.at("order_number") == number) {
+                return entry;
+            }
+        }
+        return json();
+    };
+    const auto run = [&](int number, std::vector<std::string> words) {
+        words.insert(words.begin(), std::to_string(number));
+        return service.RunOperator(words);
+    };
+    EXPECT_NE(run(numbers[0], {"allot", "150"}), 0);  // not confirmed yet
+    EXPECT_EQ(run(numbers[0], {"confirm"}), 0);
+    EXPECT_EQ(order(numbers[0]).at("status"), "CF");
+    EXPECT_NE(run(numbers[0], {"allot", "300"}), 0);  // more than was bid
+    EXPECT_EQ(run(numbers[0], {"allot", "150"}), 0);
+    EXPECT_EQ(run(numbers[0], {"payment", "e"}), 0);
+    EXPECT_EQ(order(numbers[0]).at("allotted_quantity"), 150);
+    EXPECT_EQ(order(numbers[0]).at("refund_paise"), 0);  // everything blocked was allotted
+    EXPECT_EQ(order(numbers[0]).at("payment_status"), "e");
+
+    std::string output;
+    EXPECT_EQ(
+        service.RunOperator({std::to_string(numbers[1]), "reject", "PAN not verified"}, &output),
+        0);
+    EXPECT_NE(output.find("reject done"), std::string::npos);
+    EXPECT_EQ(order(numbers[1]).at("status"), "REJ");
+    EXPECT_EQ(order(numbers[1]).at("rejection_reason"), "PAN not verified");
+    EXPECT_NE(run(numbers[1], {"confirm"}), 0);
+    EXPECT_EQ(run(numbers[2], {"cancel"}), 0);
+    EXPECT_EQ(run(numbers[3], {"exchange-cancel"}), 0);
+    EXPECT_NE(run(numbers[3], {"payment", "S"}), 0);
+    EXPECT_NE(run(99999, {"confirm"}), 0);
+
+    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "C").size(), 2u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "A").size(), 1u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "CF").size(), 1u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "P").size(), 0u);
+}
+
+TEST_F(ServiceRulesTest, AllotmentRefundsWhatWasBlockedBeyondTheAllottedShares) {
+    json order = ServiceTestClient::Order();
+    order["bids"] = {ServiceTestClient::Bid("N", 600, 9900)};
+    const int number = Place(order).at("order_number");
+    ASSERT_EQ(service.RunOperator({std::to_string(number), "confirm"}), 0);
+    ASSERT_EQ(service.RunOperator({std::to_string(number), "allot", "150"}), 0);
+    const json entry = FirstOrder(ServiceTestClient::Investor(93));
+    EXPECT_EQ(entry.at("allotted_quantity"), 150);
+    EXPECT_EQ(entry.at("refund_paise"), 600 * 9900 - 150 * 10000);
+}
+
+}  // namespace
