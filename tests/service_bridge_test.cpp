@@ -77,6 +77,21 @@ TEST_F(ServiceBridgeTest, WithoutCompanionEveryRequestStopsSilently) {
     EXPECT_TRUE(env.hostMessageIds.empty());
 }
 
+TEST_F(ServiceBridgeTest, CompanionWithoutProcessCallFailsEveryRequestQuietly) {
+    PluginTestConfig config;
+    config.workingDirectory = PartialCompanionDirectory();
+    env.Configure(config);
+    env.RestartBridge();
+
+    for (uint16_t code = kWatch; code <= kUser; ++code) {
+        const bool listReturned = code == kWatch || code == kDetails;
+        EXPECT_EQ(Send(code) != nullptr, listReturned) << code;
+    }
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(env.hostMessageIds.empty());
+    EXPECT_TRUE(env.companion().Requests().empty());
+}
+
 TEST_F(ServiceBridgeTest, HeaderCarriesUserCodeAndURL) {
     for (uint16_t code = kWatch; code <= kUser; ++code) {
         ASSERT_NE(Send(code), nullptr);

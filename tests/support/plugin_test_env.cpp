@@ -36,6 +36,9 @@ TestCompanionControl* LoadCompanionControl() {
 std::string TestCompanionDirectory() {
     return IPO_TEST_COMPANION_DIR;
 }
+std::string PartialCompanionDirectory() {
+    return IPO_PARTIAL_COMPANION_DIR;
+}
 
 std::map<int16_t, std::string> DefaultServiceURLs() {
     std::map<int16_t, std::string> urls;

@@ -21,6 +21,8 @@
 
 // The folder holding the test companion library.
 std::string TestCompanionDirectory();
+// The folder holding a companion library that lacks its ProcessCall entry point.
+std::string PartialCompanionDirectory();
 
 // URLs "http://ipo.test/<code>" for the codes 91 to 96.
 std::map<int16_t, std::string> DefaultServiceURLs();

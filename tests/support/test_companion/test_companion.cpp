@@ -101,11 +101,14 @@ COMPANION_EXPORT int SetDataIPOSetCallBackFun(IPODataCallbackFn callback) {
     return 1;
 }
 
+// A variant of the library built without ProcessCall stands for a companion that lacks it.
+#ifndef TEST_COMPANION_WITHOUT_PROCESS_CALL
 COMPANION_EXPORT int ProcessCall(IPOServiceRequest* request) {
     Instance().Record("ProcessCall");
     Instance().Process(request);
     return 1;
 }
+#endif
 
 COMPANION_EXPORT int GetIPOWatchListInfo(int32_t listKind) {
     Instance().WatchList(listKind);
