@@ -38,6 +38,27 @@ int32_t ToLong(std::string_view text) {
 }
 
 double ToDouble(std::string_view text) {
+    // Plain decimals go through from_chars (a quarter of strtod's cost, the same correctly
+    // rounded value); hex, inf, nan, range errors and texts without digits go to strtod itself.
+    size_t start = 0;
+    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) {
+        ++start;
+    }
+    const bool negative = start < text.size() && text[start] == '-';
+    if (start < text.size() && (text[start] == '-' || text[start] == '+')) {
+        ++start;
+    }
+    const std::string_view number = text.substr(start);
+    const bool hex =
+        number.size() > 1 && number[0] == '0' && (number[1] == 'x' || number[1] == 'X');
+    if (!number.empty() &&
+        (std::isdigit(static_cast<unsigned char>(number[0])) || number[0] == '.') && !hex) {
+        double value = 0;
+        const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+        if (result.ec == std::errc()) {
+            return negative ? -value : value;
+        }
+    }
     const std::string copy(text);
     return std::strtod(copy.c_str(), nullptr);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <climits>
 #include <string>
 
 #include "framework/stable_sort.h"
@@ -60,10 +61,12 @@ bool ReadTime(std::string_view text, int64_t& micros) {
     return true;
 }
 
+// Sort items are 16 bytes (a key of at most 8 and the row's index): half the memory traffic of
+// the merge passes compared with a wider key.
 struct TextKey {
-    using Key = std::string_view;
-    static Key Derive(const std::string& text) { return text; }
-    static int Compare(Key a, Key b) { return a.compare(b); }
+    using Key = const std::string*;
+    static Key Derive(const std::string& text) { return &text; }
+    static int Compare(Key a, Key b) { return a->compare(*b); }
 };
 
 template <class Value>
@@ -86,12 +89,15 @@ struct NumberKey {
 // Not a strict weak order: an unparsable date is "after" either way round. Only the merge sort
 // may use it.
 struct DateKey {
-    using Key = std::optional<int64_t>;
-    static Key Derive(const std::string& text) { return ParseOrderBookDate(text); }
-    static int Compare(const Key& a, const Key& b) {
+    using Key = int64_t;  // microseconds, or kInvalid for a text that is no date
+    static constexpr Key kInvalid = INT64_MIN;
+    static Key Derive(const std::string& text) {
+        return ParseOrderBookDate(text).value_or(kInvalid);
+    }
+    static int Compare(Key a, Key b) {
         constexpr int64_t kHalfSecond = 500000;
         // Equal within half a second, or a earlier than b.
-        return a && b && *a - *b < kHalfSecond ? 0 : 1;
+        return a != kInvalid && b != kInvalid && a - b < kHalfSecond ? 0 : 1;
     }
 };
 
@@ -127,12 +133,23 @@ template <class Kind>
 std::vector<size_t> SortByKey(const std::vector<const tagIPOOrderBookRow*>& rows, size_t field) {
     struct Item {
         typename Kind::Key key;
-        size_t index;
+        uint32_t index;
     };
     std::vector<Item> items;
     items.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        items.push_back({Kind::Derive(rows[i]->Fields[field]), i});
+    // The rows lie scattered in memory: reading one field of each waits on memory, unless the
+    // field (and a longer text's characters) are fetched some rows ahead.
+    constexpr size_t kFieldAhead = 32;
+    constexpr size_t kTextAhead = 16;
+    const size_t count = rows.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i + kFieldAhead < count) {
+            __builtin_prefetch(&rows[i + kFieldAhead]->Fields[field]);
+        }
+        if (i + kTextAhead < count) {
+            __builtin_prefetch(rows[i + kTextAhead]->Fields[field].data());
+        }
+        items.push_back({Kind::Derive(rows[i]->Fields[field]), static_cast<uint32_t>(i)});
     }
     const bool descending = OrderBookSortDescending;
     fw::MergeSort(items, [descending](const Item& a, const Item& b) {

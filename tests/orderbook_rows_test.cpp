@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -211,7 +214,37 @@ TEST(OrderBookSort, ComparesByColumnKind) {
     OrderBookSortDescending = false;
 }
 
-TEST(FastFormatting, MatchesPrintf) {
+TEST(FastNumberTexts, ReadAndWriteAsTheCLibraryDoes) {
+    for (const char* text : {"123.45",
+                             " \t-7.5e2x",
+                             "+0.1",
+                             "-0",
+                             ".5",
+                             "5.",
+                             "1e",
+                             "0x1p4",
+                             "-0X10",
+                             "inf",
+                             "-Infinity",
+                             "nan",
+                             "1e400",
+                             "-1e-400",
+                             "2.2250738585072011e-308",
+                             "3(150)",
+                             "",
+                             ".",
+                             "-",
+                             "+-5",
+                             "abc",
+                             "0.1000000000000000055511151231257827"}) {
+        const double expected = std::atof(text);
+        const double actual = fw::ToDouble(text);
+        if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(actual)) << text;
+        } else {
+            EXPECT_EQ(0, std::memcmp(&expected, &actual, sizeof expected)) << text;
+        }
+    }
     for (double value :
          {0.0, -0.0, 0.005, 0.015, 1.005, 123.45, -7.125, 1e15 + 0.5, 2.675, 123456789.125}) {
         EXPECT_EQ(fw::Format("%.2f", value), fw::FormatFixed(value, 2)) << value;

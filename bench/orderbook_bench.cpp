@@ -1,0 +1,219 @@
+// The order book with 100,000 orders of three bids each, answered from memory by the test
+// companion through the real bridge: Apply (fill and sort by "Bid Date"), sorting by a date and
+// a number column against a plain sort of precomputed keys, memory per row, export and copy.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "framework/text.h"
+#include "orderbook/ipo_order_book.h"
+#include "orderbook/order_book_layout.h"
+#include "plugin/host_abi.h"
+#include "plugin/runtime_classes.h"
+#include "tests/support/fake_records.h"
+#include "tests/support/plugin_test_env.h"
+
+namespace {
+
+constexpr int kOrders = 100000;
+constexpr int kTotalAmountPayableColumn = 16;
+
+// The orders the companion answers with, built once.
+class OrderBookData {
+  public:
+    OrderBookData() {
+        std::mt19937 random(42);
+        const auto next = [&random](unsigned range) { return static_cast<int>(random() % range); };
+        for (int i = 0; i < kOrders; ++i) {
+            FakeIPOOrderBookEntry& e = entries_.emplace_back();
+            e.issueKey = "ISSUE" + std::to_string(i % 40);
+            e.offerName = "Offer number " + std::to_string(i % 40);
+            e.offerType = "IPO";
+            e.categoryCode = "IND";
+            e.orderNumber = 100000 + i;
+            e.applicationNumber = std::to_string(5000000 + i);
+            e.statusCode = i % 3 ? "P" : "CF";
+            e.bidDate = fw::Format("2026-%02d-%02d %02d:%02d:%02d", 1 + next(12), 1 + next(28),
+                                   next(24), next(60), next(60));
+            e.lastModified = e.bidDate;
+            e.paymentMode = "UPI";
+            e.upiId = "client" + std::to_string(i) + "@upi";
+            e.paymentStatusCode = "e";
+            e.clientName = "Client " + std::to_string(i);
+            e.lotSize = 50;
+            e.totalAmountPayable = next(5000000);
+            for (int position = 0; position < 3; ++position) {
+                FakeIPOOrderBid& bid = bids_.emplace_back();
+                bid.position = position;
+                bid.quantity = 50 * (1 + next(10));
+                bid.price = 9000 + next(1000);
+                bid.amountPayable = bid.price * bid.quantity;
+                bid.bidReference = std::to_string(900000 + 3 * i + position);
+                e.bids.Add(static_cast<IPOOrderBid*>(&bid));
+            }
+        }
+    }
+
+    CompanionAnswer Answer() {
+        CompanionAnswer answer;
+        answer.records.reserve(entries_.size());
+        for (FakeIPOOrderBookEntry& e : entries_) {
+            answer.records.push_back({static_cast<IPOOrderBookEntry*>(&e), 0});
+        }
+        return answer;
+    }
+
+  private:
+    std::deque<FakeIPOOrderBookEntry> entries_;
+    std::deque<FakeIPOOrderBid> bids_;
+};
+
+// One opened order book in the plug-in's test surroundings.
+struct Bench {
+    Bench() {
+        fw::RegisterTemplate(&OrderBookFormLayout());
+        window = std::make_unique<fw::headless::OpenedWindow>(
+            OrderBookViewClass(), GenericFrameClass(), static_cast<int>(kFormIPOOrderBook));
+        window->form().PickDate(kOrderBookFromDate, {2026, 1, 1});
+    }
+    void Apply() {
+        env.companion().Script(kRequestOrderBook, answer);
+        window->form().Click(kOrderBookApply);
+    }
+    CIPOOrderBook& view() { return window->viewAs<CIPOOrderBook>(); }
+
+    PluginTestEnv env;
+    OrderBookData data;
+    CompanionAnswer answer = data.Answer();
+    std::unique_ptr<fw::headless::OpenedWindow> window;
+};
+
+Bench* g_bench = nullptr;
+
+void BM_StableSortOfPrecomputedKeys(benchmark::State& state) {
+    std::mt19937_64 random(7);
+    std::vector<int64_t> keys(kOrders);
+    for (int64_t& key : keys) {
+        key = static_cast<int64_t>(random());
+    }
+    for (auto _ : state) {
+        std::vector<int64_t> copy = keys;
+        std::stable_sort(copy.begin(), copy.end());
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+
+void BM_Apply(benchmark::State& state) {
+    for (auto _ : state) {
+        g_bench->Apply();
+    }
+}
+
+void BM_SortByColumn(benchmark::State& state) {
+    const int column = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        g_bench->window->form().ClickColumn(kOrderBookList, column);
+    }
+}
+
+void BM_WriteOrderBookFile(benchmark::State& state) {
+    const std::string path = "/tmp/orderbook_bench_export.csv";
+    for (auto _ : state) {
+        g_bench->view().WriteOrderBookFile(path);
+    }
+    std::remove(path.c_str());
+}
+
+void BM_ClipboardText(benchmark::State& state) {
+    for (auto _ : state) {
+        g_bench->view().OnCommand(kCommandCopy);
+    }
+}
+
+BENCHMARK(BM_StableSortOfPrecomputedKeys)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Apply)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortByColumn)->Arg(kBidDateColumn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortByColumn)->Arg(kTotalAmountPayableColumn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteOrderBookFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClipboardText)->Unit(benchmark::kMillisecond);
+
+// Keeps the times of each benchmark, in milliseconds per iteration, for the figures at the end.
+// The machine may be shared: CPU time is the steadier figure, wall time is printed beside it.
+class FigureReporter : public benchmark::ConsoleReporter {
+  public:
+    struct Times {
+        double cpu = 0;
+        double wall = 0;
+    };
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                times[run.benchmark_name()] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
+            }
+        }
+    }
+    std::map<std::string, Times> times;
+};
+
+// The process's peak resident set in bytes.
+int64_t PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return int64_t{std::stoll(line.substr(6))} * 1024;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Bench bench;
+    g_bench = &bench;
+
+    const int64_t peakBefore = PeakResidentBytes();
+    bench.Apply();
+    const int64_t peakAfter = PeakResidentBytes();
+    const size_t rows = bench.window->form().ListItemCount(kOrderBookList);
+
+    FigureReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto& times = reporter.times;
+    const double keySort = times["BM_StableSortOfPrecomputedKeys"].cpu;
+    const auto figure = [&](const char* text, const std::string& name) {
+        std::printf("%s: %.2f ms CPU (%.2f ms wall)\n", text, times[name].cpu, times[name].wall);
+    };
+    const auto ratio = [&](const char* text, const std::string& name) {
+        std::printf("%s / std::stable_sort of %d keys (CPU): %.2f\n", text, kOrders,
+                    keySort > 0 ? times[name].cpu / keySort : 0.0);
+    };
+    std::printf("\nrows listed: %zu\n", rows);
+    figure("std::stable_sort of 100000 precomputed 64-bit keys", "BM_StableSortOfPrecomputedKeys");
+    figure("Apply (fill rows + sort by Bid Date)", "BM_Apply");
+    ratio("Apply", "BM_Apply");
+    figure("sort by Bid Date", "BM_SortByColumn/20");
+    ratio("sort by Bid Date", "BM_SortByColumn/20");
+    figure("sort by Total Amount Payable", "BM_SortByColumn/16");
+    ratio("sort by Total Amount Payable", "BM_SortByColumn/16");
+    std::printf(
+        "memory per row after Apply (peak resident growth / rows): %.0f bytes\n",
+        rows ? static_cast<double>(peakAfter - peakBefore) / static_cast<double>(rows) : 0.0);
+    figure("WriteOrderBookFile", "BM_WriteOrderBookFile");
+    figure("clipboard text", "BM_ClipboardText");
+    return 0;
+}
