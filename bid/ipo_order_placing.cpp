@@ -188,8 +188,8 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
     State& s = *state_;
     fw::Form& f = *s.form;
     s.categoryCode = fw::ToUpper(s.categoryCode);
-    if (!PutField(request.OrderFlag, s.orderFlag, "Order Flag") ||
-        !PutField(request.IPOName, s.ipoName, "IPO Name") ||
+    fw::CopyField(request.OrderFlag, s.orderFlag);  // "N" or "M"
+    if (!PutField(request.IPOName, s.ipoName, "IPO Name") ||
         !PutField(request.IssueTag, s.issueTag, "Issue Tag") ||
         !PutField(request.CategoryCode, s.categoryCode, "Category Code") ||
         !PutField(request.UserReference1, s.userReference1, "User Reference 1") ||
@@ -199,15 +199,15 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
 
     if (s.paymentMode == PaymentMode::UPI) {
         s.upiId = f.GetText(kBidUPIId);
-        if (!PutField(request.PaymentMode, "UPI", "Payment Mode") ||
-            !PutField(request.UPIId, s.upiId, "UPI Id")) {
+        fw::CopyField(request.PaymentMode, "UPI");
+        if (!PutField(request.UPIId, s.upiId, "UPI Id")) {
             return false;
         }
     } else {
         s.bankName = f.GetText(kBidBankName);
         s.bankAccount = f.GetText(kBidBankAccount);
-        if (!PutField(request.PaymentMode, "ASBA", "Payment Mode") ||
-            !PutField(request.BankName, s.bankName, "Bank Name") ||
+        fw::CopyField(request.PaymentMode, "ASBA");
+        if (!PutField(request.BankName, s.bankName, "Bank Name") ||
             !PutField(request.BankAccount, s.bankAccount, "Bank A/C No.")) {
             return false;
         }
@@ -229,8 +229,8 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
             r.bidActionCode = "N";
         }
         const std::string reference = r.bidActionCode == "N" ? "0" : r.bidReference;
-        if (!PutField(slot.BidActionCode, r.bidActionCode, "Bid Action Code") ||
-            !PutField(slot.BidReference, reference, "Bid Reference")) {
+        fw::CopyField(slot.BidActionCode, r.bidActionCode);  // "N" or "M"
+        if (!PutField(slot.BidReference, reference, "Bid Reference")) {
             return false;
         }
         slot.Quantity = fw::ToLong(r.quantityValue);
