@@ -25,23 +25,23 @@ class Reader {
     std::string Text(const char* name) const {
         const json& value = Get(name);
         if (!value.is_string()) {
-            throw BadField(Path(name) + " is not a text");
+            throw BadField("field " + Path(name) + " is not a text");
         }
         const std::string& text = value.get_ref<const std::string&>();
         if (text.find('\0') != std::string::npos) {
-            throw BadField(Path(name) + " holds a zero byte");
+            throw BadField("field " + Path(name) + " holds a zero byte");
         }
         return text;
     }
     int64_t Integer(const char* name, int64_t low, int64_t high) const {
         const json& value = Get(name);
         if (!value.is_number_integer()) {
-            throw BadField(Path(name) + " is not a whole number");
+            throw BadField("field " + Path(name) + " is not a whole number");
         }
         if (value.is_number_unsigned()
                 ? value.get<uint64_t>() > static_cast<uint64_t>(high)
                 : value.get<int64_t>() < low || value.get<int64_t>() > high) {
-            throw BadField(Path(name) + " is out of range");
+            throw BadField("field " + Path(name) + " is out of range");
         }
         return value.get<int64_t>();
     }
@@ -55,7 +55,7 @@ class Reader {
     bool Flag(const char* name) const {
         const json& value = Get(name);
         if (!value.is_boolean()) {
-            throw BadField(Path(name) + " is not true or false");
+            throw BadField("field " + Path(name) + " is not true or false");
         }
         return value.get<bool>();
     }
@@ -64,12 +64,12 @@ class Reader {
     void Each(const char* name, Visit visit) const {
         const json& value = Get(name);
         if (!value.is_array()) {
-            throw BadField(Path(name) + " is not a list");
+            throw BadField("field " + Path(name) + " is not a list");
         }
         for (size_t i = 0; i < value.size(); ++i) {
             const std::string path = fw::Format("%s[%zu]", Path(name).c_str(), i);
             if (!value[i].is_object()) {
-                throw BadField(path + " is not an object");
+                throw BadField("field " + path + " is not an object");
             }
             visit(Reader(value[i], path));
         }
@@ -80,12 +80,12 @@ class Reader {
     static constexpr int64_t kMaxPaise = 100'000'000'000'000'000;
 
     std::string Path(const char* name) const {
-        return path_.empty() ? std::string("field ") + name : path_ + "." + name;
+        return path_.empty() ? std::string(name) : path_ + "." + name;
     }
     const json& Get(const char* name) const {
         const auto found = object_.find(name);
         if (found == object_.end()) {
-            throw BadField(Path(name) + " is missing");
+            throw BadField("field " + Path(name) + " is missing");
         }
         return *found;
     }

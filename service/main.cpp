@@ -92,13 +92,20 @@ int Serve(svc::Store& store, const Options& options) {
         return 1;
     }
     std::cout << "ipo-service listening on " << options.host << ":" << port << std::endl;
-    bool served = true;
-    std::thread serving([&] { served = server.Serve(); });
+    std::thread serving([&] {
+        if (!server.Serve()) {
+            std::cerr << "ipo-service: serving failed\n";
+            std::_Exit(1);
+        }
+    });
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.Stop();
-    serving.join();
-    return served ? 0 : 1;
+    // A request in progress finishes its work in the store; idle kept-alive connections are
+    // not waited for.
+    auto lock = store.Lock();
+    std::cout.flush();
+    std::_Exit(0);
 }
 
 }  // namespace

@@ -162,16 +162,21 @@ Companion::Companion() {
 int Companion::Call(IPOServiceRequest& request) {
     delivered.clear();
     const int result = processCall_(&request);
-    if (request.ResultCode > 0) {
-        return result;
-    }
-    if (request.RequestCode == kRequestWatchList) {
-        watchList_(1);
-    } else if (request.RequestCode >= kRequestWatchDetails &&
-               request.RequestCode <= kRequestUserDetails) {
-        getters_[request.RequestCode - kRequestWatchDetails]();
+    if (request.ResultCode <= 0) {
+        Deliver(request.RequestCode);
     }
     return result;
+}
+
+int Companion::Deliver(uint16_t code) {
+    delivered.clear();
+    if (code == kRequestWatchList) {
+        return watchList_(1);
+    }
+    if (code >= kRequestWatchDetails && code <= kRequestUserDetails) {
+        return getters_[code - kRequestWatchDetails]();
+    }
+    return 0;
 }
 
 const std::vector<void*>& Companion::Records() const {

@@ -49,6 +49,8 @@ class Companion {
     // result; Records() holds what the getter delivered.
     int Call(IPOServiceRequest& request);
     const std::vector<void*>& Records() const;
+    // Calls the getter of `code` on its own; Records() then holds what it delivered.
+    int Deliver(uint16_t code);
     // The first delivered record as its answer interface (null when none was delivered).
     template <class Record>
     Record* First() const {

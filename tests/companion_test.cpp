@@ -1,0 +1,367 @@
+// The companion library as the plug-in uses it: request records in, answer records out through
+// the data callback, against a real ipo-service and against a scripted HTTP server.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "framework/text.h"
+#include "service_harness.h"
+
+namespace {
+
+using harness::Elements;
+using harness::NewRequest;
+
+// An HTTP server that answers every POST with a scripted status and body.
+class ScriptedServer {
+  public:
+    ScriptedServer() {
+        server_.set_tcp_nodelay(true);
+        server_.set_keep_alive_timeout(1);  // the companion keeps its connection open
+        server_.Post(".*", [this](const httplib::Request&, httplib::Response& response) {
+            ++hits;
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            response.status = status;
+            response.set_content(body, "application/json");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~ScriptedServer() {
+        server_.stop();
+        thread_.join();
+    }
+    std::string Url() const { return fw::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
+
+    std::atomic<int> status{200};
+    std::atomic<int> delayMs{0};
+    std::atomic<int> hits{0};
+    std::string body;
+
+  private:
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+class CompanionTest : public ::testing::Test {
+  protected:
+    harness::Companion companion;
+
+    IPOServiceRequest Investor(uint16_t code, const std::string& url) {
+        return NewRequest(code, url, 23, "INV001", "INV001", "I001");
+    }
+    static IPOServiceRequest WatchList(IPOServiceRequest request) {
+        fw::CopyField(request.Section, "C");
+        fw::CopyField(request.Product, "IPO");
+        return request;
+    }
+    // A new RETAIL order of INV001 on AURORAGREEN at `price` for 150 shares, paid by UPI.
+    IPOServiceRequest Order(const std::string& url, double price) {
+        IPOServiceRequest request = Investor(kRequestPlaceOrder, url);
+        fw::CopyField(request.OrderFlag, "N");
+        fw::CopyField(request.IPOName, "AURORAGREEN");
+        fw::CopyField(request.IssueTag, "AGE");
+        fw::CopyField(request.CategoryCode, "RETAIL");
+        fw::CopyField(request.PaymentMode, "UPI");
+        fw::CopyField(request.UPIId, "rohan.desai@upibank");
+        request.BidCount = 3;
+        fw::CopyField(request.Bids[0].BidActionCode, "N");
+        request.Bids[0].Quantity = 150;
+        request.Bids[0].Price = price;
+        fw::CopyField(request.Bids[0].BidReference, "0");
+        return request;
+    }
+    static std::string Message(const IPOServiceRequest& request) {
+        return fw::FieldText(request.Message);
+    }
+};
+
+TEST_F(CompanionTest, WatchListArrivesAsRecordsWithPricesInRupees) {
+    harness::ServiceProcess service;
+    IPOServiceRequest request = WatchList(Investor(91, service.Url("/ipo/watchlist")));
+    EXPECT_EQ(companion.Call(request), 1);
+    EXPECT_EQ(request.Accepted, 1);
+    EXPECT_EQ(request.ResultCode, 0);
+    EXPECT_EQ(Message(request), "");
+    ASSERT_EQ(companion.Records().size(), 4u);
+    for (void* element : companion.Records()) {
+        auto* entry = static_cast<IPOWatchEntry*>(element);
+        if (std::strcmp(entry->IssueKey(), "BHARATRAIL") != 0) {
+            continue;
+        }
+        EXPECT_STREQ(entry->IPOName(), "Bharat Rail Systems Ltd");
+        EXPECT_STREQ(entry->Reserved3(), "BRS");
+        EXPECT_DOUBLE_EQ(entry->PriceLow(), 285.0);
+        EXPECT_DOUBLE_EQ(entry->PriceHigh(), 300.0);
+        EXPECT_EQ(std::strlen(entry->BidStartDate()), 10u);
+        EXPECT_EQ(std::strlen(entry->BidEndDate()), 10u);
+        EXPECT_EQ(entry->IssueSize(), 45'000'000'000);
+        EXPECT_DOUBLE_EQ(entry->FaceValue(), 2.0);
+        EXPECT_EQ(entry->MinimumOrderQuantity(), 50);
+        EXPECT_EQ(entry->LotSize(), 50);
+        EXPECT_STREQ(entry->IssueType(), "BOOK BUILT");
+    }
+    EXPECT_EQ(companion.Deliver(kRequestPlaceOrder), 0);  // records answer only their own code
+    EXPECT_TRUE(companion.Records().empty());
+    EXPECT_EQ(companion.Deliver(kRequestWatchList), 4);
+}
+
+TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
+    harness::ServiceProcess service;
+    IPOServiceRequest request = Investor(92, service.Url("/ipo/details"));
+    fw::CopyField(request.IssueKey, "AURORAGREEN");
+    companion.Call(request);
+    auto* details = companion.First<IPODetailsEntry>();
+    ASSERT_NE(details, nullptr);
+    EXPECT_STREQ(details->IssueIdentifier(), "AURORAGREEN");
+    EXPECT_STREQ(details->IssueTag(), "AGE");
+    EXPECT_EQ(details->LotSize(), 150);
+    EXPECT_EQ(details->MinimumBidQuantity(), 150);
+    EXPECT_STREQ(details->Registrar(), "Meridian Registry Services");
+    EXPECT_STREQ(details->ProspectusLink(), "https://ipo.example.com/prospectus/AURORAGREEN.pdf");
+    EXPECT_STREQ(details->Reserved22(), "");
+    const PtrList* list = details->Categories();
+    ASSERT_EQ(list->Count, 4);
+    EXPECT_EQ(list->Tail->Previous->Next, list->Tail);
+    const std::vector<void*> categories = Elements(list);
+    auto* employee = static_cast<CategoryRecord*>(categories[2]);
+    EXPECT_STREQ(employee->Code(), "EMPLOYEE");
+    EXPECT_STREQ(employee->DisplayName(), "Employee Reservation");
+    EXPECT_DOUBLE_EQ(employee->MinimumPrice(), 90.0);
+    EXPECT_DOUBLE_EQ(employee->MaximumPrice(), 95.0);
+    EXPECT_EQ(employee->Integer10(), 1);
+    EXPECT_STREQ(employee->Text5(), "");
+}
+
+TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
+    harness::ServiceProcess service;
+    IPOServiceRequest order = Order(service.Url("/ipo/order"), 98.45);
+    companion.Call(order);
+    auto* response = companion.First<OrderResponseRecord>();
+    ASSERT_NE(response, nullptr);
+    ASSERT_EQ(response->Status(), 1) << response->Message();
+    const std::string application = response->Reserved3();
+    EXPECT_EQ(application, "AGE0000000001");
+    EXPECT_STREQ(response->Reserved4(), "1");
+    auto* detail = static_cast<OrderResponseDetail*>(Elements(response->Details()).at(0));
+    EXPECT_EQ(detail->Status(), 1);
+    EXPECT_STREQ(detail->Text(), "Bid 1 accepted");
+
+    IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
+    fw::CopyField(book.OrderStatus, "-1");
+    companion.Call(book);
+    auto* entry = companion.First<IPOOrderBookEntry>();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->OrderNumber(), 1);
+    EXPECT_EQ(entry->ApplicationNumber(), application);
+    EXPECT_STREQ(entry->StatusCode(), "P");
+    EXPECT_STREQ(entry->PaymentStatusCode(), "P");
+    EXPECT_STREQ(entry->IssueKey(), "AURORAGREEN");
+    EXPECT_STREQ(entry->ClientName(), "Rohan Desai");
+    EXPECT_DOUBLE_EQ(entry->TotalAmountPayable(), 150 * 9845.0);  // hundredths
+    EXPECT_EQ(entry->LotSize(), 150);
+    auto* bid = static_cast<IPOOrderBid*>(Elements(entry->Bids()).at(0));
+    EXPECT_DOUBLE_EQ(bid->Price(), 9845.0);
+    EXPECT_DOUBLE_EQ(bid->AmountPayable(), 150 * 9845.0);
+    EXPECT_EQ(bid->Quantity(), 150);
+    EXPECT_EQ(bid->Position(), 0);
+    EXPECT_EQ(bid->CutOff(), 0);
+
+    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
+    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
+    companion.Call(book);
+    EXPECT_DOUBLE_EQ(companion.First<IPOOrderBookEntry>()->RefundAmount(), 0.0);
+    EXPECT_EQ(companion.First<IPOOrderBookEntry>()->AllocatedQuantity(), 150);
+
+    IPOServiceRequest cancel = Investor(95, service.Url("/ipo/cancel"));
+    cancel.CancelOrderNumber = 1;
+    fw::CopyField(cancel.CancelAction, "N");
+    for (auto& reference : cancel.BidReferences) {
+        fw::CopyField(reference, "0");
+    }
+    companion.Call(cancel);
+    auto* refused = companion.First<IPOCancelResponse>();
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->Outcome(), 0);
+    EXPECT_STREQ(refused->Message(), "Only pending or modified orders can be cancelled");
+}
+
+TEST_F(CompanionTest, RefundIsInRupeesAndARuleBreakArrivesAsARejectedRecord) {
+    harness::ServiceProcess service;
+    IPOServiceRequest order = Order(service.Url("/ipo/order"), 99.0);
+    order.Bids[0].Quantity = 600;
+    companion.Call(order);
+    ASSERT_EQ(companion.First<OrderResponseRecord>()->Status(), 1);
+    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
+    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
+    IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
+    companion.Call(book);
+    EXPECT_DOUBLE_EQ(companion.First<IPOOrderBookEntry>()->RefundAmount(),
+                     (600 * 9900 - 150 * 10000) / 100.0);
+
+    IPOServiceRequest outside = Order(service.Url("/ipo/order"), 101.0);
+    EXPECT_EQ(companion.Call(outside), 1);
+    auto* response = companion.First<OrderResponseRecord>();
+    EXPECT_EQ(response->Status(), 0);
+    EXPECT_STREQ(response->Message(), "Bid 1 price 101.00 is outside the price band 95.00-100.00");
+    EXPECT_EQ(response->Details()->Count, 0);
+    EXPECT_STREQ(response->Reserved3(), "");
+}
+
+TEST_F(CompanionTest, UserDetailsListAccountsWithTheirAsbaFlag) {
+    harness::ServiceProcess service;
+    IPOServiceRequest request =
+        NewRequest(96, service.Url("/ipo/userdetails"), 24, "DEALER01", "CL0002", "C0002");
+    fw::CopyField(request.DetailsWanted, "Y");
+    companion.Call(request);
+    auto* details = companion.First<UserDetailsRecord>();
+    ASSERT_NE(details, nullptr);
+    EXPECT_STREQ(details->Text1(), "sunita.rao@upibank");
+    const std::vector<void*> accounts = Elements(details->BankAccounts());
+    ASSERT_EQ(accounts.size(), 2u);
+    auto* coastal = static_cast<BankAccountRecord*>(accounts[1]);
+    EXPECT_STREQ(coastal->BankName(), "Coastal Co-op Bank");
+    EXPECT_STREQ(coastal->AccountNumber(), "0045120003318");
+    EXPECT_EQ(coastal->AsbaAllowed(), 0);
+    EXPECT_EQ(static_cast<BankAccountRecord*>(accounts[0])->AsbaAllowed(), 1);
+    auto* references = static_cast<UserReferenceRecord*>(Elements(details->References()).at(0));
+    EXPECT_STREQ(references->Reference1(), "BQRPR7713L");
+    EXPECT_STREQ(references->Reference2(), "DP1203300000410022");
+}
+
+TEST_F(CompanionTest, ServiceErrorsCarryTheServicesOwnMessage) {
+    harness::ServiceProcess service;
+    IPOServiceRequest request =
+        WatchList(NewRequest(91, service.Url("/ipo/watchlist"), 23, "NOBODY", "NOBODY", "N1"));
+    EXPECT_EQ(companion.Call(request), 0);
+    EXPECT_EQ(request.ResultCode, 11);
+    EXPECT_EQ(request.Accepted, 0);
+    EXPECT_EQ(Message(request), "Unknown user NOBODY");
+    EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
+}
+
+TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
+    int closedPort;
+    {
+        harness::ServiceProcess service;
+        closedPort = service.Port();
+    }
+    IPOServiceRequest request =
+        WatchList(Investor(91, fw::Format("http://127.0.0.1:%d/ipo/watchlist", closedPort)));
+    EXPECT_EQ(companion.Call(request), 0);
+    EXPECT_EQ(Message(request), "null");
+    EXPECT_GT(request.ResultCode, 0);
+    EXPECT_EQ(request.Accepted, 0);
+
+    ScriptedServer silent;
+    silent.delayMs = 1500;
+    silent.body = R"({"result":0,"records":[]})";
+    setenv("CORVEX_TIMEOUT_MS", "200", 1);
+    companion.Initialize();
+    IPOServiceRequest slow = WatchList(Investor(91, silent.Url()));
+    companion.Call(slow);
+    unsetenv("CORVEX_TIMEOUT_MS");
+    companion.Initialize();
+    EXPECT_EQ(Message(slow), "null");
+    EXPECT_EQ(slow.ResultCode, 1);
+}
+
+TEST_F(CompanionTest, AnswersThatCannotBeReadGiveAClearMessage) {
+    ScriptedServer server;
+    const auto answer = [&](int status, const std::string& body) {
+        server.status = status;
+        server.body = body;
+        IPOServiceRequest request = WatchList(Investor(91, server.Url()));
+        companion.Call(request);
+        EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
+        return request;
+    };
+    IPOServiceRequest request = answer(200, "<html>busy</html>");
+    EXPECT_EQ(request.ResultCode, 3);
+    EXPECT_EQ(
+        Message(request),
+        "The IPO service answered with something that is not a JSON object (HTTP status 200)");
+
+    request = answer(200, R"({"result":0,"records":[{"issue_key":"X"}]})");
+    EXPECT_EQ(request.ResultCode, 3);
+    EXPECT_EQ(
+        Message(request),
+        "The IPO service sent an answer that cannot be read: field records[0].name is missing");
+
+    request = answer(200, R"({"result":0})");
+    EXPECT_EQ(Message(request),
+              "The IPO service sent an answer that cannot be read: field records is missing");
+
+    std::string entry =
+        R"({"issue_key":"K","name":"N","issue_tag":"T","price_low_paise":1,)"
+        R"("price_high_paise":2,"bid_start":"","bid_end":"","issue_size":3,)"
+        R"("face_value_paise":4,"min_quantity":5,"lot_size":"150","issue_type":""})";
+    request = answer(200, R"({"result":0,"records":[)" + entry + "]}");
+    EXPECT_EQ(Message(request),
+              "The IPO service sent an answer that cannot be read: "
+              "field records[0].lot_size is not a whole number");
+
+    request = answer(503, R"({"result":0,"message":"Down for maintenance"})");
+    EXPECT_EQ(request.ResultCode, 2);
+    EXPECT_EQ(Message(request), "Down for maintenance");
+
+    request = answer(500, R"({"result":20})");
+    EXPECT_EQ(request.ResultCode, 20);
+    EXPECT_EQ(Message(request), "The IPO service refused the request (HTTP status 500)");
+}
+
+TEST_F(CompanionTest, ALongServiceMessageIsCutAtACharacterBoundary) {
+    ScriptedServer server;
+    server.status = 400;
+    std::string text;
+    for (int i = 0; i < 2500; ++i) {
+        text += "\xC3\xA9";  // two bytes each
+    }
+    server.body = R"({"result":10,"message":")" + text + "\"}";
+    IPOServiceRequest request = WatchList(Investor(91, server.Url()));
+    std::memset(request.Message, 'x', sizeof request.Message);
+    companion.Call(request);
+    const std::string message = Message(request);
+    EXPECT_EQ(message.size(), 4094u);
+    EXPECT_EQ(message, text.substr(0, 4094));
+    EXPECT_EQ(request.Message[4094], '\0');
+    EXPECT_EQ(request.Message[4095], '\0');
+}
+
+TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
+    ScriptedServer server;
+    server.body = R"({"result":0,"records":[]})";
+    const auto refusal = [&](IPOServiceRequest request) {
+        companion.Call(request);
+        EXPECT_EQ(request.ResultCode, 4);
+        EXPECT_EQ(request.Accepted, 0);
+        return Message(request);
+    };
+    IPOServiceRequest latin1 = WatchList(Investor(91, server.Url()));
+    fw::CopyField(latin1.UserId, "Jos\xE9");
+    EXPECT_EQ(refusal(latin1), "The user id is not valid UTF-8 text");
+
+    IPOServiceRequest finePrice = Order(server.Url(), 100.005);
+    EXPECT_EQ(refusal(finePrice), "Bid 1 price 100.005 has more than two decimals");
+
+    IPOServiceRequest badUrl = WatchList(Investor(91, "ftp://127.0.0.1/ipo"));
+    EXPECT_EQ(refusal(badUrl),
+              "The service URL \"ftp://127.0.0.1/ipo\" is not an http or https URL");
+
+    IPOServiceRequest unknown = Investor(97, server.Url());
+    EXPECT_EQ(refusal(unknown), "Request code 97 is not an IPO request");
+    EXPECT_EQ(server.hits, 0);
+
+    IPOServiceRequest fine = Order(server.Url(), 101.75);
+    companion.Call(fine);
+    EXPECT_EQ(fine.ResultCode, 0);
+    EXPECT_EQ(server.hits, 1);
+}
+
+}  // namespace
