@@ -205,32 +205,26 @@ const tagIPOOrderBookRow* CIPOOrderBook::GetSelectedRow() const {
         return nullptr;
     }
     const std::vector<size_t> selected = form()->ListSelectedItems(kOrderBookList);
-    return selected.empty() || selected.front() >= rows_.size() ? nullptr
-                                                                : rows_[selected.front()].get();
+    return selected.empty() || selected.front() >= rows_.size() ? nullptr : rows_[selected.front()];
 }
 
 void CIPOOrderBook::ClearList() {
     rows_.clear();
+    rowStore_.clear();  // keeps its block for the next Apply
     form()->ListSetItemCount(kOrderBookList, 0);
 }
 
 void CIPOOrderBook::SortList(int column) {
-    std::vector<const tagIPOOrderBookRow*> rows;
-    rows.reserve(rows_.size());
-    for (const auto& row : rows_) {
-        rows.push_back(row.get());
-    }
-    const std::vector<size_t> order = SortedOrder(rows, column);
+    const std::vector<size_t> order = SortedOrder(rows_, column);
 
     // The selection follows its rows to their new places.
     fw::Form& form = *this->form();
     const std::vector<size_t> selected = form.ListSelectedItems(kOrderBookList);
     std::vector<size_t> placeOf(order.size());
-    std::vector<std::unique_ptr<tagIPOOrderBookRow>> sorted;
-    sorted.reserve(order.size());
+    std::vector<const tagIPOOrderBookRow*> sorted(order.size());
     for (size_t place = 0; place < order.size(); ++place) {
         placeOf[order[place]] = place;
-        sorted.push_back(std::move(rows_[order[place]]));
+        sorted[place] = rows_[order[place]];
     }
     rows_ = std::move(sorted);
     for (size_t item : selected) {
@@ -300,13 +294,16 @@ void CIPOOrderBook::OnApply() {
         const IPOResultList* result =
             RequestIPOOrderBook(bridge_, &kRequestOrderBook, code, id, request);
         if (result) {
-            rows_.reserve(result->size());
+            // Reserved up front: the store never moves while rows_ points into it.
+            rowStore_.reserve(result->size());
             for (void* record : *result) {
                 if (record) {
-                    auto row = std::make_unique<tagIPOOrderBookRow>();
-                    FillRow(*row, *static_cast<IPOOrderBookEntry*>(record));
-                    rows_.push_back(std::move(row));
+                    FillRow(rowStore_.emplace_back(), *static_cast<IPOOrderBookEntry*>(record));
                 }
+            }
+            rows_.reserve(rowStore_.size());
+            for (const tagIPOOrderBookRow& row : rowStore_) {
+                rows_.push_back(&row);
             }
             ClearResultList();
             form->ListSetItemCount(kOrderBookList, rows_.size());

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +88,8 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     std::string StatusFilterText;
     fw::Size frameSize_{};
     fw::Point listOrigin_{};
-    // The list's rows in list order; item i shows rows_[i].
-    std::vector<std::unique_ptr<tagIPOOrderBookRow>> rows_;
+    // The rows of the last Apply in arrival order, in one block: filled and released in one
+    // sweep. The list's order is rows_: item i shows *rows_[i].
+    std::vector<tagIPOOrderBookRow> rowStore_;
+    std::vector<const tagIPOOrderBookRow*> rows_;
 };
