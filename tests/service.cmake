@@ -15,3 +15,13 @@ if(TARGET ipo-service AND TARGET corvex)
   ipo_add_test(service_bad_input_test SOURCES service_bad_input_test.cpp LIBS ${service_test_libs})
   ipo_add_test(companion_test SOURCES companion_test.cpp LIBS ${service_test_libs} corvex_codec)
 endif()
+
+if(TARGET ipo_service_harness)
+  add_executable(ipo_load_driver service_load_driver.cpp)
+  target_link_libraries(ipo_load_driver PRIVATE ipo_service_harness SQLite::SQLite3 Threads::Threads)
+  add_test(NAME service_load
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/service_load.sh ${CMAKE_BINARY_DIR}/bin)
+  add_test(NAME service_crash
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/service_crash.sh ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(service_load service_crash PROPERTIES TIMEOUT 300)
+endif()

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Crash: the service is killed with SIGKILL in the middle of the load and restarted; every order
+# that was answered as accepted must still be there, and the service must serve again.
+# Usage: service_crash.sh <bin folder>
+set -euo pipefail
+bin=$1
+work=$(mktemp -d)
+source "$(dirname "$0")/service_script_lib.sh"
+trap 'stop_service; rm -rf "$work"' EXIT
+
+start_service 0
+"$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 8 --orders 250 \
+  --accepted "$work/accepted.txt" > "$work/load.out" &
+driver=$!
+for _ in $(seq 1 1000); do
+  [ "$(wc -l < "$work/accepted.txt" 2>/dev/null || echo 0)" -ge 300 ] && break
+  sleep 0.01
+done
+kill -KILL "$service"
+wait "$service" || true
+service=""
+echo "service killed after $(wc -l < "$work/accepted.txt") accepted orders"
+wait "$driver"
+cat "$work/load.out"
+
+start_service "$port"
+"$bin/ipo_load_driver" verify --db "$work/ipo.db" --accepted "$work/accepted.txt"
+"$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 2 --orders 20 \
+  --accepted "$work/after.txt" --expect-all
+stop_service
+"$bin/ipo_load_driver" verify --db "$work/ipo.db" --accepted "$work/after.txt" --expect 40

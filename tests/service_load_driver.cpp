@@ -1,0 +1,215 @@
+// Load through the companion library: concurrent clients place orders against a running
+// ipo-service and the accepted ones are written down; "verify" then checks them in the store.
+//
+//   ipo_load_driver run --url http://127.0.0.1:PORT [--clients 8] [--orders 250]
+//                       --accepted FILE [--expect-all]
+//   ipo_load_driver verify --db FILE --accepted FILE
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/text.h"
+#include "service_harness.h"
+
+namespace {
+
+struct Party {
+    uint16_t userType;
+    const char* userId;
+    const char* clientId;
+    const char* clientCode;
+};
+
+// Eight parties of the seeded store: the dealer's five clients, both investors, the other dealer.
+const Party kParties[] = {
+    {24, "DEALER01", "CL0001", "C0001"}, {24, "DEALER01", "CL0002", "C0002"},
+    {24, "DEALER01", "CL0003", "C0003"}, {24, "DEALER01", "CL0004", "C0004"},
+    {24, "DEALER01", "CL0005", "C0005"}, {23, "INV001", "INV001", "I001"},
+    {26, "INV026", "INV026", "I026"},    {24, "DEALER02", "CL0006", "C0006"},
+};
+
+std::map<std::string, std::string> Options(int argc, char** argv) {
+    std::map<std::string, std::string> options;
+    for (int i = 2; i < argc; ++i) {
+        const std::string key = argv[i];
+        options[key] = i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : "1";
+    }
+    return options;
+}
+
+IPOServiceRequest Order(const std::string& url, const Party& party, int index) {
+    IPOServiceRequest request = harness::NewRequest(kRequestPlaceOrder, url, party.userType,
+                                                    party.userId, party.clientId, party.clientCode);
+    fw::CopyField(request.OrderFlag, "N");
+    fw::CopyField(request.IPOName, "AURORAGREEN");
+    fw::CopyField(request.IssueTag, "AGE");
+    fw::CopyField(request.CategoryCode, "RETAIL");
+    fw::CopyField(request.PaymentMode, "UPI");
+    fw::CopyField(request.UPIId, "load.test@upibank");
+    request.BidCount = 3;
+    fw::CopyField(request.Bids[0].BidActionCode, "N");
+    request.Bids[0].Quantity = 150 * (1 + index % 3);
+    request.Bids[0].Price = (9500 + index % 501) / 100.0;
+    fw::CopyField(request.Bids[0].BidReference, "0");
+    return request;
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+int Run(const std::map<std::string, std::string>& options) {
+    const std::string url = options.at("--url") + "/ipo/order";
+    const int clients =
+        std::clamp(fw::ToLong(options.count("--clients") ? options.at("--clients") : "8"), 1, 8);
+    const int orders = fw::ToLong(options.count("--orders") ? options.at("--orders") : "250");
+    FILE* accepted = std::fopen(options.at("--accepted").c_str(), "w");
+    if (!accepted) {
+        std::fprintf(stderr, "cannot write %s\n", options.at("--accepted").c_str());
+        return 2;
+    }
+    harness::Companion companion;
+    std::mutex mutex;
+    std::vector<double> latencies;
+    std::map<std::string, int> failures;
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::thread> threads;
+    for (int c = 0; c < clients; ++c) {
+        threads.emplace_back([&, c] {
+            std::vector<double> mine;
+            for (int i = 0; i < orders; ++i) {
+                IPOServiceRequest request = Order(url, kParties[c], i);
+                const auto sent = std::chrono::steady_clock::now();
+                companion.Call(request);
+                const std::chrono::duration<double, std::milli> took =
+                    std::chrono::steady_clock::now() - sent;
+                auto* response = companion.First<OrderResponseRecord>();
+                std::lock_guard<std::mutex> lock(mutex);
+                if (response && response->Status() == 1) {
+                    mine.push_back(took.count());
+                    std::fprintf(accepted, "%s %s\n", response->Reserved4(), response->Reserved3());
+                    std::fflush(accepted);
+                } else {
+                    ++failures[response ? response->Message() : fw::FieldText(request.Message)];
+                }
+            }
+            std::lock_guard<std::mutex> lock(mutex);
+            latencies.insert(latencies.end(), mine.begin(), mine.end());
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::fclose(accepted);
+    companion.CleanUp();
+    int failed = 0;
+    for (const auto& [message, count] : failures) {
+        std::printf("failed %d: %s\n", count, message.c_str());
+        failed += count;
+    }
+    std::printf("%d clients x %d orders: %zu accepted, %d failed in %.2f s\n", clients, orders,
+                latencies.size(), failed, elapsed.count());
+    std::printf("throughput %.0f orders/s, latency p50 %.3f ms, p99 %.3f ms\n",
+                static_cast<double>(latencies.size()) / elapsed.count(),
+                Percentile(latencies, 0.50), Percentile(latencies, 0.99));
+    return options.count("--expect-all") && failed > 0 ? 1 : 0;
+}
+
+int64_t Scalar(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    const int64_t value =
+        sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+    sqlite3_finalize(statement);
+    return value;
+}
+
+int Verify(const std::map<std::string, std::string>& options) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(options.at("--db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        std::fprintf(stderr, "cannot open %s\n", options.at("--db").c_str());
+        return 2;
+    }
+    std::ifstream file(options.at("--accepted"));
+    std::set<int64_t> numbers;
+    int64_t accepted = 0;
+    int problems = 0;
+    sqlite3_stmt* find = nullptr;
+    sqlite3_prepare_v2(db, "SELECT application_number FROM orders WHERE order_number = ?", -1,
+                       &find, nullptr);
+    int64_t number;
+    std::string application;
+    while (file >> number >> application) {
+        ++accepted;
+        if (!numbers.insert(number).second) {
+            std::printf("order %lld was answered twice\n", static_cast<long long>(number));
+            ++problems;
+        }
+        sqlite3_bind_int64(find, 1, number);
+        const bool found =
+            sqlite3_step(find) == SQLITE_ROW &&
+            application == reinterpret_cast<const char*>(sqlite3_column_text(find, 0));
+        sqlite3_reset(find);
+        if (!found) {
+            std::printf("accepted order %lld %s is missing from the store\n",
+                        static_cast<long long>(number), application.c_str());
+            ++problems;
+        }
+    }
+    sqlite3_finalize(find);
+    const int64_t stored = Scalar(db, "SELECT COUNT(*) FROM orders");
+    const bool uniqueApplications =
+        stored == Scalar(db, "SELECT COUNT(DISTINCT application_number) FROM orders");
+    const bool uniqueReferences = Scalar(db, "SELECT COUNT(*) FROM bids") ==
+                                  Scalar(db, "SELECT COUNT(DISTINCT reference) FROM bids");
+    sqlite3_close(db);
+    if (!uniqueApplications || !uniqueReferences) {
+        std::printf("application numbers or bid references are not unique\n");
+        ++problems;
+    }
+    const int64_t expected =
+        options.count("--expect") ? fw::ToLong(options.at("--expect")) : accepted;
+    if (accepted != expected) {
+        std::printf("%lld orders were accepted, %lld expected\n", static_cast<long long>(accepted),
+                    static_cast<long long>(expected));
+        ++problems;
+    }
+    std::printf("%lld accepted orders checked, %lld orders in the store, %d problems\n",
+                static_cast<long long>(accepted), static_cast<long long>(stored), problems);
+    return problems == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    const std::map<std::string, std::string> options = Options(argc, argv);
+    try {
+        if (mode == "run") {
+            return Run(options);
+        }
+        if (mode == "verify") {
+            return Verify(options);
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "ipo_load_driver: %s\n", error.what());
+        return 2;
+    }
+    std::fprintf(stderr, "usage: ipo_load_driver run|verify ...\n");
+    return 2;
+}

@@ -1,0 +1,28 @@
+# Starting and stopping ipo-service for the load and crash scripts. Expects $bin and $work;
+# sets $service (its process id) and $port.
+service=""
+port=""
+
+# start_service <port>: 0 picks a free port. Waits until the service listens.
+start_service() {
+  "$bin/ipo-service" --db "$work/ipo.db" --seed --port "$1" > "$work/service.out" 2>&1 &
+  service=$!
+  for _ in $(seq 1 500); do
+    if grep -q "listening on" "$work/service.out"; then
+      port=$(sed -n 's/.*listening on 127.0.0.1:\([0-9]*\).*/\1/p' "$work/service.out")
+      return 0
+    fi
+    sleep 0.01
+  done
+  echo "ipo-service did not start:" >&2
+  cat "$work/service.out" >&2
+  return 1
+}
+
+stop_service() {
+  if [ -n "$service" ]; then
+    kill -TERM "$service" 2>/dev/null || true
+    wait "$service" || true
+    service=""
+  fi
+}
