@@ -4,61 +4,61 @@ namespace {
 
 using fw::ControlKind;
 
-constexpr int kStatic = -1;
 constexpr uint32_t kEditStyle = fw::kStyleBorder | fw::kStyleAutoHScroll | fw::kStyleTabStop;
 constexpr uint32_t kListStyle = fw::kStyleSorted | fw::kStyleTabStop;
 
-// Rows sit 16 units apart; the columns are cut-off box, lot, quantity, price band, price.
+// Labels and group boxes have ids of their own from 1401 on. Rows sit 16 units apart; the columns
+// are cut-off box, lot, quantity, price band, price.
 constexpr fw::ControlSpec kBidControls[] = {
-    {kStatic, ControlKind::Static, "IPO Name", 10, 9, 36, 8, 0},
+    {1401, ControlKind::Static, "IPO Name", 10, 9, 36, 8, 0},
     {kBidIPOName, ControlKind::Edit, "", 52, 7, 110, 12, kEditStyle | fw::kStyleDisabled},
-    {kStatic, ControlKind::Static, "Client Id", 176, 9, 32, 8, 0},
+    {1402, ControlKind::Static, "Client Id", 176, 9, 32, 8, 0},
     {kBidClientId, ControlKind::Edit, "", 214, 7, 116, 12, kEditStyle},
 
-    {kStatic, ControlKind::GroupBox, "IPO Details", 4, 22, 329, 88, 0},
-    {kStatic, ControlKind::Static, "Cut Off Price", 36, 32, 44, 8, fw::kStyleCentered},
-    {kStatic, ControlKind::Static, "Lot", 84, 32, 46, 8, fw::kStyleCentered},
-    {kStatic, ControlKind::Static, "Quantity", 134, 32, 50, 8, fw::kStyleCentered},
-    {kStatic, ControlKind::Static, "Min-Max Price", 188, 32, 70, 8, fw::kStyleCentered},
-    {kStatic, ControlKind::Static, "Bid Price", 262, 32, 64, 8, fw::kStyleCentered},
+    {1403, ControlKind::GroupBox, "IPO Details", 4, 22, 329, 88, 0},
+    {1404, ControlKind::Static, "Cut Off Price", 36, 32, 44, 8, fw::kStyleCentered},
+    {1405, ControlKind::Static, "Lot", 84, 32, 46, 8, fw::kStyleCentered},
+    {1406, ControlKind::Static, "Quantity", 134, 32, 50, 8, fw::kStyleCentered},
+    {1407, ControlKind::Static, "Min-Max Price", 188, 32, 70, 8, fw::kStyleCentered},
+    {1408, ControlKind::Static, "Bid Price", 262, 32, 64, 8, fw::kStyleCentered},
 
-    {kStatic, ControlKind::Static, "Bid 1", 10, 45, 24, 8, 0},
+    {1409, ControlKind::Static, "Bid 1", 10, 45, 24, 8, 0},
     {kBidCutOff[0], ControlKind::CheckBox, "", 54, 44, 10, 10, fw::kStyleTabStop},
     {kBidLot[0], ControlKind::Edit, "", 84, 43, 46, 12, kEditStyle},
     {kBidQuantity[0], ControlKind::Edit, "", 134, 43, 50, 12, kEditStyle | fw::kStyleDisabled},
     {kBidPriceBand[0], ControlKind::Edit, "", 188, 43, 70, 12, kEditStyle | fw::kStyleDisabled},
     {kBidPrice[0], ControlKind::Edit, "", 262, 43, 64, 12, kEditStyle},
 
-    {kStatic, ControlKind::Static, "Bid 2", 10, 61, 24, 8, 0},
+    {1410, ControlKind::Static, "Bid 2", 10, 61, 24, 8, 0},
     {kBidCutOff[1], ControlKind::CheckBox, "", 54, 60, 10, 10, fw::kStyleTabStop},
     {kBidLot[1], ControlKind::Edit, "", 84, 59, 46, 12, kEditStyle},
     {kBidQuantity[1], ControlKind::Edit, "", 134, 59, 50, 12, kEditStyle | fw::kStyleDisabled},
     {kBidPriceBand[1], ControlKind::Edit, "", 188, 59, 70, 12, kEditStyle | fw::kStyleDisabled},
     {kBidPrice[1], ControlKind::Edit, "", 262, 59, 64, 12, kEditStyle},
 
-    {kStatic, ControlKind::Static, "Bid 3", 10, 77, 24, 8, 0},
+    {1411, ControlKind::Static, "Bid 3", 10, 77, 24, 8, 0},
     {kBidCutOff[2], ControlKind::CheckBox, "", 54, 76, 10, 10, fw::kStyleTabStop},
     {kBidLot[2], ControlKind::Edit, "", 84, 75, 46, 12, kEditStyle},
     {kBidQuantity[2], ControlKind::Edit, "", 134, 75, 50, 12, kEditStyle | fw::kStyleDisabled},
     {kBidPriceBand[2], ControlKind::Edit, "", 188, 75, 70, 12, kEditStyle | fw::kStyleDisabled},
     {kBidPrice[2], ControlKind::Edit, "", 262, 75, 64, 12, kEditStyle},
 
-    {kStatic, ControlKind::Static, "Investor Category", 10, 95, 60, 8, 0},
+    {1412, ControlKind::Static, "Investor Category", 10, 95, 60, 8, 0},
     {kBidCategory, ControlKind::ComboDropList, "", 74, 93, 110, 80, kListStyle},
-    {kStatic, ControlKind::Static, "Amount Payable", 196, 95, 56, 8, 0},
+    {1413, ControlKind::Static, "Amount Payable", 196, 95, 56, 8, 0},
     {kBidAmountPayable, ControlKind::Edit, "", 262, 93, 64, 12, kEditStyle | fw::kStyleDisabled},
 
-    {kStatic, ControlKind::GroupBox, "Payment Details", 4, 112, 329, 46, 0},
-    {kStatic, ControlKind::Static, "Payment Mode", 10, 124, 50, 8, 0},
+    {1414, ControlKind::GroupBox, "Payment Details", 4, 112, 329, 46, 0},
+    {1415, ControlKind::Static, "Payment Mode", 10, 124, 50, 8, 0},
     {kBidUPI, ControlKind::RadioButton, "UPI", 74, 123, 30, 10,
      fw::kStyleGroup | fw::kStyleTabStop},
     {kBidASBA, ControlKind::RadioButton, "ASBA", 108, 123, 34, 10, 0},
-    {kStatic, ControlKind::Static, "UPI Id", 176, 124, 30, 8, 0},
+    {1416, ControlKind::Static, "UPI Id", 176, 124, 30, 8, 0},
     {kBidUPIId, ControlKind::Edit, "", 214, 122, 112, 12, kEditStyle},
-    {kStatic, ControlKind::Static, "Bank Name", 10, 142, 50, 8, 0},
+    {1417, ControlKind::Static, "Bank Name", 10, 142, 50, 8, 0},
     {kBidBankName, ControlKind::ComboDropList, "", 74, 140, 96, 80,
      kListStyle | fw::kStyleDisabled},
-    {kStatic, ControlKind::Static, "Bank A/C No.", 176, 142, 36, 8, 0},
+    {1418, ControlKind::Static, "Bank A/C No.", 176, 142, 36, 8, 0},
     {kBidBankAccount, ControlKind::ComboDropList, "", 214, 140, 112, 80,
      kListStyle | fw::kStyleDisabled},
 
