@@ -82,6 +82,9 @@ StatusBar* WxFrameSite::CreateStatusBar(StatusBarKind kind, StatusBarPainter* pa
         statusBar_->Destroy();
     }
     statusBar_ = new FwStatusBar(frame_, kind, painter);
+    if (form_) {
+        statusBar_->SetFont(form_->GetFont());  // the panes are measured in the form's font
+    }
     sizer_->Add(statusBar_, 0, wxEXPAND);
     frame_->Layout();
     frame_->Refresh();

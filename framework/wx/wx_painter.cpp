@@ -56,13 +56,20 @@ DcPainter::~DcPainter() {
     dc_.SetBackgroundMode(previousMode_);
 }
 
+// Empty or inverted rectangles draw nothing (the device refuses them).
 void DcPainter::FillRect(const Rect& rect, Colour colour) {
+    if (rect.Width() <= 0 || rect.Height() <= 0) {
+        return;
+    }
     dc_.SetPen(*wxTRANSPARENT_PEN);
     dc_.SetBrush(wxBrush(ToWxColour(colour)));
     dc_.DrawRectangle(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
 void DcPainter::FrameRect(const Rect& rect, Colour colour) {
+    if (rect.Width() <= 0 || rect.Height() <= 0) {
+        return;
+    }
     dc_.SetPen(wxPen(ToWxColour(colour)));
     dc_.SetBrush(*wxTRANSPARENT_BRUSH);
     dc_.DrawRectangle(rect.left, rect.top, rect.Width(), rect.Height());
@@ -87,6 +94,9 @@ void DcPainter::SetTransparentBackground(bool transparent) {
 
 void DcPainter::DrawText(Point at, Size size, std::string_view text, bool embossed) {
     // An ampersand marks the next character as a mnemonic: it is not drawn itself.
+    if (size.width <= 0 || size.height <= 0) {
+        return;
+    }
     const wxString label = wxControl::RemoveMnemonics(ToWx(text));
     wxDCClipper clip(dc_, at.x, at.y, size.width, size.height);
     if (embossed) {

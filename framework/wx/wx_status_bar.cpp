@@ -4,6 +4,11 @@
 #include "framework/wx/wx_text.h"
 
 namespace fw::wx {
+namespace {
+
+constexpr int kTextMargins = 10;
+
+}  // namespace
 
 FwStatusBar::FwStatusBar(wxWindow* parent, StatusBarKind kind, StatusBarPainter* painter)
     : wxStatusBar(parent, wxID_ANY,
@@ -27,7 +32,9 @@ void FwStatusBar::SetPaneInfo(int pane, int /*commandId*/, int style, int width)
     if (pane < 0 || pane >= PaneCount()) {
         return;
     }
-    widths_[static_cast<size_t>(pane)] = (style & kPaneStretch) ? -1 : width;
+    // The width is that of the pane's text; the pane adds its borders and margins to it.
+    widths_[static_cast<size_t>(pane)] =
+        (style & kPaneStretch) ? -1 : width + 2 * GetBorderX() + kTextMargins;
     SetStatusWidths(PaneCount(), widths_.data());
 }
 

@@ -1,0 +1,68 @@
+// ipo-terminal: the desktop trading terminal hosting the IPO plug-in.
+#include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/uilocale.h>
+
+#include <iostream>
+#include <memory>
+
+#include "host/screenshot_session.h"
+#include "host/terminal.h"
+
+namespace {
+
+class TerminalApp : public wxApp {
+  public:
+    explicit TerminalApp(TerminalSettings settings) : settings_(std::move(settings)) {}
+
+    bool OnInit() override {
+        wxUILocale::UseDefault();
+        SetAppDisplayName("IPO Terminal");
+        const wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
+        terminal_ = std::make_unique<Terminal>(settings_, std::string(folder.utf8_str()));
+        terminal_->Start();
+        if (!settings_.screenshotDirectory.empty()) {
+            session_ =
+                std::make_unique<ScreenshotSession>(*terminal_, settings_.screenshotDirectory);
+            CallAfter([this] {
+                failed_ = !session_->Run();
+                terminal_->Exit();
+            });
+        }
+        return true;
+    }
+
+    int OnExit() override {
+        session_.reset();
+        terminal_.reset();
+        return wxApp::OnExit();
+    }
+
+    int OnRun() override {
+        const int result = wxApp::OnRun();
+        return failed_ ? 1 : result;
+    }
+
+  private:
+    TerminalSettings settings_;
+    std::unique_ptr<Terminal> terminal_;
+    std::unique_ptr<ScreenshotSession> session_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The settings are read before any window exists, so that --help works without a display.
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const SettingsResult read = ReadTerminalSettings(arguments);
+    if (!read.settings) {
+        (read.help ? std::cout : std::cerr) << read.text << std::endl;
+        return read.help ? 0 : 2;
+    }
+    wxApp::SetInstance(new TerminalApp(*read.settings));
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    return wxEntry(wxArgc, wxArgv);
+}

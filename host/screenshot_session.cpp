@@ -1,0 +1,119 @@
+#include "host/screenshot_session.h"
+
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include <iostream>
+
+#include "host/desktop_driver.h"
+
+namespace {
+
+// Control ids of the bid dialog and the order book forms.
+constexpr int kBidLot1 = 1042;
+constexpr int kBidCutOff1 = 1037;
+constexpr int kBidUPIId = 1073;
+constexpr int kBidTerms = 1058;
+constexpr int kBidPlaceBid = 1080;
+constexpr int kBidCancel = 1082;
+constexpr int kOrderBookApply = 1158;
+
+}  // namespace
+
+int ScreenshotSession::MessageAnswerer::Enter(wxDialog* dialog) {
+    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+        std::cout << "message: " << box->GetMessage().utf8_str() << std::endl;
+        return wxID_OK;
+    }
+    return wxID_NONE;
+}
+
+ScreenshotSession::ScreenshotSession(Terminal& terminal, std::string folder)
+    : terminal_(terminal), folder_(std::move(folder)) {}
+
+bool ScreenshotSession::Fail(const std::string& why) {
+    std::cerr << "screenshots: " << why << std::endl;
+    return false;
+}
+
+bool ScreenshotSession::Shoot(const std::string& name) {
+    desktop::Pump(600);
+    const std::string path =
+        std::string(wxFileName(wxString::FromUTF8(folder_), wxString::FromUTF8(name))
+                        .GetAbsolutePath()
+                        .utf8_str());
+    // ImageMagick reads the whole screen: the main window and the dialogs over it.
+    const wxString command = "import -window root \"" + wxString::FromUTF8(path) + "\"";
+    if (wxExecute(command, wxEXEC_SYNC | wxEXEC_BLOCK) != 0 ||
+        !wxFileName::FileExists(wxString::FromUTF8(path))) {
+        return Fail("could not save " + path);
+    }
+    saved_.push_back(path);
+    std::cout << path << std::endl;
+    return true;
+}
+
+bool ScreenshotSession::Run() {
+    MessageAnswerer answerer;
+    answerer.Register();
+    if (!wxFileName::Mkdir(wxString::FromUTF8(folder_), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+        return Fail("cannot create the folder " + folder_);
+    }
+    if (!terminal_.pluginLoaded()) {
+        return Fail("the IPO plug-in is not loaded");
+    }
+
+    // 1. The watch list of current issues.
+    HostWindow* watch = terminal_.Open(kMenuIPOWatch);
+    if (!watch) {
+        return Fail("the IPO watch did not open");
+    }
+    desktop::Pump(500);
+    wxListCtrl* list = desktop::FindList(watch->form->window());
+    if (!list || list->GetItemCount() == 0) {
+        return Fail("the IPO watch lists no issues: is the service running?");
+    }
+    if (!Shoot("1-ipo-watch.png")) {
+        return false;
+    }
+
+    // 2. The details of the first issue: a click on its name.
+    desktop::ClickCell(list, 0, 1);
+    desktop::Pump(500);
+    if (!desktop::FindShownTopLevel("IPO Watch Details")) {
+        return Fail("the details did not open");
+    }
+    if (!Shoot("2-ipo-details.png")) {
+        return false;
+    }
+    desktop::ClickCell(list, 0, 1);  // a second click hides them again
+
+    // 3. The bid dialog for the first current issue, filled in: two lots at the cut-off price.
+    desktop::ClickCell(list, 0, 0);
+    desktop::Pump(500);
+    wxWindow* bid = desktop::FindShownTopLevel("Bid Order-IPO");
+    if (!bid) {
+        return Fail("the bid dialog did not open");
+    }
+    desktop::TypeInto(bid, kBidUPIId, "rohan.desai@upibank");
+    desktop::TypeInto(bid, kBidLot1, "2");
+    desktop::Tick(bid, kBidCutOff1, true);
+    desktop::Tick(bid, kBidTerms, true);
+    if (!Shoot("3-bid-dialog.png")) {
+        return false;
+    }
+    desktop::Press(bid, kBidPlaceBid);
+    desktop::Pump(300);
+    desktop::Press(bid, kBidCancel);
+
+    // 4. The order book after Apply, with the order just placed.
+    HostWindow* book = terminal_.Open(kMenuIPOOrderBook);
+    if (!book) {
+        return Fail("the order book did not open");
+    }
+    desktop::Pump(300);
+    desktop::Press(book->form->window(), kOrderBookApply);
+    desktop::Pump(500);
+    return Shoot("4-order-book.png");
+}

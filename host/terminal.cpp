@@ -1,0 +1,213 @@
+#include "host/terminal.h"
+
+#include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+
+#include "framework/platform.h"
+#include "framework/wx/wx_text.h"
+
+namespace {
+
+Terminal* g_terminal = nullptr;  // the one terminal the plug-in's C callbacks reach
+
+constexpr int kMenuAbout = wxID_ABOUT;
+constexpr int kMenuExit = wxID_EXIT;
+constexpr uint32_t kPluginMenus[] = {kMenuIPOWatch, kMenuIPOOrderBook};
+
+}  // namespace
+
+Terminal::Terminal(TerminalSettings settings, std::string programFolder)
+    : settings_(std::move(settings)),
+      programFolder_(std::move(programFolder)),
+      clients_(settings_.serviceHost, settings_.servicePort),
+      hostMessages_(*this, clients_) {
+    g_terminal = this;
+}
+
+Terminal::~Terminal() {
+    if (frame_) {
+        frame_->Unbind(wxEVT_CLOSE_WINDOW, &Terminal::OnMainClose, this);
+    }
+    if (!stopped_) {
+        templates_.clear();
+        plugin_.Stop();
+    }
+    g_terminal = nullptr;
+}
+
+void Terminal::Start() {
+    BuildMainWindow();
+    LoadPlugin();
+}
+
+void Terminal::BuildMainWindow() {
+    frame_ =
+        new wxMDIParentFrame(nullptr, wxID_ANY, "IPO Terminal", wxPoint(0, 0), wxSize(1240, 860));
+    auto* file = new wxMenu;
+    file->Append(kMenuExit, "E&xit");
+    auto* ipo = new wxMenu;
+    ipo->Append(static_cast<int>(kMenuIPOWatch), "IPO &Watch");
+    ipo->Append(static_cast<int>(kMenuIPOOrderBook), "IPO &Order Book");
+    auto* help = new wxMenu;
+    help->Append(kMenuAbout, "&About");
+    auto* bar = new wxMenuBar;
+    bar->Append(file, "&File");
+    bar->Append(ipo, "&IPO");
+    bar->Append(help, "&Help");
+    frame_->SetMenuBar(bar);
+    frame_->CreateStatusBar(2);
+    const int widths[] = {-3, -1};
+    frame_->SetStatusWidths(2, widths);
+
+    frame_->Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { Exit(); }, kMenuExit);
+    frame_->Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ShowAbout(); }, kMenuAbout);
+    for (uint32_t menuId : kPluginMenus) {
+        frame_->Bind(
+            wxEVT_MENU, [this, menuId](wxCommandEvent&) { Open(menuId); },
+            static_cast<int>(menuId));
+    }
+    frame_->Bind(wxEVT_CLOSE_WINDOW, &Terminal::OnMainClose, this);
+
+    auto* logFrame = new wxMDIChildFrame(frame_, wxID_ANY, "Message Log");
+    log_ = new wxTextCtrl(logFrame, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                          wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(log_, 1, wxEXPAND);
+    logFrame->SetSizer(sizer);
+    logFrame->Show();
+    frame_->Show();
+}
+
+void Terminal::LoadPlugin() {
+    const std::string path = programFolder_ + fw::kPathSeparator + "QuorIPO64" + fw::kLibrarySuffix;
+    std::string error;
+    if (!plugin_.Load(path, error)) {
+        ShowMessage(error);
+    } else {
+        const std::string workingDirectory =
+            settings_.workingDirectory.empty() ? programFolder_ : settings_.workingDirectory;
+        plugin_.Start(settings_, workingDirectory, &Terminal::OnHostMessage,
+                      &Terminal::OnSizeRequest);
+        for (uint32_t menuId : kPluginMenus) {
+            MenuWindowClasses classes;
+            if (plugin_.ClassesForMenu(menuId, classes)) {
+                auto docTemplate = std::make_unique<HostDocTemplate>(classes, frame_, backend_);
+                plugin_.SetDocTemplate(menuId, docTemplate.get());
+                templates_[menuId] = std::move(docTemplate);
+            }
+        }
+        ShowMessage("IPO plug-in " + plugin_.Version() + " loaded; user " + settings_.userId +
+                    " (type " + std::to_string(settings_.userType) + ") at " +
+                    settings_.serviceHost + ":" + std::to_string(settings_.servicePort));
+    }
+    const bool enabled = plugin_.MenuEnabled();
+    for (uint32_t menuId : kPluginMenus) {
+        frame_->GetMenuBar()->Enable(static_cast<int>(menuId), enabled && templates_.count(menuId));
+    }
+}
+
+HostWindow* Terminal::Open(uint32_t menuId) {
+    HostDocTemplate* docTemplate = TemplateFor(menuId);
+    if (!docTemplate || !plugin_.MenuEnabled()) {
+        ShowMessage("The IPO plug-in is not available");
+        return nullptr;
+    }
+    std::string error;
+    HostWindow* window = docTemplate->OpenDocument(error);
+    if (!window) {
+        ShowMessage(error);
+    }
+    return window;
+}
+
+void Terminal::Exit() {
+    if (frame_) {
+        frame_->Close();
+    }
+}
+
+void Terminal::OnMainClose(wxCloseEvent& event) {
+    if (!stopped_) {
+        stopped_ = true;
+        plugin_.Stop();
+        templates_.clear();
+    }
+    frame_ = nullptr;
+    log_ = nullptr;
+    event.Skip();
+}
+
+HostDocTemplate* Terminal::TemplateFor(uint32_t menuId) const {
+    auto found = templates_.find(menuId);
+    return found == templates_.end() ? nullptr : found->second.get();
+}
+
+std::string Terminal::StatusText(int field) const {
+    return frame_ && frame_->GetStatusBar()
+               ? fw::wx::FromWx(frame_->GetStatusBar()->GetStatusText(field))
+               : std::string();
+}
+
+void Terminal::ShowMessage(const std::string& text) {
+    messages_.push_back(text);
+    if (log_) {
+        log_->AppendText(wxDateTime::Now().FormatISOTime() + "  " + fw::wx::ToWx(text) + "\n");
+    }
+    if (frame_) {
+        frame_->SetStatusText(fw::wx::ToWx(text), 0);
+    }
+}
+
+void Terminal::ShowClientInUse(const std::string& clientId, const std::string& clientCode) {
+    ShowMessage("Client in use: " + clientId + " (" + clientCode + ")");
+    if (frame_) {
+        frame_->SetStatusText(fw::wx::ToWx("Client " + clientId + " (" + clientCode + ")"), 1);
+    }
+}
+
+void Terminal::ShowAbout() {
+    const std::string version = plugin_.IsLoaded() ? plugin_.Version() : "not loaded";
+    wxMessageBox("IPO Terminal\nIPO plug-in version: " + fw::wx::ToWx(version),
+                 "About IPO Terminal", wxOK | wxICON_INFORMATION, frame_);
+}
+
+int Terminal::OnHostMessage(void* record) {
+    if (g_terminal) {
+        g_terminal->hostMessages_.Handle(record);
+    }
+    return 0;
+}
+
+int Terminal::OnSizeRequest(void* frameWindow, WindowSize size, int, int, int) {
+    if (g_terminal) {
+        g_terminal->SizeFrameFor(frameWindow, size);
+    }
+    return 0;
+}
+
+void Terminal::SizeFrameFor(const void* frameWindow, WindowSize size) {
+    HostWindow* window = nullptr;
+    for (const auto& [menuId, docTemplate] : templates_) {
+        if (!window) {
+            window = docTemplate->FindByFrame(frameWindow);
+        }
+    }
+    if (!window || !frame_) {
+        return;
+    }
+    // MDI children here are tabs of the main window: the main window grows or shrinks so that
+    // the child gets the size asked for, within the screen.
+    const wxSize now = window->child->GetSize();
+    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(frame_) == wxNOT_FOUND
+                                        ? 0u
+                                        : static_cast<unsigned>(wxDisplay::GetFromWindow(frame_)))
+                              .GetClientArea();
+    wxSize wanted = frame_->GetSize() + wxSize(size.width, size.height) - now;
+    wanted.x = std::clamp(wanted.x, 480, screen.width);
+    wanted.y = std::clamp(wanted.y, 360, screen.height);
+    frame_->SetSize(wanted);
+}

@@ -1,0 +1,67 @@
+// The desktop terminal: an MDI main window with the IPO menu, a message log and a status line,
+// hosting the plug-in exactly as the trading terminal does.
+#pragma once
+
+#include <wx/mdi.h>
+#include <wx/textctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/wx/wx_backend.h"
+#include "host/client_directory.h"
+#include "host/host_doc_template.h"
+#include "host/host_messages.h"
+#include "host/plugin_host.h"
+#include "host/terminal_settings.h"
+
+class Terminal : public TerminalLog {
+  public:
+    // `programFolder` holds the plug-in and is the default working directory.
+    Terminal(TerminalSettings settings, std::string programFolder);
+    ~Terminal() override;
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    // Shows the main window, loads the plug-in and registers its two menu commands. A missing
+    // plug-in is reported and the terminal runs without the IPO menu.
+    void Start();
+    // Opens a window of a plug-in menu command (10502, 10503); null when it cannot.
+    HostWindow* Open(uint32_t menuId);
+    // Closes the plug-in's windows, cleans the plug-in up and closes the main window.
+    void Exit();
+
+    wxMDIParentFrame* frame() const { return frame_; }
+    bool pluginLoaded() const { return plugin_.IsLoaded(); }
+    const PluginHost& plugin() const { return plugin_; }
+    HostDocTemplate* TemplateFor(uint32_t menuId) const;
+    const std::vector<std::string>& messages() const { return messages_; }
+    std::string StatusText(int field) const;
+
+    // --- TerminalLog ---
+    void ShowMessage(const std::string& text) override;
+    void ShowClientInUse(const std::string& clientId, const std::string& clientCode) override;
+
+  private:
+    static int OnHostMessage(void* record);
+    static int OnSizeRequest(void* frameWindow, WindowSize size, int, int, int);
+    void BuildMainWindow();
+    void LoadPlugin();
+    void ShowAbout();
+    void SizeFrameFor(const void* frameWindow, WindowSize size);
+    void OnMainClose(wxCloseEvent& event);
+
+    TerminalSettings settings_;
+    std::string programFolder_;
+    fw::wx::WxBackend backend_;
+    ServiceClientDirectory clients_;
+    HostMessages hostMessages_;
+    PluginHost plugin_;
+    std::map<uint32_t, std::unique_ptr<HostDocTemplate>> templates_;
+    wxMDIParentFrame* frame_ = nullptr;
+    wxTextCtrl* log_ = nullptr;
+    std::vector<std::string> messages_;
+    bool stopped_ = false;
+};

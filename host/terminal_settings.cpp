@@ -1,0 +1,193 @@
+#include "host/terminal_settings.h"
+
+#include <wx/cmdline.h>
+#include <wx/fileconf.h>
+#include <wx/wfstream.h>
+
+#include "framework/text.h"
+
+namespace {
+
+struct Endpoint {
+    int code;
+    const char* path;
+};
+constexpr Endpoint kEndpoints[] = {
+    {91, "/ipo/watchlist"}, {92, "/ipo/details"}, {93, "/ipo/orderbook"},
+    {94, "/ipo/order"},     {95, "/ipo/cancel"},  {96, "/ipo/userdetails"},
+};
+
+constexpr const char* kIntro =
+    "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in (QuorIPO64.so from its "
+    "own folder).\n"
+    "Settings come from --settings FILE (lines key=value: user_type, user_id, login_client_id, "
+    "login_client_code, service, working_directory), then from the flags below.\n"
+    "Defaults match the seeded service: investor INV001 (type 23, client code I001); --dealer "
+    "logs in as DEALER01 (type 24, code D001).";
+
+std::string Utf8(const wxString& text) {
+    return std::string(text.utf8_str());
+}
+
+// "host:port" or "port".
+bool ApplyServiceAddress(const std::string& address, TerminalSettings& settings,
+                         std::string& error) {
+    const size_t colon = address.rfind(':');
+    const std::string host =
+        colon == std::string::npos ? settings.serviceHost : address.substr(0, colon);
+    const std::string port = colon == std::string::npos ? address : address.substr(colon + 1);
+    const int32_t number = fw::ToLong(port);
+    if (host.empty() || number < 1 || number > 65535 || std::to_string(number) != port) {
+        error =
+            "The service address \"" + address + "\" is not HOST:PORT with a port from 1 to 65535";
+        return false;
+    }
+    settings.serviceHost = host;
+    settings.servicePort = number;
+    return true;
+}
+
+bool ApplyUserType(const std::string& text, TerminalSettings& settings, std::string& error) {
+    const int32_t number = fw::ToLong(text);
+    if (std::to_string(number) != fw::Trim(text) || number < 0 || number > 65535) {
+        error = "The user type \"" + text + "\" is not a number from 0 to 65535";
+        return false;
+    }
+    settings.userType = static_cast<uint16_t>(number);
+    return true;
+}
+
+bool ApplyKey(const std::string& key, const std::string& value, TerminalSettings& settings,
+              std::string& error) {
+    if (key == "user_type") {
+        return ApplyUserType(value, settings, error);
+    }
+    if (key == "service") {
+        return ApplyServiceAddress(value, settings, error);
+    }
+    if (key == "user_id") {
+        settings.userId = value;
+    } else if (key == "login_client_id") {
+        settings.loginClientId = value;
+    } else if (key == "login_client_code") {
+        settings.loginClientCode = value;
+    } else if (key == "working_directory") {
+        settings.workingDirectory = value;
+    } else {
+        error = "Unknown setting \"" + key + "\"";
+        return false;
+    }
+    return true;
+}
+
+bool ReadSettingsFile(const wxString& path, TerminalSettings& settings, std::string& error) {
+    wxFileInputStream stream(path);
+    if (!stream.IsOk()) {
+        error = "The settings file " + Utf8(path) + " cannot be read";
+        return false;
+    }
+    wxFileConfig file(stream);
+    wxString key;
+    long cookie = 0;
+    for (bool more = file.GetFirstEntry(key, cookie); more; more = file.GetNextEntry(key, cookie)) {
+        if (!ApplyKey(Utf8(key), Utf8(file.Read(key, wxString())), settings, error)) {
+            error += " in " + Utf8(path);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string TerminalSettings::ServiceURL(int requestCode) const {
+    for (const Endpoint& endpoint : kEndpoints) {
+        if (endpoint.code == requestCode) {
+            return "http://" + serviceHost + ":" + std::to_string(servicePort) + endpoint.path;
+        }
+    }
+    return {};
+}
+
+SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
+    static const wxCmdLineEntryDesc kOptions[] = {
+        {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE,
+         wxCMD_LINE_OPTION_HELP},
+        {wxCMD_LINE_OPTION, nullptr, "settings", "read settings from FILE first",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "user-type", "23 investor, 24 dealer, 26 (default 23)",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "user-id", "login user id (default INV001)",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "client-id", "login client id (default INV001)",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "client-code", "login client code (default I001)",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "dealer",
+         "log in as the seeded dealer DEALER01 (type 24, code D001)", wxCMD_LINE_VAL_NONE, 0},
+        {wxCMD_LINE_OPTION, nullptr, "service", "IPO service HOST:PORT (default 127.0.0.1:8450)",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "working-dir",
+         "folder of the companion library (default: the terminal's)", wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "screenshots",
+         "open each screen in turn, save a PNG of each into DIR, exit", wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
+    };
+    std::vector<std::string> words{"ipo-terminal"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    wxCmdLineParser parser(kOptions, static_cast<int>(words.size()), argv.data());
+    parser.SetSwitchChars("-");
+    parser.SetLogo(kIntro);
+
+    SettingsResult result;
+    wxString usage = parser.GetUsageString();
+    const int parsed = parser.Parse(false);
+    if (parsed == -1) {
+        result.help = true;
+        result.text = Utf8(usage);
+        return result;
+    }
+    if (parsed != 0) {
+        result.text = "Cannot read the command line; see --help\n";
+        return result;
+    }
+
+    TerminalSettings settings;
+    std::string error;
+    wxString value;
+    if (parser.Found("settings", &value) && !ReadSettingsFile(value, settings, error)) {
+        result.text = error;
+        return result;
+    }
+    if (parser.Found("dealer")) {
+        settings.userType = 24;
+        settings.userId = "DEALER01";
+        settings.loginClientId = "DEALER01";
+        settings.loginClientCode = "D001";
+    }
+    const struct {
+        const char* flag;
+        const char* key;
+    } kFlagKeys[] = {
+        {"user-type", "user_type"},       {"user-id", "user_id"},
+        {"client-id", "login_client_id"}, {"client-code", "login_client_code"},
+        {"service", "service"},           {"working-dir", "working_directory"},
+    };
+    for (const auto& flagKey : kFlagKeys) {
+        if (parser.Found(flagKey.flag, &value) &&
+            !ApplyKey(flagKey.key, Utf8(value), settings, error)) {
+            result.text = error;
+            return result;
+        }
+    }
+    if (parser.Found("screenshots", &value)) {
+        settings.screenshotDirectory = Utf8(value);
+    }
+    result.settings = settings;
+    return result;
+}

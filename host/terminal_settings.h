@@ -1,0 +1,32 @@
+// Who the terminal logs in as and where the IPO service is: from command-line flags and an
+// optional settings file, with defaults that match the seeded reference service.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TerminalSettings {
+    uint16_t userType = 23;
+    std::string userId = "INV001";
+    std::string loginClientId = "INV001";
+    std::string loginClientCode = "I001";
+    std::string serviceHost = "127.0.0.1";
+    int servicePort = 8450;
+    std::string workingDirectory;     // empty: the terminal's own folder
+    std::string screenshotDirectory;  // set: run the scripted screenshot session there
+
+    // The service URL of a request code (91 to 96), or empty for another code.
+    std::string ServiceURL(int requestCode) const;
+};
+
+struct SettingsResult {
+    std::optional<TerminalSettings> settings;  // none: stop (help shown or an error)
+    std::string text;                          // the help text or the error
+    bool help = false;
+};
+
+// Reads `arguments` (without the program name). A settings file given with --settings is
+// read first; flags override it.
+SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments);
