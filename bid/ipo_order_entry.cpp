@@ -53,7 +53,10 @@ CIPOOrderEntry::CIPOOrderEntry() : state_(std::make_unique<State>()) {
     state_->form = state_->ownedForm.get();
 }
 
-CIPOOrderEntry::~CIPOOrderEntry() = default;
+CIPOOrderEntry::~CIPOOrderEntry() {
+    // The window goes first, while everything its events could reach is still whole.
+    state_->ownedForm.reset();
+}
 
 fw::Form& CIPOOrderEntry::form() const {
     return *state_->form;
@@ -74,6 +77,7 @@ void CIPOOrderEntry::OnInitDialog(fw::Form& form) {
     form.Enable(kBidBankAccount, false);
     form.Enable(kBidClientId, Login().UserType == 24);
     form.LimitText(kBidClientId, kClientIdLimit);
+    form.LimitText(kBidUPIId, sizeof(IPOServiceRequest::UPIId) - 1);
 
     s.paymentMode = PaymentMode::UPI;
     form.SetCheck(kBidUPI, true);

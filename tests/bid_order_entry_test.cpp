@@ -55,11 +55,13 @@ TEST_F(OrderEntryTest, IsCreatedHiddenAtItsPlaceWithTheUPILayout) {
     EXPECT_FALSE(form().IsWindowVisible());
 }
 
-TEST_F(OrderEntryTest, ClientIdIsEditableOnlyForUserType24AndHolds29Characters) {
+TEST_F(OrderEntryTest, ClientIdIsEditableOnlyForUserType24AndBoxesHoldWhatTheirFieldsHold) {
     Create(24);
     EXPECT_TRUE(Enabled(kBidClientId));
     form().Type(kBidClientId, std::string(40, 'C'));
     EXPECT_EQ(Text(kBidClientId), std::string(29, 'C'));
+    form().Type(kBidUPIId, std::string(60, 'u'));
+    EXPECT_EQ(Text(kBidUPIId), std::string(50, 'u'));
 }
 
 TEST_F(OrderEntryTest, RetailCategoryIsChosenWhateverItsCaseAndTheLastBandApplies) {

@@ -336,7 +336,13 @@ TEST_F(PlaceBidTest, TextsTooLongForTheirFieldsAreRefusedAndNothingIsSent) {
     };
     const Case cases[] = {
         {"UPI Id is too long (at most 50 characters)",
-         [](PlaceBidTest& t) { t.form().Type(kBidUPIId, std::string(51, 'u')); }},
+         [](PlaceBidTest& t) {
+             tagIPOModifyOrder order;
+             order.IssueKey = "ACME-IPO";
+             order.PaymentMode = "UPI";
+             order.UPIId = std::string(51, 'u');
+             t.dialog->LoadForModify(order);
+         }},
         {"IPO Name is too long (at most 20 characters)",
          [](PlaceBidTest& t) {
              t.issue.issueIdentifier = std::string(21, 'I');
