@@ -25,3 +25,12 @@ if(TARGET ipo_service_harness)
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/service_crash.sh ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(service_load service_crash PROPERTIES TIMEOUT 300)
 endif()
+
+# The fuzz target of the companion's answer decoding, built with clang and run for 20 seconds
+# (once, in the plain build: it carries its own sanitizers).
+find_program(IPO_CLANGXX clang++)
+if(IPO_CLANGXX AND NOT IPO_SANITIZE)
+  add_test(NAME companion_decode_fuzz
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/companion_fuzz.sh ${CMAKE_BINARY_DIR}/fuzz 20)
+  set_tests_properties(companion_decode_fuzz PROPERTIES TIMEOUT 300)
+endif()
