@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <tuple>
 
 #include "bid/ipo_order_entry.h"
 #include "bridge/ipo_service_bridge.h"
