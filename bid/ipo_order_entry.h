@@ -11,7 +11,7 @@
 #include "bridge/companion_abi.h"
 #include "framework/form.h"
 
-class CIPOOrderEntry : public fw::FormEvents {
+class CIPOOrderEntry final : public fw::FormEvents {
   public:
     // Creates the dialog hidden, without a parent window, and initialises it.
     CIPOOrderEntry();

@@ -6,7 +6,7 @@
 
 #include "framework/form.h"
 
-class CTermsandCondition : public fw::FormEvents {
+class CTermsandCondition final : public fw::FormEvents {
   public:
     explicit CTermsandCondition(fw::Form* parent);
 
