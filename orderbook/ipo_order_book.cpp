@@ -73,10 +73,8 @@ void CIPOOrderBook::OnInitialUpdate() {
     site.RemoveMaximizeBox();
     form->ListSetExtendedStyle(kOrderBookList, fw::kListFullRowSelect | fw::kListHeaderDragDrop, 0);
 
-    frameSize_ = site.WindowSize();
-    const fw::Rect listRect = form->ControlRect(kOrderBookList);
-    listOrigin_ = {listRect.left, listRect.top};
-    listTopOffset_ = listRect.top + 3;
+    const fw::Size frameSize = site.WindowSize();
+    listTopOffset_ = form->ControlRect(kOrderBookList).top + 3;
 
     form->ListSetSource(kOrderBookList, this);
     for (int column = 0; column < kOrderBookColumnCount; ++column) {
@@ -88,9 +86,8 @@ void CIPOOrderBook::OnInitialUpdate() {
 
     site.FitToForm();
     layoutReady_ = 1;
-    listHeight_ = frameSize_.height - listTopOffset_;
-    form->ResizeControl(kOrderBookList, {frameSize_.width, listHeight_});
-    frame->ReportSize(frameSize_.width, frameSize_.height);
+    form->ResizeControl(kOrderBookList, {frameSize.width, frameSize.height - listTopOffset_});
+    frame->ReportSize(frameSize.width, frameSize.height);
 
     const fw::LocalTime now = fw::Now();
     const std::chrono::sys_days today = DaysOf(now.year, now.month, now.day);
@@ -185,8 +182,8 @@ void CIPOOrderBook::OnSize(fw::Size clientSize) {
     if (!layoutReady_ || !form()) {
         return;
     }
-    listHeight_ = clientSize.height - listTopOffset_;
-    form()->ResizeControl(kOrderBookList, {clientSize.width, listHeight_});
+    // The list keeps its place and fills the rest of the view.
+    form()->ResizeControl(kOrderBookList, {clientSize.width, clientSize.height - listTopOffset_});
     form()->Repaint();
 }
 

@@ -37,7 +37,8 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     // The list's texts.
     std::string CellText(size_t item, int column) const override;
     // The text export and size to fit use: by user type, without order numbers for type 24.
-    std::string ExportCellText(size_t item, int column) const;
+    // It lives as long as the list's rows.
+    std::string_view ExportCellText(size_t item, int column) const;
     // The row of the first selected item, or null.
     const tagIPOOrderBookRow* GetSelectedRow() const;
 
@@ -55,8 +56,6 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     void OnGrid();
     void OnChangeClient();
 
-    CIPOOrderEntry& OrderEntry() { return orderEntry_; }
-
   private:
     CIPOGenericFrame* Frame() const;
     void CreateStatusPanes(CIPOGenericFrame& frame);
@@ -70,7 +69,6 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     void ShowCancelResponse();
     tagIPOModifyOrder ModifyRecordFor(const tagIPOOrderBookRow& row) const;
     void LoadIssuePrices(tagIPOModifyOrder& record);
-    std::string_view ExportCell(const tagIPOOrderBookRow& row, int column) const;
     // Column titles, then one line per item in list order; export cells or list cells.
     std::string ListText(std::string_view separator, std::string_view lineEnd,
                          bool forExport) const;
@@ -78,7 +76,6 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     IPOServiceBridge* bridge_;
     CIPOOrderEntry orderEntry_;
     int listTopOffset_ = 0;
-    int listHeight_ = 0;
     int layoutReady_ = 0;
     int gridFlag_ = 0;
     std::array<uint16_t, kOrderBookColumnCount> recordedWidths_{};
@@ -86,8 +83,6 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     std::string SelectedClientId;
     std::string SelectedClientName;
     std::string StatusFilterText;
-    fw::Size frameSize_{};
-    fw::Point listOrigin_{};
     // The rows of the last Apply in arrival order, in one block: filled and released in one
     // sweep. The list's order is rows_: item i shows *rows_[i].
     std::vector<tagIPOOrderBookRow> rowStore_;

@@ -169,16 +169,12 @@ void CIPOOrderBook::LoadIssuePrices(tagIPOModifyOrder& record) {
 
 // ---------------------------------------------------------------- export and copy
 
-std::string_view CIPOOrderBook::ExportCell(const tagIPOOrderBookRow& row, int column) const {
+std::string_view CIPOOrderBook::ExportCellText(size_t item, int column) const {
     const uint16_t userType = Login().UserType;
-    if (ActsForLogin(userType) || (userType == 24 && column != 3)) {
-        return RowCellText(row, column);
+    if (item < rows_.size() && (ActsForLogin(userType) || (userType == 24 && column != 3))) {
+        return RowCellText(*rows_[item], column);
     }
     return {};
-}
-
-std::string CIPOOrderBook::ExportCellText(size_t item, int column) const {
-    return item < rows_.size() ? std::string(ExportCell(*rows_[item], column)) : std::string();
 }
 
 std::string CIPOOrderBook::ListText(std::string_view separator, std::string_view lineEnd,
@@ -191,10 +187,10 @@ std::string CIPOOrderBook::ListText(std::string_view separator, std::string_view
         text += form.ListColumnTitle(kOrderBookList, column);
     }
     text += lineEnd;
-    for (const auto& row : rows_) {
+    for (size_t item = 0; item < rows_.size(); ++item) {
         for (int column = 0; column < columns; ++column) {
             text += column > 0 ? separator : "";
-            text += forExport ? ExportCell(*row, column) : RowCellText(*row, column);
+            text += forExport ? ExportCellText(item, column) : RowCellText(*rows_[item], column);
         }
         text += lineEnd;
     }
@@ -249,8 +245,8 @@ void CIPOOrderBook::OnSizeToFit() {
     const int columns = form.ListColumnCount(kOrderBookList);
     for (int column = 0; column < columns; ++column) {
         int widest = 0;
-        for (const auto& row : rows_) {
-            const int width = form.TextWidth(kOrderBookList, ExportCell(*row, column));
+        for (size_t item = 0; item < rows_.size(); ++item) {
+            const int width = form.TextWidth(kOrderBookList, ExportCellText(item, column));
             widest = std::max(widest, column == 0 && width == 0 ? 40 : width);
         }
         form.ListSetColumnWidth(kOrderBookList, column, widest + 14);

@@ -373,7 +373,7 @@ TEST_F(OrderBookViewTest, ModifyAsksForTheIssueAndOpensTheBidDialogWithTheOrder)
     EXPECT_TRUE(bid->GetCheck(kBidTerms));
 }
 
-TEST_F(OrderBookViewTest, ExportWritesTheListAsItStandsWithTabsOrSpaceCommas) {
+TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
     Open();
     auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
     Apply({&order});
@@ -394,17 +394,11 @@ TEST_F(OrderBookViewTest, ExportWritesTheListAsItStandsWithTabsOrSpaceCommas) {
         EXPECT_EQ(Join(kTitles, separator) + "\r\n" + Join(kOrderCells, separator) + "\r\n",
                   ReadFile(path));
     }
+    view().OnCommand(kCommandCopy);  // the host's copy command: tabs and line feeds
+    EXPECT_EQ(Join(kTitles, "\t") + "\n" + Join(kOrderCells, "\t") + "\n", env.backend().clipboard);
     view().WriteOrderBookFile(::testing::TempDir() + "no-such-folder/book.csv");
     EXPECT_EQ("File could not be open", env.backend().messages.back().text);
     EXPECT_EQ(fw::MessageIcon::Error, env.backend().messages.back().icon);
-}
-
-TEST_F(OrderBookViewTest, ClipboardCopyKeepsEveryCellWithTabsAndLineFeeds) {
-    Open();
-    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
-    Apply({&order});
-    view().OnCommand(kCommandCopy);
-    EXPECT_EQ(Join(kTitles, "\t") + "\n" + Join(kOrderCells, "\t") + "\n", env.backend().clipboard);
 }
 
 TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumbers) {
