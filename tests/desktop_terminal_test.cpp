@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+
+#include <memory>
+#include <regex>
+#include <string>
+
+#include "desktop_wx_support.h"
+#include "framework/wx/wx_status_bar.h"
+#include "host/desktop_driver.h"
+#include "host/terminal.h"
+#include "service_harness.h"
+
+namespace {
+
+using desktop_test::MessageBoxAnswerer;
+
+// Control ids of the bid dialog and the order book.
+constexpr int kBidLot1 = 1042;
+constexpr int kBidCutOff1 = 1037;
+constexpr int kBidQuantity1 = 1045;
+constexpr int kBidUPIId = 1073;
+constexpr int kBidTerms = 1058;
+constexpr int kBidAmountPayable = 1078;
+constexpr int kBidPlaceBid = 1080;
+constexpr int kBidCancel = 1082;
+constexpr int kOrderBookApply = 1158;
+
+std::string Cell(wxListCtrl* list, long item, int column) {
+    return std::string(list->GetItemText(item, column).utf8_str());
+}
+
+std::string Text(wxWindow* parent, int id) {
+    auto* box = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(id, parent));
+    return box ? std::string(box->GetValue().utf8_str()) : "<no box>";
+}
+
+class TerminalTest : public ::testing::Test {
+  protected:
+    // A seeded service of the test's own; it stops after the terminal has let go of it.
+    int StartService() {
+        service = std::make_unique<harness::ServiceProcess>();
+        return service->Port();
+    }
+    void StartTerminal(int port, const std::string& folder = harness::BinDir()) {
+        TerminalSettings settings;
+        settings.servicePort = port;
+        terminal = std::make_unique<Terminal>(settings, folder);
+        terminal->Start();
+        desktop::Pump(200);
+    }
+    void TearDown() override {
+        if (terminal) {
+            terminal->Exit();
+            desktop::Pump(200);
+            terminal.reset();
+        }
+        desktop::Pump(100);
+        service.reset();
+    }
+
+    MessageBoxAnswerer answerer;
+    std::unique_ptr<harness::ServiceProcess> service;
+    std::unique_ptr<Terminal> terminal;
+};
+
+TEST_F(TerminalTest, LoadsThePluginThroughItsExportsAndEnablesItsMenu) {
+    StartTerminal(StartService());
+    ASSERT_TRUE(terminal->pluginLoaded());
+    EXPECT_TRUE(std::regex_match(terminal->plugin().Version(),
+                                 std::regex(R"(R~AUG2026_FR_1~\d{8}~26\.0\.0\.32\.0)")))
+        << terminal->plugin().Version();
+    EXPECT_NE(nullptr, terminal->TemplateFor(kMenuIPOWatch));
+    EXPECT_NE(nullptr, terminal->TemplateFor(kMenuIPOOrderBook));
+    wxMenuBar* menu = terminal->frame()->GetMenuBar();
+    EXPECT_TRUE(menu->IsEnabled(static_cast<int>(kMenuIPOWatch)));
+    EXPECT_TRUE(menu->IsEnabled(static_cast<int>(kMenuIPOOrderBook)));
+    EXPECT_NE(std::string::npos, terminal->StatusText(0).find("loaded"));
+}
+
+TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
+    StartTerminal(StartService());
+    HostWindow* watch = terminal->Open(kMenuIPOWatch);
+    HostWindow* book = terminal->Open(kMenuIPOOrderBook);
+    ASSERT_NE(nullptr, watch);
+    ASSERT_NE(nullptr, book);
+    desktop::Pump(300);
+    EXPECT_EQ("IPO WatchList", std::string(watch->child->GetTitle().utf8_str()));
+    EXPECT_EQ("IPO Order Book", std::string(book->child->GetTitle().utf8_str()));
+    // The views fill their frames above the three-pane status bar they created.
+    ASSERT_NE(nullptr, watch->site->statusBar());
+    EXPECT_EQ(3, watch->site->statusBar()->PaneCount());
+    EXPECT_EQ("CURRENT IPO", watch->site->statusBar()->PaneText(1));
+    wxListCtrl* list = desktop::FindList(watch->form->window());
+    ASSERT_NE(nullptr, list);
+    EXPECT_GT(list->GetItemCount(), 0);
+    EXPECT_EQ("No of records : " + std::to_string(list->GetItemCount()),
+              watch->site->statusBar()->PaneText(2));
+
+    // Closing a window's tab closes its document; Exit closes the rest through the plug-in.
+    watch->child->Close();
+    desktop::Pump(200);
+    EXPECT_TRUE(terminal->TemplateFor(kMenuIPOWatch)->windows().empty());
+    terminal->Exit();
+    desktop::Pump(200);
+    EXPECT_EQ(nullptr, terminal->frame());
+}
+
+TEST_F(TerminalTest, PlacesABidThroughTheRealControlsAndFindsItInTheOrderBook) {
+    StartTerminal(StartService());
+    HostWindow* watch = terminal->Open(kMenuIPOWatch);
+    ASSERT_NE(nullptr, watch);
+    desktop::Pump(300);
+    wxListCtrl* list = desktop::FindList(watch->form->window());
+    ASSERT_NE(nullptr, list);
+    ASSERT_GT(list->GetItemCount(), 0);
+    const std::string issueName = Cell(list, 0, 1);
+    const long lotSize = std::stol(Cell(list, 0, 6));
+
+    ASSERT_TRUE(desktop::ClickCell(list, 0, 0));  // the row's "Place Bid" image
+    desktop::Pump(300);
+    wxWindow* bid = desktop::FindShownTopLevel("Bid Order-IPO");
+    ASSERT_NE(nullptr, bid);
+    ASSERT_TRUE(desktop::TypeInto(bid, kBidUPIId, "rohan.desai@upibank"));
+    ASSERT_TRUE(desktop::TypeInto(bid, kBidLot1, "2"));
+    EXPECT_EQ(std::to_string(2 * lotSize), Text(bid, kBidQuantity1));
+    ASSERT_TRUE(desktop::Tick(bid, kBidCutOff1, true));
+    ASSERT_TRUE(desktop::Tick(bid, kBidTerms, true));
+    const std::string amount = Text(bid, kBidAmountPayable);
+    EXPECT_NE("", amount);
+
+    answerer.shown.clear();
+    ASSERT_TRUE(desktop::Press(bid, kBidPlaceBid));
+    desktop::Pump(300);
+    ASSERT_EQ(1u, answerer.shown.size());
+    EXPECT_EQ(0u, answerer.shown[0].text.find("Order Placed Successfully for "))
+        << answerer.shown[0].text;
+    desktop::Press(bid, kBidCancel);
+    desktop::Pump(100);
+    EXPECT_EQ(nullptr, desktop::FindShownTopLevel("Bid Order-IPO"));
+
+    HostWindow* book = terminal->Open(kMenuIPOOrderBook);
+    ASSERT_NE(nullptr, book);
+    desktop::Pump(300);
+    wxListCtrl* orders = desktop::FindList(book->form->window());
+    ASSERT_NE(nullptr, orders);
+    EXPECT_EQ(0, orders->GetItemCount());  // nothing is asked for before Apply
+    ASSERT_TRUE(desktop::Press(book->form->window(), kOrderBookApply));
+    desktop::Pump(300);
+    bool found = false;
+    for (long row = 0; row < orders->GetItemCount(); ++row) {
+        found = found || (Cell(orders, row, 1) == issueName &&
+                          Cell(orders, row, 6) == "2(" + std::to_string(2 * lotSize) + ")" &&
+                          Cell(orders, row, 7) == amount && Cell(orders, row, 18) == "PENDING");
+    }
+    EXPECT_TRUE(found) << "no PENDING order of 2 lots of " << issueName << " for " << amount;
+}
+
+TEST_F(TerminalTest, ServiceThatIsDownShowsTheMessageAndNothingCrashes) {
+    const int port = StartService();
+    service->Stop();
+    StartTerminal(port);
+    HostWindow* watch = terminal->Open(kMenuIPOWatch);
+    ASSERT_NE(nullptr, watch);
+    desktop::Pump(300);
+    // The companion's failure text reaches the trader in a box and the host's message log.
+    ASSERT_EQ(1u, answerer.shown.size());
+    const std::string failure = answerer.shown[0].text;
+    EXPECT_NE("", failure);
+    EXPECT_NE(terminal->messages().end(),
+              std::find(terminal->messages().begin(), terminal->messages().end(), failure));
+    wxListCtrl* list = desktop::FindList(watch->form->window());
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(0, list->GetItemCount());
+    EXPECT_EQ("No of records : 0", watch->site->statusBar()->PaneText(2));
+
+    HostWindow* book = terminal->Open(kMenuIPOOrderBook);
+    ASSERT_NE(nullptr, book);
+    desktop::Pump(200);
+    ASSERT_TRUE(desktop::Press(book->form->window(), kOrderBookApply));
+    desktop::Pump(200);
+    EXPECT_EQ("Service is not available.", answerer.shown.back().text);
+    EXPECT_TRUE(terminal->frame()->IsShown());
+}
+
+TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
+    const wxString empty = wxFileName::CreateTempFileName("ipo-no-plugin");
+    wxRemoveFile(empty);
+    ASSERT_TRUE(wxFileName::Mkdir(empty));
+    StartTerminal(1, std::string(empty.utf8_str()));
+    EXPECT_FALSE(terminal->pluginLoaded());
+    ASSERT_FALSE(terminal->messages().empty());
+    EXPECT_NE(std::string::npos, terminal->messages().front().find("QuorIPO64.so is missing"));
+    EXPECT_FALSE(terminal->frame()->GetMenuBar()->IsEnabled(static_cast<int>(kMenuIPOWatch)));
+    EXPECT_EQ(nullptr, terminal->Open(kMenuIPOWatch));
+    EXPECT_TRUE(answerer.shown.empty());
+    wxFileName::Rmdir(empty);
+}
+
+TEST(TerminalSettings, DefaultsMatchTheSeededServiceAndFlagsOverrideTheFile) {
+    SettingsResult read = ReadTerminalSettings({});
+    ASSERT_TRUE(read.settings);
+    EXPECT_EQ(23, read.settings->userType);
+    EXPECT_EQ("INV001", read.settings->userId);
+    EXPECT_EQ("INV001", read.settings->loginClientId);
+    EXPECT_EQ("I001", read.settings->loginClientCode);
+    EXPECT_EQ("http://127.0.0.1:8450/ipo/watchlist", read.settings->ServiceURL(91));
+    EXPECT_EQ("http://127.0.0.1:8450/ipo/userdetails", read.settings->ServiceURL(96));
+    EXPECT_EQ("", read.settings->ServiceURL(97));
+
+    read = ReadTerminalSettings({"--dealer", "--service", "10.0.0.5:9000"});
+    ASSERT_TRUE(read.settings);
+    EXPECT_EQ(24, read.settings->userType);
+    EXPECT_EQ("DEALER01", read.settings->userId);
+    EXPECT_EQ("D001", read.settings->loginClientCode);
+    EXPECT_EQ("http://10.0.0.5:9000/ipo/order", read.settings->ServiceURL(94));
+
+    const wxString file = wxFileName::CreateTempFileName("ipo-settings");
+    {
+        wxFile out(file, wxFile::write);
+        out.Write(
+            "user_type=26\nuser_id=U26\nservice=127.0.0.1:7000\nworking_directory=/opt/ipo\n");
+    }
+    read = ReadTerminalSettings({"--settings", std::string(file.utf8_str()), "--user-id", "FLAG"});
+    ASSERT_TRUE(read.settings) << read.text;
+    EXPECT_EQ(26, read.settings->userType);
+    EXPECT_EQ("FLAG", read.settings->userId);
+    EXPECT_EQ(7000, read.settings->servicePort);
+    EXPECT_EQ("/opt/ipo", read.settings->workingDirectory);
+    wxRemoveFile(file);
+}
+
+TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags) {
+    SettingsResult read = ReadTerminalSettings({"--service", "127.0.0.1:99999"});
+    EXPECT_FALSE(read.settings);
+    EXPECT_NE(std::string::npos, read.text.find("127.0.0.1:99999"));
+    read = ReadTerminalSettings({"--user-type", "dealer"});
+    EXPECT_FALSE(read.settings);
+    EXPECT_NE(std::string::npos, read.text.find("dealer"));
+    read = ReadTerminalSettings({"--settings", "/nonexistent/ipo.conf"});
+    EXPECT_FALSE(read.settings);
+    EXPECT_NE(std::string::npos, read.text.find("/nonexistent/ipo.conf"));
+    read = ReadTerminalSettings({"--help"});
+    EXPECT_TRUE(read.help);
+    for (const char* flag : {"--user-type", "--user-id", "--client-id", "--client-code",
+                             "--service", "--working-dir", "--settings", "--screenshots"}) {
+        EXPECT_NE(std::string::npos, read.text.find(flag)) << flag;
+    }
+}
+
+}  // namespace

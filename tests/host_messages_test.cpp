@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/client_directory.h"
+#include "host/host_messages.h"
+#include "plugin/host_abi.h"
+#include "service_harness.h"
+
+namespace {
+
+struct RecordingLog : TerminalLog {
+    std::vector<std::string> messages;
+    std::string clientInUse;
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowClientInUse(const std::string& id, const std::string& code) override {
+        clientInUse = id + "/" + code;
+    }
+};
+
+struct FixedDirectory : ClientDirectory {
+    std::map<std::string, ClientRecord> clients;
+    std::vector<std::string> asked;
+    std::optional<ClientRecord> Lookup(const std::string& id, std::string& error) override {
+        asked.push_back(id);
+        auto found = clients.find(id);
+        if (found == clients.end()) {
+            error = "Unknown client " + id;
+            return std::nullopt;
+        }
+        return found->second;
+    }
+};
+
+std::string Bytes(const void* record, size_t offset, size_t width) {
+    return std::string(static_cast<const char*>(record) + offset, width);
+}
+
+std::string Field(const std::string& text, size_t width) {
+    return text + std::string(width - text.size(), '\0');
+}
+
+class HostMessagesTest : public ::testing::Test {
+  protected:
+    ClientLookupMessage Lookup(const std::string& typed) {
+        ClientLookupMessage message{};
+        message.MessageId = kClientLookupMessageId;
+        message.Flag1 = message.Flag2 = 1;
+        std::memcpy(message.ClientIdTyped, typed.data(), typed.size());
+        messages.Handle(&message);
+        return message;
+    }
+
+    RecordingLog log;
+    FixedDirectory directory;
+    HostMessages messages{log, directory};
+};
+
+TEST_F(HostMessagesTest, ServiceFailureTextGoesToTheLogWhole) {
+    ServiceFailureMessage message{};
+    message.MessageId = kServiceFailureMessageId;
+    const std::string text(4097, 'x');
+    std::memcpy(message.Text, text.data(), text.size());
+    messages.Handle(&message);
+    ASSERT_EQ(1u, log.messages.size());
+    EXPECT_EQ(text, log.messages[0]);
+}
+
+TEST_F(HostMessagesTest, ClientLookupWritesIdCodeAndNameAtTheirOffsets) {
+    directory.clients["CL0001"] = {"CL0001", "C0001", "Anil Kumar Mehta"};
+    const ClientLookupMessage answer = Lookup("CL0001");
+    EXPECT_EQ(std::vector<std::string>{"CL0001"}, directory.asked);
+    EXPECT_EQ(Field("CL0001", 30), Bytes(&answer, 80, 30));
+    EXPECT_EQ(Field("C0001", 30), Bytes(&answer, 110, 30));
+    EXPECT_EQ(Field("Anil Kumar Mehta", 100), Bytes(&answer, 140, 100));
+    EXPECT_EQ(std::string(8, '\0'), Bytes(&answer, 240, 8));
+    EXPECT_EQ(Field("CL0001", 30), Bytes(&answer, 16, 30));  // the typed id is left as it was
+}
+
+TEST_F(HostMessagesTest, UnknownClientOrOversizedIdentityLeavesTheAnswerEmpty) {
+    ClientLookupMessage answer = Lookup("NOPE");
+    EXPECT_EQ(std::string(30, '\0'), Bytes(&answer, 80, 30));
+    EXPECT_EQ(std::string(100, '\0'), Bytes(&answer, 140, 100));
+    EXPECT_EQ("Unknown client NOPE", log.messages.back());
+
+    // A code of 30 characters does not fit its field: neither id nor code is written.
+    directory.clients["LONG"] = {"LONG", std::string(30, 'C'), "Long Code"};
+    answer = Lookup("LONG");
+    EXPECT_EQ(std::string(30, '\0'), Bytes(&answer, 80, 30));
+    EXPECT_EQ(std::string(30, '\0'), Bytes(&answer, 110, 30));
+    EXPECT_NE(std::string::npos, log.messages.back().find("longer than 29"));
+
+    // A name of 100 characters is not shown; id and code are.
+    directory.clients["NAMED"] = {"NAMED", "N1", std::string(100, 'n')};
+    answer = Lookup("NAMED");
+    EXPECT_EQ(Field("NAMED", 30), Bytes(&answer, 80, 30));
+    EXPECT_EQ(Field("N1", 30), Bytes(&answer, 110, 30));
+    EXPECT_EQ(std::string(100, '\0'), Bytes(&answer, 140, 100));
+}
+
+TEST_F(HostMessagesTest, ClientSelectedIsShownAndAnsweredWithOne) {
+    ClientSelectedMessage message{};
+    message.MessageId = kClientSelectedMessageId;
+    std::memcpy(message.ClientId, "CL0002", 6);
+    std::memcpy(message.ClientCode, "C0002", 5);
+    messages.Handle(&message);
+    EXPECT_EQ("CL0002/C0002", log.clientInUse);
+    int32_t answer = 0;
+    std::memcpy(&answer, reinterpret_cast<const char*>(&message) + 68, 4);
+    EXPECT_EQ(1, answer);
+}
+
+TEST_F(HostMessagesTest, UnknownMessageIsLoggedAndNothingIsWritten) {
+    char record[16] = {};
+    const uint32_t id = 4242;
+    std::memcpy(record, &id, 4);
+    messages.Handle(record);
+    EXPECT_EQ(std::string(12, '\0'), std::string(record + 4, 12));
+    EXPECT_NE(std::string::npos, log.messages.back().find("4242"));
+}
+
+TEST(ServiceClientDirectory, LooksClientsUpAtTheRunningService) {
+    harness::ServiceProcess service;
+    ServiceClientDirectory directory("127.0.0.1", service.Port());
+    std::string error;
+    const std::optional<ClientRecord> investor = directory.Lookup("INV001", error);
+    ASSERT_TRUE(investor) << error;
+    EXPECT_EQ("INV001", investor->id);
+    EXPECT_EQ("I001", investor->code);
+    EXPECT_EQ("Rohan Desai", investor->name);
+
+    EXPECT_FALSE(directory.Lookup("NO SUCH", error));
+    EXPECT_NE(std::string::npos, error.find("NO SUCH")) << error;
+
+    service.Stop();
+    EXPECT_FALSE(directory.Lookup("INV001", error));
+    EXPECT_NE(std::string::npos, error.find("cannot reach")) << error;
+}
+
+}  // namespace
