@@ -212,7 +212,7 @@ void CIPOOrderBook::ClearList() {
 }
 
 void CIPOOrderBook::SortList(int column) {
-    const std::vector<size_t> order = SortedOrder(rows_, column);
+    const std::vector<size_t> order = SortedOrder(rowStore_, rows_, column);
 
     // The selection follows its rows to their new places.
     fw::Form& form = *this->form();

@@ -46,6 +46,10 @@ constexpr int kOrderBookColumnCount = 26;
 constexpr int kBidDateColumn = 20;
 
 struct tagIPOOrderBookRow {
+    // Provided, so that a row made in place is not first zero-filled: every field starts empty
+    // through its own constructor.
+    tagIPOOrderBookRow() {}
+
     std::array<std::string, kOrderBookFieldCount> Fields;
 
     // A field of bid `bid` (0, 1, 2).

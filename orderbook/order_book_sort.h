@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +22,8 @@ std::optional<int64_t> ParseOrderBookDate(std::string_view text);
 // Three-way comparison of two rows by a column; a result above 0 puts b before a.
 int CompareRows(const tagIPOOrderBookRow& a, const tagIPOOrderBookRow& b, int column);
 
-// The sorted order of `rows` by a column: element i is the index in `rows` of the row that goes
-// to place i. Stable, in the current direction, and identical to a merge sort with CompareRows.
-std::vector<size_t> SortedOrder(const std::vector<const tagIPOOrderBookRow*>& rows, int column);
+// The sorted order of `rows` (each pointing into `store`) by a column: element i is the index in
+// `rows` of the row that goes to place i. Stable, in the current direction, and identical to a
+// merge sort with CompareRows.
+std::vector<size_t> SortedOrder(std::span<const tagIPOOrderBookRow> store,
+                                const std::vector<const tagIPOOrderBookRow*>& rows, int column);

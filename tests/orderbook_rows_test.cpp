@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -139,15 +140,6 @@ tagIPOOrderBookRow RowWithDate(const std::string& date, int tag) {
     return row;
 }
 
-std::vector<std::string> SortedTags(const std::vector<tagIPOOrderBookRow>& rows,
-                                    const std::vector<size_t>& order) {
-    std::vector<std::string> tags;
-    for (size_t index : order) {
-        tags.push_back(rows[index].Fields[0]);
-    }
-    return tags;
-}
-
 // The sort with keys derived once gives exactly the order of a merge sort that asks CompareRows
 // at every step, in both directions, although the date comparison is no strict weak order.
 TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
@@ -164,25 +156,34 @@ TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
                                             "2026-12-04 10:15:30.6",
                                             "2025-01-01"};
     std::mt19937 random(7);
-    std::vector<tagIPOOrderBookRow> rows;
+    std::vector<tagIPOOrderBookRow> store;
     for (int i = 0; i < 400; ++i) {
-        rows.push_back(RowWithDate(dates[random() % dates.size()], i));
+        store.push_back(RowWithDate(dates[random() % dates.size()], i));
     }
-    std::vector<const tagIPOOrderBookRow*> pointers;
-    for (const auto& row : rows) {
-        pointers.push_back(&row);
+    // The list shows the stored rows in another order than they were stored.
+    std::vector<const tagIPOOrderBookRow*> list;
+    for (const auto& row : store) {
+        list.push_back(&row);
     }
+    std::shuffle(list.begin(), list.end(), random);
+    const auto tags = [&list](const std::vector<size_t>& order) {
+        std::vector<std::string> sorted;
+        for (size_t index : order) {
+            sorted.push_back(list[index]->Fields[0]);
+        }
+        return sorted;
+    };
     for (bool descending : {false, true}) {
         OrderBookSortDescending = descending;
         for (int column : {kBidDateColumn, 16, 0, 30}) {
-            std::vector<size_t> reference(rows.size());
-            for (size_t i = 0; i < rows.size(); ++i) {
+            std::vector<size_t> reference(list.size());
+            for (size_t i = 0; i < list.size(); ++i) {
                 reference[i] = i;
             }
             fw::MergeSort(reference, [&](size_t a, size_t b) {
-                return CompareRows(rows[a], rows[b], column);
+                return CompareRows(*list[a], *list[b], column);
             });
-            EXPECT_EQ(SortedTags(rows, reference), SortedTags(rows, SortedOrder(pointers, column)))
+            EXPECT_EQ(tags(reference), tags(SortedOrder(store, list, column)))
                 << "column " << column << (descending ? " descending" : " ascending");
         }
     }
