@@ -4,7 +4,9 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 
+#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
@@ -46,8 +48,8 @@ class TerminalTest : public ::testing::Test {
         service = std::make_unique<harness::ServiceProcess>();
         return service->Port();
     }
-    void StartTerminal(int port, const std::string& folder = harness::BinDir()) {
-        TerminalSettings settings;
+    void StartTerminal(int port, const std::string& folder = harness::BinDir(),
+                       TerminalSettings settings = {}) {
         settings.servicePort = port;
         terminal = std::make_unique<Terminal>(settings, folder);
         terminal->Start();
@@ -158,6 +160,62 @@ TEST_F(TerminalTest, PlacesABidThroughTheRealControlsAndFindsItInTheOrderBook) {
                           Cell(orders, row, 7) == amount && Cell(orders, row, 18) == "PENDING");
     }
     EXPECT_TRUE(found) << "no PENDING order of 2 lots of " << issueName << " for " << amount;
+}
+
+// Runs a step every 50 ms until it reports that it is done, also inside modal loops.
+class Stepper : public wxTimer {
+  public:
+    explicit Stepper(std::function<bool()> step) : step_(std::move(step)) { Start(50); }
+    void Notify() override {
+        if (step_()) {
+            Stop();
+        }
+    }
+
+  private:
+    std::function<bool()> step_;
+};
+
+TEST_F(TerminalTest, DealerChoosesAClientThroughTheTerminalsLookup) {
+    TerminalSettings dealer;
+    dealer.userType = 24;
+    dealer.userId = dealer.loginClientId = "DEALER01";
+    dealer.loginClientCode = "D001";
+    StartTerminal(StartService(), harness::BinDir(), dealer);
+
+    // The order book of a dealer asks for the client at once, in the modal "Client Filter".
+    std::string nameShown;
+    Stepper chooser([&nameShown] {
+        wxWindow* filter = desktop::FindShownTopLevel("Client Filter");
+        if (!filter) {
+            return false;
+        }
+        wxTextCtrl* box = nullptr;
+        for (wxWindow* child : filter->GetChildren()) {
+            box = box ? box : dynamic_cast<wxTextCtrl*>(child);
+        }
+        EXPECT_NE(nullptr, box);
+        if (box) {
+            desktop::TypeInto(filter, box->GetId(),
+                              "cl0001");  // leaving the box looks the client up
+            EXPECT_EQ("CL0001", std::string(box->GetValue().utf8_str()));
+        }
+        for (wxWindow* child : filter->GetChildren()) {
+            if (child->GetLabel() == "Anil Kumar Mehta") {
+                nameShown = "Anil Kumar Mehta";
+            }
+        }
+        desktop::Press(filter, 1);  // "OK"
+        return true;
+    });
+    ASSERT_NE(nullptr, terminal->Open(kMenuIPOOrderBook));
+    desktop::Pump(200);
+    EXPECT_EQ("Anil Kumar Mehta", nameShown);
+    EXPECT_EQ(nullptr, desktop::FindShownTopLevel("Client Filter"));
+    EXPECT_EQ("Client CL0001 (C0001)", terminal->StatusText(1));
+    const auto& log = terminal->messages();
+    EXPECT_NE(log.end(),
+              std::find(log.begin(), log.end(), "Client CL0001 (C0001) Anil Kumar Mehta"));
 }
 
 TEST_F(TerminalTest, ServiceThatIsDownShowsTheMessageAndNothingCrashes) {

@@ -4,8 +4,10 @@
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/dcmemory.h>
+#include <wx/filedlg.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
+#include <wx/modalhook.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -390,6 +392,71 @@ TEST(WxServices, MessageBoxesClipboardAndFileFilters) {
     EXPECT_EQ("Text (*.txt)|*.txt|All|*.*", fw::wx::ToWxWildcard("Text (*.txt)|*.txt|All|*.*||"));
 }
 
+// Cancels the save-file dialog and keeps what it was asked to show.
+struct FileDialogAnswerer : wxModalDialogHook {
+    FileDialogAnswerer() { Register(); }
+    ~FileDialogAnswerer() override { Unregister(); }
+    int Enter(wxDialog* dialog) override {
+        auto* files = dynamic_cast<wxFileDialog*>(dialog);
+        if (!files) {
+            return wxID_NONE;
+        }
+        wildcard = std::string(files->GetWildcard().utf8_str());
+        folder = std::string(files->GetDirectory().utf8_str());
+        name = std::string(files->GetFilename().utf8_str());
+        return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override {}
+    std::string wildcard, folder, name;
+};
+
+TEST(WxServices, SaveDialogShowsTheRequestAndCancelChoosesNothing) {
+    fw::wx::WxBackend backend;
+    FileDialogAnswerer answerer;
+    fw::SaveFileRequest request{"csv", "04122026IPOOrderBook.csv",
+                                "Upload Files (*.csv) | *.csv ||", "/tmp"};
+    EXPECT_EQ(std::nullopt, backend.SaveFileDialog(request));
+    EXPECT_EQ("Upload Files (*.csv)|*.csv", answerer.wildcard);
+    EXPECT_EQ("/tmp", answerer.folder);
+    EXPECT_EQ("04122026IPOOrderBook.csv", answerer.name);
+}
+
+TEST(WxServices, WaitCursorShowsWhileARequestRunsAndTheClockIsLocalTime) {
+    fw::wx::WxBackend backend;
+    EXPECT_FALSE(wxIsBusy());
+    {
+        fw::WaitCursor wait;
+        EXPECT_TRUE(wxIsBusy());
+    }
+    EXPECT_FALSE(wxIsBusy());
+    const fw::LocalTime now = fw::Now();
+    const wxDateTime wxNow = wxDateTime::Now();
+    EXPECT_EQ(wxNow.GetYear(), now.year);
+    EXPECT_EQ(static_cast<int>(wxNow.GetMonth()) + 1, now.month);
+}
+
+TEST_F(WxFormTest, ResizingAndRightClicksReachTheOwner) {
+    struct Sized : Recorder {
+        fw::Size last{};
+        std::vector<int> menus;
+        void OnSize(fw::Size size) override { last = size; }
+        void OnContextMenu(int id) override { menus.push_back(id); }
+    } owner;
+    auto sized = backend.CreateChildForm(frame, kChildLayout, owner);
+    sized->window()->SetSize(400, 300);
+    Pump();
+    EXPECT_EQ(400, owner.last.width);
+    EXPECT_EQ(300, owner.last.height);
+
+    wxContextMenuEvent onList(wxEVT_CONTEXT_MENU, kList);
+    onList.SetEventObject(sized->control(kList));
+    sized->control(kList)->GetEventHandler()->ProcessEvent(onList);
+    wxContextMenuEvent onButton(wxEVT_CONTEXT_MENU, kApply);
+    onButton.SetEventObject(sized->control(kApply));
+    sized->control(kApply)->GetEventHandler()->ProcessEvent(onButton);
+    EXPECT_EQ((std::vector<int>{kList, kApply}), owner.menus);
+}
+
 struct BarPainter : fw::StatusBarPainter {
     std::vector<fw::Rect> panes;
     void Paint(fw::Painter& painter, const fw::StatusBar& bar) override {
@@ -425,8 +492,9 @@ TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPai
     site.RecalcLayout();
     Pump();
     EXPECT_EQ("No of records : 4", bar->PaneText(2));
-    EXPECT_GT(bar->ItemRect(0).Width(), 50);
-    EXPECT_LE(bar->ItemRect(0).Width(), 60);
+    // A pane is given the width of its text; its borders and margins come on top.
+    EXPECT_GE(bar->ItemRect(0).Width(), 60);
+    EXPECT_LT(bar->ItemRect(0).Width(), 90);
     EXPECT_GT(bar->ItemRect(2).Width(), 300);  // the stretch pane takes what is left
     site.statusBar()->Refresh();
     site.statusBar()->Update();
