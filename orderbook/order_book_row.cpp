@@ -58,22 +58,17 @@ void FillBid(tagIPOOrderBookRow& row, IPOOrderBid& bid, int32_t lotSize) {
     if (position < 0 || position > 2) {
         return;
     }
-    std::string* group =
-        &row.Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * position)];
-    const auto at = [group](BidField field) -> std::string& {
-        return group[static_cast<int>(field)];
-    };
     const int32_t quantity = bid.Quantity();
     const std::string lots = fw::FormatInteger(LotsOf(quantity, lotSize));
     const std::string quantityText = fw::FormatInteger(quantity);
-    at(BidField::CutOff) = fw::FormatInteger(bid.CutOff());
-    at(BidField::Price) = Hundredths(bid.Price());
-    at(BidField::LotsAndQuantity) = lots + "(" + quantityText + ")";
-    at(BidField::AmountPayable) = Hundredths(bid.AmountPayable());
-    at(BidField::FurtherNumber) = fw::FormatInteger(bid.FurtherNumber());
-    at(BidField::Reference) = fw::OrEmpty(bid.BidReference());
-    at(BidField::Lots) = lots;
-    at(BidField::Quantity) = quantityText;
+    row.Bid(position, BidField::CutOff) = fw::FormatInteger(bid.CutOff());
+    row.Bid(position, BidField::Price) = Hundredths(bid.Price());
+    row.Bid(position, BidField::LotsAndQuantity) = lots + "(" + quantityText + ")";
+    row.Bid(position, BidField::AmountPayable) = Hundredths(bid.AmountPayable());
+    row.Bid(position, BidField::FurtherNumber) = fw::FormatInteger(bid.FurtherNumber());
+    row.Bid(position, BidField::Reference) = fw::OrEmpty(bid.BidReference());
+    row.Bid(position, BidField::Lots) = lots;
+    row.Bid(position, BidField::Quantity) = quantityText;
 }
 
 }  // namespace

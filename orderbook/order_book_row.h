@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 class IPOOrderBookEntry;
 
@@ -56,6 +57,9 @@ struct tagIPOOrderBookRow {
     const std::string& Bid(int bid, BidField field) const {
         return Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * bid +
                                           static_cast<int>(field))];
+    }
+    std::string& Bid(int bid, BidField field) {
+        return const_cast<std::string&>(std::as_const(*this).Bid(bid, field));
     }
 };
 

