@@ -1,4 +1,4 @@
-// A bid dialog opened the way its owning views open it, in a plug-in environment whose test
+// A bid dialog opened the way the watch view opens it, in a plug-in environment whose test
 // companion answers the user details and order requests as each test scripts them.
 #pragma once
 
@@ -10,47 +10,77 @@
 
 #include "bid/ipo_order_entry.h"
 #include "bid/ipo_order_entry_layout.h"
+#include "framework/text.h"
 #include "tests/support/fake_records.h"
 #include "tests/support/plugin_test_env.h"
+#include "tests/support/record_bytes.h"
 
 class BidDialogTest : public ::testing::Test {
   public:
-    // Builds the dialog for a user type, as a view does at its construction.
-    void Create(uint16_t userType = 23) {
+    BidDialogTest() {
+        // "ACME-IPO": lots of 30 shares, one retail category with the band 100 to 110.
+        issue.issueIdentifier = "ACME-IPO";
+        issue.issueTag = "EQ";
+        issue.lotSize = 30;
+        retail.code = "RETAIL";
+        retail.displayName = "Retail Individual";
+        retail.minimumPrice = 100;
+        retail.maximumPrice = 110;
+        issue.categories.Add(&retail);
+        // The user: references and one bank account.
+        reference.reference1 = "REF-ONE";
+        reference.reference2 = "REF-TWO";
+        user.references.Add(&reference);
+        account.bankName = "Zeta Bank";
+        account.accountNumber = "00012345";
+        user.bankAccounts.Add(&account);
+    }
+    void ScriptUser() { env.companion().Script(kRequestUserDetails, {0, 1, "", {{&user}}}); }
+
+    // The dialog as a view creates it for a user type.
+    void Create(uint16_t userType) {
         PluginTestConfig config;
         config.userType = userType;
         env.Configure(config);
         dialog = std::make_unique<CIPOOrderEntry>();
         dialog->SetReady(false);
     }
-
-    // The watch view's "Place Bid": reset, load the issue, the user details for 23 and 26, show.
-    void OpenForNewBid(IPODetailsEntry& details, uint16_t userType = 23) {
-        if (!dialog) {
-            Create(userType);
-        }
+    // "Place Bid" on the watch list: reset, load the issue, the user's details, show.
+    void OpenForNewBid(uint16_t userType = 23) {
+        Create(userType);
         dialog->ResetBidForm();
         dialog->SetReady(true);
-        dialog->LoadFromIPODetails(&details);
-        if (userType == 23 || userType == 26) {
+        dialog->LoadFromIPODetails(&issue);
+        if (userType != 24) {
             dialog->LoadUserDetails();
         }
         dialog->Show();
     }
 
-    // An issue "ACME-IPO" with a lot of 30 shares, a band of 100 to 110 and one retail category.
-    void AddRetailCategory() {
-        retail.code = "RETAIL";
-        retail.displayName = "Retail Individual";
-        retail.minimumPrice = 100;
-        retail.maximumPrice = 110;
-        issue.categories.Add(&retail);
-    }
-    void SetUpIssue() {
-        issue.issueIdentifier = "ACME-IPO";
-        issue.issueTag = "EQ";
-        issue.lotSize = 30;
-        AddRetailCategory();
+    // A placed UPI order of two bids, the second at the cut-off price, as the order book hands it.
+    static tagIPOModifyOrder UPIOrder() {
+        tagIPOModifyOrder order;
+        order.IssueKey = "ACME-IPO";
+        order.ClientId = "CL-42";
+        order.ClientCode = "C42";
+        order.CategoryCode = "retail";
+        order.PaymentMode = "UPI";
+        order.UPIId = "me@upi";
+        order.CutOff[1] = "1";
+        order.LotSize = "30";
+        const char* rows[][5] = {{"2", "60", "104.00", "BR-1"}, {"1", "30", "110.00", "BR-2"}};
+        for (int row = 0; row < 2; ++row) {
+            order.Lots[row] = rows[row][0];
+            order.Quantities[row] = rows[row][1];
+            order.Prices[row] = rows[row][2];
+            order.BidReferences[row] = rows[row][3];
+        }
+        order.AmountPayable = "6240.00";
+        order.OrderNumber = "4711";
+        order.MinimumPrice = 100;
+        order.MaximumPrice = 110;
+        order.ApplicationNumber = "APP-9";
+        return order;
     }
 
     fw::headless::HeadlessForm& form() {
@@ -59,18 +89,32 @@ class BidDialogTest : public ::testing::Test {
     std::string Text(int id) { return form().GetText(id); }
     bool Enabled(int id) { return form().IsEnabled(id); }
     std::vector<std::string> Messages() { return env.backend().MessageTexts(); }
-
-    // Types a lot and a price into a row and leaves the price field.
-    void FillRow(int row, const std::string& lot, const std::string& price) {
-        form().Type(kBidLot[row], lot);
-        if (!price.empty()) {
-            form().Type(kBidPrice[row], price);
-        }
+    // Types into a box and leaves it.
+    void Enter(int id, const std::string& text) {
+        form().Type(id, text);
         form().Focus(kBidPlaceBid);
+    }
+    void FillRow(int row, const std::string& lot, const std::string& price) {
+        Enter(kBidLot[row], lot);
+        Enter(kBidPrice[row], price);
+    }
+    // The colour the terms link draws its text in.
+    fw::Colour LinkColour() {
+        fw::headless::RecordingPainter painter;
+        form().control(kBidTermsLink).drawer->DrawItem(painter, {{0, 0, 200, 20}, false});
+        for (const fw::headless::PaintCall& call : painter.calls) {
+            if (call.op == "colour") {
+                return call.colour;
+            }
+        }
+        return {};
     }
 
     PluginTestEnv env;
     FakeIPODetailsEntry issue;
     FakeCategoryRecord retail;
+    FakeUserDetailsRecord user;
+    FakeUserReferenceRecord reference;
+    FakeBankAccountRecord account;
     std::unique_ptr<CIPOOrderEntry> dialog;
 };
