@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
 #include <fstream>
 #include <iterator>
@@ -154,14 +155,25 @@ class OrderBookViewTest : public PluginTest {
         return env.backend().shownMenus.back();
     }
     const IPOServiceRequest& LastRequest() { return env.companion().Requests().back(); }
+    // A file of this test in the temporary folder, removed when the test ends.
+    std::string TempPath(const std::string& name) {
+        files.push_back(::testing::TempDir() + "orderbook_view_test_" + name);
+        return files.back();
+    }
     std::string ReadFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    ~OrderBookViewTest() override {
+        for (const std::string& file : files) {
+            std::remove(file.c_str());
+        }
     }
 
     std::deque<FakeIPOOrderBookEntry> orders;
     std::deque<FakeIPOOrderBid> bids;
     std::unique_ptr<OpenedWindow> window;
+    std::vector<std::string> files;
 };
 
 TEST_F(OrderBookViewTest, OpeningSetsUpFrameColumnsFiltersAndSizeWithoutARequest) {
@@ -386,8 +398,7 @@ TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
     EXPECT_EQ(TestCompanionDirectory() + "/Upload/", asked.initialFolder);
 
     for (const std::string separator : {"\t", " ,"}) {
-        const std::string path =
-            ::testing::TempDir() + (separator == "\t" ? "book.txt.csv" : "book.csv");
+        const std::string path = TempPath(separator == "\t" ? "book.txt.csv" : "book.csv");
         std::ofstream(path) << "an older export that is longer than the new one";
         env.backend().saveFileAnswer = path;
         RightClick(kCommandExportCSV);
@@ -396,7 +407,7 @@ TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
     }
     view().OnCommand(kCommandCopy);  // the host's copy command: tabs and line feeds
     EXPECT_EQ(Join(kTitles, "\t") + "\n" + Join(kOrderCells, "\t") + "\n", env.backend().clipboard);
-    view().WriteOrderBookFile(::testing::TempDir() + "no-such-folder/book.csv");
+    view().WriteOrderBookFile(TempPath("no-such-folder/book.csv"));
     EXPECT_EQ("File could not be open", env.backend().messages.back().text);
     EXPECT_EQ(fw::MessageIcon::Error, env.backend().messages.back().icon);
 }
@@ -423,7 +434,7 @@ TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumber
     EXPECT_EQ("CL42", TextAt(&LastRequest(), 127, 51));
     EXPECT_EQ("LC1001", TextAt(&LastRequest(), 178, 51));
 
-    const std::string path = ::testing::TempDir() + "book24.csv";
+    const std::string path = TempPath("book24.csv");
     view().WriteOrderBookFile(path);
     std::vector<std::string> cells = kOrderCells;
     cells[3] = "";
