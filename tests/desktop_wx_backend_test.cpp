@@ -11,7 +11,9 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/toplevel.h>
+#include <wx/uiaction.h>
 
 #include <string>
 #include <vector>
@@ -455,6 +457,26 @@ TEST_F(WxFormTest, ResizingAndRightClicksReachTheOwner) {
     onButton.SetEventObject(sized->control(kApply));
     sized->control(kApply)->GetEventHandler()->ProcessEvent(onButton);
     EXPECT_EQ((std::vector<int>{kList, kApply}), owner.menus);
+}
+
+TEST_F(WxFormTest, PopupMenuShowsItsItemsAndGivesTheChosenCommand) {
+    fw::Menu menu{"IPOWatch",
+                  {{32804, "Copy to ClipBoard", true, false},
+                   {32810, "Size To Fit", false, false},
+                   {32814, "Grid", true, true}}};
+    // The user moves down the menu with the keyboard and picks an item; a grayed item is skipped.
+    wxTimer keys;
+    keys.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+        wxUIActionSimulator user;
+        user.Char(WXK_DOWN);
+        user.Char(WXK_DOWN);
+        user.Char(WXK_RETURN);
+    });
+    keys.StartOnce(300);
+    wxTimer rescue;  // a menu that never got the keys closes instead of hanging the run
+    rescue.Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
+    rescue.StartOnce(5000);
+    EXPECT_EQ(32814, backend.TrackPopupMenu(menu, *form));
 }
 
 struct BarPainter : fw::StatusBarPainter {
