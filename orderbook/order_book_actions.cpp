@@ -187,7 +187,12 @@ std::string CIPOOrderBook::ListText(std::string_view separator, std::string_view
         text += form.ListColumnTitle(kOrderBookList, column);
     }
     text += lineEnd;
+    // Rows in list order lie scattered in memory: each is fetched a few items ahead.
+    constexpr size_t kRowsAhead = 4;
     for (size_t item = 0; item < rows_.size(); ++item) {
+        if (item + kRowsAhead < rows_.size()) {
+            PrefetchRow(*rows_[item + kRowsAhead]);
+        }
         for (int column = 0; column < columns; ++column) {
             text += column > 0 ? separator : "";
             text += forExport ? ExportCellText(item, column) : RowCellText(*rows_[item], column);

@@ -108,6 +108,14 @@ void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry) {
     f[47] = fw::OrEmpty(entry.ClientName());
 }
 
+void PrefetchRow(const tagIPOOrderBookRow& row) {
+    constexpr size_t kCacheLine = 64;
+    const char* bytes = reinterpret_cast<const char*>(&row);
+    for (size_t offset = 0; offset < sizeof row; offset += kCacheLine) {
+        __builtin_prefetch(bytes + offset);
+    }
+}
+
 int ColumnField(int column) {
     return column >= 0 && column < kOrderBookColumnCount ? kColumns[column].field : -1;
 }

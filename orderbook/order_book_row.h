@@ -63,6 +63,9 @@ struct tagIPOOrderBookRow {
     }
 };
 
+// Asks the processor to bring a row into its cache ahead of a sweep in list order.
+void PrefetchRow(const tagIPOOrderBookRow& row);
+
 // Fills a row from an order book entry; null texts read as empty.
 void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry);
 
