@@ -228,7 +228,9 @@ void CIPOOrderBook::SortList(int column) {
         form.ListSelect(kOrderBookList, item, false);
     }
     for (size_t item : selected) {
-        form.ListSelect(kOrderBookList, placeOf[item], true);
+        if (item < placeOf.size()) {
+            form.ListSelect(kOrderBookList, placeOf[item], true);
+        }
     }
     form.ListRefresh(kOrderBookList);
 }

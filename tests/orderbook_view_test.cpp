@@ -231,8 +231,10 @@ TEST_F(OrderBookViewTest, ApplyRequestsRangeStatusAndPartyAndSortsByBidDate) {
     EXPECT_EQ((std::vector<std::string>{"CANCELLED", "PENDING", ""}), Column(18));
     EXPECT_TRUE(ResultList().empty());
 
-    form().ClickColumn(kOrderBookList, 3);  // the first click sorts descending
+    form().SelectItems(kOrderBookList, {1});  // order 1
+    form().ClickColumn(kOrderBookList, 3);    // the first click sorts descending
     EXPECT_EQ((std::vector<std::string>{"3", "2", "1"}), Column(3));
+    EXPECT_EQ(std::vector<size_t>{2}, form().ListSelectedItems(kOrderBookList));  // it follows
     form().ClickColumn(kOrderBookList, 3);
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), Column(3));
     form().ClickColumn(kOrderBookList, 3);
