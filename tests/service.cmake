@@ -34,3 +34,9 @@ if(IPO_CLANGXX AND NOT IPO_SANITIZE)
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/companion_fuzz.sh ${CMAKE_BINARY_DIR}/fuzz 20)
   set_tests_properties(companion_decode_fuzz PROPERTIES TIMEOUT 300)
 endif()
+
+# The plug-in's views against the real companion and a real ipo-service.
+if(TARGET ipo_service_harness AND TARGET ipo_watch AND TARGET ipo_bid AND TARGET ipo_orderbook)
+  ipo_add_test(service_end_to_end_test SOURCES service_end_to_end_test.cpp
+               LIBS ipo_service_harness ipo_watch ipo_bid ipo_orderbook ipo_test_support)
+endif()

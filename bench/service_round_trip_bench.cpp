@@ -1,0 +1,171 @@
+// Round trips through the plug-in's bridge, the companion library, HTTP on loopback and a real
+// ipo-service: a watch list of 50 issues and placing an order (durable before it is answered),
+// each with its p50 and p99, and in the same run the floors they are measured against: the bare
+// kept-alive HTTP round trip of an empty request, and that plus one durable SQLite commit.
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "bridge/ipo_service_bridge.h"
+#include "framework/text.h"
+#include "service_harness.h"
+#include "tests/support/plugin_test_env.h"
+
+namespace {
+
+constexpr int kWatchListIssues = 50;
+
+void Exec(sqlite3* db, const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "sqlite error";
+        sqlite3_free(error);
+        throw std::runtime_error(message);
+    }
+}
+
+// Copies the open issue AURORAGREEN until the current watch list holds 50 issues.
+void AddOpenIssues(const std::string& dbPath) {
+    sqlite3* db = nullptr;
+    sqlite3_open(dbPath.c_str(), &db);
+    Exec(db,
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 46) "
+         "INSERT INTO issues SELECT 'BENCH' || i, 'B' || i, name || ' ' || i, issue_type, "
+         "price_low, price_high, face_value, lot_size, min_bid_quantity, issue_size, bid_start, "
+         "bid_end, registrar, rating, prospectus, recommendation, retail_limit, upi_limit "
+         "FROM issues, n WHERE issue_key = 'AURORAGREEN'");
+    sqlite3_close(db);
+}
+
+struct Environment {
+    Environment() {
+        service.Stop();
+        AddOpenIssues(service.DbPath());
+        service.Start();
+        PluginTestConfig config;
+        config.userType = 23;
+        config.userId = "INV001";
+        config.loginClientId = "INV001";
+        config.loginClientCode = "I001";
+        config.workingDirectory = harness::BinDir();
+        config.urls = {{91, service.Url("/ipo/watchlist")}, {92, service.Url("/ipo/details")},
+                       {93, service.Url("/ipo/orderbook")}, {94, service.Url("/ipo/order")},
+                       {95, service.Url("/ipo/cancel")},    {96, service.Url("/ipo/userdetails")}};
+        plugin = std::make_unique<PluginTestEnv>(config);
+    }
+    harness::ServiceProcess service;
+    std::unique_ptr<PluginTestEnv> plugin;
+};
+
+Environment& Env() {
+    static Environment environment;
+    return environment;
+}
+
+// Runs `once` per iteration and reports the p50 and p99 of its wall time in milliseconds.
+template <class Once>
+void Measure(benchmark::State& state, Once once) {
+    std::vector<double> millis;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        once(state);
+        millis.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(millis.begin(), millis.end());
+    const auto at = [&](double fraction) {
+        return millis.empty()
+                   ? 0.0
+                   : millis[static_cast<size_t>(fraction * static_cast<double>(millis.size() - 1))];
+    };
+    state.counters["p50_ms"] = at(0.50);
+    state.counters["p99_ms"] = at(0.99);
+}
+
+void HttpFloor(benchmark::State& state) {
+    httplib::Client client("127.0.0.1", Env().service.Port());
+    client.set_keep_alive(true);
+    client.set_tcp_nodelay(true);
+    Measure(state, [&](benchmark::State& s) {
+        if (!client.Get("/health")) {
+            s.SkipWithError("no answer from ipo-service");
+        }
+    });
+}
+
+void HttpPlusDurableCommitFloor(benchmark::State& state) {
+    httplib::Client client("127.0.0.1", Env().service.Port());
+    client.set_keep_alive(true);
+    client.set_tcp_nodelay(true);
+    sqlite3* db = nullptr;
+    sqlite3_open((Env().service.DbPath() + ".floor").c_str(), &db);
+    Exec(db, "PRAGMA journal_mode=WAL");
+    Exec(db, "PRAGMA synchronous=FULL");
+    Exec(db, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
+    Measure(state, [&](benchmark::State& s) {
+        if (!client.Get("/health")) {
+            s.SkipWithError("no answer from ipo-service");
+        }
+        Exec(db, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT");
+    });
+    sqlite3_close(db);
+}
+
+void WatchList50(benchmark::State& state) {
+    const uint16_t code = kRequestWatchList;
+    const int32_t kind = 1;
+    Measure(state, [&](benchmark::State& s) {
+        IPOResultList* list =
+            RequestIPOWatchList(GetServiceBridge(), &code, "I001", "INV001", &kind, "", "");
+        if (!list || list->size() != kWatchListIssues) {
+            s.SkipWithError("the watch list did not hold 50 issues");
+        }
+        ClearResultList();
+    });
+}
+
+IPOServiceRequest OrderRequest() {
+    IPOServiceRequest request{};
+    fw::CopyField(request.OrderFlag, "N");
+    fw::CopyField(request.IPOName, "AURORAGREEN");
+    fw::CopyField(request.IssueTag, "AGE");
+    fw::CopyField(request.CategoryCode, "RETAIL");
+    fw::CopyField(request.PaymentMode, "UPI");
+    fw::CopyField(request.UPIId, "rohan.desai@upibank");
+    request.BidCount = 3;
+    fw::CopyField(request.Bids[0].BidActionCode, "N");
+    request.Bids[0].Quantity = 150;
+    request.Bids[0].Price = 98.5;
+    fw::CopyField(request.Bids[0].BidReference, "0");
+    return request;
+}
+
+void PlaceOrder(benchmark::State& state) {
+    const uint16_t code = kRequestPlaceOrder;
+    const IPOServiceRequest request = OrderRequest();
+    Measure(state, [&](benchmark::State& s) {
+        IPOResultList* list =
+            RequestIPOPlaceOrder(GetServiceBridge(), &code, "I001", "INV001", request);
+        if (!list || list->empty() ||
+            static_cast<OrderResponseRecord*>(list->front())->Status() != 1) {
+            s.SkipWithError("the order was not placed");
+        }
+        ClearResultList();
+    });
+}
+
+BENCHMARK(HttpFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(HttpPlusDurableCommitFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(WatchList50)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(PlaceOrder)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
