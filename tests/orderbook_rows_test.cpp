@@ -143,18 +143,12 @@ tagIPOOrderBookRow RowWithDate(const std::string& date, int tag) {
 // The sort with keys derived once gives exactly the order of a merge sort that asks CompareRows
 // at every step, in both directions, although the date comparison is no strict weak order.
 TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
-    const std::vector<std::string> dates = {"2026-12-04 10:15:30",
-                                            "2026-12-04 10:15:30.4",
-                                            "2026-12-04 10:15:29.9",
-                                            "04-12-2026 10:15:30",
-                                            "not a date",
-                                            "",
-                                            "2026-12-03T23:59:59.999",
-                                            "2026-12-05 00:00:00",
-                                            "2026-02-30 10:00:00",
-                                            "2026-12-04 10:15:31",
-                                            "2026-12-04 10:15:30.6",
-                                            "2025-01-01"};
+    // clang-format off
+    const std::vector<std::string> dates = {
+        "2026-12-04 10:15:30", "2026-12-04 10:15:30.4", "2026-12-04 10:15:29.9",
+        "04-12-2026 10:15:30", "not a date", "", "2026-12-03T23:59:59.999", "2026-12-05 00:00:00",
+        "2026-02-30 10:00:00", "2026-12-04 10:15:31", "2026-12-04 10:15:30.6", "2025-01-01"};
+    // clang-format on
     std::mt19937 random(7);
     std::vector<tagIPOOrderBookRow> store;
     for (int i = 0; i < 400; ++i) {

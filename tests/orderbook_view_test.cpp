@@ -25,60 +25,21 @@ using fw::headless::OpenedWindow;
 
 namespace {
 
-const std::vector<std::string> kTitles = {"Offer Type",
-                                          "offer Name",
-                                          "Application No",
-                                          "Bid Reference/Order No",
-                                          "Cut off Indicator 1",
-                                          "Bid Price 1",
-                                          "Lot(Qty) 1",
-                                          "Amount Payable 1",
-                                          "Cut off Indicator 2",
-                                          "Bid Price 2",
-                                          "Lot(Qty) 2",
-                                          "Amount Payable 2",
-                                          "Cut off Indicator 3",
-                                          "Bid Price 3",
-                                          "Lot(Qty) 3",
-                                          "Amount Payable 3",
-                                          "Total Amount Payable",
-                                          "Payment Mode",
-                                          "status",
-                                          "last modified date and time",
-                                          "Bid Date",
-                                          "Allocated Qty",
-                                          "Refund Amount",
-                                          "Payment Status",
-                                          "Rejection Reason",
-                                          "Client Name"};
+// clang-format off
+const std::vector<std::string> kTitles = {
+    "Offer Type", "offer Name", "Application No", "Bid Reference/Order No",
+    "Cut off Indicator 1", "Bid Price 1", "Lot(Qty) 1", "Amount Payable 1",
+    "Cut off Indicator 2", "Bid Price 2", "Lot(Qty) 2", "Amount Payable 2",
+    "Cut off Indicator 3", "Bid Price 3", "Lot(Qty) 3", "Amount Payable 3",
+    "Total Amount Payable", "Payment Mode", "status", "last modified date and time", "Bid Date",
+    "Allocated Qty", "Refund Amount", "Payment Status", "Rejection Reason", "Client Name"};
 
 // The cells of the order that MakeOrder(9001, "P", ...) builds.
-const std::vector<std::string> kOrderCells = {"IPO",
-                                              "ACME ,Ltd",
-                                              "APP9001",
-                                              "9001",
-                                              "0",
-                                              "95.50",
-                                              "3(150)",
-                                              "14325.00",
-                                              "",
-                                              "",
-                                              "",
-                                              "",
-                                              "",
-                                              "",
-                                              "",
-                                              "",
-                                              "14325.00",
-                                              "UPI",
-                                              "PENDING",
-                                              "2026-12-04 11:00:00",
-                                              "2026-12-04 10:00:00",
-                                              "0",
-                                              "0.00",
-                                              "SUCCESS",
-                                              "",
-                                              "Asha"};
+const std::vector<std::string> kOrderCells = {
+    "IPO", "ACME ,Ltd", "APP9001", "9001", "0", "95.50", "3(150)", "14325.00", "", "", "", "",
+    "", "", "", "", "14325.00", "UPI", "PENDING", "2026-12-04 11:00:00", "2026-12-04 10:00:00",
+    "0", "0.00", "SUCCESS", "", "Asha"};
+// clang-format on
 
 std::string Join(const std::vector<std::string>& cells, const std::string& separator) {
     std::string text;
