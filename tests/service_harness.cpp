@@ -111,17 +111,24 @@ void ServiceProcess::Start(int port) {
 }
 
 void ServiceProcess::Stop() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        Wait(pid_);
-        pid_ = -1;
+    if (pid_ <= 0) {
+        return;
     }
+    kill(pid_, SIGTERM);
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        usleep(10'000);
+    }
+    Kill();  // still there after five seconds
 }
 
 void ServiceProcess::Kill() {
     if (pid_ > 0) {
         kill(pid_, SIGKILL);
-        Wait(pid_);
+        waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
 }
