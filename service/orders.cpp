@@ -219,8 +219,8 @@ void InsertBid(Store& store, int64_t orderNumber, Bid& bid) {
     bid.reference = NewReference(store, store.LastInsertId());
 }
 
-nlohmann::json Accepted(const std::string& message, int64_t orderNumber,
-                        const std::string& applicationNumber, const std::vector<Bid>& bids) {
+std::string Accepted(const std::string& message, int64_t orderNumber,
+                     const std::string& applicationNumber, const std::vector<Bid>& bids) {
     nlohmann::json details = nlohmann::json::array();
     for (const Bid& bid : bids) {
         details.push_back({{"status", 1},
@@ -234,8 +234,8 @@ nlohmann::json Accepted(const std::string& message, int64_t orderNumber,
                                           {"details", details}}}));
 }
 
-nlohmann::json PlaceNew(Store& store, OrderRequest& order, const Party& party, const Issue& issue,
-                        int64_t blocked) {
+std::string PlaceNew(Store& store, OrderRequest& order, const Party& party, const Issue& issue,
+                     int64_t blocked) {
     if (order.orderNumber != 0 || !order.applicationNumber.empty()) {
         throw Rejection("A new order cannot carry an order or application number");
     }
@@ -320,8 +320,8 @@ bool Changeable(const std::string& status) {
     return status == "P" || status == "M";
 }
 
-nlohmann::json Modify(Store& store, OrderRequest& order, const Party& party, const Issue& issue,
-                      const Category& category, int64_t blocked) {
+std::string Modify(Store& store, OrderRequest& order, const Party& party, const Issue& issue,
+                   const Category& category, int64_t blocked) {
     const StoredOrder stored =
         LoadOwnOrder(store, party, order.orderNumber, order.applicationNumber, issue.key);
     if (!Changeable(stored.status)) {
@@ -380,7 +380,7 @@ nlohmann::json Modify(Store& store, OrderRequest& order, const Party& party, con
 
 }  // namespace
 
-nlohmann::json PlaceOrder(Store& store, const RequestHeader& header, const Fields& fields) {
+std::string PlaceOrder(Store& store, const RequestHeader& header, const Fields& fields) {
     const Party party = ResolveParty(store, header);
     OrderRequest order = ReadOrder(fields);
     try {
@@ -403,7 +403,7 @@ nlohmann::json PlaceOrder(Store& store, const RequestHeader& header, const Field
     }
 }
 
-nlohmann::json CancelOrder(Store& store, const RequestHeader& header, const Fields& fields) {
+std::string CancelOrder(Store& store, const RequestHeader& header, const Fields& fields) {
     const Party party = ResolveParty(store, header);
     const int64_t orderNumber = fields.Integer("order_number", 1, INT32_MAX);
     if (orderNumber == 0) {

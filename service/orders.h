@@ -11,7 +11,7 @@
 
 namespace svc {
 
-nlohmann::json PlaceOrder(Store& store, const RequestHeader& header, const Fields& fields);
-nlohmann::json CancelOrder(Store& store, const RequestHeader& header, const Fields& fields);
+std::string PlaceOrder(Store& store, const RequestHeader& header, const Fields& fields);
+std::string CancelOrder(Store& store, const RequestHeader& header, const Fields& fields);
 
 }  // namespace svc

@@ -1,5 +1,7 @@
 #include "service/queries.h"
 
+#include <map>
+
 #include "framework/text.h"
 #include "service/clock.h"
 
@@ -62,13 +64,38 @@ nlohmann::json OrderBids(Store& store, int64_t orderNumber) {
     return bids;
 }
 
-}  // namespace
+// Watch list answers change only when the clock passes the start or the end of an issue's
+// bidding (issues are not changed while the service runs), so each answer is kept until the
+// next such moment. One process serves one store; the caller holds the store's lock.
+struct CachedWatchList {
+    std::string body;
+    std::string validUntil;  // a date-time text; the answer is stale from then on
+};
 
-nlohmann::json Answer(nlohmann::json records, const std::string& message) {
-    return {{"result", 0}, {"accepted", true}, {"message", message}, {"records", records}};
+std::map<std::string, CachedWatchList>& WatchListCache() {
+    static std::map<std::string, CachedWatchList> cache;
+    return cache;
 }
 
-nlohmann::json WatchList(Store& store, const RequestHeader& header, const Fields& fields) {
+std::string NextBiddingBoundary(Store& store, const std::string& now) {
+    Query boundary = store.Prepare(
+        "SELECT MIN(t) FROM (SELECT MIN(bid_start) AS t FROM issues WHERE bid_start > ?1 "
+        "UNION ALL SELECT MIN(bid_end) FROM issues WHERE bid_end >= ?1)",
+        now);
+    boundary.Next();
+    const std::string next = boundary.Text(0);
+    return next.empty() ? "9999" : next;
+}
+
+}  // namespace
+
+std::string Answer(const nlohmann::json& records) {
+    const nlohmann::json answer = {
+        {"result", 0}, {"accepted", true}, {"message", ""}, {"records", records}};
+    return answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string WatchList(Store& store, const RequestHeader& header, const Fields& fields) {
     CheckUser(store, header);
     const std::string section = fields.RequiredText("section", 2);
     const std::string product = fields.Text("product", 3);
@@ -91,6 +118,12 @@ nlohmann::json WatchList(Store& store, const RequestHeader& header, const Fields
     } else {
         throw BadRequest("Unknown watch list section " + section);
     }
+    const std::string now = NowText();
+    const std::string key = section + "|" + from + "|" + to;
+    const auto cached = WatchListCache().find(key);
+    if (cached != WatchListCache().end() && now < cached->second.validUntil) {
+        return cached->second.body;
+    }
     const std::string sql = std::string(
                                 "SELECT issue_key, name, issue_tag, price_low, price_high, "
                                 "bid_start, bid_end, issue_size, face_value, min_bid_quantity, "
@@ -100,14 +133,19 @@ nlohmann::json WatchList(Store& store, const RequestHeader& header, const Fields
                             " AND (?3 = '' OR substr(bid_end, 1, 10) <= ?3)"
                             " ORDER BY bid_start, issue_key";
     nlohmann::json records = nlohmann::json::array();
-    Query row = store.Prepare(sql.c_str(), NowText(), from, to);
-    while (row.Next()) {
-        records.push_back(WatchEntry(row));
+    {
+        Query row = store.Prepare(sql.c_str(), now, from, to);
+        while (row.Next()) {
+            records.push_back(WatchEntry(row));
+        }
     }
-    return Answer(records);
+    CachedWatchList& entry = WatchListCache()[key];
+    entry.body = Answer(records);
+    entry.validUntil = NextBiddingBoundary(store, now);
+    return entry.body;
 }
 
-nlohmann::json IssueDetails(Store& store, const RequestHeader& header, const Fields& fields) {
+std::string IssueDetails(Store& store, const RequestHeader& header, const Fields& fields) {
     CheckUser(store, header);
     const std::string key = fields.RequiredText("issue_key", 20);
     Query row = store.Prepare(
@@ -141,7 +179,7 @@ nlohmann::json IssueDetails(Store& store, const RequestHeader& header, const Fie
     return Answer(nlohmann::json::array({entry}));
 }
 
-nlohmann::json OrderBook(Store& store, const RequestHeader& header, const Fields& fields) {
+std::string OrderBook(Store& store, const RequestHeader& header, const Fields& fields) {
     const Party party = ResolveParty(store, header);
     const std::string from = DateField(fields, "from_date");
     const std::string to = DateField(fields, "to_date");
@@ -196,7 +234,7 @@ nlohmann::json OrderBook(Store& store, const RequestHeader& header, const Fields
     return Answer(records);
 }
 
-nlohmann::json UserDetails(Store& store, const RequestHeader& header, const Fields& fields) {
+std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields) {
     const Party party = ResolveParty(store, header);
     const std::string wanted = fields.Text("details", 1);
     if (wanted != "Y") {

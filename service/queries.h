@@ -10,13 +10,14 @@
 
 namespace svc {
 
-// The answer to a request the service took: result 0, accepted, and its records.
-nlohmann::json Answer(nlohmann::json records, const std::string& message = "");
+// The body of the answer to a request the service took: result 0, accepted, and its records.
+std::string Answer(const nlohmann::json& records);
 
-nlohmann::json WatchList(Store& store, const RequestHeader& header, const Fields& fields);
-nlohmann::json IssueDetails(Store& store, const RequestHeader& header, const Fields& fields);
-nlohmann::json OrderBook(Store& store, const RequestHeader& header, const Fields& fields);
-nlohmann::json UserDetails(Store& store, const RequestHeader& header, const Fields& fields);
+// Each request handler answers with the body of its answer. The caller holds the store's lock.
+std::string WatchList(Store& store, const RequestHeader& header, const Fields& fields);
+std::string IssueDetails(Store& store, const RequestHeader& header, const Fields& fields);
+std::string OrderBook(Store& store, const RequestHeader& header, const Fields& fields);
+std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields);
 nlohmann::json ClientLookup(Store& store, const std::string& clientId);
 
 }  // namespace svc

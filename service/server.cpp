@@ -9,7 +9,7 @@
 namespace svc {
 namespace {
 
-using Handler = nlohmann::json (*)(Store&, const RequestHeader&, const Fields&);
+using Handler = std::string (*)(Store&, const RequestHeader&, const Fields&);
 
 struct Endpoint {
     const char* path;
@@ -94,7 +94,8 @@ void IPOServer::Route() {
                                                 endpoint.path));
                 }
                 auto lock = store_.Lock();
-                Reply(response, 200, endpoint.handler(store_, header, fields));
+                response.status = 200;
+                response.set_content(endpoint.handler(store_, header, fields), "application/json");
             } catch (const RequestError& error) {
                 ReplyError(response, error.Status(), error.Result(), error.what());
             } catch (const StoreError& error) {
