@@ -1,15 +1,14 @@
 #include "companion/answer_decoder.h"
 
+#include <simdjson.h>
+
 #include <climits>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 
 #include "framework/text.h"
 
 namespace corvex {
 namespace {
-
-using nlohmann::json;
 
 // A field of the answer that is missing or not what the protocol says.
 class BadField : public std::runtime_error {
@@ -20,30 +19,32 @@ class BadField : public std::runtime_error {
 // The fields of one answer object, named by their path for messages.
 class Reader {
   public:
-    Reader(const json& object, std::string path) : object_(object), path_(std::move(path)) {}
+    Reader(simdjson::dom::object object, std::string path)
+        : object_(object), path_(std::move(path)) {}
 
     std::string Text(const char* name) const {
-        const json& value = Get(name);
-        if (!value.is_string()) {
+        std::string_view text;
+        if (Get(name).get_string().get(text) != simdjson::SUCCESS) {
             throw BadField("field " + Path(name) + " is not a text");
         }
-        const std::string& text = value.get_ref<const std::string&>();
-        if (text.find('\0') != std::string::npos) {
+        if (text.find('\0') != std::string_view::npos) {
             throw BadField("field " + Path(name) + " holds a zero byte");
         }
-        return text;
+        return std::string(text);
     }
     int64_t Integer(const char* name, int64_t low, int64_t high) const {
-        const json& value = Get(name);
-        if (!value.is_number_integer()) {
-            throw BadField("field " + Path(name) + " is not a whole number");
-        }
-        if (value.is_number_unsigned()
-                ? value.get<uint64_t>() > static_cast<uint64_t>(high)
-                : value.get<int64_t>() < low || value.get<int64_t>() > high) {
+        const simdjson::dom::element value = Get(name);
+        int64_t number = 0;
+        if (value.is_uint64() && !value.is_int64()) {
             throw BadField("field " + Path(name) + " is out of range");
         }
-        return value.get<int64_t>();
+        if (!value.is_int64() || value.get_int64().get(number) != simdjson::SUCCESS) {
+            throw BadField("field " + Path(name) + " is not a whole number");
+        }
+        if (number < low || number > high) {
+            throw BadField("field " + Path(name) + " is out of range");
+        }
+        return number;
     }
     int32_t Int32(const char* name) const {
         return static_cast<int32_t>(Integer(name, INT32_MIN, INT32_MAX));
@@ -53,25 +54,40 @@ class Reader {
     // Money in currency units.
     double Rupees(const char* name) const { return static_cast<double>(Paise(name)) / 100.0; }
     bool Flag(const char* name) const {
-        const json& value = Get(name);
-        if (!value.is_boolean()) {
+        bool flag = false;
+        if (Get(name).get_bool().get(flag) != simdjson::SUCCESS) {
             throw BadField("field " + Path(name) + " is not true or false");
         }
-        return value.get<bool>();
+        return flag;
+    }
+    // A text that may be missing or of another type: empty then.
+    std::string TextOrEmpty(const char* name) const {
+        std::string_view text;
+        return object_[name].get_string().get(text) == simdjson::SUCCESS &&
+                       text.find('\0') == std::string_view::npos
+                   ? std::string(text)
+                   : std::string();
+    }
+    // A flag that may be missing or of another type: false then.
+    bool FlagOrFalse(const char* name) const {
+        bool flag = false;
+        return object_[name].get_bool().get(flag) == simdjson::SUCCESS && flag;
     }
     // Calls visit(Reader) for each object of an array field.
     template <class Visit>
     void Each(const char* name, Visit visit) const {
-        const json& value = Get(name);
-        if (!value.is_array()) {
+        simdjson::dom::array array;
+        if (Get(name).get_array().get(array) != simdjson::SUCCESS) {
             throw BadField("field " + Path(name) + " is not a list");
         }
-        for (size_t i = 0; i < value.size(); ++i) {
-            const std::string path = fw::Format("%s[%zu]", Path(name).c_str(), i);
-            if (!value[i].is_object()) {
+        size_t i = 0;
+        for (simdjson::dom::element element : array) {
+            const std::string path = fw::Format("%s[%zu]", Path(name).c_str(), i++);
+            simdjson::dom::object object;
+            if (element.get_object().get(object) != simdjson::SUCCESS) {
                 throw BadField("field " + path + " is not an object");
             }
-            visit(Reader(value[i], path));
+            visit(Reader(object, path));
         }
     }
 
@@ -82,15 +98,15 @@ class Reader {
     std::string Path(const char* name) const {
         return path_.empty() ? std::string(name) : path_ + "." + name;
     }
-    const json& Get(const char* name) const {
-        const auto found = object_.find(name);
-        if (found == object_.end()) {
+    simdjson::dom::element Get(const char* name) const {
+        simdjson::dom::element value;
+        if (object_[name].get(value) != simdjson::SUCCESS) {
             throw BadField("field " + Path(name) + " is missing");
         }
-        return *found;
+        return value;
     }
 
-    const json& object_;
+    simdjson::dom::object object_;
     std::string path_;
 };
 
@@ -267,8 +283,10 @@ Outcome Failure(int16_t resultCode, std::string message, bool accepted = false) 
 }  // namespace
 
 Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
-    const json parsed = json::parse(body.begin(), body.end(), nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_object()) {
+    // One parser per thread keeps its buffers from answer to answer.
+    thread_local simdjson::dom::parser parser;
+    simdjson::dom::object parsed;
+    if (parser.parse(body.data(), body.size()).get_object().get(parsed) != simdjson::SUCCESS) {
         return Failure(kInvalidAnswer,
                        fw::Format("The IPO service answered with something that is not a JSON "
                                   "object (HTTP status %d)",
@@ -278,17 +296,13 @@ Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
         const Reader top(parsed, "");
         const int64_t result = top.Integer("result", INT16_MIN, INT16_MAX);
         if (httpStatus != 200 || result > 0) {
-            const auto message = parsed.find("message");
-            std::string text = message != parsed.end() && message->is_string() ? top.Text("message")
-                                                                               : std::string();
+            std::string text = top.TextOrEmpty("message");
             if (text.empty()) {
                 text =
                     fw::Format("The IPO service refused the request (HTTP status %d)", httpStatus);
             }
-            const auto accepted = parsed.find("accepted");
-            return Failure(
-                result > 0 ? static_cast<int16_t>(result) : kServiceRefused, text,
-                accepted != parsed.end() && accepted->is_boolean() && accepted->get<bool>());
+            return Failure(result > 0 ? static_cast<int16_t>(result) : kServiceRefused, text,
+                           top.FlagOrFalse("accepted"));
         }
         auto answer = std::make_unique<Answer>(code);
         top.Each("records", [&](const Reader& record) { AddRecord(*answer, record); });
