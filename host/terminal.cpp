@@ -5,6 +5,8 @@
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
+
 #include "framework/platform.h"
 #include "framework/wx/wx_text.h"
 
@@ -30,9 +32,13 @@ Terminal::~Terminal() {
     if (frame_) {
         frame_->Unbind(wxEVT_CLOSE_WINDOW, &Terminal::OnMainClose, this);
     }
+    // The plug-in closes its windows through the templates it was given: they go after it.
     if (!stopped_) {
-        templates_.clear();
         plugin_.Stop();
+        templates_.clear();
+    }
+    if (frame_) {
+        frame_->Destroy();
     }
     g_terminal = nullptr;
 }
