@@ -149,6 +149,8 @@ TEST_F(WxFormTest, BuildsEveryControlKindFromTheLayoutInDialogUnits) {
     EXPECT_EQ(topLeft.height, rect.top);
     EXPECT_EQ(size.width, rect.Width());
     EXPECT_GT(form->DialogUnitsToPixels({4, 8}).width, 3);  // a real font, not one pixel per unit
+    // The layout's Windows face is drawn in its metric-compatible stand-in.
+    EXPECT_EQ("Liberation Sans", form->window()->GetFont().GetFaceName());
 
     EXPECT_EQ("Code & name", form->GetText(kLabel));
     EXPECT_EQ("Apply", form->GetText(kApply));

@@ -6,7 +6,6 @@
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
 #include <wx/dialog.h>
-#include <wx/fontenum.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
@@ -19,6 +18,7 @@
 
 #include "framework/wx/wx_link_button.h"
 #include "framework/wx/wx_list_view.h"
+#include "framework/wx/wx_painter.h"
 #include "framework/wx/wx_text.h"
 
 namespace fw::wx {
@@ -27,11 +27,7 @@ namespace {
 wxFont LayoutFont(const DialogTemplate& layout) {
     wxFontInfo info(layout.pointSize > 0 ? layout.pointSize : 8);
     info.Family(wxFONTFAMILY_SWISS);
-    const wxString face = ToWx(layout.fontName ? layout.fontName : "");
-    if (!face.empty() && wxFontEnumerator::IsValidFacename(face)) {
-        info.FaceName(face);
-    }
-    return wxFont(info);
+    return FontWithFace(info, layout.fontName);
 }
 
 // Sorted drop-down lists order their entries without regard to case, like the platform's

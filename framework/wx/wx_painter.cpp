@@ -5,6 +5,8 @@
 #include <wx/fontenum.h>
 #include <wx/settings.h>
 
+#include <utility>
+
 #include "framework/wx/wx_text.h"
 
 namespace fw::wx {
@@ -15,6 +17,27 @@ wxColour ToWxColour(Colour colour) {
 
 Colour FromWxColour(const wxColour& colour) {
     return {colour.Red(), colour.Green(), colour.Blue()};
+}
+
+// The layouts name Windows faces; this desktop draws them in the metric-compatible faces it
+// has, so that texts take the room the layouts give them. Other faces are used when installed.
+wxFont FontWithFace(wxFontInfo info, const char* face) {
+    static const std::pair<const char*, const char*> kDesktopFaces[] = {
+        {"MS Shell Dlg", "Liberation Sans"},
+        {"MS Sans Serif", "Liberation Sans"},
+        {"Microsoft Sans Serif", "Liberation Sans"},
+        {"Arial", "Liberation Sans"},
+    };
+    wxString name = ToWx(face ? face : "");
+    for (const auto& [windowsFace, desktopFace] : kDesktopFaces) {
+        if (name.IsSameAs(windowsFace, false)) {
+            name = desktopFace;
+        }
+    }
+    if (!name.empty() && wxFontEnumerator::IsValidFacename(name)) {
+        info.FaceName(name);
+    }
+    return wxFont(info);
 }
 
 wxFont ToWxFont(const FontSpec& font) {
@@ -41,11 +64,7 @@ wxFont ToWxFont(const FontSpec& font) {
     }
     wxFontInfo info(wxSize(0, font.height));
     info.Family(family).Italic(font.italic).Underlined(font.underline).Weight(font.weight);
-    const wxString face = ToWx(font.face);
-    if (!face.empty() && wxFontEnumerator::IsValidFacename(face)) {
-        info.FaceName(face);
-    }
-    return wxFont(info);
+    return FontWithFace(info, font.face.c_str());
 }
 
 DcPainter::DcPainter(wxDC& dc)
@@ -92,13 +111,15 @@ void DcPainter::SetTransparentBackground(bool transparent) {
     dc_.SetBackgroundMode(transparent ? wxBRUSHSTYLE_TRANSPARENT : wxBRUSHSTYLE_SOLID);
 }
 
+// The size is the measured extent of the text; nothing is drawn for an empty one. The text is
+// clipped only by its window, so a link drawn in a font wider than the one it was measured in
+// is still shown whole.
 void DcPainter::DrawText(Point at, Size size, std::string_view text, bool embossed) {
-    // An ampersand marks the next character as a mnemonic: it is not drawn itself.
     if (size.width <= 0 || size.height <= 0) {
         return;
     }
+    // An ampersand marks the next character as a mnemonic: it is not drawn itself.
     const wxString label = wxControl::RemoveMnemonics(ToWx(text));
-    wxDCClipper clip(dc_, at.x, at.y, size.width, size.height);
     if (embossed) {
         const wxColour previous = dc_.GetTextForeground();
         dc_.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
