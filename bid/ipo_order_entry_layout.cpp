@@ -9,7 +9,7 @@ constexpr uint32_t kListStyle = fw::kStyleSorted | fw::kStyleTabStop;
 
 // Labels and group boxes have ids of their own from 1401 on. Rows sit 16 units apart; the columns
 // are cut-off box, lot, quantity, price band, price.
-constexpr fw::ControlSpec kBidControls[] = {
+constexpr fw::ControlEntry kBidControls[] = {
     {1401, ControlKind::Static, "IPO Name", 10, 9, 36, 8, 0},
     {kBidIPOName, ControlKind::Edit, "", 52, 7, 110, 12, kEditStyle | fw::kStyleDisabled},
     {1402, ControlKind::Static, "Client Id", 176, 9, 32, 8, 0},
@@ -73,7 +73,7 @@ constexpr fw::DialogTemplate kBidLayout = {
     10530, fw::FormKind::PopupDialog, "Bid Order-IPO", "MS Shell Dlg", 8, 337, 185, kBidControls,
 };
 
-constexpr fw::ControlSpec kTermsControls[] = {
+constexpr fw::ControlEntry kTermsControls[] = {
     {kTermsText, ControlKind::Static, "", 6, 5, 324, 74, 0},
 };
 

@@ -41,7 +41,8 @@ enum ControlStyle : uint32_t {
     kStyleTabStop = 1u << 14,
 };
 
-struct ControlSpec {
+// One control of a layout: its id, kind, caption, place and size in dialog units, and style.
+struct ControlEntry {
     int id;
     ControlKind kind;
     const char* text;
@@ -50,9 +51,9 @@ struct ControlSpec {
 };
 
 enum class FormKind {
-    ChildForm,     // a form view filling an MDI child frame
-    PopupDialog,   // a modeless popup (caption, no system menu)
-    ModalDialog,   // a modal dialog with caption and system menu
+    ChildForm,    // a form view filling an MDI child frame
+    PopupDialog,  // a modeless popup (caption, no system menu)
+    ModalDialog,  // a modal dialog with caption and system menu
 };
 
 struct DialogTemplate {
@@ -62,7 +63,7 @@ struct DialogTemplate {
     const char* fontName;
     int pointSize;
     int width, height;  // dialog units
-    std::span<const ControlSpec> controls;
+    std::span<const ControlEntry> controls;
 };
 
 // Layouts the plug-in adds at load, so that a host finds a form by the id the menu lookup gives.

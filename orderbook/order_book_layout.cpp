@@ -9,7 +9,7 @@ using fw::ControlKind;
 
 constexpr uint32_t kPickerStyle = fw::kStyleShortDate | fw::kStyleCalendarRight | fw::kStyleTabStop;
 
-constexpr fw::ControlSpec kOrderBookControls[] = {
+constexpr fw::ControlEntry kOrderBookControls[] = {
     {kOrderBookStatus, ControlKind::ComboDropList, "", 3, 16, 94, 77,
      fw::kStyleSorted | fw::kStyleTabStop},
     {kOrderBookFromDate, ControlKind::DatePicker, "", 106, 16, 59, 13, kPickerStyle},

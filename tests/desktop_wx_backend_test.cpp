@@ -46,7 +46,7 @@ enum : int {
     kHidden,
 };
 
-const fw::ControlSpec kControls[] = {
+const fw::ControlEntry kControls[] = {
     {kGroup, ControlKind::GroupBox, "Mode", 4, 4, 120, 24, 0},
     {kRadioOne, ControlKind::RadioButton, "One", 8, 12, 40, 10, fw::kStyleGroup},
     {kRadioTwo, ControlKind::RadioButton, "Two", 60, 12, 40, 10, 0},

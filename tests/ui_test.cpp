@@ -16,7 +16,7 @@ using fw::headless::RecordingPainter;
 namespace {
 
 constexpr int kLinkId = 1001;
-constexpr std::array<fw::ControlSpec, 1> kControls{{
+constexpr std::array<fw::ControlEntry, 1> kControls{{
     {kLinkId, fw::ControlKind::LinkButton, "Terms and Conditions", 10, 10, 200, 14, 0},
 }};
 constexpr fw::DialogTemplate kLayout{

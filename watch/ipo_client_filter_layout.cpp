@@ -6,10 +6,10 @@
 
 namespace {
 
+using fw::ControlEntry;
 using fw::ControlKind;
-using fw::ControlSpec;
 
-constexpr std::array<ControlSpec, 6> kFilterControls{{
+constexpr std::array<ControlEntry, 6> kFilterControls{{
     {1301, ControlKind::Static, "Client Id", 7, 7, 28, 8, fw::kStyleNone},
     {kFilterClientIdBox, ControlKind::Edit, "", 66, 5, 78, 14,
      fw::kStyleBorder | fw::kStyleAutoHScroll | fw::kStyleUppercase | fw::kStyleTabStop},

@@ -4,12 +4,12 @@
 
 namespace {
 
+using fw::ControlEntry;
 using fw::ControlKind;
-using fw::ControlSpec;
 
 constexpr uint32_t kBox = fw::kStyleBorder | fw::kStyleAutoHScroll;
 
-constexpr std::array<ControlSpec, 20> kDetailsControls{{
+constexpr std::array<ControlEntry, 20> kDetailsControls{{
     {1201, ControlKind::Static, "IPO Name :", 12, 10, 37, 8, fw::kStyleNone},
     {kDetailsIPOName, ControlKind::Edit, "", 54, 7, 169, 14, kBox},
     {1202, ControlKind::Static, "Issue Size", 11, 28, 50, 8, fw::kStyleNone},

@@ -7,10 +7,10 @@
 
 namespace {
 
+using fw::ControlEntry;
 using fw::ControlKind;
-using fw::ControlSpec;
 
-constexpr std::array<ControlSpec, 10> kWatchControls{{
+constexpr std::array<ControlEntry, 10> kWatchControls{{
     {kWatchModeGroup, ControlKind::GroupBox, "", 4, 5, 250, 20, fw::kStyleNone},
     {kWatchCurrentButton, ControlKind::RadioButton, "Current IPO", 6, 9, 65, 14,
      fw::kStyleGroup | fw::kStyleTabStop},

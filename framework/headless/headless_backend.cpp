@@ -30,19 +30,20 @@ HeadlessForm::HeadlessForm(const DialogTemplate& layout, FormEvents& events)
     : layout_(layout), events_(events), caption_(layout.caption ? layout.caption : "") {
     clientSize_ = DialogUnitsToPixels({layout.width, layout.height});
     visible_ = layout.kind == FormKind::ChildForm;
-    for (const ControlSpec& spec : layout.controls) {
+    for (const ControlEntry& entry : layout.controls) {
         Control control;
-        control.spec = spec;
-        control.text = spec.text ? spec.text : "";
-        control.enabled = (spec.style & kStyleDisabled) == 0;
-        control.visible = (spec.style & kStyleHidden) == 0;
-        const Size topLeft = DialogUnitsToPixels({spec.x, spec.y});
-        const Size size = DialogUnitsToPixels({spec.width, spec.height});
-        control.rect = {topLeft.width, topLeft.height, topLeft.width + size.width, topLeft.height + size.height};
-        if (spec.kind == ControlKind::DatePicker) {
+        control.entry = entry;
+        control.text = entry.text ? entry.text : "";
+        control.enabled = (entry.style & kStyleDisabled) == 0;
+        control.visible = (entry.style & kStyleHidden) == 0;
+        const Size topLeft = DialogUnitsToPixels({entry.x, entry.y});
+        const Size size = DialogUnitsToPixels({entry.width, entry.height});
+        control.rect = {topLeft.width, topLeft.height, topLeft.width + size.width,
+                        topLeft.height + size.height};
+        if (entry.kind == ControlKind::DatePicker) {
             control.date = {2026, 1, 1};
         }
-        controls_[spec.id] = std::move(control);
+        controls_[entry.id] = std::move(control);
     }
     if (g_headless) {
         g_headless->forms.push_back(this);
@@ -63,9 +64,13 @@ Control& HeadlessForm::At(int id) {
     return found->second;
 }
 
-const Control& HeadlessForm::At(int id) const { return const_cast<HeadlessForm*>(this)->At(id); }
+const Control& HeadlessForm::At(int id) const {
+    return const_cast<HeadlessForm*>(this)->At(id);
+}
 
-const Control& HeadlessForm::control(int id) const { return At(id); }
+const Control& HeadlessForm::control(int id) const {
+    return At(id);
+}
 
 void HeadlessForm::MoveFocus(int id) {
     if (focus_ == id) {
@@ -84,19 +89,20 @@ void HeadlessForm::Click(int id) {
         return;
     }
     MoveFocus(id);
-    switch (c.spec.kind) {
+    switch (c.entry.kind) {
         case ControlKind::CheckBox:
             c.checked = !c.checked;
             break;
         case ControlKind::RadioButton: {
             // An automatic radio button checks itself and clears the others of its group.
             auto self = std::find_if(layout_.controls.begin(), layout_.controls.end(),
-                                     [id](const ControlSpec& s) { return s.id == id; });
+                                     [id](const ControlEntry& s) { return s.id == id; });
             auto start = self;
             while (start != layout_.controls.begin() && !(start->style & kStyleGroup)) {
                 --start;
             }
-            for (auto it = start; it != layout_.controls.end() && it->kind == ControlKind::RadioButton; ++it) {
+            for (auto it = start;
+                 it != layout_.controls.end() && it->kind == ControlKind::RadioButton; ++it) {
                 if (it != start && (it->style & kStyleGroup)) {
                     break;
                 }
@@ -122,7 +128,7 @@ void HeadlessForm::Type(int id, std::string_view text) {
     }
     MoveFocus(id);
     std::string typed(text);
-    if (c.spec.style & kStyleUppercase) {
+    if (c.entry.style & kStyleUppercase) {
         for (char& ch : typed) {
             ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
         }
@@ -140,9 +146,13 @@ void HeadlessForm::Focus(int id) {
     }
 }
 
-void HeadlessForm::PressEnter() { events_.OnOK(); }
+void HeadlessForm::PressEnter() {
+    events_.OnOK();
+}
 
-void HeadlessForm::PressEscape() { events_.OnCancel(); }
+void HeadlessForm::PressEscape() {
+    events_.OnCancel();
+}
 
 void HeadlessForm::SelectComboItem(int id, int index) {
     Control& c = At(id);
@@ -163,7 +173,8 @@ void HeadlessForm::ClickItem(int listId, int item, int column) {
     Control& c = At(listId);
     MoveFocus(listId);
     if (item >= 0 && static_cast<size_t>(item) < c.itemCount) {
-        const bool changed = !(c.selected.size() == 1 && c.selected.count(static_cast<size_t>(item)));
+        const bool changed =
+            !(c.selected.size() == 1 && c.selected.count(static_cast<size_t>(item)));
         c.selected = {static_cast<size_t>(item)};
         if (changed) {
             events_.OnItemChanged(listId, item, column);
@@ -182,20 +193,28 @@ void HeadlessForm::SelectItems(int listId, const std::vector<size_t>& items) {
     }
 }
 
-void HeadlessForm::ClickColumn(int listId, int column) { events_.OnColumnClick(listId, column); }
+void HeadlessForm::ClickColumn(int listId, int column) {
+    events_.OnColumnClick(listId, column);
+}
 
-void HeadlessForm::RightClick(int id) { events_.OnContextMenu(id); }
+void HeadlessForm::RightClick(int id) {
+    events_.OnContextMenu(id);
+}
 
 void HeadlessForm::ResizeTo(Size clientSize) {
     clientSize_ = clientSize;
     events_.OnSize(clientSize);
 }
 
-std::vector<std::string> HeadlessForm::ComboItems(int id) const { return At(id).items; }
+std::vector<std::string> HeadlessForm::ComboItems(int id) const {
+    return At(id).items;
+}
 
 std::string HeadlessForm::ComboText(int id) const {
     const Control& c = At(id);
-    return c.selection >= 0 && static_cast<size_t>(c.selection) < c.items.size() ? c.items[static_cast<size_t>(c.selection)] : "";
+    return c.selection >= 0 && static_cast<size_t>(c.selection) < c.items.size()
+               ? c.items[static_cast<size_t>(c.selection)]
+               : "";
 }
 
 std::string HeadlessForm::Cell(int listId, size_t item, int column) const {
@@ -229,7 +248,7 @@ void HeadlessForm::EndDialog(int result) {
 
 std::string HeadlessForm::GetText(int id) const {
     const Control& c = At(id);
-    if (c.spec.kind == ControlKind::ComboDropList) {
+    if (c.entry.kind == ControlKind::ComboDropList) {
         return ComboText(id);
     }
     return c.text;
@@ -240,27 +259,45 @@ void HeadlessForm::SetText(int id, std::string_view text) {
     c.text = text;
 }
 
-void HeadlessForm::Enable(int id, bool enable) { At(id).enabled = enable; }
-bool HeadlessForm::IsEnabled(int id) const { return At(id).enabled; }
-void HeadlessForm::Show(int id, bool show) { At(id).visible = show; }
-bool HeadlessForm::IsVisible(int id) const { return At(id).visible; }
+void HeadlessForm::Enable(int id, bool enable) {
+    At(id).enabled = enable;
+}
+bool HeadlessForm::IsEnabled(int id) const {
+    return At(id).enabled;
+}
+void HeadlessForm::Show(int id, bool show) {
+    At(id).visible = show;
+}
+bool HeadlessForm::IsVisible(int id) const {
+    return At(id).visible;
+}
 
 void HeadlessForm::SetFocus(int id) {
     At(id);
     MoveFocus(id);
 }
 
-Rect HeadlessForm::ControlRect(int id) const { return At(id).rect; }
-void HeadlessForm::MoveControl(int id, const Rect& rect) { At(id).rect = rect; }
+Rect HeadlessForm::ControlRect(int id) const {
+    return At(id).rect;
+}
+void HeadlessForm::MoveControl(int id, const Rect& rect) {
+    At(id).rect = rect;
+}
 
 int HeadlessForm::TextWidth(int id, std::string_view text) const {
     At(id);
     return static_cast<int>(text.size()) * kCharWidth;
 }
 
-void HeadlessForm::LimitText(int id, int maxCharacters) { At(id).limit = maxCharacters; }
-void HeadlessForm::SetCheck(int id, bool checked) { At(id).checked = checked; }
-bool HeadlessForm::GetCheck(int id) const { return At(id).checked; }
+void HeadlessForm::LimitText(int id, int maxCharacters) {
+    At(id).limit = maxCharacters;
+}
+void HeadlessForm::SetCheck(int id, bool checked) {
+    At(id).checked = checked;
+}
+bool HeadlessForm::GetCheck(int id) const {
+    return At(id).checked;
+}
 
 void HeadlessForm::ComboReset(int id) {
     Control& c = At(id);
@@ -271,16 +308,17 @@ void HeadlessForm::ComboReset(int id) {
 int HeadlessForm::ComboAdd(int id, std::string_view text) {
     Control& c = At(id);
     auto where = c.items.end();
-    if (c.spec.style & kStyleSorted) {
+    if (c.entry.style & kStyleSorted) {
         // A sorted combo compares without regard to case, like the platform's.
-        where = std::upper_bound(c.items.begin(), c.items.end(), std::string(text),
-                                 [](const std::string& a, const std::string& b) {
-                                     return std::lexicographical_compare(
-                                         a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-                                             return std::tolower(static_cast<unsigned char>(x)) <
-                                                    std::tolower(static_cast<unsigned char>(y));
-                                         });
-                                 });
+        where =
+            std::upper_bound(c.items.begin(), c.items.end(), std::string(text),
+                             [](const std::string& a, const std::string& b) {
+                                 return std::lexicographical_compare(
+                                     a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                                         return std::tolower(static_cast<unsigned char>(x)) <
+                                                std::tolower(static_cast<unsigned char>(y));
+                                     });
+                             });
     }
     const int index = static_cast<int>(where - c.items.begin());
     c.items.insert(where, std::string(text));
@@ -290,14 +328,20 @@ int HeadlessForm::ComboAdd(int id, std::string_view text) {
     return index;
 }
 
-int HeadlessForm::ComboCount(int id) const { return static_cast<int>(At(id).items.size()); }
+int HeadlessForm::ComboCount(int id) const {
+    return static_cast<int>(At(id).items.size());
+}
 
 std::string HeadlessForm::ComboItem(int id, int index) const {
     const Control& c = At(id);
-    return index >= 0 && static_cast<size_t>(index) < c.items.size() ? c.items[static_cast<size_t>(index)] : "";
+    return index >= 0 && static_cast<size_t>(index) < c.items.size()
+               ? c.items[static_cast<size_t>(index)]
+               : "";
 }
 
-int HeadlessForm::ComboSelection(int id) const { return At(id).selection; }
+int HeadlessForm::ComboSelection(int id) const {
+    return At(id).selection;
+}
 
 void HeadlessForm::ComboSetSelection(int id, int index) {
     Control& c = At(id);
@@ -315,9 +359,13 @@ int HeadlessForm::ComboSelectPrefix(int id, std::string_view text) {
     return -1;
 }
 
-void HeadlessForm::ComboSetDroppedWidth(int id, int pixels) { At(id).droppedWidth = pixels; }
+void HeadlessForm::ComboSetDroppedWidth(int id, int pixels) {
+    At(id).droppedWidth = pixels;
+}
 
-Date HeadlessForm::GetDate(int id) const { return At(id).date; }
+Date HeadlessForm::GetDate(int id) const {
+    return At(id).date;
+}
 
 bool HeadlessForm::SetDate(int id, const Date& date) {
     if (date.year < 1970) {
@@ -327,7 +375,9 @@ bool HeadlessForm::SetDate(int id, const Date& date) {
     return true;
 }
 
-void HeadlessForm::ListSetSource(int id, const ListSource* source) { At(id).source = source; }
+void HeadlessForm::ListSetSource(int id, const ListSource* source) {
+    At(id).source = source;
+}
 
 void HeadlessForm::ListInsertColumn(int id, int column, std::string_view title, int width) {
     Control& c = At(id);
@@ -335,11 +385,15 @@ void HeadlessForm::ListInsertColumn(int id, int column, std::string_view title, 
     c.columns.insert(c.columns.begin() + static_cast<long>(at), {std::string(title), width});
 }
 
-int HeadlessForm::ListColumnCount(int id) const { return static_cast<int>(At(id).columns.size()); }
+int HeadlessForm::ListColumnCount(int id) const {
+    return static_cast<int>(At(id).columns.size());
+}
 
 std::string HeadlessForm::ListColumnTitle(int id, int column) const {
     const Control& c = At(id);
-    return column >= 0 && static_cast<size_t>(column) < c.columns.size() ? c.columns[static_cast<size_t>(column)].first : "";
+    return column >= 0 && static_cast<size_t>(column) < c.columns.size()
+               ? c.columns[static_cast<size_t>(column)].first
+               : "";
 }
 
 void HeadlessForm::ListSetColumnWidth(int id, int column, int width) {
@@ -351,7 +405,9 @@ void HeadlessForm::ListSetColumnWidth(int id, int column, int width) {
 
 int HeadlessForm::ListColumnWidth(int id, int column) const {
     const Control& c = At(id);
-    return column >= 0 && static_cast<size_t>(column) < c.columns.size() ? c.columns[static_cast<size_t>(column)].second : 0;
+    return column >= 0 && static_cast<size_t>(column) < c.columns.size()
+               ? c.columns[static_cast<size_t>(column)].second
+               : 0;
 }
 
 void HeadlessForm::ListAutoSizeColumnToHeader(int id, int column) {
@@ -365,7 +421,9 @@ void HeadlessForm::ListSetItemCount(int id, size_t count) {
     c.selected.clear();
 }
 
-size_t HeadlessForm::ListItemCount(int id) const { return At(id).itemCount; }
+size_t HeadlessForm::ListItemCount(int id) const {
+    return At(id).itemCount;
+}
 
 std::vector<size_t> HeadlessForm::ListSelectedItems(int id) const {
     const Control& c = At(id);
@@ -389,10 +447,18 @@ void HeadlessForm::ListSetExtendedStyle(int id, uint32_t add, uint32_t remove) {
     c.extendedStyle = (c.extendedStyle & ~remove) | add;
 }
 
-uint32_t HeadlessForm::ListExtendedStyle(int id) const { return At(id).extendedStyle; }
-void HeadlessForm::ListSetImages(int id, ListImages images) { At(id).images = images; }
-void HeadlessForm::ListRefresh(int id) { ++At(id).refreshes; }
-void HeadlessForm::SetOwnerDrawn(int id, OwnerDrawn* drawer) { At(id).drawer = drawer; }
+uint32_t HeadlessForm::ListExtendedStyle(int id) const {
+    return At(id).extendedStyle;
+}
+void HeadlessForm::ListSetImages(int id, ListImages images) {
+    At(id).images = images;
+}
+void HeadlessForm::ListRefresh(int id) {
+    ++At(id).refreshes;
+}
+void HeadlessForm::SetOwnerDrawn(int id, OwnerDrawn* drawer) {
+    At(id).drawer = drawer;
+}
 
 void HeadlessForm::SetToolTip(int id, std::string_view text, bool active) {
     Control& c = At(id);
@@ -420,7 +486,8 @@ HeadlessBackend::~HeadlessBackend() {
     g_headless = nullptr;
 }
 
-std::unique_ptr<Form> HeadlessBackend::CreateForm(const DialogTemplate& layout, FormEvents& events) {
+std::unique_ptr<Form> HeadlessBackend::CreateForm(const DialogTemplate& layout,
+                                                  FormEvents& events) {
     auto form = std::make_unique<HeadlessForm>(layout, events);
     events.OnInitDialog(*form);
     return form;
@@ -488,7 +555,9 @@ std::vector<std::string> HeadlessBackend::MessageTexts() const {
     return texts;
 }
 
-std::string HeadlessBackend::LastMessage() const { return messages.empty() ? "" : messages.back().text; }
+std::string HeadlessBackend::LastMessage() const {
+    return messages.empty() ? "" : messages.back().text;
+}
 
 // ---------------------------------------------------------------- painting and frames
 
@@ -506,7 +575,11 @@ void RecordingPainter::SetTransparentBackground(bool transparent) {
 }
 
 void RecordingPainter::DrawText(Point at, Size size, std::string_view text, bool embossed) {
-    calls.push_back({"text", {at.x, at.y, at.x + size.width, at.y + size.height}, {}, std::string(text), embossed});
+    calls.push_back({"text",
+                     {at.x, at.y, at.x + size.width, at.y + size.height},
+                     {},
+                     std::string(text),
+                     embossed});
 }
 
 bool HeadlessStatusBar::SetPaneCount(int count) {
@@ -519,7 +592,8 @@ bool HeadlessStatusBar::SetPaneCount(int count) {
 
 void HeadlessStatusBar::SetPaneInfo(int pane, int commandId, int style, int width) {
     if (pane >= 0 && pane < PaneCount()) {
-        panes_[static_cast<size_t>(pane)] = {commandId, style, width, panes_[static_cast<size_t>(pane)].text};
+        panes_[static_cast<size_t>(pane)] = {commandId, style, width,
+                                             panes_[static_cast<size_t>(pane)].text};
     }
 }
 
@@ -533,8 +607,12 @@ std::string HeadlessStatusBar::PaneText(int pane) const {
     return pane >= 0 && pane < PaneCount() ? panes_[static_cast<size_t>(pane)].text : "";
 }
 
-int HeadlessStatusBar::PaneStyle(int pane) const { return panes_.at(static_cast<size_t>(pane)).style; }
-int HeadlessStatusBar::PaneWidth(int pane) const { return panes_.at(static_cast<size_t>(pane)).width; }
+int HeadlessStatusBar::PaneStyle(int pane) const {
+    return panes_.at(static_cast<size_t>(pane)).style;
+}
+int HeadlessStatusBar::PaneWidth(int pane) const {
+    return panes_.at(static_cast<size_t>(pane)).width;
+}
 
 Rect HeadlessStatusBar::ItemRect(int pane) const {
     // Panes sit side by side from the left, 2 pixels apart; a stretch pane takes what is left.
@@ -574,7 +652,8 @@ StatusBar* HeadlessFrame::CreateStatusBar(StatusBarKind kind, StatusBarPainter* 
     return bar_.get();
 }
 
-OpenedWindow::OpenedWindow(const RuntimeClass& viewClass, const RuntimeClass& frameClass, int formId, Size frameSize)
+OpenedWindow::OpenedWindow(const RuntimeClass& viewClass, const RuntimeClass& frameClass,
+                           int formId, Size frameSize)
     : site_(frameSize) {
     frame_.reset(dynamic_cast<CFrameWnd*>(frameClass.createObject()));
     view_.reset(dynamic_cast<CView*>(viewClass.createObject()));

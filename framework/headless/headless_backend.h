@@ -18,7 +18,7 @@
 namespace fw::headless {
 
 struct Control {
-    ControlSpec spec{};
+    ControlEntry entry{};
     std::string text;
     bool enabled = true;
     bool visible = true;
@@ -42,15 +42,15 @@ struct Control {
 };
 
 class HeadlessForm : public Form {
-public:
+  public:
     HeadlessForm(const DialogTemplate& layout, FormEvents& events);
     ~HeadlessForm() override;
 
     // --- what a user does ---
-    void Click(int id);                      // button, check box, radio button, link
+    void Click(int id);                        // button, check box, radio button, link
     void Type(int id, std::string_view text);  // focus the box, replace its text
-    void Focus(int id);                      // moves the focus; the old control loses it
-    void PressEnter();                       // the default button, the focus stays
+    void Focus(int id);                        // moves the focus; the old control loses it
+    void PressEnter();                         // the default button, the focus stays
     void PressEscape();
     void SelectComboItem(int id, int index);
     bool PickDate(int id, const Date& date);
@@ -129,7 +129,7 @@ public:
     // Width in pixels of a text in every control's font: 6 pixels a character.
     static constexpr int kCharWidth = 6;
 
-private:
+  private:
     Control& At(int id);
     const Control& At(int id) const;
     void MoveFocus(int id);
@@ -153,7 +153,7 @@ struct RecordedMessage {
 };
 
 class HeadlessBackend : public Backend {
-public:
+  public:
     HeadlessBackend();  // installs itself as the process's backend
     ~HeadlessBackend() override;
 
@@ -164,7 +164,10 @@ public:
     bool SetClipboardText(std::string_view text) override;
     std::optional<std::string> SaveFileDialog(const SaveFileRequest& request) override;
     int TrackPopupMenu(const Menu& menu, Form& owner) override;
-    void BeginWaitCursor() override { ++waitDepth; ++waitCursors; }
+    void BeginWaitCursor() override {
+        ++waitDepth;
+        ++waitCursors;
+    }
     void EndWaitCursor() override { --waitDepth; }
     LocalTime Now() const override { return now; }
 
@@ -203,12 +206,18 @@ struct PaintCall {
 };
 
 class RecordingPainter : public Painter {
-public:
-    void FillRect(const Rect& rect, Colour colour) override { calls.push_back({"fill", rect, colour, {}, false}); }
-    void FrameRect(const Rect& rect, Colour colour) override { calls.push_back({"frame", rect, colour, {}, false}); }
+  public:
+    void FillRect(const Rect& rect, Colour colour) override {
+        calls.push_back({"fill", rect, colour, {}, false});
+    }
+    void FrameRect(const Rect& rect, Colour colour) override {
+        calls.push_back({"frame", rect, colour, {}, false});
+    }
     Size MeasureText(std::string_view text) override;
     void SetFont(const FontSpec& font) override;
-    void SetTextColour(Colour colour) override { calls.push_back({"colour", {}, colour, {}, false}); }
+    void SetTextColour(Colour colour) override {
+        calls.push_back({"colour", {}, colour, {}, false});
+    }
     void SetTransparentBackground(bool transparent) override;
     void DrawText(Point at, Size size, std::string_view text, bool embossed) override;
 
@@ -218,8 +227,9 @@ public:
 };
 
 class HeadlessStatusBar : public StatusBar {
-public:
-    HeadlessStatusBar(StatusBarKind kind, StatusBarPainter* painter) : kind_(kind), painter_(painter) {}
+  public:
+    HeadlessStatusBar(StatusBarKind kind, StatusBarPainter* painter)
+        : kind_(kind), painter_(painter) {}
 
     bool SetPaneCount(int count) override;
     int PaneCount() const override { return static_cast<int>(panes_.size()); }
@@ -236,7 +246,7 @@ public:
     // Paints the bar as the backend would on a paint message; owner-drawn bars only.
     std::vector<PaintCall> Paint();
 
-private:
+  private:
     struct Pane {
         int id = 0, style = 0, width = 0;
         std::string text;
@@ -248,7 +258,7 @@ private:
 };
 
 class HeadlessFrame : public FrameSite {
-public:
+  public:
     explicit HeadlessFrame(Size windowSize = {800, 500}) : size_(windowSize) {}
 
     void SetTitle(std::string_view title) override { title_ = title; }
@@ -270,7 +280,7 @@ public:
     int fits() const { return fits_; }
     bool failStatusBar = false;  // the next CreateStatusBar fails
 
-private:
+  private:
     std::string title_;
     bool maximizeBox_ = true;
     Size size_;
@@ -283,8 +293,9 @@ private:
 // A plug-in window opened the way a host opens it: frame and view made by their runtime
 // classes, the form built from its layout, then the view's initial update.
 class OpenedWindow {
-public:
-    OpenedWindow(const RuntimeClass& viewClass, const RuntimeClass& frameClass, int formId, Size frameSize = {800, 500});
+  public:
+    OpenedWindow(const RuntimeClass& viewClass, const RuntimeClass& frameClass, int formId,
+                 Size frameSize = {800, 500});
     ~OpenedWindow();
 
     CView& view() const { return *view_; }
@@ -293,9 +304,11 @@ public:
     HeadlessForm& form() const { return *form_; }
 
     template <class T>
-    T& viewAs() const { return dynamic_cast<T&>(*view_); }
+    T& viewAs() const {
+        return dynamic_cast<T&>(*view_);
+    }
 
-private:
+  private:
     HeadlessFrame site_;
     std::unique_ptr<CFrameWnd> frame_;
     std::unique_ptr<CView> view_;

@@ -45,8 +45,8 @@ WxForm::WxForm(const DialogTemplate& layout, FormEvents& events, wxWindow* paren
     link_->form = this;
     link_->events = &events;
     BuildWindow(parent);
-    for (const ControlSpec& spec : layout.controls) {
-        CreateControl(spec);
+    for (const ControlEntry& entry : layout.controls) {
+        CreateControl(entry);
     }
 }
 
@@ -134,32 +134,32 @@ void WxForm::BuildWindow(wxWindow* parent) {
     });
 }
 
-void WxForm::CreateControl(const ControlSpec& spec) {
-    const wxPoint pos = window_->ConvertDialogToPixels(wxPoint(spec.x, spec.y));
-    const wxSize size = window_->ConvertDialogToPixels(wxSize(spec.width, spec.height));
-    const wxString text = ToWx(spec.text ? spec.text : "");
+void WxForm::CreateControl(const ControlEntry& entry) {
+    const wxPoint pos = window_->ConvertDialogToPixels(wxPoint(entry.x, entry.y));
+    const wxSize size = window_->ConvertDialogToPixels(wxSize(entry.width, entry.height));
+    const wxString text = ToWx(entry.text ? entry.text : "");
     wxWindow* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::Static: {
             const long align =
-                (spec.style & kStyleCentered) ? wxALIGN_CENTRE_HORIZONTAL : wxALIGN_LEFT;
-            control = new wxStaticText(window_, spec.id, wxString(), pos, size,
+                (entry.style & kStyleCentered) ? wxALIGN_CENTRE_HORIZONTAL : wxALIGN_LEFT;
+            control = new wxStaticText(window_, entry.id, wxString(), pos, size,
                                        align | wxST_NO_AUTORESIZE);
             break;
         }
         case ControlKind::GroupBox:
-            control = new wxStaticBox(window_, spec.id, text, pos, size);
+            control = new wxStaticBox(window_, entry.id, text, pos, size);
             break;
         case ControlKind::Edit: {
             long style = 0;
-            if (spec.style & kStyleMultiLine) {
+            if (entry.style & kStyleMultiLine) {
                 style |= wxTE_MULTILINE | wxTE_NO_VSCROLL;
             }
-            if (spec.style & kStyleReadOnly) {
+            if (entry.style & kStyleReadOnly) {
                 style |= wxTE_READONLY;
             }
-            auto* edit = new wxTextCtrl(window_, spec.id, text, pos, size, style);
-            if (spec.style & kStyleUppercase) {
+            auto* edit = new wxTextCtrl(window_, entry.id, text, pos, size, style);
+            if (entry.style & kStyleUppercase) {
                 edit->ForceUpper();
             }
             control = edit;
@@ -167,59 +167,59 @@ void WxForm::CreateControl(const ControlSpec& spec) {
         }
         case ControlKind::Button:
         case ControlKind::DefaultButton: {
-            auto* button = new wxButton(window_, spec.id, text, pos, size);
-            if (spec.kind == ControlKind::DefaultButton) {
+            auto* button = new wxButton(window_, entry.id, text, pos, size);
+            if (entry.kind == ControlKind::DefaultButton) {
                 button->SetDefault();
             }
             control = button;
             break;
         }
         case ControlKind::CheckBox:
-            control = new wxCheckBox(window_, spec.id, text, pos, size);
+            control = new wxCheckBox(window_, entry.id, text, pos, size);
             break;
         case ControlKind::RadioButton:
-            control = new wxRadioButton(window_, spec.id, text, pos, size,
-                                        (spec.style & kStyleGroup) ? wxRB_GROUP : 0);
+            control = new wxRadioButton(window_, entry.id, text, pos, size,
+                                        (entry.style & kStyleGroup) ? wxRB_GROUP : 0);
             break;
         case ControlKind::ComboDropList:
             // The layout's height includes the dropped-down list; the closed box keeps its own.
-            control = new wxChoice(window_, spec.id, pos, wxSize(size.x, -1));
-            if (spec.style & kStyleSorted) {
-                sortedCombos_.insert(spec.id);
+            control = new wxChoice(window_, entry.id, pos, wxSize(size.x, -1));
+            if (entry.style & kStyleSorted) {
+                sortedCombos_.insert(entry.id);
             }
             break;
         case ControlKind::DatePicker: {
-            auto* picker = new wxDatePickerCtrl(window_, spec.id, wxDefaultDateTime, pos, size,
+            auto* picker = new wxDatePickerCtrl(window_, entry.id, wxDefaultDateTime, pos, size,
                                                 wxDP_DROPDOWN | wxDP_SHOWCENTURY);
             picker->SetRange(wxDateTime(1, wxDateTime::Jan, 1970), wxInvalidDateTime);
             control = picker;
             break;
         }
         case ControlKind::ListView:
-            control = new FwListView(window_, spec.id, wxRect(pos, size),
-                                     (spec.style & kStyleSingleSel) != 0);
+            control = new FwListView(window_, entry.id, wxRect(pos, size),
+                                     (entry.style & kStyleSingleSel) != 0);
             break;
         case ControlKind::LinkButton:
-            control = new FwLinkButton(window_, spec.id, text, wxRect(pos, size));
+            control = new FwLinkButton(window_, entry.id, text, wxRect(pos, size));
             break;
     }
-    controls_[spec.id] = control;
-    kinds_[spec.id] = spec.kind;
-    if (spec.kind == ControlKind::Static) {
-        SetStaticText(spec.id, spec.text ? spec.text : "");
+    controls_[entry.id] = control;
+    kinds_[entry.id] = entry.kind;
+    if (entry.kind == ControlKind::Static) {
+        SetStaticText(entry.id, entry.text ? entry.text : "");
     }
-    if (spec.style & kStyleDisabled) {
+    if (entry.style & kStyleDisabled) {
         control->Disable();
     }
-    if (spec.style & kStyleHidden) {
+    if (entry.style & kStyleHidden) {
         control->Hide();
     }
-    BindControl(control, spec);
+    BindControl(control, entry);
 }
 
-void WxForm::BindControl(wxWindow* control, const ControlSpec& spec) {
+void WxForm::BindControl(wxWindow* control, const ControlEntry& entry) {
     std::shared_ptr<Link> link = link_;
-    const int id = spec.id;
+    const int id = entry.id;
     auto command = [link, id](wxCommandEvent&) {
         if (link->events) {
             link->events->OnCommand(id);
@@ -231,7 +231,7 @@ void WxForm::BindControl(wxWindow* control, const ControlSpec& spec) {
             link->events->OnKillFocus(id);
         }
     };
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::Button:
         case ControlKind::DefaultButton:
             control->Bind(wxEVT_BUTTON, command);
@@ -284,7 +284,7 @@ void WxForm::BindControl(wxWindow* control, const ControlSpec& spec) {
         default:
             break;
     }
-    if (spec.kind != ControlKind::Static && spec.kind != ControlKind::GroupBox) {
+    if (entry.kind != ControlKind::Static && entry.kind != ControlKind::GroupBox) {
         control->Bind(wxEVT_KILL_FOCUS, killFocus);
     }
 }

@@ -98,8 +98,8 @@ class WxForm : public Form {
     };
 
     void BuildWindow(wxWindow* parent);
-    void CreateControl(const ControlSpec& spec);
-    void BindControl(wxWindow* control, const ControlSpec& spec);
+    void CreateControl(const ControlEntry& entry);
+    void BindControl(wxWindow* control, const ControlEntry& entry);
     void SetStaticText(int id, std::string_view text);
     void OnCharHook(wxKeyEvent& event);
     void Cancel();
