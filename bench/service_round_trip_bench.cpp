@@ -133,17 +133,7 @@ void WatchList50(benchmark::State& state) {
 
 IPOServiceRequest OrderRequest() {
     IPOServiceRequest request{};
-    fw::CopyField(request.OrderFlag, "N");
-    fw::CopyField(request.IPOName, "AURORAGREEN");
-    fw::CopyField(request.IssueTag, "AGE");
-    fw::CopyField(request.CategoryCode, "RETAIL");
-    fw::CopyField(request.PaymentMode, "UPI");
-    fw::CopyField(request.UPIId, "rohan.desai@upibank");
-    request.BidCount = 3;
-    fw::CopyField(request.Bids[0].BidActionCode, "N");
-    request.Bids[0].Quantity = 150;
-    request.Bids[0].Price = 98.5;
-    fw::CopyField(request.Bids[0].BidReference, "0");
+    harness::MakeRetailUpiOrder(request, "rohan.desai@upibank", 150, 98.5);
     return request;
 }
 

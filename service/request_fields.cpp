@@ -90,11 +90,10 @@ bool Fields::Flag(const char* name) const {
     return value->get<bool>();
 }
 
-std::vector<Fields> Fields::Objects(const char* name, size_t limit) const {
-    std::vector<Fields> objects;
+const nlohmann::json* Fields::List(const char* name, size_t limit) const {
     const nlohmann::json* value = Find(name);
     if (!value) {
-        return objects;
+        return nullptr;
     }
     if (!value->is_array()) {
         throw BadRequest(fw::Format("Field %s must be a list", Name(name).c_str()));
@@ -102,6 +101,15 @@ std::vector<Fields> Fields::Objects(const char* name, size_t limit) const {
     if (value->size() > limit) {
         throw BadRequest(
             fw::Format("Field %s holds more than %zu entries", Name(name).c_str(), limit));
+    }
+    return value;
+}
+
+std::vector<Fields> Fields::Objects(const char* name, size_t limit) const {
+    std::vector<Fields> objects;
+    const nlohmann::json* value = List(name, limit);
+    if (!value) {
+        return objects;
     }
     for (size_t i = 0; i < value->size(); ++i) {
         const nlohmann::json& element = (*value)[i];
@@ -116,16 +124,9 @@ std::vector<Fields> Fields::Objects(const char* name, size_t limit) const {
 
 std::vector<std::string> Fields::Texts(const char* name, size_t limit, size_t width) const {
     std::vector<std::string> texts;
-    const nlohmann::json* value = Find(name);
+    const nlohmann::json* value = List(name, limit);
     if (!value) {
         return texts;
-    }
-    if (!value->is_array()) {
-        throw BadRequest(fw::Format("Field %s must be a list", Name(name).c_str()));
-    }
-    if (value->size() > limit) {
-        throw BadRequest(
-            fw::Format("Field %s holds more than %zu entries", Name(name).c_str(), limit));
     }
     for (size_t i = 0; i < value->size(); ++i) {
         texts.push_back(

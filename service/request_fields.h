@@ -53,6 +53,8 @@ class Fields {
 
   private:
     const nlohmann::json* Find(const char* name) const;
+    // The list under `name`, or null when absent; refused when not a list or longer than limit.
+    const nlohmann::json* List(const char* name, size_t limit) const;
     std::string Name(const char* name) const { return prefix_ + name; }
 
     const nlohmann::json& object_;

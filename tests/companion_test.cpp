@@ -64,17 +64,7 @@ class CompanionTest : public ::testing::Test {
     // A new RETAIL order of INV001 on AURORAGREEN at `price` for 150 shares, paid by UPI.
     IPOServiceRequest Order(const std::string& url, double price) {
         IPOServiceRequest request = Investor(kRequestPlaceOrder, url);
-        fw::CopyField(request.OrderFlag, "N");
-        fw::CopyField(request.IPOName, "AURORAGREEN");
-        fw::CopyField(request.IssueTag, "AGE");
-        fw::CopyField(request.CategoryCode, "RETAIL");
-        fw::CopyField(request.PaymentMode, "UPI");
-        fw::CopyField(request.UPIId, "rohan.desai@upibank");
-        request.BidCount = 3;
-        fw::CopyField(request.Bids[0].BidActionCode, "N");
-        request.Bids[0].Quantity = 150;
-        request.Bids[0].Price = price;
-        fw::CopyField(request.Bids[0].BidReference, "0");
+        harness::MakeRetailUpiOrder(request, "rohan.desai@upibank", 150, price);
         return request;
     }
     static std::string Message(const IPOServiceRequest& request) {

@@ -3,10 +3,7 @@
 # that was answered as accepted must still be there, and the service must serve again.
 # Usage: service_crash.sh <bin folder>
 set -euo pipefail
-bin=$1
-work=$(mktemp -d)
-source "$(dirname "$0")/service_script_lib.sh"
-trap 'stop_service; rm -rf "$work"' EXIT
+source "$(dirname "$0")/service_script_lib.sh" "$1"
 
 start_service 0
 "$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 8 --orders 250 \

@@ -207,6 +207,21 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
     return request;
 }
 
+void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
+                        double price) {
+    fw::CopyField(request.OrderFlag, "N");
+    fw::CopyField(request.IPOName, "AURORAGREEN");
+    fw::CopyField(request.IssueTag, "AGE");
+    fw::CopyField(request.CategoryCode, "RETAIL");
+    fw::CopyField(request.PaymentMode, "UPI");
+    fw::CopyField(request.UPIId, upiId);
+    request.BidCount = 3;
+    fw::CopyField(request.Bids[0].BidActionCode, "N");
+    request.Bids[0].Quantity = quantity;
+    request.Bids[0].Price = price;
+    fw::CopyField(request.Bids[0].BidReference, "0");
+}
+
 std::vector<void*> Elements(const PtrList* list) {
     std::vector<void*> elements;
     for (const PtrListNode* node = list ? list->Head : nullptr; node; node = node->Next) {

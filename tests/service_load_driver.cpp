@@ -49,17 +49,8 @@ std::map<std::string, std::string> Options(int argc, char** argv) {
 IPOServiceRequest Order(const std::string& url, const Party& party, int index) {
     IPOServiceRequest request = harness::NewRequest(kRequestPlaceOrder, url, party.userType,
                                                     party.userId, party.clientId, party.clientCode);
-    fw::CopyField(request.OrderFlag, "N");
-    fw::CopyField(request.IPOName, "AURORAGREEN");
-    fw::CopyField(request.IssueTag, "AGE");
-    fw::CopyField(request.CategoryCode, "RETAIL");
-    fw::CopyField(request.PaymentMode, "UPI");
-    fw::CopyField(request.UPIId, "load.test@upibank");
-    request.BidCount = 3;
-    fw::CopyField(request.Bids[0].BidActionCode, "N");
-    request.Bids[0].Quantity = 150 * (1 + index % 3);
-    request.Bids[0].Price = (9500 + index % 501) / 100.0;
-    fw::CopyField(request.Bids[0].BidReference, "0");
+    harness::MakeRetailUpiOrder(request, "load.test@upibank", 150 * (1 + index % 3),
+                                (9500 + index % 501) / 100.0);
     return request;
 }
 

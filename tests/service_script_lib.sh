@@ -1,7 +1,11 @@
-# Starting and stopping ipo-service for the load and crash scripts. Expects $bin and $work;
-# sets $service (its process id) and $port.
+# Starting and stopping ipo-service for the load and crash scripts. Sourced with the bin folder
+# as its argument: sets $bin, a scratch folder $work removed on exit, and, once started,
+# $service (its process id) and $port.
+bin=$1
+work=$(mktemp -d)
 service=""
 port=""
+trap 'stop_service; rm -rf "$work"' EXIT
 
 # start_service <port>: 0 picks a free port. Waits until the service listens.
 start_service() {
