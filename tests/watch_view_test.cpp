@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/stable_sort.h"
 #include "framework/text.h"
 #include "plugin/runtime_classes.h"
 #include "tests/support/fake_records.h"
@@ -170,6 +171,50 @@ TEST_F(WatchViewTest, HeaderClicksSortByTextOrNumberWithOneSharedDirection) {
     Script(kRequestWatchList, std::vector{a, b, c});
     form.Click(kWatchForthcomingButton);
     EXPECT_EQ(Column(form, 1), (Texts{"C", "B", "A"}));
+}
+
+// Keys read once per sort must give exactly the order of the per-comparison comparator: equal
+// numbers keep their order, texts that are not numbers read as 0, sizes past 32 bits are equal.
+TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
+    const char* numbers[] = {"10.00",      "9.50", "abc", "",      "10",         "3000000000",
+                             "2147483647", "-1",   "0.5", "10.00", "2147483648", "7"};
+    std::vector<IPOWatchRow> rows;
+    for (size_t i = 0; i < std::size(numbers); ++i) {
+        IPOWatchRow row;
+        row.IPOName = "N" + std::to_string(i % 4);
+        row.DateRange = numbers[(i + 3) % std::size(numbers)];
+        row.IssueType = "T" + std::to_string(i % 3);
+        row.FaceValue = numbers[i];
+        row.PriceRange = numbers[(i + 5) % std::size(numbers)];
+        row.LotSize = numbers[(i + 1) % std::size(numbers)];
+        row.MinimumOrderQuantity = numbers[(i + 7) % std::size(numbers)];
+        row.IssueSize = numbers[(i + 2) % std::size(numbers)];
+        row.IssueKey = std::to_string(i);
+        rows.push_back(row);
+    }
+    const auto keys = [](const std::vector<std::unique_ptr<IPOWatchRow>>& sorted) {
+        Texts order;
+        for (const auto& row : sorted) {
+            order.push_back(row->IssueKey);
+        }
+        return order;
+    };
+    for (bool descending : {false, true}) {
+        WatchSortDescending = descending;
+        for (int column = 0; column <= 8; ++column) {
+            std::vector<std::unique_ptr<IPOWatchRow>> keyed, compared;
+            for (const IPOWatchRow& row : rows) {
+                keyed.push_back(std::make_unique<IPOWatchRow>(row));
+                compared.push_back(std::make_unique<IPOWatchRow>(row));
+            }
+            SortWatchRows(keyed, column);
+            fw::MergeSort(compared, [column](const auto& a, const auto& b) {
+                return CompareWatchRows(*a, *b, column);
+            });
+            EXPECT_EQ(keys(keyed), keys(compared)) << column << (descending ? " descending" : "");
+        }
+    }
+    WatchSortDescending = false;
 }
 
 TEST_F(WatchViewTest, ModesSwitchControlsAndPastIssuesLoadOnceUntilApply) {

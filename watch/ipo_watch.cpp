@@ -8,7 +8,6 @@
 #include "bridge/ipo_service_bridge.h"
 #include "framework/backend.h"
 #include "framework/menu.h"
-#include "framework/stable_sort.h"
 #include "framework/text.h"
 #include "plugin/generic_frame.h"
 #include "plugin/login_context.h"
@@ -41,8 +40,6 @@ constexpr int kWidthMargin = 10;
 constexpr int kSizeReportHeightLess = 120;
 // Rows are sorted by "Minimum Order Quantity" after each load.
 constexpr int kLoadSortColumn = 7;
-
-const IPOWatchRow kEmptyRow{};
 
 fw::Date ToDate(const fw::LocalTime& time) {
     return {time.year, time.month, time.day};
@@ -359,10 +356,7 @@ void CIPOWatch::SortRows(int column) {
         selected.push_back(rows_[item].get());
         form.ListSelect(kWatchList, item, false);
     }
-    fw::MergeSort(rows_, [column](const std::unique_ptr<IPOWatchRow>& a,
-                                  const std::unique_ptr<IPOWatchRow>& b) {
-        return CompareWatchRows(a ? *a : kEmptyRow, b ? *b : kEmptyRow, column);
-    });
+    SortWatchRows(rows_, column);
     for (size_t item = 0; item < rows_.size(); ++item) {
         if (std::find(selected.begin(), selected.end(), rows_[item].get()) != selected.end()) {
             form.ListSelect(kWatchList, item, true);

@@ -1,5 +1,6 @@
 #include "watch/ipo_watch_sort.h"
 
+#include "framework/stable_sort.h"
 #include "framework/text.h"
 
 bool WatchSortDescending = false;
@@ -11,27 +12,54 @@ int Sign(T a, T b) {
     return a > b ? 1 : (a < b ? -1 : 0);
 }
 
+bool IsNumberColumn(int column) {
+    return column == 4 || (column >= 6 && column <= 8);
+}
+
+// "Face Value" reads as a decimal number; the other number columns as 32-bit integers, so issue
+// sizes beyond that range all read as its limit and compare equal. Both are exact as doubles.
+double NumberKey(const IPOWatchRow& row, int column) {
+    const std::string_view text = WatchCellText(row, column);
+    return column == 4 ? fw::ToDouble(text) : static_cast<double>(fw::ToLong(text));
+}
+
 }  // namespace
 
 int CompareWatchRows(const IPOWatchRow& a, const IPOWatchRow& b, int column) {
     const IPOWatchRow& first = WatchSortDescending ? b : a;
     const IPOWatchRow& second = WatchSortDescending ? a : b;
-    const std::string_view x = WatchCellText(first, column);
-    const std::string_view y = WatchCellText(second, column);
-    switch (column) {
-        case 1:
-        case 2:
-        case 3:
-        case 5:
-            return Sign(x.compare(y), 0);
-        case 4:
-            return Sign(fw::ToDouble(x), fw::ToDouble(y));
-        case 6:
-        case 7:
-        case 8:
-            // Issue sizes beyond the 32-bit range all read as its limit, and compare equal.
-            return Sign(fw::ToLong(x), fw::ToLong(y));
-        default:
-            return 0;
+    if (IsNumberColumn(column)) {
+        return Sign(NumberKey(first, column), NumberKey(second, column));
+    }
+    if (column >= 1 && column <= 5) {
+        return Sign(WatchCellText(first, column).compare(WatchCellText(second, column)), 0);
+    }
+    return 0;
+}
+
+void SortWatchRows(std::vector<std::unique_ptr<IPOWatchRow>>& rows, int column) {
+    if (!IsNumberColumn(column)) {
+        fw::MergeSort(rows, [column](const std::unique_ptr<IPOWatchRow>& a,
+                                     const std::unique_ptr<IPOWatchRow>& b) {
+            return CompareWatchRows(*a, *b, column);
+        });
+        return;
+    }
+    struct Keyed {
+        double key = 0;
+        std::unique_ptr<IPOWatchRow> row;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(rows.size());
+    for (std::unique_ptr<IPOWatchRow>& row : rows) {
+        const double key = NumberKey(*row, column);
+        keyed.push_back({key, std::move(row)});
+    }
+    const bool descending = WatchSortDescending;
+    fw::MergeSort(keyed, [descending](const Keyed& a, const Keyed& b) {
+        return descending ? Sign(b.key, a.key) : Sign(a.key, b.key);
+    });
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = std::move(keyed[i].row);
     }
 }
