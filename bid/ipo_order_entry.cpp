@@ -156,9 +156,6 @@ void CIPOOrderEntry::OnCancel() {
 void CIPOOrderEntry::SetReady(bool ready) {
     state_->ready = ready;
 }
-bool CIPOOrderEntry::IsReady() const {
-    return state_->ready;
-}
 void CIPOOrderEntry::EnableClientIdField(bool enable) {
     state_->form->Enable(kBidClientId, enable);
 }

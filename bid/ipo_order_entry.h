@@ -25,7 +25,6 @@ class CIPOOrderEntry final : public fw::FormEvents {
     void LoadUserDetails();
     void LoadForModify(tagIPOModifyOrder record);
     void SetReady(bool ready);
-    bool IsReady() const;
     void EnableClientIdField(bool enable);
     void EnableUPIIdField(bool enable);
     void Show();  // shows the dialog in its normal state
