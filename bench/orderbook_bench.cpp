@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <deque>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/run_collector.h"
 #include "framework/text.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
@@ -146,25 +146,6 @@ BENCHMARK(BM_SortByColumn)->Arg(kTotalAmountPayableColumn)->Unit(benchmark::kMil
 BENCHMARK(BM_WriteOrderBookFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipboardText)->Unit(benchmark::kMillisecond);
 
-// Keeps the times of each benchmark, in milliseconds per iteration, for the figures at the end.
-// The machine may be shared: CPU time is the steadier figure, wall time is printed beside it.
-class FigureReporter : public benchmark::ConsoleReporter {
-  public:
-    struct Times {
-        double cpu = 0;
-        double wall = 0;
-    };
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
-                times[run.benchmark_name()] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
-            }
-        }
-    }
-    std::map<std::string, Times> times;
-};
-
 // The process's peak resident set in bytes.
 int64_t PeakResidentBytes() {
     std::ifstream status("/proc/self/status");
@@ -189,24 +170,26 @@ int main(int argc, char** argv) {
     const int64_t peakAfter = PeakResidentBytes();
     const size_t rows = bench.window->form().ListItemCount(kOrderBookList);
 
-    FigureReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunCollector runs;
+    benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
-    auto& times = reporter.times;
-    const auto keyTimes = times.find("BM_StableSortOfPrecomputedKeys");
-    const double keySort = keyTimes == times.end() ? 0 : keyTimes->second.cpu;
+    // Times are in milliseconds per iteration. The machine may be shared: CPU time is the
+    // steadier figure, wall time is printed beside it.
+    const auto* keyRun = runs.Find("BM_StableSortOfPrecomputedKeys");
+    const double keySort = keyRun ? keyRun->GetAdjustedCPUTime() : 0;
     // Benchmarks left out by a filter print nothing.
     const auto figure = [&](const char* text, const std::string& name) {
-        if (times.count(name)) {
-            std::printf("%s: %.2f ms CPU (%.2f ms wall)\n", text, times[name].cpu,
-                        times[name].wall);
+        if (const auto* run = runs.Find(name)) {
+            std::printf("%s: %.2f ms CPU (%.2f ms wall)\n", text, run->GetAdjustedCPUTime(),
+                        run->GetAdjustedRealTime());
         }
     };
     const auto ratio = [&](const char* text, const std::string& name) {
-        if (times.count(name) && keySort > 0) {
+        const auto* run = runs.Find(name);
+        if (run && keySort > 0) {
             std::printf("%s / std::stable_sort of %d keys (CPU): %.2f\n", text, kOrders,
-                        times[name].cpu / keySort);
+                        run->GetAdjustedCPUTime() / keySort);
         }
     };
     std::printf("\nrows listed: %zu\n", rows);

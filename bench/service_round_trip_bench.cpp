@@ -3,18 +3,19 @@
 // each with its p50 and p99, and in the same run the floors they are measured against: the bare
 // kept-alive HTTP round trip of an empty request, and that plus one durable SQLite commit.
 #include <benchmark/benchmark.h>
+
 #include <httplib.h>
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
 #include "framework/text.h"
 #include "service_harness.h"
@@ -161,25 +162,6 @@ BENCHMARK(HttpPlusDurableCommitFloor)->Unit(benchmark::kMillisecond)->MinTime(2.
 BENCHMARK(WatchList50)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(PlaceOrder)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
-// Keeps the p50 and p99 of each benchmark for the figures at the end.
-class PercentileReporter : public benchmark::ConsoleReporter {
-  public:
-    struct Percentiles {
-        double p50 = 0;
-        double p99 = 0;
-    };
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                const std::string name = run.run_name.function_name;
-                byName[name] = {run.counters.at("p50_ms"), run.counters.at("p99_ms")};
-            }
-        }
-    }
-    std::map<std::string, Percentiles> byName;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -187,22 +169,23 @@ int main(int argc, char** argv) {
     auto environment = std::make_unique<Environment>();
     g_environment = environment.get();
 
-    PercentileReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunCollector runs;
+    benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
     // Benchmarks left out by a filter, or that failed, print nothing.
-    auto& found = reporter.byName;
+    const auto p50 = [&](const char* name) { return runs.Find(name)->counters.at("p50_ms").value; };
     std::printf("\n");
     for (const char* name :
          {"HttpFloor", "HttpPlusDurableCommitFloor", "WatchList50", "PlaceOrder"}) {
-        if (found.count(name)) {
-            std::printf("%s: p50 %.3f ms, p99 %.3f ms\n", name, found[name].p50, found[name].p99);
+        if (const auto* run = runs.Find(name)) {
+            std::printf("%s: p50 %.3f ms, p99 %.3f ms\n", name, p50(name),
+                        run->counters.at("p99_ms").value);
         }
     }
     const auto ratio = [&](const char* name, const char* floor) {
-        if (found.count(name) && found.count(floor) && found[floor].p50 > 0) {
-            std::printf("%s p50 / %s p50: %.2f\n", name, floor, found[name].p50 / found[floor].p50);
+        if (runs.Find(name) && runs.Find(floor) && p50(floor) > 0) {
+            std::printf("%s p50 / %s p50: %.2f\n", name, floor, p50(name) / p50(floor));
         }
     };
     ratio("WatchList50", "HttpFloor");
