@@ -6,7 +6,7 @@
 
 #include <iostream>
 
-#include "host/desktop_driver.h"
+#include "framework/wx/wx_user_actions.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ bool ScreenshotSession::Fail(const std::string& why) {
 }
 
 bool ScreenshotSession::Shoot(const std::string& name) {
-    desktop::Pump(600);
+    fw::wx::Pump(600);
     const std::string path =
         std::string(wxFileName(wxString::FromUTF8(folder_), wxString::FromUTF8(name))
                         .GetAbsolutePath()
@@ -69,8 +69,8 @@ bool ScreenshotSession::Run() {
     if (!watch) {
         return Fail("the IPO watch did not open");
     }
-    desktop::Pump(500);
-    wxListCtrl* list = desktop::FindList(watch->form->window());
+    fw::wx::Pump(500);
+    wxListCtrl* list = fw::wx::FindList(watch->form->window());
     if (!list || list->GetItemCount() == 0) {
         return Fail("the IPO watch lists no issues: is the service running?");
     }
@@ -79,41 +79,41 @@ bool ScreenshotSession::Run() {
     }
 
     // 2. The details of the first issue: a click on its name.
-    desktop::ClickCell(list, 0, 1);
-    desktop::Pump(500);
-    if (!desktop::FindShownTopLevel("IPO Watch Details")) {
+    fw::wx::ClickCell(list, 0, 1);
+    fw::wx::Pump(500);
+    if (!fw::wx::FindShownTopLevel("IPO Watch Details")) {
         return Fail("the details did not open");
     }
     if (!Shoot("2-ipo-details.png")) {
         return false;
     }
-    desktop::ClickCell(list, 0, 1);  // a second click hides them again
+    fw::wx::ClickCell(list, 0, 1);  // a second click hides them again
 
     // 3. The bid dialog for the first current issue, filled in: two lots at the cut-off price.
-    desktop::ClickCell(list, 0, 0);
-    desktop::Pump(500);
-    wxWindow* bid = desktop::FindShownTopLevel("Bid Order-IPO");
+    fw::wx::ClickCell(list, 0, 0);
+    fw::wx::Pump(500);
+    wxWindow* bid = fw::wx::FindShownTopLevel("Bid Order-IPO");
     if (!bid) {
         return Fail("the bid dialog did not open");
     }
-    desktop::TypeInto(bid, kBidUPIId, "rohan.desai@upibank");
-    desktop::TypeInto(bid, kBidLot1, "2");
-    desktop::Tick(bid, kBidCutOff1, true);
-    desktop::Tick(bid, kBidTerms, true);
+    fw::wx::TypeInto(bid, kBidUPIId, "rohan.desai@upibank");
+    fw::wx::TypeInto(bid, kBidLot1, "2");
+    fw::wx::Tick(bid, kBidCutOff1, true);
+    fw::wx::Tick(bid, kBidTerms, true);
     if (!Shoot("3-bid-dialog.png")) {
         return false;
     }
-    desktop::Press(bid, kBidPlaceBid);
-    desktop::Pump(300);
-    desktop::Press(bid, kBidCancel);
+    fw::wx::Press(bid, kBidPlaceBid);
+    fw::wx::Pump(300);
+    fw::wx::Press(bid, kBidCancel);
 
     // 4. The order book after Apply, with the order just placed.
     HostWindow* book = terminal_.Open(kMenuIPOOrderBook);
     if (!book) {
         return Fail("the order book did not open");
     }
-    desktop::Pump(300);
-    desktop::Press(book->form->window(), kOrderBookApply);
-    desktop::Pump(500);
+    fw::wx::Pump(300);
+    fw::wx::Press(book->form->window(), kOrderBookApply);
+    fw::wx::Pump(500);
     return Shoot("4-order-book.png");
 }

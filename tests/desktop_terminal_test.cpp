@@ -13,7 +13,7 @@
 
 #include "desktop_wx_support.h"
 #include "framework/wx/wx_status_bar.h"
-#include "host/desktop_driver.h"
+#include "framework/wx/wx_user_actions.h"
 #include "host/terminal.h"
 #include "service_harness.h"
 
@@ -53,15 +53,15 @@ class TerminalTest : public ::testing::Test {
         settings.servicePort = port;
         terminal = std::make_unique<Terminal>(settings, folder);
         terminal->Start();
-        desktop::Pump(200);
+        fw::wx::Pump(200);
     }
     void TearDown() override {
         if (terminal) {
             terminal->Exit();
-            desktop::Pump(200);
+            fw::wx::Pump(200);
             terminal.reset();
         }
-        desktop::Pump(100);
+        fw::wx::Pump(100);
         service.reset();
     }
 
@@ -90,14 +90,14 @@ TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
     HostWindow* book = terminal->Open(kMenuIPOOrderBook);
     ASSERT_NE(nullptr, watch);
     ASSERT_NE(nullptr, book);
-    desktop::Pump(300);
+    fw::wx::Pump(300);
     EXPECT_EQ("IPO WatchList", std::string(watch->child->GetTitle().utf8_str()));
     EXPECT_EQ("IPO Order Book", std::string(book->child->GetTitle().utf8_str()));
     // The views fill their frames above the three-pane status bar they created.
     ASSERT_NE(nullptr, watch->site->statusBar());
     EXPECT_EQ(3, watch->site->statusBar()->PaneCount());
     EXPECT_EQ("CURRENT IPO", watch->site->statusBar()->PaneText(1));
-    wxListCtrl* list = desktop::FindList(watch->form->window());
+    wxListCtrl* list = fw::wx::FindList(watch->form->window());
     ASSERT_NE(nullptr, list);
     EXPECT_GT(list->GetItemCount(), 0);
     EXPECT_EQ("No of records : " + std::to_string(list->GetItemCount()),
@@ -105,10 +105,10 @@ TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
 
     // Closing a window's tab closes its document; Exit closes the rest through the plug-in.
     watch->child->Close();
-    desktop::Pump(200);
+    fw::wx::Pump(200);
     EXPECT_TRUE(terminal->TemplateFor(kMenuIPOWatch)->windows().empty());
     terminal->Exit();
-    desktop::Pump(200);
+    fw::wx::Pump(200);
     EXPECT_EQ(nullptr, terminal->frame());
 }
 
@@ -116,43 +116,43 @@ TEST_F(TerminalTest, PlacesABidThroughTheRealControlsAndFindsItInTheOrderBook) {
     StartTerminal(StartService());
     HostWindow* watch = terminal->Open(kMenuIPOWatch);
     ASSERT_NE(nullptr, watch);
-    desktop::Pump(300);
-    wxListCtrl* list = desktop::FindList(watch->form->window());
+    fw::wx::Pump(300);
+    wxListCtrl* list = fw::wx::FindList(watch->form->window());
     ASSERT_NE(nullptr, list);
     ASSERT_GT(list->GetItemCount(), 0);
     const std::string issueName = Cell(list, 0, 1);
     const long lotSize = std::stol(Cell(list, 0, 6));
 
-    ASSERT_TRUE(desktop::ClickCell(list, 0, 0));  // the row's "Place Bid" image
-    desktop::Pump(300);
-    wxWindow* bid = desktop::FindShownTopLevel("Bid Order-IPO");
+    ASSERT_TRUE(fw::wx::ClickCell(list, 0, 0));  // the row's "Place Bid" image
+    fw::wx::Pump(300);
+    wxWindow* bid = fw::wx::FindShownTopLevel("Bid Order-IPO");
     ASSERT_NE(nullptr, bid);
-    ASSERT_TRUE(desktop::TypeInto(bid, kBidUPIId, "rohan.desai@upibank"));
-    ASSERT_TRUE(desktop::TypeInto(bid, kBidLot1, "2"));
+    ASSERT_TRUE(fw::wx::TypeInto(bid, kBidUPIId, "rohan.desai@upibank"));
+    ASSERT_TRUE(fw::wx::TypeInto(bid, kBidLot1, "2"));
     EXPECT_EQ(std::to_string(2 * lotSize), Text(bid, kBidQuantity1));
-    ASSERT_TRUE(desktop::Tick(bid, kBidCutOff1, true));
-    ASSERT_TRUE(desktop::Tick(bid, kBidTerms, true));
+    ASSERT_TRUE(fw::wx::Tick(bid, kBidCutOff1, true));
+    ASSERT_TRUE(fw::wx::Tick(bid, kBidTerms, true));
     const std::string amount = Text(bid, kBidAmountPayable);
     EXPECT_NE("", amount);
 
     answerer.shown.clear();
-    ASSERT_TRUE(desktop::Press(bid, kBidPlaceBid));
-    desktop::Pump(300);
+    ASSERT_TRUE(fw::wx::Press(bid, kBidPlaceBid));
+    fw::wx::Pump(300);
     ASSERT_EQ(1u, answerer.shown.size());
     EXPECT_EQ(0u, answerer.shown[0].text.find("Order Placed Successfully for "))
         << answerer.shown[0].text;
-    desktop::Press(bid, kBidCancel);
-    desktop::Pump(100);
-    EXPECT_EQ(nullptr, desktop::FindShownTopLevel("Bid Order-IPO"));
+    fw::wx::Press(bid, kBidCancel);
+    fw::wx::Pump(100);
+    EXPECT_EQ(nullptr, fw::wx::FindShownTopLevel("Bid Order-IPO"));
 
     HostWindow* book = terminal->Open(kMenuIPOOrderBook);
     ASSERT_NE(nullptr, book);
-    desktop::Pump(300);
-    wxListCtrl* orders = desktop::FindList(book->form->window());
+    fw::wx::Pump(300);
+    wxListCtrl* orders = fw::wx::FindList(book->form->window());
     ASSERT_NE(nullptr, orders);
     EXPECT_EQ(0, orders->GetItemCount());  // nothing is asked for before Apply
-    ASSERT_TRUE(desktop::Press(book->form->window(), kOrderBookApply));
-    desktop::Pump(300);
+    ASSERT_TRUE(fw::wx::Press(book->form->window(), kOrderBookApply));
+    fw::wx::Pump(300);
     bool found = false;
     for (long row = 0; row < orders->GetItemCount(); ++row) {
         found = found || (Cell(orders, row, 1) == issueName &&
@@ -186,7 +186,7 @@ TEST_F(TerminalTest, DealerChoosesAClientThroughTheTerminalsLookup) {
     // The order book of a dealer asks for the client at once, in the modal "Client Filter".
     std::string nameShown;
     Stepper chooser([&nameShown] {
-        wxWindow* filter = desktop::FindShownTopLevel("Client Filter");
+        wxWindow* filter = fw::wx::FindShownTopLevel("Client Filter");
         if (!filter) {
             return false;
         }
@@ -196,8 +196,8 @@ TEST_F(TerminalTest, DealerChoosesAClientThroughTheTerminalsLookup) {
         }
         EXPECT_NE(nullptr, box);
         if (box) {
-            desktop::TypeInto(filter, box->GetId(),
-                              "cl0001");  // leaving the box looks the client up
+            fw::wx::TypeInto(filter, box->GetId(),
+                             "cl0001");  // leaving the box looks the client up
             EXPECT_EQ("CL0001", std::string(box->GetValue().utf8_str()));
         }
         for (wxWindow* child : filter->GetChildren()) {
@@ -205,13 +205,13 @@ TEST_F(TerminalTest, DealerChoosesAClientThroughTheTerminalsLookup) {
                 nameShown = "Anil Kumar Mehta";
             }
         }
-        desktop::Press(filter, 1);  // "OK"
+        fw::wx::Press(filter, 1);  // "OK"
         return true;
     });
     ASSERT_NE(nullptr, terminal->Open(kMenuIPOOrderBook));
-    desktop::Pump(200);
+    fw::wx::Pump(200);
     EXPECT_EQ("Anil Kumar Mehta", nameShown);
-    EXPECT_EQ(nullptr, desktop::FindShownTopLevel("Client Filter"));
+    EXPECT_EQ(nullptr, fw::wx::FindShownTopLevel("Client Filter"));
     EXPECT_EQ("Client CL0001 (C0001)", terminal->StatusText(1));
     const auto& log = terminal->messages();
     EXPECT_NE(log.end(),
@@ -224,23 +224,23 @@ TEST_F(TerminalTest, ServiceThatIsDownShowsTheMessageAndNothingCrashes) {
     StartTerminal(port);
     HostWindow* watch = terminal->Open(kMenuIPOWatch);
     ASSERT_NE(nullptr, watch);
-    desktop::Pump(300);
+    fw::wx::Pump(300);
     // The companion's failure text reaches the trader in a box and the host's message log.
     ASSERT_EQ(1u, answerer.shown.size());
     const std::string failure = answerer.shown[0].text;
     EXPECT_NE("", failure);
     EXPECT_NE(terminal->messages().end(),
               std::find(terminal->messages().begin(), terminal->messages().end(), failure));
-    wxListCtrl* list = desktop::FindList(watch->form->window());
+    wxListCtrl* list = fw::wx::FindList(watch->form->window());
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(0, list->GetItemCount());
     EXPECT_EQ("No of records : 0", watch->site->statusBar()->PaneText(2));
 
     HostWindow* book = terminal->Open(kMenuIPOOrderBook);
     ASSERT_NE(nullptr, book);
-    desktop::Pump(200);
-    ASSERT_TRUE(desktop::Press(book->form->window(), kOrderBookApply));
-    desktop::Pump(200);
+    fw::wx::Pump(200);
+    ASSERT_TRUE(fw::wx::Press(book->form->window(), kOrderBookApply));
+    fw::wx::Pump(200);
     EXPECT_EQ("Service is not available.", answerer.shown.back().text);
     EXPECT_TRUE(terminal->frame()->IsShown());
 }

@@ -23,6 +23,7 @@
 #include "framework/wx/wx_frame_site.h"
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_status_bar.h"
+#include "framework/wx/wx_user_actions.h"
 
 namespace {
 
@@ -272,7 +273,7 @@ TEST_F(WxFormTest, VirtualListAsksItsSourceAndReportsClicksWithItemAndColumn) {
     wxPoint inRows =
         list->RowsWindow()->ScreenToClient(list->ClientToScreen(cellRect.GetPosition()));
     inRows += wxPoint(5, cellRect.height / 2);
-    desktop_test::ClickAt(list->RowsWindow(), inRows);
+    fw::wx::ClickAt(list->RowsWindow(), inRows);
     Pump();
     EXPECT_EQ(std::vector<size_t>{1}, form->ListSelectedItems(kList));
     EXPECT_TRUE(events.Saw("changed 140 1"));
@@ -343,7 +344,7 @@ TEST_F(WxFormTest, LinkButtonDrawsThroughItsDrawerAndTellsItOfThePressBeforeTheC
     EXPECT_EQ(form->ControlRect(kLink).Width(), drawer.drawnIn.Width());
 
     events.log.clear();
-    desktop_test::ClickAt(link, wxPoint(3, 3));
+    fw::wx::ClickAt(link, wxPoint(3, 3));
     EXPECT_EQ((std::vector<std::string>{"press", "command 133"}), events.log);
 
     form->Enable(kLink, false);

@@ -73,16 +73,4 @@ wxWindow* FindTopLevel(const wxString& title) {
     return nullptr;
 }
 
-void ClickAt(wxWindow* window, const wxPoint& point) {
-    wxMouseEvent down(wxEVT_LEFT_DOWN);
-    down.SetEventObject(window);
-    down.SetPosition(point);
-    down.m_leftDown = true;
-    window->GetEventHandler()->ProcessEvent(down);
-    wxMouseEvent up(wxEVT_LEFT_UP);
-    up.SetEventObject(window);
-    up.SetPosition(point);
-    window->GetEventHandler()->ProcessEvent(up);
-}
-
 }  // namespace desktop_test

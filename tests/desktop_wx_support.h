@@ -33,7 +33,4 @@ class MessageBoxAnswerer : public wxModalDialogHook {
 // The top-level window whose title is `title`, or null.
 wxWindow* FindTopLevel(const wxString& title);
 
-// Sends a left click to a point of a window, as the mouse would.
-void ClickAt(wxWindow* window, const wxPoint& point);
-
 }  // namespace desktop_test

@@ -1,6 +1,6 @@
-// Drives the real controls of the terminal's windows the way a user does: typing into boxes,
-// leaving them, ticking boxes, pressing buttons and clicking list cells, all through the
-// controls' own events. The screenshot session and the GUI tests use it.
+// Drives real controls the way a user does: typing into boxes, leaving them, ticking boxes,
+// pressing buttons and clicking, all through the controls' own events. The terminal's
+// screenshot session and the GUI tests use it.
 #pragma once
 
 #include <wx/listctrl.h>
@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace desktop {
+namespace fw::wx {
 
 // Lets wx deliver what is queued (events, CallAfter calls, idle work, layout) for a while.
 void Pump(int milliseconds = 200);
@@ -24,7 +24,9 @@ bool TypeInto(wxWindow* parent, int id, const std::string& text);
 bool Tick(wxWindow* parent, int id, bool checked);
 // Presses a button.
 bool Press(wxWindow* parent, int id);
+// Sends a left click to a point of a window, as the mouse would.
+void ClickAt(wxWindow* window, const wxPoint& point);
 // Clicks a cell of a list (the row is selected first, as a click does).
 bool ClickCell(wxListCtrl* list, long item, long column);
 
-}  // namespace desktop
+}  // namespace fw::wx

@@ -1,4 +1,4 @@
-#include "host/desktop_driver.h"
+#include "framework/wx/wx_user_actions.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -9,7 +9,7 @@
 
 #include <chrono>
 
-namespace desktop {
+namespace fw::wx {
 
 void Pump(int milliseconds) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
@@ -93,6 +93,18 @@ bool Press(wxWindow* parent, int id) {
     return true;
 }
 
+void ClickAt(wxWindow* window, const wxPoint& point) {
+    wxMouseEvent down(wxEVT_LEFT_DOWN);
+    down.SetEventObject(window);
+    down.SetPosition(point);
+    down.m_leftDown = true;
+    window->GetEventHandler()->ProcessEvent(down);
+    wxMouseEvent up(wxEVT_LEFT_UP);
+    up.SetEventObject(window);
+    up.SetPosition(point);
+    window->GetEventHandler()->ProcessEvent(up);
+}
+
 bool ClickCell(wxListCtrl* list, long item, long column) {
     wxRect cell;
     if (!list || !list->GetSubItemRect(item, column, cell)) {
@@ -103,19 +115,11 @@ bool ClickCell(wxListCtrl* list, long item, long column) {
     for (wxWindow* child : list->GetChildren()) {
         const wxPoint at = child->ScreenToClient(screen);
         if (child->GetClientRect().Contains(at)) {
-            wxMouseEvent down(wxEVT_LEFT_DOWN);
-            down.SetEventObject(child);
-            down.SetPosition(at);
-            down.m_leftDown = true;
-            child->GetEventHandler()->ProcessEvent(down);
-            wxMouseEvent up(wxEVT_LEFT_UP);
-            up.SetEventObject(child);
-            up.SetPosition(at);
-            child->GetEventHandler()->ProcessEvent(up);
+            ClickAt(child, at);
             return true;
         }
     }
     return false;
 }
 
-}  // namespace desktop
+}  // namespace fw::wx
