@@ -1,16 +1,29 @@
 #include "framework/files.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace fw {
 
 std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes) {
+    // A folder opens for reading on some platforms and fails only at the read: anything that
+    // is not a regular file counts as not opened.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         return std::nullopt;
     }
     std::string bytes(maxBytes, '\0');
     const size_t read = std::fread(bytes.data(), 1, maxBytes, file);
+    const bool unreadable = read == 0 && std::ferror(file);
     std::fclose(file);
-    bytes.resize(read);
+    if (unreadable) {
+        return std::nullopt;
+    }
+    bytes.resize(read);  // a short read keeps what was read
     return bytes;
 }
 

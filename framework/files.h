@@ -8,7 +8,8 @@
 
 namespace fw {
 
-// Reads up to maxBytes from the start of a file; nothing when it cannot be opened.
+// Reads up to maxBytes from the start of a regular file; nothing when the path is not a
+// readable regular file (missing, a folder, no permission).
 std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes);
 
 // A file opened for writing, created or emptied; bytes are written as given.

@@ -60,6 +60,15 @@ TEST_F(BidDialogTest, TermsViewerShowsTheHeadOfTheTermsFile) {
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_EQ(env.backend().modalCaptions, std::vector<std::string>(5, "Terms & Conditions"));
     EXPECT_EQ(page.size(), 300u);
+
+    // A folder where the file should be opens for reading here but is no file: the same
+    // message as a missing one, and the viewer still opens, empty.
+    fs::remove(folder / "IPOTermsAndConditions.html");
+    fs::create_directory(folder / "IPOTermsAndConditions.html");
+    EXPECT_EQ(press(), "");
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[1], "Failed to load " + folder.string() + "/IPOTermsAndConditions.html");
+    EXPECT_EQ(env.backend().messages[1].icon, fw::MessageIcon::Error);
     fs::remove_all(folder);
 }
 

@@ -203,6 +203,32 @@ TEST_F(OrderBookViewTest, ApplyRequestsRangeStatusAndPartyAndSortsByBidDate) {
     EXPECT_EQ((std::vector<std::string>{"3", "1", "2"}), Column(3));
 }
 
+// Header clicks sort whatever the list holds, for every column in both directions: nothing
+// before the first Apply, nothing after an Apply that found no order, and orders whose dates
+// and texts are empty or unreadable beside ordinary ones.
+TEST_F(OrderBookViewTest, HeaderClicksOverAnEmptyOrSparseList) {
+    Open();
+    const auto clickEveryColumn = [this](size_t rows) {
+        for (int column = 0; column < kOrderBookColumnCount; ++column) {
+            for (int click = 0; click < 2; ++click) {
+                form().ClickColumn(kOrderBookList, column);
+                EXPECT_EQ(rows, form().ListItemCount(kOrderBookList)) << column;
+            }
+        }
+    };
+    clickEveryColumn(0);
+    Apply({});
+    clickEveryColumn(0);
+    auto& blank = MakeOrder(1, "", "");
+    auto& odd = MakeOrder(2, "X", "not a date");
+    auto& plain = MakeOrder(3, "P", "2026-12-04 10:00:00");
+    Apply({&blank, &odd, &plain});
+    clickEveryColumn(3);
+    std::vector<std::string> orders = Column(3);
+    std::sort(orders.begin(), orders.end());
+    EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), orders);
+}
+
 TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
     Open();
     auto& order = MakeOrder(1, "P", "2026-12-04 10:00:00");

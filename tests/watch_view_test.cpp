@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -173,12 +174,49 @@ TEST_F(WatchViewTest, HeaderClicksSortByTextOrNumberWithOneSharedDirection) {
     EXPECT_EQ(Column(form, 1), (Texts{"C", "B", "A"}));
 }
 
+// Header clicks sort whatever the list holds: nothing at all, or only the placeholder row
+// without a record (past issues chosen again), for every column in both directions.
+TEST_F(WatchViewTest, HeaderClicksOverAnEmptyListOrThePlaceholderAlone) {
+    HeadlessForm& form = Open();
+    form.Click(kWatchPastButton);  // the first load of past issues finds none
+    for (const size_t expectedRows : {0u, 1u}) {
+        for (int column = 0; column <= 8; ++column) {
+            for (int click = 0; click < 2; ++click) {
+                form.ClickColumn(kWatchList, column);
+                EXPECT_EQ(form.Rows(kWatchList), std::vector<Texts>(expectedRows, Texts(9, "")))
+                    << column;
+            }
+        }
+        form.Click(kWatchPastButton);  // again: only the placeholder row
+    }
+}
+
+// User types other than 23, 24 and 26 send nothing: no list on opening, no details on a row
+// click, no details behind "Place Bid" (the bid dialog still opens, blank).
+TEST_F(WatchViewTest, OtherUserTypesSendNoRequest) {
+    Script(kRequestWatchList, std::vector{Entry("K1", "Alpha", 10)});
+    HeadlessForm& form = Open();
+    PluginTestConfig config;
+    config.userType = 25;
+    env.Configure(config);
+    form.ClickItem(kWatchList, 0, 1);
+    form.ClickItem(kWatchList, 0, 0);
+    EXPECT_TRUE(env.backend().FindForm("Bid Order-IPO")->IsWindowVisible());
+    form.Click(kWatchForthcomingButton);
+    EXPECT_EQ(Codes(), std::vector<uint16_t>{91});  // only the one made as type 23
+    EXPECT_EQ(form.ListItemCount(kWatchList), 0u);
+
+    Open();
+    EXPECT_EQ(Codes(), std::vector<uint16_t>{91});
+}
+
 // Keys read once per sort must give exactly the order of the per-comparison comparator: equal
 // numbers keep their order, texts that are not numbers read as 0, sizes past 32 bits are equal.
 TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
     const char* numbers[] = {"10.00",      "9.50", "abc", "",      "10",         "3000000000",
                              "2147483647", "-1",   "0.5", "10.00", "2147483648", "7"};
-    std::vector<IPOWatchRow> rows;
+    // Null rows are placeholders without a record: they sort as rows of empty texts.
+    std::vector<std::optional<IPOWatchRow>> rows{std::nullopt};
     for (size_t i = 0; i < std::size(numbers); ++i) {
         IPOWatchRow row;
         row.IPOName = "N" + std::to_string(i % 4);
@@ -191,25 +229,29 @@ TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
         row.IssueSize = numbers[(i + 2) % std::size(numbers)];
         row.IssueKey = std::to_string(i);
         rows.push_back(row);
+        if (i == 5) {
+            rows.push_back(std::nullopt);
+        }
     }
     const auto keys = [](const std::vector<std::unique_ptr<IPOWatchRow>>& sorted) {
         Texts order;
         for (const auto& row : sorted) {
-            order.push_back(row->IssueKey);
+            order.push_back(row ? row->IssueKey : "none");
         }
         return order;
     };
+    const IPOWatchRow blank;
     for (bool descending : {false, true}) {
         WatchSortDescending = descending;
         for (int column = 0; column <= 8; ++column) {
             std::vector<std::unique_ptr<IPOWatchRow>> keyed, compared;
-            for (const IPOWatchRow& row : rows) {
-                keyed.push_back(std::make_unique<IPOWatchRow>(row));
-                compared.push_back(std::make_unique<IPOWatchRow>(row));
+            for (const std::optional<IPOWatchRow>& row : rows) {
+                keyed.push_back(row ? std::make_unique<IPOWatchRow>(*row) : nullptr);
+                compared.push_back(row ? std::make_unique<IPOWatchRow>(*row) : nullptr);
             }
             SortWatchRows(keyed, column);
-            fw::MergeSort(compared, [column](const auto& a, const auto& b) {
-                return CompareWatchRows(*a, *b, column);
+            fw::MergeSort(compared, [column, &blank](const auto& a, const auto& b) {
+                return CompareWatchRows(a ? *a : blank, b ? *b : blank, column);
             });
             EXPECT_EQ(keys(keyed), keys(compared)) << column << (descending ? " descending" : "");
         }

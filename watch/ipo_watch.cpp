@@ -307,12 +307,15 @@ void CIPOWatch::LoadList(IPOWatchMode mode) {
         FormatRequestDates(fromText, toText);
     }
 
-    const uint16_t requestCode = kRequestWatchList;
     const LoginContext& login = Login();
-    const IPOResultList* results = RequestIPOWatchList(
-        bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, &mode, fromText, toText);
-    for (IPOWatchEntry* entry : TakeResults<IPOWatchEntry>(results)) {
-        rows_.push_back(std::make_unique<IPOWatchRow>(MakeWatchRow(*entry)));
+    if (IsServedUserType(login.UserType)) {
+        const uint16_t requestCode = kRequestWatchList;
+        const IPOResultList* results =
+            RequestIPOWatchList(bridge_, &requestCode, login.LoginClientCode, login.LoginClientId,
+                                &mode, fromText, toText);
+        for (IPOWatchEntry* entry : TakeResults<IPOWatchEntry>(results)) {
+            rows_.push_back(std::make_unique<IPOWatchRow>(MakeWatchRow(*entry)));
+        }
     }
     form()->ListSetItemCount(kWatchList, rows_.size());
 
@@ -392,12 +395,12 @@ void CIPOWatch::RowClick(int item, int column) {
 void CIPOWatch::ShowDetails() {
     if (const IPOWatchRow* row = SelectedRecord(); row && details_->RequestFlag() == 1) {
         form()->ListRefresh(kWatchList);
-        if (!bridge_) {
+        const LoginContext& login = Login();
+        if (!bridge_ || !IsServedUserType(login.UserType)) {
             return;
         }
         details_->ClearFields();
         const uint16_t requestCode = kRequestWatchDetails;
-        const LoginContext& login = Login();
         const IPOResultList* results = RequestIPOWatchDetails(
             bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, row->IssueKey);
         if (results) {
@@ -415,11 +418,14 @@ void CIPOWatch::OpenBidDialog() {
     if (!row || !bridge_) {
         return;
     }
-    const uint16_t requestCode = kRequestWatchDetails;
     const LoginContext& login = Login();
-    const IPOResultList* results = RequestIPOWatchDetails(
-        bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, row->IssueKey);
-    const std::vector<IPODetailsEntry*> entries = TakeResults<IPODetailsEntry>(results);
+    std::vector<IPODetailsEntry*> entries;
+    if (IsServedUserType(login.UserType)) {
+        const uint16_t requestCode = kRequestWatchDetails;
+        entries = TakeResults<IPODetailsEntry>(RequestIPOWatchDetails(
+            bridge_, &requestCode, login.LoginClientCode, login.LoginClientId, row->IssueKey));
+    }
+    // The dialog opens also when nothing was asked or nothing came back.
     bidDialog_->ResetBidForm();
     for (IPODetailsEntry* entry : entries) {
         bidDialog_->SetReady(true);

@@ -23,6 +23,13 @@ double NumberKey(const IPOWatchRow& row, int column) {
     return column == 4 ? fw::ToDouble(text) : static_cast<double>(fw::ToLong(text));
 }
 
+// The row without a record (the list's placeholder) shows no text, and compares as a row whose
+// texts are all empty.
+const IPOWatchRow& RowOrBlank(const std::unique_ptr<IPOWatchRow>& row) {
+    static const IPOWatchRow kBlank;
+    return row ? *row : kBlank;
+}
+
 }  // namespace
 
 int CompareWatchRows(const IPOWatchRow& a, const IPOWatchRow& b, int column) {
@@ -41,7 +48,7 @@ void SortWatchRows(std::vector<std::unique_ptr<IPOWatchRow>>& rows, int column) 
     if (!IsNumberColumn(column)) {
         fw::MergeSort(rows, [column](const std::unique_ptr<IPOWatchRow>& a,
                                      const std::unique_ptr<IPOWatchRow>& b) {
-            return CompareWatchRows(*a, *b, column);
+            return CompareWatchRows(RowOrBlank(a), RowOrBlank(b), column);
         });
         return;
     }
@@ -52,7 +59,7 @@ void SortWatchRows(std::vector<std::unique_ptr<IPOWatchRow>>& rows, int column) 
     std::vector<Keyed> keyed;
     keyed.reserve(rows.size());
     for (std::unique_ptr<IPOWatchRow>& row : rows) {
-        const double key = NumberKey(*row, column);
+        const double key = NumberKey(RowOrBlank(row), column);
         keyed.push_back({key, std::move(row)});
     }
     const bool descending = WatchSortDescending;

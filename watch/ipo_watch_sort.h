@@ -15,5 +15,6 @@ extern bool WatchSortDescending;
 int CompareWatchRows(const IPOWatchRow& a, const IPOWatchRow& b, int column);
 
 // Sorts rows by a list column in the order CompareWatchRows gives them, with a stable merge
-// sort; the number of a number column is read once per row, not once per comparison.
+// sort; the number of a number column is read once per row, not once per comparison. A null
+// row (the placeholder without a record) sorts as a row of empty texts.
 void SortWatchRows(std::vector<std::unique_ptr<IPOWatchRow>>& rows, int column);
