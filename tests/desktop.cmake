@@ -4,8 +4,10 @@ if(TARGET ipofw_wx)
   find_program(XVFB_RUN xvfb-run REQUIRED)
   set(IPO_XVFB ${XVFB_RUN} -a -s "-screen 0 1280x1024x24")
 
+  # GLib's log handler turns every Gtk/GLib warning during a GUI test into a failure.
+  pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
   add_library(desktop_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/desktop_wx_support.cpp)
-  target_link_libraries(desktop_test_support PUBLIC ipofw_wx GTest::gtest)
+  target_link_libraries(desktop_test_support PUBLIC ipofw_wx GTest::gtest PRIVATE PkgConfig::GLIB)
 
   # GUI tests need a display: each executable runs once under xvfb-run.
   function(ipo_add_gui_test name)

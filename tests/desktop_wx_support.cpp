@@ -8,28 +8,55 @@
 #include <wx/toplevel.h>
 #include <wx/uilocale.h>
 
-#include <cstdio>
+#include <glib.h>
+
+#include <string>
 
 namespace desktop_test {
 namespace {
 
-void PrintAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    std::fprintf(stderr, "wx assert %s:%d %s: %s %s\n", static_cast<const char*>(file.utf8_str()),
-                 line, static_cast<const char*>(func.utf8_str()),
-                 static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(msg.utf8_str()));
+std::string Utf8(const wxString& text) {
+    return std::string(text.utf8_str());
 }
 
-// One wx application for the whole test process; asserts and log messages go to stderr so that
-// no dialog ever blocks a run.
+// A toolkit assertion is a fault: it fails the test that raised it (and is never shown as a
+// dialog that would block the run).
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    ADD_FAILURE() << "wx assertion " << Utf8(file) << ":" << line << " " << Utf8(func) << ": "
+                  << Utf8(cond) << " " << Utf8(msg);
+}
+
+// So is a GTK or GLib critical or warning message (structured or not: plain GLib messages reach
+// the writer too); every message is still written as usual.
+GLogWriterOutput FailOnGtkWarning(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                  gpointer data) {
+    if (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) {
+        std::string domain, message;
+        for (gsize i = 0; i < count; ++i) {
+            const std::string key = fields[i].key;
+            const auto* value = static_cast<const char*>(fields[i].value);
+            if (key == "GLIB_DOMAIN" && value) {
+                domain = value;
+            } else if (key == "MESSAGE" && value) {
+                message = value;
+            }
+        }
+        ADD_FAILURE() << domain << " " << message;
+    }
+    return g_log_writer_default(level, fields, count, data);
+}
+
+// One wx application for the whole test process; wx log messages go to stderr so that no dialog
+// ever blocks a run.
 class WxEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
         static int argc = 1;
         static char name[] = "desktop_test";
         static char* argv[] = {name, nullptr};
-        wxSetAssertHandler(PrintAssert);
+        wxSetAssertHandler(FailOnAssert);
+        g_log_set_writer_func(FailOnGtkWarning, nullptr, nullptr);
         wxApp::SetInstance(new wxApp);
         ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display: run under xvfb-run";
         wxLog::SetActiveTarget(new wxLogStderr);

@@ -116,15 +116,21 @@ int WxBackend::TrackPopupMenu(const Menu& menu, Form& owner) {
     if (!form || !form->window()) {
         return 0;
     }
+    // wx command ids must stay at or below 0x7FFF, while the plug-in's own command ids lie
+    // above it: the menu shows items under ids of its own and gives back the plug-in's id.
     wxMenu popup;
-    for (const MenuItem& item : menu.items) {
-        wxMenuItem* added = item.checked ? popup.AppendCheckItem(item.id, ToWx(item.text))
-                                         : popup.Append(item.id, ToWx(item.text));
+    for (size_t index = 0; index < menu.items.size(); ++index) {
+        const MenuItem& item = menu.items[index];
+        const int wxId = wxID_HIGHEST + 1 + static_cast<int>(index);
+        wxMenuItem* added = item.checked ? popup.AppendCheckItem(wxId, ToWx(item.text))
+                                         : popup.Append(wxId, ToWx(item.text));
         added->Check(item.checked);
         added->Enable(item.enabled);
     }
-    const int chosen = form->window()->GetPopupMenuSelectionFromUser(popup);
-    return chosen == wxID_NONE ? 0 : chosen;
+    const int chosen = form->window()->GetPopupMenuSelectionFromUser(popup) - wxID_HIGHEST - 1;
+    return chosen >= 0 && static_cast<size_t>(chosen) < menu.items.size()
+               ? menu.items[static_cast<size_t>(chosen)].id
+               : 0;
 }
 
 void WxBackend::BeginWaitCursor() {

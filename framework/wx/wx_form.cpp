@@ -203,6 +203,9 @@ void WxForm::CreateControl(const ControlEntry& entry) {
             control = new FwLinkButton(window_, entry.id, text, wxRect(pos, size));
             break;
     }
+    if (entry.kind == ControlKind::CheckBox || entry.kind == ControlKind::RadioButton) {
+        KeepToolkitMinimum(*control);
+    }
     controls_[entry.id] = control;
     kinds_[entry.id] = entry.kind;
     if (entry.kind == ControlKind::Static) {
@@ -215,6 +218,17 @@ void WxForm::CreateControl(const ControlEntry& entry) {
         control->Hide();
     }
     BindControl(control, entry);
+}
+
+// GTK draws check and radio buttons with an indicator and a label of fixed minimum sizes; a box
+// smaller than that cuts the label and makes GTK complain at every layout. Such a box grows to
+// the toolkit's size, centred on the row the layout gave it.
+void WxForm::KeepToolkitMinimum(wxWindow& control) {
+    const wxRect given = control.GetRect();
+    const wxSize best = control.GetBestSize();
+    const int width = std::max(given.width, best.x);
+    const int height = std::max(given.height, best.y);
+    control.SetSize(given.x, given.y - (height - given.height) / 2, width, height);
 }
 
 void WxForm::BindControl(wxWindow* control, const ControlEntry& entry) {

@@ -99,6 +99,7 @@ class WxForm : public Form {
 
     void BuildWindow(wxWindow* parent);
     void CreateControl(const ControlEntry& entry);
+    static void KeepToolkitMinimum(wxWindow& control);
     void BindControl(wxWindow* control, const ControlEntry& entry);
     void SetStaticText(int id, std::string_view text);
     void OnCharHook(wxKeyEvent& event);
