@@ -397,6 +397,31 @@ TEST(WxServices, MessageBoxesClipboardAndFileFilters) {
     EXPECT_EQ("Text (*.txt)|*.txt|All|*.*", fw::wx::ToWxWildcard("Text (*.txt)|*.txt|All|*.*||"));
 }
 
+// A check's message box opens over the popup dialog the user typed in, not behind it over the
+// main window, and the user goes on typing where they were.
+TEST_F(WxFormTest, MessageBoxBelongsToTheDialogInUseAndGivesFocusBack) {
+    const fw::DialogTemplate popupLayout{
+        9003, fw::FormKind::PopupDialog, "Popup", "MS Shell Dlg", 8, 250, 190, kControls};
+    Recorder popupEvents;
+    std::unique_ptr<fw::Form> popup = backend.CreateForm(popupLayout, popupEvents);
+    popup->ShowWindow(true);
+    Pump();
+    auto* popupForm = dynamic_cast<fw::wx::WxForm*>(popup.get());
+    wxWindow* code = popupForm->control(kCode);
+    code->SetFocus();
+    Pump();
+    ASSERT_EQ(code, wxWindow::FindFocus());
+
+    desktop_test::MessageBoxAnswerer answerer;
+    fw::MessageBox("Kindly enter Lot Size1 Value", fw::MessageIcon::None);
+    ASSERT_EQ(1u, answerer.shown.size());
+    EXPECT_EQ(popupForm->window(), answerer.shown[0].owner);
+    Pump();
+    EXPECT_EQ(code, wxWindow::FindFocus());
+    popup.reset();
+    Pump();
+}
+
 // Cancels the save-file dialog and keeps what it was asked to show.
 struct FileDialogAnswerer : wxModalDialogHook {
     FileDialogAnswerer() { Register(); }

@@ -85,7 +85,8 @@ void Pump(int rounds) {
 
 int MessageBoxAnswerer::Enter(wxDialog* dialog) {
     if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
-        shown.push_back({std::string(box->GetMessage().utf8_str()), box->GetMessageDialogStyle()});
+        shown.push_back({std::string(box->GetMessage().utf8_str()), box->GetMessageDialogStyle(),
+                         box->GetParent()});
         return wxID_OK;
     }
     return wxID_NONE;

@@ -22,6 +22,7 @@ class MessageBoxAnswerer : public wxModalDialogHook {
     struct Shown {
         std::string text;
         long style = 0;
+        wxWindow* owner = nullptr;
     };
     std::vector<Shown> shown;
 

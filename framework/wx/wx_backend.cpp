@@ -56,9 +56,19 @@ int WxBackend::MessageBox(std::string_view text, MessageIcon icon) {
             style |= wxICON_INFORMATION;
             break;
     }
+    // The box belongs to the window the user is in (a dialog over the main window, say), so it
+    // opens in front of it, and focus goes back to where it was once the box is closed.
+    wxWindow* focus = wxWindow::FindFocus();
+    wxWindow* owner = focus ? wxGetTopLevelParent(focus) : nullptr;
+    if (!owner && wxTheApp) {
+        owner = wxTheApp->GetTopWindow();
+    }
     const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("IPO");
-    wxMessageDialog box(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, ToWx(text), caption, style);
+    wxMessageDialog box(owner, ToWx(text), caption, style);
     box.ShowModal();
+    if (focus) {
+        focus->SetFocus();
+    }
     return kIdOk;
 }
 
