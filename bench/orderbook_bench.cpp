@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "bench/run_collector.h"
-#include "framework/text.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "plugin/host_abi.h"
@@ -42,8 +42,8 @@ class OrderBookData {
             e.orderNumber = 100000 + i;
             e.applicationNumber = std::to_string(5000000 + i);
             e.statusCode = i % 3 ? "P" : "CF";
-            e.bidDate = fw::Format("2026-%02d-%02d %02d:%02d:%02d", 1 + next(12), 1 + next(28),
-                                   next(24), next(60), next(60));
+            e.bidDate = base::Format("2026-%02d-%02d %02d:%02d:%02d", 1 + next(12), 1 + next(28),
+                                     next(24), next(60), next(60));
             e.lastModified = e.bidDate;
             e.paymentMode = "UPI";
             e.upiId = "client" + std::to_string(i) + "@upi";

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
-#include "framework/text.h"
 #include "service_harness.h"
 #include "tests/support/plugin_test_env.h"
 

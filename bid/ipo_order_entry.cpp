@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "bid/ipo_order_entry_layout.h"
 #include "bid/ipo_order_entry_state.h"
 #include "bid/terms_and_condition.h"
 #include "bridge/ipo_service_bridge.h"
 #include "framework/backend.h"
-#include "framework/text.h"
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
 
@@ -30,12 +30,12 @@ int32_t WrappingProduct(int32_t a, int32_t b) {
 
 tagIPOCategoryWise FromCategoryRecord(CategoryRecord& record) {
     tagIPOCategoryWise value;
-    value.Code = fw::ToUpper(fw::OrEmpty(record.Code()));
-    value.DisplayName = fw::OrEmpty(record.DisplayName());
+    value.Code = base::ToUpper(base::OrEmpty(record.Code()));
+    value.DisplayName = base::OrEmpty(record.DisplayName());
     value.MinimumPrice = record.MinimumPrice();
     value.MaximumPrice = record.MaximumPrice();
-    value.Text5 = fw::OrEmpty(record.Text5());
-    value.Text6 = fw::OrEmpty(record.Text6());
+    value.Text5 = base::OrEmpty(record.Text5());
+    value.Text6 = base::OrEmpty(record.Text6());
     value.Integer7 = record.Integer7();
     value.Number8 = record.Number8();
     value.Number9 = record.Number9();
@@ -201,9 +201,9 @@ void CIPOOrderEntry::LoadFromIPODetails(IPODetailsEntry* entry) {
     fw::Form& f = *s.form;
     SelectUPI();
 
-    s.ipoName = fw::OrEmpty(entry->IssueIdentifier());
+    s.ipoName = base::OrEmpty(entry->IssueIdentifier());
     f.SetText(kBidIPOName, s.ipoName);
-    s.issueTag = fw::OrEmpty(entry->IssueTag());
+    s.issueTag = base::OrEmpty(entry->IssueTag());
     s.lotSize = entry->LotSize();
 
     // The categories of an earlier issue go, and with them the code chosen from them.
@@ -215,7 +215,7 @@ void CIPOOrderEntry::LoadFromIPODetails(IPODetailsEntry* entry) {
         tagIPOCategoryWise value = FromCategoryRecord(*record);
         f.ComboAdd(kBidCategory, value.DisplayName);
         if (value.Code == "RETAIL") {
-            s.categoryCode = fw::Trim(value.Code);
+            s.categoryCode = base::Trim(value.Code);
             s.categoryName = value.DisplayName;
             f.ComboSelectPrefix(kBidCategory, value.DisplayName);
         }
@@ -230,7 +230,7 @@ void CIPOOrderEntry::LoadFromIPODetails(IPODetailsEntry* entry) {
         s.categoryName = f.ComboItem(kBidCategory, 0);
         const auto found = s.categoryMap.find(s.categoryName);
         if (!s.categoryName.empty() && found != s.categoryMap.end()) {
-            s.categoryCode = fw::Trim(found->second.Code);
+            s.categoryCode = base::Trim(found->second.Code);
         }
     }
     SetDroppedWidthToWidest(kBidCategory);
@@ -256,19 +256,12 @@ void CIPOOrderEntry::LoadUserDetails() {
     }
     static constexpr uint16_t kCode = kRequestUserDetails;
     IPOResultList* list = RequestIPOUserDetails(GetServiceBridge(), &kCode, code, id);
-    if (!list) {
-        return;
-    }
-    for (void* element : *list) {
-        if (!element) {
-            continue;
-        }
-        auto* details = static_cast<UserDetailsRecord*>(element);
+    for (UserDetailsRecord* details : TakeResults<UserDetailsRecord>(list)) {
         PtrList* accounts = details->BankAccounts();
         if (accounts && accounts->Count > 0) {
             ForEachRecord<BankAccountRecord>(accounts, [&](BankAccountRecord* account) {
-                f.ComboAdd(kBidBankName, fw::OrEmpty(account->BankName()));
-                f.ComboAdd(kBidBankAccount, fw::OrEmpty(account->AccountNumber()));
+                f.ComboAdd(kBidBankName, base::OrEmpty(account->BankName()));
+                f.ComboAdd(kBidBankAccount, base::OrEmpty(account->AccountNumber()));
                 if (account->AsbaAllowed() == 0) {
                     f.Enable(kBidASBA, false);
                 }
@@ -281,11 +274,10 @@ void CIPOOrderEntry::LoadUserDetails() {
             SetDroppedWidthToWidest(kBidBankAccount);
         }
         ForEachRecord<UserReferenceRecord>(details->References(), [&](UserReferenceRecord* ref) {
-            s.userReference1 = fw::OrEmpty(ref->Reference1());
-            s.userReference2 = fw::OrEmpty(ref->Reference2());
+            s.userReference1 = base::OrEmpty(ref->Reference1());
+            s.userReference2 = base::OrEmpty(ref->Reference2());
         });
     }
-    ClearResultList();
 }
 
 void CIPOOrderEntry::LoadForModify(tagIPOModifyOrder record) {
@@ -342,7 +334,7 @@ void CIPOOrderEntry::LoadForModify(tagIPOModifyOrder record) {
     }
 
     for (int row = 0; row < 3; ++row) {
-        const bool cutOff = fw::ToLong(record.CutOff[row]) == 1;
+        const bool cutOff = base::ToLong(record.CutOff[row]) == 1;
         s.rows[row].cutOff = cutOff;
         f.SetCheck(kBidCutOff[row], cutOff);
         if (cutOff) {
@@ -352,7 +344,7 @@ void CIPOOrderEntry::LoadForModify(tagIPOModifyOrder record) {
         }
     }
 
-    s.lotSize = fw::ToLong(record.LotSize);
+    s.lotSize = base::ToLong(record.LotSize);
     for (int row = 0; row < 3; ++row) {
         BidRow& r = s.rows[row];
         f.SetText(kBidLot[row], record.Lots[row]);
@@ -372,14 +364,15 @@ void CIPOOrderEntry::LoadForModify(tagIPOModifyOrder record) {
 
     s.amountPayable = record.AmountPayable;
     f.SetText(kBidAmountPayable, s.amountPayable);
-    s.orderNumber = fw::ToLong(record.OrderNumber);
+    s.orderNumber = base::ToLong(record.OrderNumber);
     s.issueTag = record.IssueTag;
 
     s.minimumPrice = record.MinimumPrice;
     s.maximumPrice = record.MaximumPrice;
     for (int row = 0; row < 3; ++row) {
         if (!record.Lots[row].empty()) {
-            f.SetText(kBidPriceBand[row], fw::Format("%.2f-%.2f", s.minimumPrice, s.maximumPrice));
+            f.SetText(kBidPriceBand[row],
+                      base::Format("%.2f-%.2f", s.minimumPrice, s.maximumPrice));
         }
     }
 
@@ -403,13 +396,14 @@ void CIPOOrderEntry::LookupClient() {
     lookup.MessageId = kClientLookupMessageId;
     lookup.Flag1 = 1;
     lookup.Flag2 = 1;
-    if (!fw::CopyField(lookup.ClientIdTyped, s.clientId)) {
-        fw::MessageBox(fw::Format("Client Id is too long (at most %d characters)", kClientIdLimit));
+    if (!base::CopyField(lookup.ClientIdTyped, s.clientId)) {
+        fw::MessageBox(
+            base::Format("Client Id is too long (at most %d characters)", kClientIdLimit));
         return;
     }
     SendHostMessage(&lookup);
-    s.clientId = fw::FieldText(lookup.ClientId);
-    s.clientCode = fw::FieldText(lookup.ClientCode);
+    s.clientId = base::FieldText(lookup.ClientId);
+    s.clientCode = base::FieldText(lookup.ClientCode);
     f.SetText(kBidClientId, s.clientId);
     if (s.clientId.empty()) {
         s.lookupSuppressed = false;
@@ -435,14 +429,14 @@ bool CIPOOrderEntry::NotifyClientSelected() {
     ClientSelectedMessage selected{};
     selected.MessageId = kClientSelectedMessageId;
     selected.Answer = 1;
-    if (!fw::CopyField(selected.ClientId, id)) {
-        fw::MessageBox(fw::Format("Client Id is too long (at most %zu characters)",
-                                  sizeof(selected.ClientId) - 1));
+    if (!base::CopyField(selected.ClientId, id)) {
+        fw::MessageBox(base::Format("Client Id is too long (at most %zu characters)",
+                                    sizeof(selected.ClientId) - 1));
         return false;
     }
-    if (!fw::CopyField(selected.ClientCode, code)) {
-        fw::MessageBox(fw::Format("Client Code is too long (at most %zu characters)",
-                                  sizeof(selected.ClientCode) - 1));
+    if (!base::CopyField(selected.ClientCode, code)) {
+        fw::MessageBox(base::Format("Client Code is too long (at most %zu characters)",
+                                    sizeof(selected.ClientCode) - 1));
         return false;
     }
     SendHostMessage(&selected);
@@ -467,7 +461,7 @@ void CIPOOrderEntry::SelectCategory() {
     State& s = *state_;
     s.categoryName = s.form->GetText(kBidCategory);
     const auto found = s.categoryMap.find(s.categoryName);
-    s.categoryCode = found == s.categoryMap.end() ? "" : fw::Trim(found->second.Code);
+    s.categoryCode = found == s.categoryMap.end() ? "" : base::Trim(found->second.Code);
 }
 
 void CIPOOrderEntry::ToggleCutOff(int row) {
@@ -476,7 +470,7 @@ void CIPOOrderEntry::ToggleCutOff(int row) {
     const bool checked = f.GetCheck(kBidCutOff[row]);
     s.rows[row].cutOff = checked;
     if (checked) {
-        s.rows[row].priceText = fw::Format("%.2f", s.maximumPrice);
+        s.rows[row].priceText = base::Format("%.2f", s.maximumPrice);
         f.SetText(kBidPrice[row], s.rows[row].priceText);
         f.Enable(kBidPrice[row], false);
         for (int later = row + 1; later < 3; ++later) {
@@ -486,7 +480,7 @@ void CIPOOrderEntry::ToggleCutOff(int row) {
             BlankRow(later);
         }
         RecalcAmountPayable();
-        f.SetText(kBidPriceBand[row], fw::Format("%.2f-%.2f", s.minimumPrice, s.maximumPrice));
+        f.SetText(kBidPriceBand[row], base::Format("%.2f-%.2f", s.minimumPrice, s.maximumPrice));
     } else {
         f.Enable(kBidPrice[row], true);
         f.SetFocus(kBidPrice[row]);
@@ -502,10 +496,10 @@ void CIPOOrderEntry::ApplyLot(int row) {
     BidRow& r = s.rows[row];
     r.lotText = f.GetText(kBidLot[row]);
     if (!r.lotText.empty()) {
-        const int32_t quantity = WrappingProduct(fw::ToLong(r.lotText), s.lotSize);
-        r.quantityValue = fw::Format("%ld", static_cast<long>(quantity));
+        const int32_t quantity = WrappingProduct(base::ToLong(r.lotText), s.lotSize);
+        r.quantityValue = base::Format("%ld", static_cast<long>(quantity));
         f.SetText(kBidQuantity[row], r.quantityValue);
-        f.SetText(kBidPriceBand[row], fw::Format("%.2f-%.2f", s.minimumPrice, s.maximumPrice));
+        f.SetText(kBidPriceBand[row], base::Format("%.2f-%.2f", s.minimumPrice, s.maximumPrice));
     } else {
         // The quantity value stays: the amount payable still counts it.
         f.SetText(kBidQuantity[row], "");
@@ -519,11 +513,11 @@ void CIPOOrderEntry::RecalcAmountPayable() {
     fw::Form& f = *s.form;
     for (int row = 0; row < 3; ++row) {
         BidRow& r = s.rows[row];
-        r.amount = fw::ToDouble(f.GetText(kBidPrice[row])) * fw::ToLong(r.quantityValue);
+        r.amount = base::ToDouble(f.GetText(kBidPrice[row])) * base::ToLong(r.quantityValue);
     }
     // The largest single bid is what the bank blocks, not the sum of the bids.
     const double largest = std::max(std::max(s.rows[0].amount, s.rows[1].amount), s.rows[2].amount);
-    s.amountPayable = fw::Format("%.2f", largest);
+    s.amountPayable = base::Format("%.2f", largest);
     f.SetText(kBidAmountPayable, s.amountPayable);
 }
 

@@ -1,11 +1,11 @@
 // The bid dialog's checks on leaving a field and on "Place Bid", the order section of the
 // request, and the messages of the service's answer.
+#include "base/text.h"
 #include "bid/ipo_order_entry.h"
 #include "bid/ipo_order_entry_layout.h"
 #include "bid/ipo_order_entry_state.h"
 #include "bridge/ipo_service_bridge.h"
 #include "framework/backend.h"
-#include "framework/text.h"
 #include "plugin/login_context.h"
 
 namespace {
@@ -16,10 +16,10 @@ constexpr size_t kMaxClientId = sizeof(IPOServiceRequest::ClientId) - 1;
 // Copies a text into its request field, or tells the user which field it does not fit.
 template <size_t N>
 bool PutField(char (&field)[N], std::string_view text, const char* name) {
-    if (fw::CopyField(field, text)) {
+    if (base::CopyField(field, text)) {
         return true;
     }
-    fw::MessageBox(fw::Format("%s is too long (at most %zu characters)", name, N - 1));
+    fw::MessageBox(base::Format("%s is too long (at most %zu characters)", name, N - 1));
     return false;
 }
 
@@ -79,7 +79,7 @@ void CIPOOrderEntry::CheckBidPrice(int row) {
     r.priceText = f.GetText(kBidPrice[row]);
     r.lotText = f.GetText(kBidLot[row]);
     if (!r.priceText.empty() && !r.lotText.empty()) {
-        const double price = fw::ToDouble(r.priceText);
+        const double price = base::ToDouble(r.priceText);
         if (price < s.minimumPrice || price > s.maximumPrice) {
             fw::MessageBox(kOutOfBand[row]);
             return;
@@ -175,10 +175,10 @@ bool CIPOOrderEntry::CheckBeforePlacing() {
     // Whole units only: 100.50 and 100.90 count as equal.
     const std::string& price2 = rows[1].priceText;
     const std::string& price3 = rows[2].priceText;
-    if (!price2.empty() && fw::ToLong(rows[0].priceText) > fw::ToLong(price2)) {
+    if (!price2.empty() && base::ToLong(rows[0].priceText) > base::ToLong(price2)) {
         return Fail(f, "Bid2 Price should be greater than Bid1 Price");
     }
-    if (!price3.empty() && fw::ToLong(price2) > fw::ToLong(price3)) {
+    if (!price3.empty() && base::ToLong(price2) > base::ToLong(price3)) {
         return Fail(f, "Bid3 Price should be greater than Bid2 Price");
     }
     return true;
@@ -187,8 +187,8 @@ bool CIPOOrderEntry::CheckBeforePlacing() {
 bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
     State& s = *state_;
     fw::Form& f = *s.form;
-    s.categoryCode = fw::ToUpper(s.categoryCode);
-    fw::CopyField(request.OrderFlag, s.orderFlag);  // "N" or "M"
+    s.categoryCode = base::ToUpper(s.categoryCode);
+    base::CopyField(request.OrderFlag, s.orderFlag);  // "N" or "M"
     if (!PutField(request.IPOName, s.ipoName, "IPO Name") ||
         !PutField(request.IssueTag, s.issueTag, "Issue Tag") ||
         !PutField(request.CategoryCode, s.categoryCode, "Category Code") ||
@@ -199,14 +199,14 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
 
     if (s.paymentMode == PaymentMode::UPI) {
         s.upiId = f.GetText(kBidUPIId);
-        fw::CopyField(request.PaymentMode, "UPI");
+        base::CopyField(request.PaymentMode, "UPI");
         if (!PutField(request.UPIId, s.upiId, "UPI Id")) {
             return false;
         }
     } else {
         s.bankName = f.GetText(kBidBankName);
         s.bankAccount = f.GetText(kBidBankAccount);
-        fw::CopyField(request.PaymentMode, "ASBA");
+        base::CopyField(request.PaymentMode, "ASBA");
         if (!PutField(request.BankName, s.bankName, "Bank Name") ||
             !PutField(request.BankAccount, s.bankAccount, "Bank A/C No.")) {
             return false;
@@ -229,13 +229,13 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
             r.bidActionCode = "N";
         }
         const std::string reference = r.bidActionCode == "N" ? "0" : r.bidReference;
-        fw::CopyField(slot.BidActionCode, r.bidActionCode);  // "N" or "M"
+        base::CopyField(slot.BidActionCode, r.bidActionCode);  // "N" or "M"
         if (!PutField(slot.BidReference, reference, "Bid Reference")) {
             return false;
         }
-        slot.Quantity = fw::ToLong(r.quantityValue);
+        slot.Quantity = base::ToLong(r.quantityValue);
         slot.CutOff = r.cutOff ? 1 : 0;
-        slot.Price = fw::ToDouble(r.priceText);
+        slot.Price = base::ToDouble(r.priceText);
     }
     request.BidCount = 3;
     return true;
@@ -261,11 +261,12 @@ bool CIPOOrderEntry::ChooseIdentity(std::string& code, std::string& id) const {
     }
     if (code.size() > kMaxClientCode) {
         fw::MessageBox(
-            fw::Format("Client Code is too long (at most %zu characters)", kMaxClientCode));
+            base::Format("Client Code is too long (at most %zu characters)", kMaxClientCode));
         return false;
     }
     if (id.size() > kMaxClientId) {
-        fw::MessageBox(fw::Format("Client Id is too long (at most %zu characters)", kMaxClientId));
+        fw::MessageBox(
+            base::Format("Client Id is too long (at most %zu characters)", kMaxClientId));
         return false;
     }
     return true;
@@ -273,25 +274,21 @@ bool CIPOOrderEntry::ChooseIdentity(std::string& code, std::string& id) const {
 
 void CIPOOrderEntry::ShowOrderResponse(const IPOResultList& list) {
     const std::string& ipoName = state_->ipoName;
-    for (void* element : list) {
-        if (!element) {
-            continue;
-        }
-        auto* response = static_cast<OrderResponseRecord*>(element);
+    for (OrderResponseRecord* response : TakeResults<OrderResponseRecord>(&list)) {
         const uint8_t status = response->Status();
-        const std::string message = fw::OrEmpty(response->Message());
+        const std::string message = base::OrEmpty(response->Message());
         if (status == 1) {
-            fw::MessageBox(fw::Format("Order Placed Successfully for %s", ipoName.c_str()));
+            fw::MessageBox(base::Format("Order Placed Successfully for %s", ipoName.c_str()));
             return;
         }
         if (status == 0 && message != "null" && !message.empty()) {
-            fw::MessageBox(fw::Format("%s for %s", message.c_str(), ipoName.c_str()));
+            fw::MessageBox(base::Format("%s for %s", message.c_str(), ipoName.c_str()));
             return;
         }
         std::string failure;
         ForEachRecord<OrderResponseDetail>(response->Details(), [&](OrderResponseDetail* detail) {
             if (failure.empty() && detail->Status() == 0) {
-                failure = fw::OrEmpty(detail->Text());
+                failure = base::OrEmpty(detail->Text());
             }
         });
         if (!failure.empty()) {
@@ -299,5 +296,4 @@ void CIPOOrderEntry::ShowOrderResponse(const IPOResultList& list) {
             return;
         }
     }
-    ClearResultList();
 }

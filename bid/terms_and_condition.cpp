@@ -1,10 +1,10 @@
 #include "bid/terms_and_condition.h"
 
+#include "base/platform.h"
+#include "base/text.h"
 #include "bid/ipo_order_entry_layout.h"
 #include "framework/backend.h"
 #include "framework/files.h"
-#include "framework/platform.h"
-#include "framework/text.h"
 #include "plugin/login_context.h"
 
 namespace {
@@ -23,7 +23,7 @@ int CTermsandCondition::DoModal() {
 }
 
 std::string CTermsandCondition::FilePath() {
-    return Login().WorkingDirectory + fw::kPathSeparator + "IPOTermsAndConditions.html";
+    return Login().WorkingDirectory + base::kPathSeparator + "IPOTermsAndConditions.html";
 }
 
 void CTermsandCondition::OnInitDialog(fw::Form& form) {
@@ -34,7 +34,7 @@ void CTermsandCondition::OnInitDialog(fw::Form& form) {
     const std::string path = FilePath();
     const std::optional<std::string> head = fw::ReadFileHead(path, kReadBufferSize);
     if (!head) {
-        fw::MessageBox(fw::Format("Failed to load %s", path.c_str()), fw::MessageIcon::Error);
+        fw::MessageBox(base::Format("Failed to load %s", path.c_str()), fw::MessageIcon::Error);
         return;
     }
     // The file is shown as text: up to its first NUL byte.

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 // One bid of an order in the request record.
 struct IPOBidSlot {
@@ -394,13 +395,40 @@ protected:
     ~IPOCancelResponse() = default;
 };
 
-// The companion library's entry points, resolved by these plain names.
+// The companion library's ten entry points, declared once: the companion defines them with
+// these signatures, and the plug-in resolves them by these plain names into pointers of the
+// types below.
+#ifdef _WIN32
+#define IPO_COMPANION_API __declspec(dllexport)
+#else
+#define IPO_COMPANION_API __attribute__((visibility("default")))
+#endif
+
 extern "C" {
 typedef void (*IPODataCallbackFn)(void* record, uint16_t type);
-typedef int (*InitializeCorvexDllFn)(void);
-typedef int (*ProcessCallFn)(IPOServiceRequest* request);
-typedef int (*SetDataIPOSetCallBackFunFn)(IPODataCallbackFn callback);
-typedef int (*GetIPOWatchListInfoFn)(int32_t listKind);
-typedef int (*GetIPOGetterFn)(void);  // the five getters without arguments
-typedef int (*CompanionCleanUpFn)(void);
+
+IPO_COMPANION_API int InitializeCorvexDll(void);
+IPO_COMPANION_API int ProcessCall(IPOServiceRequest* request);
+IPO_COMPANION_API int SetDataIPOSetCallBackFun(IPODataCallbackFn callback);
+IPO_COMPANION_API int GetIPOWatchListInfo(int32_t listKind);
+IPO_COMPANION_API int GetIPOWatchDetailsInfo(void);
+IPO_COMPANION_API int GetIPOUserDetailsInfo(void);
+IPO_COMPANION_API int GetIPOOrderResponse(void);
+IPO_COMPANION_API int GetIPOOrderBookListInfo(void);
+IPO_COMPANION_API int GetIPOCancelOrderResponse(void);
+// Exported as "CleanUp". The plug-in exports a CleanUp of its own with another signature, and
+// both headers meet in the plug-in's sources, so the companion's has a distinct name in C++.
+IPO_COMPANION_API int CompanionCleanUp(void) __asm__("CleanUp");
 }
+
+using InitializeCorvexDllFn = decltype(&InitializeCorvexDll);
+using ProcessCallFn = decltype(&ProcessCall);
+using SetDataIPOSetCallBackFunFn = decltype(&SetDataIPOSetCallBackFun);
+using GetIPOWatchListInfoFn = decltype(&GetIPOWatchListInfo);
+// The five getters without arguments share one type.
+using GetIPOGetterFn = decltype(&GetIPOWatchDetailsInfo);
+static_assert(std::is_same_v<GetIPOGetterFn, decltype(&GetIPOUserDetailsInfo)> &&
+              std::is_same_v<GetIPOGetterFn, decltype(&GetIPOOrderResponse)> &&
+              std::is_same_v<GetIPOGetterFn, decltype(&GetIPOOrderBookListInfo)> &&
+              std::is_same_v<GetIPOGetterFn, decltype(&GetIPOCancelOrderResponse)>);
+using CompanionCleanUpFn = decltype(&CompanionCleanUp);

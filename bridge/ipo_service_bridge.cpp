@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
+#include "base/platform.h"
+#include "base/text.h"
 #include "framework/backend.h"
-#include "framework/platform.h"
 #include "framework/shared_library.h"
-#include "framework/text.h"
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
 
@@ -56,18 +56,18 @@ bool FillPartyFields(IPOServiceRequest& request, std::string_view clientCode,
     const LoginContext& login = Login();
     switch (login.UserType) {
         case 23:
-            return fw::CopyField(request.LoginClientId, clientId) &&
-                   fw::CopyField(request.LoginClientCode, clientCode);
+            return base::CopyField(request.LoginClientId, clientId) &&
+                   base::CopyField(request.LoginClientCode, clientCode);
         case 24:
-            return fw::CopyField(request.LoginClientId, login.LoginClientId) &&
-                   fw::CopyField(request.LoginClientCode, login.LoginClientCode) &&
-                   fw::CopyField(request.ClientId, clientId) &&
-                   fw::CopyField(request.ClientCode, clientCode);
+            return base::CopyField(request.LoginClientId, login.LoginClientId) &&
+                   base::CopyField(request.LoginClientCode, login.LoginClientCode) &&
+                   base::CopyField(request.ClientId, clientId) &&
+                   base::CopyField(request.ClientCode, clientCode);
         case 26:
-            return fw::CopyField(request.LoginClientId, clientId) &&
-                   fw::CopyField(request.LoginClientCode, clientCode) &&
-                   fw::CopyField(request.ClientId, clientId) &&
-                   fw::CopyField(request.ClientCode, clientCode);
+            return base::CopyField(request.LoginClientId, clientId) &&
+                   base::CopyField(request.LoginClientCode, clientCode) &&
+                   base::CopyField(request.ClientId, clientId) &&
+                   base::CopyField(request.ClientCode, clientCode);
         default:
             return true;
     }
@@ -85,7 +85,8 @@ int FillRequestHeader(IPOServiceBridge* bridge, IPOServiceRequest& request, uint
     if (!url) {
         return 0;
     }
-    if (!fw::CopyField(request.URL, url->URL) || !fw::CopyField(request.UserId, Login().UserId)) {
+    if (!base::CopyField(request.URL, url->URL) ||
+        !base::CopyField(request.UserId, Login().UserId)) {
         return 0;
     }
     request.RequestCode = code;
@@ -107,11 +108,11 @@ int CallService(IPOServiceBridge* bridge, IPOServiceRequest& request) {
     if (request.ResultCode <= 0) {
         return 1;
     }
-    const std::string text = fw::FieldText(request.Message);
+    const std::string text = base::FieldText(request.Message);
     if (!text.empty() && HasHostCallback()) {
         ServiceFailureMessage message{};
         message.MessageId = kServiceFailureMessageId;
-        fw::CopyField(message.Text, text);
+        base::CopyField(message.Text, text);
         SendHostMessage(&message);
     }
     return 0;
@@ -130,7 +131,7 @@ void ShowMessage(std::string_view text) {
 
 // Failure of the watch list and details requests: the service's text, if any, in a box.
 IPOResultList* WatchFailure(const IPOServiceRequest& request) {
-    const std::string text = fw::FieldText(request.Message);
+    const std::string text = base::FieldText(request.Message);
     if (text.empty()) {
         return &ResultList();
     }
@@ -140,7 +141,7 @@ IPOResultList* WatchFailure(const IPOServiceRequest& request) {
 
 // Failure of the order book and user details requests.
 IPOResultList* QueryFailure(const IPOServiceRequest& request) {
-    const std::string text = fw::FieldText(request.Message);
+    const std::string text = base::FieldText(request.Message);
     if (text == "null") {
         ShowMessage("Service is not available.");
     } else if (!text.empty()) {
@@ -152,7 +153,7 @@ IPOResultList* QueryFailure(const IPOServiceRequest& request) {
 // Failure of the place and cancel requests; `acceptedText` is shown when the service took the
 // request without saying more.
 IPOResultList* OrderFailure(const IPOServiceRequest& request, std::string_view acceptedText) {
-    const std::string text = fw::FieldText(request.Message);
+    const std::string text = base::FieldText(request.Message);
     if (text == "null" && request.Accepted == 0) {
         ShowMessage("Service is not available.");
     } else if (!text.empty() && text != "null") {
@@ -200,8 +201,8 @@ void InitializeServiceBridge() {
     if (bridge->loadAttempted) {
         return;
     }
-    bridge->Load(Login().WorkingDirectory + fw::kPathSeparator + kCompanionName +
-                 fw::kLibrarySuffix);
+    bridge->Load(Login().WorkingDirectory + base::kPathSeparator + kCompanionName +
+                 base::kLibrarySuffix);
 }
 
 void DestroyServiceBridge() {
@@ -232,17 +233,17 @@ IPOResultList* RequestIPOWatchList(IPOServiceBridge* bridge, const uint16_t* req
     }
     if (code == kRequestWatchList) {
         if (kind == 1) {
-            fw::CopyField(request.Section, "C");
+            base::CopyField(request.Section, "C");
         } else if (kind == 2) {
-            fw::CopyField(request.Section, "F");
+            base::CopyField(request.Section, "F");
         } else if (kind == 3) {
-            fw::CopyField(request.Section, "P");
-            if (!fw::CopyField(request.WatchFromDate, fromDate) ||
-                !fw::CopyField(request.WatchToDate, toDate)) {
+            base::CopyField(request.Section, "P");
+            if (!base::CopyField(request.WatchFromDate, fromDate) ||
+                !base::CopyField(request.WatchToDate, toDate)) {
                 return &ResultList();
             }
         }
-        fw::CopyField(request.Product, "IPO");
+        base::CopyField(request.Product, "IPO");
     }
     if (!CallService(bridge, request)) {
         return WatchFailure(request);
@@ -262,7 +263,7 @@ IPOResultList* RequestIPOWatchDetails(IPOServiceBridge* bridge, const uint16_t* 
     if (!FillRequestHeader(bridge, request, code, clientCode, clientId)) {
         return &ResultList();
     }
-    if (code == kRequestWatchDetails && !fw::CopyField(request.IssueKey, issueKey)) {
+    if (code == kRequestWatchDetails && !base::CopyField(request.IssueKey, issueKey)) {
         return &ResultList();
     }
     if (!CallService(bridge, request)) {
@@ -314,7 +315,7 @@ IPOResultList* RequestIPOCancelOrder(IPOServiceBridge* bridge, const uint16_t* r
 IPOResultList* RequestIPOUserDetails(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                      std::string_view clientCode, std::string_view clientId) {
     IPOServiceRequest request{};
-    fw::CopyField(request.DetailsWanted, "Y");
+    base::CopyField(request.DetailsWanted, "Y");
     if (!FillRequestHeader(bridge, request, CodeOf(requestCode), clientCode, clientId)) {
         return &ResultList();
     }

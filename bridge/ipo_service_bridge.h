@@ -24,6 +24,22 @@ void DestroyServiceBridge();
 IPOResultList& ResultList();
 void ClearResultList();
 
+// The non-null records of a request's result, in delivery order; the shared list is then
+// emptied. A failed request (null) gives none and leaves the list alone.
+template <class Record>
+std::vector<Record*> TakeResults(const IPOResultList* list) {
+    std::vector<Record*> records;
+    if (list) {
+        for (void* record : *list) {
+            if (record) {
+                records.push_back(static_cast<Record*>(record));
+            }
+        }
+        ClearResultList();
+    }
+    return records;
+}
+
 IPOResultList* RequestIPOWatchList(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                    std::string_view clientCode, std::string_view clientId,
                                    const int32_t* listKind, std::string_view fromDate,

@@ -5,7 +5,7 @@
 #include <climits>
 #include <stdexcept>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace corvex {
 namespace {
@@ -82,7 +82,7 @@ class Reader {
         }
         size_t i = 0;
         for (simdjson::dom::element element : array) {
-            const std::string path = fw::Format("%s[%zu]", Path(name).c_str(), i++);
+            const std::string path = base::Format("%s[%zu]", Path(name).c_str(), i++);
             simdjson::dom::object object;
             if (element.get_object().get(object) != simdjson::SUCCESS) {
                 throw BadField("field " + path + " is not an object");
@@ -268,7 +268,7 @@ void AddRecord(Answer& answer, const Reader& in) {
             records.Add<UserDetailsRecord>(UserDetails(in));
             break;
         default:
-            throw BadField(fw::Format("request code %u has no answer records", answer.Code()));
+            throw BadField(base::Format("request code %u has no answer records", answer.Code()));
     }
 }
 
@@ -288,9 +288,9 @@ Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
     simdjson::dom::object parsed;
     if (parser.parse(body.data(), body.size()).get_object().get(parsed) != simdjson::SUCCESS) {
         return Failure(kInvalidAnswer,
-                       fw::Format("The IPO service answered with something that is not a JSON "
-                                  "object (HTTP status %d)",
-                                  httpStatus));
+                       base::Format("The IPO service answered with something that is not a JSON "
+                                    "object (HTTP status %d)",
+                                    httpStatus));
     }
     try {
         const Reader top(parsed, "");
@@ -298,8 +298,8 @@ Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
         if (httpStatus != 200 || result > 0) {
             std::string text = top.TextOrEmpty("message");
             if (text.empty()) {
-                text =
-                    fw::Format("The IPO service refused the request (HTTP status %d)", httpStatus);
+                text = base::Format("The IPO service refused the request (HTTP status %d)",
+                                    httpStatus);
             }
             return Failure(result > 0 ? static_cast<int16_t>(result) : kServiceRefused, text,
                            top.FlagOrFalse("accepted"));

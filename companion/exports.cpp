@@ -6,14 +6,12 @@
 #include <memory>
 #include <mutex>
 
+#include "base/text.h"
 #include "bridge/companion_abi.h"
 #include "companion/answer_decoder.h"
 #include "companion/http_channel.h"
 #include "companion/request_encoder.h"
 #include "companion/settings.h"
-#include "framework/text.h"
-
-#define CORVEX_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace corvex {
 namespace {
@@ -67,12 +65,12 @@ void SetOutcome(IPOServiceRequest& request, bool accepted, int16_t resultCode,
         --length;
     }
     std::memset(request.Message, 0, sizeof request.Message);
-    fw::CopyField(request.Message, message.substr(0, length));
+    base::CopyField(request.Message, message.substr(0, length));
 }
 
 int Process(IPOServiceRequest& request) {
     state.answer.reset();
-    const std::string url = fw::FieldText(request.URL);
+    const std::string url = base::FieldText(request.URL);
     const std::string body = EncodeRequest(request);
     const Reply reply = Channel().Post(url, body);
     if (!reply.reached) {
@@ -103,17 +101,17 @@ int Deliver(uint16_t code) {
 
 using namespace corvex;
 
-CORVEX_EXPORT int InitializeCorvexDll(void) {
+extern "C" int InitializeCorvexDll(void) {
     ReloadTimeouts();
     return 1;
 }
 
-CORVEX_EXPORT int SetDataIPOSetCallBackFun(IPODataCallbackFn callback) {
+extern "C" int SetDataIPOSetCallBackFun(IPODataCallbackFn callback) {
     dataCallback.store(callback);
     return 1;
 }
 
-CORVEX_EXPORT int ProcessCall(IPOServiceRequest* request) {
+extern "C" int ProcessCall(IPOServiceRequest* request) {
     if (!request) {
         return 0;
     }
@@ -128,26 +126,26 @@ CORVEX_EXPORT int ProcessCall(IPOServiceRequest* request) {
     return 0;
 }
 
-CORVEX_EXPORT int GetIPOWatchListInfo(int32_t) {
+extern "C" int GetIPOWatchListInfo(int32_t) {
     return Deliver(kRequestWatchList);
 }
-CORVEX_EXPORT int GetIPOWatchDetailsInfo(void) {
+extern "C" int GetIPOWatchDetailsInfo(void) {
     return Deliver(kRequestWatchDetails);
 }
-CORVEX_EXPORT int GetIPOUserDetailsInfo(void) {
+extern "C" int GetIPOUserDetailsInfo(void) {
     return Deliver(kRequestUserDetails);
 }
-CORVEX_EXPORT int GetIPOOrderResponse(void) {
+extern "C" int GetIPOOrderResponse(void) {
     return Deliver(kRequestPlaceOrder);
 }
-CORVEX_EXPORT int GetIPOOrderBookListInfo(void) {
+extern "C" int GetIPOOrderBookListInfo(void) {
     return Deliver(kRequestOrderBook);
 }
-CORVEX_EXPORT int GetIPOCancelOrderResponse(void) {
+extern "C" int GetIPOCancelOrderResponse(void) {
     return Deliver(kRequestCancelOrder);
 }
 
-CORVEX_EXPORT int CleanUp(void) {
+extern "C" int CompanionCleanUp(void) {
     state.answer.reset();
     state.channel.reset();
     return 1;

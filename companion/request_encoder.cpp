@@ -3,7 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace corvex {
 namespace {
@@ -13,7 +13,7 @@ using nlohmann::json;
 // A text field of the record, checked to be UTF-8 so that it travels unchanged.
 template <size_t N>
 std::string Text(const char (&field)[N], const char* name) {
-    std::string text = fw::FieldText(field);
+    std::string text = base::FieldText(field);
     try {
         (void)json(text).dump();
     } catch (const json::type_error&) {
@@ -26,13 +26,13 @@ std::string Text(const char (&field)[N], const char* name) {
 int64_t PricePaise(double price, int bid) {
     constexpr double kMaxPrice = 10'000'000.0;  // rupees per share
     if (!std::isfinite(price) || price < 0 || price > kMaxPrice) {
-        throw RequestRefused(fw::Format("Bid %d price is out of range", bid));
+        throw RequestRefused(base::Format("Bid %d price is out of range", bid));
     }
     const double hundredths = price * 100.0;
     const double paise = std::round(hundredths);
     if (std::fabs(hundredths - paise) > 1e-6 * std::max(1.0, paise)) {
         throw RequestRefused(
-            fw::Format("Bid %d price %.6g has more than two decimals", bid, price));
+            base::Format("Bid %d price %.6g has more than two decimals", bid, price));
     }
     return static_cast<int64_t>(paise);
 }
@@ -102,7 +102,7 @@ std::string EncodeRequest(const IPOServiceRequest& request) {
             break;
         default:
             throw RequestRefused(
-                fw::Format("Request code %u is not an IPO request", request.RequestCode));
+                base::Format("Request code %u is not an IPO request", request.RequestCode));
     }
     return body.dump();
 }

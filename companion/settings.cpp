@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace corvex {
 namespace {
@@ -15,8 +15,8 @@ constexpr int kLongestTimeoutMs = 600'000;
 
 // A timeout text: whole milliseconds from 1 to ten minutes; anything else keeps `current`.
 int Milliseconds(const std::string& text, int current) {
-    const std::string trimmed = fw::Trim(text);
-    const int32_t value = fw::ToLong(trimmed);
+    const std::string trimmed = base::Trim(text);
+    const int32_t value = base::ToLong(trimmed);
     if (value < 1 || value > kLongestTimeoutMs || std::to_string(value) != trimmed) {
         return current;
     }
@@ -41,7 +41,7 @@ void ReadFile(Timeouts& timeouts) {
         if (line.empty() || line[0] == '#' || equals == std::string::npos) {
             continue;
         }
-        const std::string key = fw::Trim(line.substr(0, equals));
+        const std::string key = base::Trim(line.substr(0, equals));
         const std::string value = line.substr(equals + 1);
         if (key == "connect_timeout_ms") {
             timeouts.connectMs = Milliseconds(value, timeouts.connectMs);

@@ -18,6 +18,11 @@ bool SetClipboardText(std::string_view text) {
 
 LocalTime Now() { return g_backend ? g_backend->Now() : LocalTime{}; }
 
+base::Date Today() {
+    const LocalTime now = Now();
+    return {now.year, now.month, now.day};
+}
+
 WaitCursor::WaitCursor() {
     if (g_backend) {
         g_backend->BeginWaitCursor();

@@ -56,6 +56,8 @@ Backend* GetBackend();
 int MessageBox(std::string_view text, MessageIcon icon = MessageIcon::None);
 bool SetClipboardText(std::string_view text);
 LocalTime Now();
+// The calendar day of Now().
+base::Date Today();
 
 // Shows the wait cursor for its lifetime.
 class WaitCursor {

@@ -8,14 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace fw {
+#include "base/date.h"
 
-struct Date {
-    int year = 1970;
-    int month = 1;
-    int day = 1;
-    friend bool operator==(const Date&, const Date&) = default;
-};
+namespace fw {
 
 struct Point {
     int x = 0;
@@ -176,8 +171,8 @@ public:
     virtual void ComboSetDroppedWidth(int id, int pixels) = 0;
 
     // Date pickers. A date before 1 January 1970 is refused (false, nothing changes).
-    virtual Date GetDate(int id) const = 0;
-    virtual bool SetDate(int id, const Date& date) = 0;
+    virtual base::Date GetDate(int id) const = 0;
+    virtual bool SetDate(int id, const base::Date& date) = 0;
 
     // List views (virtual: texts come from the ListSource).
     virtual void ListSetSource(int id, const ListSource* source) = 0;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "plugin/host_abi.h"
 
 void HostMessages::Handle(void* record) {
@@ -23,19 +23,19 @@ void HostMessages::Handle(void* record) {
             break;
         default:
             log_.ShowMessage(
-                fw::Format("The plug-in sent message %u, which the terminal does not know", id));
+                base::Format("The plug-in sent message %u, which the terminal does not know", id));
             break;
     }
 }
 
 void HostMessages::ServiceFailure(void* record) {
     const auto* message = static_cast<const ServiceFailureMessage*>(record);
-    log_.ShowMessage(fw::FieldText(message->Text));
+    log_.ShowMessage(base::FieldText(message->Text));
 }
 
 void HostMessages::LookupClient(void* record) {
     auto* message = static_cast<ClientLookupMessage*>(record);
-    const std::string typed = fw::FieldText(message->ClientIdTyped);
+    const std::string typed = base::FieldText(message->ClientIdTyped);
     std::string error;
     const std::optional<ClientRecord> client = clients_.Lookup(typed, error);
     if (!client) {
@@ -44,8 +44,8 @@ void HostMessages::LookupClient(void* record) {
     }
     // A field that cannot hold the service's text stays empty: a cut id or code would name
     // another client.
-    const bool fits = fw::CopyField(message->ClientId, client->id) &&
-                      fw::CopyField(message->ClientCode, client->code);
+    const bool fits = base::CopyField(message->ClientId, client->id) &&
+                      base::CopyField(message->ClientCode, client->code);
     if (!fits) {
         std::memset(message->ClientId, 0, sizeof message->ClientId);
         std::memset(message->ClientCode, 0, sizeof message->ClientCode);
@@ -53,7 +53,7 @@ void HostMessages::LookupClient(void* record) {
                          " has an id or code longer than 29 characters; it cannot be used");
         return;
     }
-    if (!fw::CopyField(message->ClientName, client->name)) {
+    if (!base::CopyField(message->ClientName, client->name)) {
         log_.ShowMessage("The name of client " + client->id +
                          " is longer than 99 characters; it is not shown");
     }
@@ -62,6 +62,6 @@ void HostMessages::LookupClient(void* record) {
 
 void HostMessages::ClientSelected(void* record) {
     auto* message = static_cast<ClientSelectedMessage*>(record);
-    log_.ShowClientInUse(fw::FieldText(message->ClientId), fw::FieldText(message->ClientCode));
+    log_.ShowClientInUse(base::FieldText(message->ClientId), base::FieldText(message->ClientCode));
     message->Answer = 1;
 }

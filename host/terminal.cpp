@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "framework/platform.h"
+#include "base/platform.h"
 #include "framework/wx/wx_text.h"
 
 namespace {
@@ -89,7 +89,8 @@ void Terminal::BuildMainWindow() {
 }
 
 void Terminal::LoadPlugin() {
-    const std::string path = programFolder_ + fw::kPathSeparator + "QuorIPO64" + fw::kLibrarySuffix;
+    const std::string path =
+        programFolder_ + base::kPathSeparator + "QuorIPO64" + base::kLibrarySuffix;
     std::string error;
     if (!plugin_.Load(path, error)) {
         ShowMessage(error);

@@ -4,7 +4,7 @@
 #include <wx/fileconf.h>
 #include <wx/wfstream.h>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ bool ApplyServiceAddress(const std::string& address, TerminalSettings& settings,
     const std::string host =
         colon == std::string::npos ? settings.serviceHost : address.substr(0, colon);
     const std::string port = colon == std::string::npos ? address : address.substr(colon + 1);
-    const int32_t number = fw::ToLong(port);
+    const int32_t number = base::ToLong(port);
     if (host.empty() || number < 1 || number > 65535 || std::to_string(number) != port) {
         error =
             "The service address \"" + address + "\" is not HOST:PORT with a port from 1 to 65535";
@@ -48,8 +48,8 @@ bool ApplyServiceAddress(const std::string& address, TerminalSettings& settings,
 }
 
 bool ApplyUserType(const std::string& text, TerminalSettings& settings, std::string& error) {
-    const int32_t number = fw::ToLong(text);
-    if (std::to_string(number) != fw::Trim(text) || number < 0 || number > 65535) {
+    const int32_t number = base::ToLong(text);
+    if (std::to_string(number) != base::Trim(text) || number < 0 || number > 65535) {
         error = "The user type \"" + text + "\" is not a number from 0 to 65535";
         return false;
     }

@@ -1,11 +1,11 @@
 #include "orderbook/ipo_order_book.h"
 
 #include <algorithm>
-#include <chrono>
 
+#include "base/date.h"
+#include "base/text.h"
 #include "bridge/ipo_service_bridge.h"
 #include "framework/backend.h"
-#include "framework/text.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_book_sort.h"
 #include "orderbook/order_status.h"
@@ -19,27 +19,6 @@ constexpr int kRejectionReasonColumn = 24;
 constexpr int kColumnWidth = 100;
 constexpr int kRejectionReasonWidth = 500;
 constexpr int kDaysShownAtOpening = 7;
-
-std::chrono::sys_days DaysOf(int year, int month, int day) {
-    return std::chrono::year_month_day{std::chrono::year{year},
-                                       std::chrono::month{static_cast<unsigned>(month)},
-                                       std::chrono::day{static_cast<unsigned>(day)}};
-}
-
-std::chrono::sys_days DaysOf(const fw::Date& date) {
-    return DaysOf(date.year, date.month, date.day);
-}
-
-fw::Date DateOf(std::chrono::sys_days days) {
-    const std::chrono::year_month_day date{days};
-    return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-            static_cast<int>(static_cast<unsigned>(date.day()))};
-}
-
-// The date text the service takes: year, month and day as "%02d-%02d-%02d".
-std::string RequestDate(const fw::Date& date) {
-    return fw::Format("%02d-%02d-%02d", date.year, date.month, date.day);
-}
 
 fw::CObject* CreateOrderBook() {
     return new CIPOOrderBook;
@@ -85,14 +64,13 @@ void CIPOOrderBook::OnInitialUpdate() {
     FillStatusCombo();
 
     site.FitToForm();
-    layoutReady_ = 1;
+    layoutDone_ = true;
     form->ResizeControl(kOrderBookList, {frameSize.width, frameSize.height - listTopOffset_});
     frame->ReportSize(frameSize.width, frameSize.height);
 
-    const fw::LocalTime now = fw::Now();
-    const std::chrono::sys_days today = DaysOf(now.year, now.month, now.day);
-    form->SetDate(kOrderBookFromDate, DateOf(today - std::chrono::days{kDaysShownAtOpening}));
-    form->SetDate(kOrderBookToDate, DateOf(today));
+    const base::Date today = fw::Today();
+    form->SetDate(kOrderBookFromDate, base::AddDays(today, -kDaysShownAtOpening));
+    form->SetDate(kOrderBookToDate, today);
 
     if (Login().UserType == 24) {
         OnChangeClient();
@@ -179,7 +157,7 @@ void CIPOOrderBook::OnContextMenu(int controlId) {
 }
 
 void CIPOOrderBook::OnSize(fw::Size clientSize) {
-    if (!layoutReady_ || !form()) {
+    if (!layoutDone_ || !form()) {
         return;
     }
     // The list keeps its place and fills the rest of the view.
@@ -252,11 +230,12 @@ bool CIPOOrderBook::ChooseParty(std::string& code, std::string& id) const {
     constexpr size_t kCodeLimit = sizeof(IPOServiceRequest::ClientCode) - 1;
     constexpr size_t kIdLimit = sizeof(IPOServiceRequest::ClientId) - 1;
     if (code.size() > kCodeLimit) {
-        fw::MessageBox(fw::Format("Client Code is too long (at most %zu characters)", kCodeLimit));
+        fw::MessageBox(
+            base::Format("Client Code is too long (at most %zu characters)", kCodeLimit));
         return false;
     }
     if (id.size() > kIdLimit) {
-        fw::MessageBox(fw::Format("Client Id is too long (at most %zu characters)", kIdLimit));
+        fw::MessageBox(base::Format("Client Id is too long (at most %zu characters)", kIdLimit));
         return false;
     }
     return true;
@@ -269,23 +248,22 @@ void CIPOOrderBook::OnApply() {
     }
     ClearList();
 
-    const fw::Date from = form->GetDate(kOrderBookFromDate);
-    const fw::Date to = form->GetDate(kOrderBookToDate);
-    const fw::LocalTime now = fw::Now();
-    const std::chrono::sys_days today = DaysOf(now.year, now.month, now.day);
-    if (DaysOf(from) > today || DaysOf(to) > today) {
+    const base::Date from = form->GetDate(kOrderBookFromDate);
+    const base::Date to = form->GetDate(kOrderBookToDate);
+    const base::Date today = fw::Today();
+    if (from > today || to > today) {
         fw::MessageBox("From Date and To Date should be less than Current Date");
         return;
     }
-    if (DaysOf(from) > DaysOf(to)) {
+    if (from > to) {
         fw::MessageBox("From Date should be less than To Date");
         return;
     }
 
     IPOServiceRequest request{};
-    fw::CopyField(request.OrderBookFromDate, RequestDate(from));
-    fw::CopyField(request.OrderBookToDate, RequestDate(to));
-    fw::CopyField(request.OrderStatus, StatusFilterCode(StatusFilterText));
+    base::CopyField(request.OrderBookFromDate, base::RequestDateText(from));
+    base::CopyField(request.OrderBookToDate, base::RequestDateText(to));
+    base::CopyField(request.OrderStatus, StatusFilterCode(StatusFilterText));
 
     std::string code;
     std::string id;
@@ -293,18 +271,16 @@ void CIPOOrderBook::OnApply() {
         const IPOResultList* result =
             RequestIPOOrderBook(bridge_, &kRequestOrderBook, code, id, request);
         if (result) {
+            const std::vector<IPOOrderBookEntry*> entries = TakeResults<IPOOrderBookEntry>(result);
             // Reserved up front: the store never moves while rows_ points into it.
-            rowStore_.reserve(result->size());
-            for (void* record : *result) {
-                if (record) {
-                    FillRow(rowStore_.emplace_back(), *static_cast<IPOOrderBookEntry*>(record));
-                }
+            rowStore_.reserve(entries.size());
+            for (IPOOrderBookEntry* entry : entries) {
+                FillRow(rowStore_.emplace_back(), *entry);
             }
             rows_.reserve(rowStore_.size());
             for (const tagIPOOrderBookRow& row : rowStore_) {
                 rows_.push_back(&row);
             }
-            ClearResultList();
             form->ListSetItemCount(kOrderBookList, rows_.size());
         }
     }

@@ -76,8 +76,8 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     IPOServiceBridge* bridge_;
     CIPOOrderEntry orderEntry_;
     int listTopOffset_ = 0;
-    int layoutReady_ = 0;
-    int gridFlag_ = 0;
+    bool layoutDone_ = false;
+    bool gridLines_ = false;
     std::array<uint16_t, kOrderBookColumnCount> recordedWidths_{};
     std::string SelectedClientCode;
     std::string SelectedClientId;

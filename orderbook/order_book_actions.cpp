@@ -2,11 +2,11 @@
 // column sizing, grid lines and the change of client.
 #include <algorithm>
 
+#include "base/platform.h"
+#include "base/text.h"
 #include "bridge/ipo_service_bridge.h"
 #include "framework/backend.h"
 #include "framework/files.h"
-#include "framework/platform.h"
-#include "framework/text.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_status.h"
@@ -41,7 +41,7 @@ void CIPOOrderBook::OnOrderBookContextMenu(int controlId) {
     menu.Find(kCommandModify)->enabled = oneOpenOrder;
     menu.Find(kCommandCancel)->enabled = oneOpenOrder;
     menu.Find(kCommandSizeToFit)->enabled = count > 0;
-    menu.Find(kCommandGrid)->checked = gridFlag_ == 1;
+    menu.Find(kCommandGrid)->checked = gridLines_;
 
     fw::Backend* backend = fw::GetBackend();
     if (controlId != kOrderBookList || !backend) {
@@ -70,15 +70,15 @@ void CIPOOrderBook::OnCancelOrder() {
 
 bool CIPOOrderBook::FillCancelRequest(const tagIPOOrderBookRow& row,
                                       IPOServiceRequest& request) const {
-    request.CancelOrderNumber = fw::ToLong(row.Fields[kFieldOrderNumberText]);
-    fw::CopyField(request.CancelAction, "N");
+    request.CancelOrderNumber = base::ToLong(row.Fields[kFieldOrderNumberText]);
+    base::CopyField(request.CancelAction, "N");
     request.BidReferenceCount = 3;
     for (int bid = 0; bid < 3; ++bid) {
         const std::string& reference = row.Bid(bid, BidField::Reference);
         char(&field)[sizeof request.BidReferences[0]] = request.BidReferences[bid];
-        if (!fw::CopyField(field, reference.empty() ? "0" : reference)) {
-            fw::MessageBox(fw::Format("Bid Reference %d is too long (at most %zu characters)",
-                                      bid + 1, sizeof field - 1));
+        if (!base::CopyField(field, reference.empty() ? "0" : reference)) {
+            fw::MessageBox(base::Format("Bid Reference %d is too long (at most %zu characters)",
+                                        bid + 1, sizeof field - 1));
             return false;
         }
     }
@@ -86,14 +86,12 @@ bool CIPOOrderBook::FillCancelRequest(const tagIPOOrderBookRow& row,
 }
 
 void CIPOOrderBook::ShowCancelResponse() {
-    const IPOResultList& result = ResultList();
-    const auto found = std::find_if(result.begin(), result.end(), [](void* r) { return r; });
-    if (found != result.end()) {
-        auto& response = *static_cast<IPOCancelResponse*>(*found);
+    const std::vector<IPOCancelResponse*> responses = TakeResults<IPOCancelResponse>(&ResultList());
+    if (!responses.empty()) {
+        IPOCancelResponse& response = *responses.front();
         fw::MessageBox(response.Outcome() == 1 ? std::string("Order Cancelled Successfully")
-                                               : std::string(fw::OrEmpty(response.Message())));
+                                               : std::string(base::OrEmpty(response.Message())));
     }
-    ClearResultList();
 }
 
 // ---------------------------------------------------------------- modify
@@ -152,16 +150,10 @@ void CIPOOrderBook::LoadIssuePrices(tagIPOModifyOrder& record) {
                                login.LoginClientId, record.IssueKey);
     double lowest = 0;
     double highest = 0;
-    if (result) {
-        for (void* element : *result) {
-            if (element) {
-                auto& details = *static_cast<IPODetailsEntry*>(element);
-                lowest = details.PriceLow();
-                highest = details.PriceHigh();
-                record.IssueTag = fw::OrEmpty(details.IssueTag());
-            }
-        }
-        ClearResultList();
+    for (IPODetailsEntry* details : TakeResults<IPODetailsEntry>(result)) {
+        lowest = details->PriceLow();
+        highest = details->PriceHigh();
+        record.IssueTag = base::OrEmpty(details->IssueTag());
     }
     record.MinimumPrice = lowest;
     record.MaximumPrice = highest;
@@ -211,10 +203,10 @@ void CIPOOrderBook::OnExportCSV() {
     fw::SaveFileRequest request;
     request.defaultExtension = "csv";
     request.defaultFileName =
-        fw::Format("%02d%02d%04d%s", now.day, now.month, now.year, "IPOOrderBook.csv");
+        base::Format("%02d%02d%04d%s", now.day, now.month, now.year, "IPOOrderBook.csv");
     request.filter = "Upload Files (*.csv) | *.csv ||";
     request.initialFolder =
-        Login().WorkingDirectory + fw::kPathSeparator + "Upload" + fw::kPathSeparator;
+        Login().WorkingDirectory + base::kPathSeparator + "Upload" + base::kPathSeparator;
     const std::optional<std::string> path = backend->SaveFileDialog(request);
     if (path) {
         WriteOrderBookFile(*path);
@@ -286,12 +278,12 @@ void CIPOOrderBook::OnSizeToHeader() {
 
 void CIPOOrderBook::OnGrid() {
     fw::Form& form = *this->form();
-    if (gridFlag_ == 1) {
+    if (gridLines_) {
         form.ListSetExtendedStyle(kOrderBookList, 0, fw::kListGridLines);
-        gridFlag_ = 0;
+        gridLines_ = false;
     } else {
         form.ListSetExtendedStyle(kOrderBookList, fw::kListGridLines, 0);
-        gridFlag_ = 1;
+        gridLines_ = true;
     }
 }
 

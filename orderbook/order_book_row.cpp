@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "bridge/ipo_service_bridge.h"
-#include "framework/text.h"
 #include "orderbook/order_status.h"
 
 namespace {
@@ -44,7 +44,7 @@ constexpr Column kColumns[kOrderBookColumnCount] = {
 
 // Money the service sends in hundredths, shown in currency units.
 std::string Hundredths(double value) {
-    return fw::FormatFixed(value / 100.0, 2);
+    return base::FormatFixed(value / 100.0, 2);
 }
 
 // Shares per lot may be 0 (or anything else the service sends): no division by zero, and the
@@ -59,14 +59,14 @@ void FillBid(tagIPOOrderBookRow& row, IPOOrderBid& bid, int32_t lotSize) {
         return;
     }
     const int32_t quantity = bid.Quantity();
-    const std::string lots = fw::FormatInteger(LotsOf(quantity, lotSize));
-    const std::string quantityText = fw::FormatInteger(quantity);
-    row.Bid(position, BidField::CutOff) = fw::FormatInteger(bid.CutOff());
+    const std::string lots = base::FormatInteger(LotsOf(quantity, lotSize));
+    const std::string quantityText = base::FormatInteger(quantity);
+    row.Bid(position, BidField::CutOff) = base::FormatInteger(bid.CutOff());
     row.Bid(position, BidField::Price) = Hundredths(bid.Price());
     row.Bid(position, BidField::LotsAndQuantity) = lots + "(" + quantityText + ")";
     row.Bid(position, BidField::AmountPayable) = Hundredths(bid.AmountPayable());
-    row.Bid(position, BidField::FurtherNumber) = fw::FormatInteger(bid.FurtherNumber());
-    row.Bid(position, BidField::Reference) = fw::OrEmpty(bid.BidReference());
+    row.Bid(position, BidField::FurtherNumber) = base::FormatInteger(bid.FurtherNumber());
+    row.Bid(position, BidField::Reference) = base::OrEmpty(bid.BidReference());
     row.Bid(position, BidField::Lots) = lots;
     row.Bid(position, BidField::Quantity) = quantityText;
 }
@@ -75,37 +75,37 @@ void FillBid(tagIPOOrderBookRow& row, IPOOrderBid& bid, int32_t lotSize) {
 
 void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry) {
     auto& f = row.Fields;
-    f[0] = fw::OrEmpty(entry.OfferType());
-    f[1] = fw::OrEmpty(entry.OfferName());
-    f[2] = fw::OrEmpty(entry.ApplicationNumber());
-    f[3] = fw::FormatInteger(entry.OrderNumber());
-    f[4] = fw::OrEmpty(entry.FurtherText());
+    f[0] = base::OrEmpty(entry.OfferType());
+    f[1] = base::OrEmpty(entry.OfferName());
+    f[2] = base::OrEmpty(entry.ApplicationNumber());
+    f[3] = base::FormatInteger(entry.OrderNumber());
+    f[4] = base::OrEmpty(entry.FurtherText());
 
     const PtrList* bids = entry.Bids();
     if (bids && bids->Count > 0) {
         const int32_t lotSize = entry.LotSize();
-        f[kFieldLotSize] = fw::FormatInteger(lotSize);
-        f[kFieldIssueKey] = fw::OrEmpty(entry.IssueKey());
-        f[kFieldOrderNumber] = fw::FormatInteger(entry.OrderNumber());
+        f[kFieldLotSize] = base::FormatInteger(lotSize);
+        f[kFieldIssueKey] = base::OrEmpty(entry.IssueKey());
+        f[kFieldOrderNumber] = base::FormatInteger(entry.OrderNumber());
         ForEachRecord<IPOOrderBid>(bids, [&](IPOOrderBid* bid) { FillBid(row, *bid, lotSize); });
     }
 
     f[kFieldTotalAmount] = Hundredths(entry.TotalAmountPayable());
-    f[kFieldPaymentMode] = fw::OrEmpty(entry.PaymentMode());
-    f[kFieldStatus] = OrderStatusText(fw::OrEmpty(entry.StatusCode()));
-    f[kFieldLastModified] = fw::OrEmpty(entry.LastModified());
-    f[kFieldBidDate] = fw::OrEmpty(entry.BidDate());
-    f[34] = fw::FormatInteger(entry.AllocatedQuantity());
-    f[35] = fw::FormatFixed(entry.RefundAmount(), 2);
-    f[36] = PaymentStatusText(fw::OrEmpty(entry.PaymentStatusCode()));
-    f[kFieldCategoryCode] = fw::OrEmpty(entry.CategoryCode());
-    f[kFieldUPIId] = fw::OrEmpty(entry.UPIId());
-    f[kFieldBankName] = fw::OrEmpty(entry.BankName());
-    f[kFieldBankAccount] = fw::OrEmpty(entry.BankAccount());
-    f[kFieldUserReference1] = fw::OrEmpty(entry.UserReference1());
-    f[kFieldUserReference2] = fw::OrEmpty(entry.UserReference2());
-    f[46] = fw::OrEmpty(entry.RejectionReason());
-    f[47] = fw::OrEmpty(entry.ClientName());
+    f[kFieldPaymentMode] = base::OrEmpty(entry.PaymentMode());
+    f[kFieldStatus] = OrderStatusText(base::OrEmpty(entry.StatusCode()));
+    f[kFieldLastModified] = base::OrEmpty(entry.LastModified());
+    f[kFieldBidDate] = base::OrEmpty(entry.BidDate());
+    f[34] = base::FormatInteger(entry.AllocatedQuantity());
+    f[35] = base::FormatFixed(entry.RefundAmount(), 2);
+    f[36] = PaymentStatusText(base::OrEmpty(entry.PaymentStatusCode()));
+    f[kFieldCategoryCode] = base::OrEmpty(entry.CategoryCode());
+    f[kFieldUPIId] = base::OrEmpty(entry.UPIId());
+    f[kFieldBankName] = base::OrEmpty(entry.BankName());
+    f[kFieldBankAccount] = base::OrEmpty(entry.BankAccount());
+    f[kFieldUserReference1] = base::OrEmpty(entry.UserReference1());
+    f[kFieldUserReference2] = base::OrEmpty(entry.UserReference2());
+    f[46] = base::OrEmpty(entry.RejectionReason());
+    f[47] = base::OrEmpty(entry.ClientName());
 }
 
 void PrefetchRow(const tagIPOOrderBookRow& row) {

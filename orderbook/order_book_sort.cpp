@@ -6,8 +6,8 @@
 #include <climits>
 #include <string>
 
-#include "framework/stable_sort.h"
-#include "framework/text.h"
+#include "base/stable_sort.h"
+#include "base/text.h"
 
 bool OrderBookSortDescending = false;
 
@@ -76,13 +76,13 @@ int ThreeWay(Value a, Value b) {
 
 struct IntegerKey {
     using Key = int32_t;
-    static Key Derive(const std::string& text) { return fw::ToLong(text); }
+    static Key Derive(const std::string& text) { return base::ToLong(text); }
     static int Compare(Key a, Key b) { return ThreeWay(a, b); }
 };
 
 struct NumberKey {
     using Key = double;
-    static Key Derive(const std::string& text) { return fw::ToDouble(text); }
+    static Key Derive(const std::string& text) { return base::ToDouble(text); }
     static int Compare(Key a, Key b) { return ThreeWay(a, b); }
 };
 
@@ -158,7 +158,7 @@ std::vector<size_t> SortByKey(std::span<const tagIPOOrderBookRow> store,
             {keys[static_cast<size_t>(rows[i] - store.data())], static_cast<uint32_t>(i)});
     }
     const bool descending = OrderBookSortDescending;
-    fw::MergeSort(items, [descending](const Item& a, const Item& b) {
+    base::MergeSort(items, [descending](const Item& a, const Item& b) {
         return descending ? Kind::Compare(b.key, a.key) : Kind::Compare(a.key, b.key);
     });
     std::vector<size_t> order;

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "containers/ts_map_string_to_ptr.h"
-#include "framework/text.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ CTSMapStringToPtr& DocTemplateRegistry() {
 
 void RegisterDocTemplate(uint32_t menuId, fw::DocTemplate* docTemplate) {
     if (docTemplate) {
-        DocTemplateRegistry()[fw::Format("%d", static_cast<int>(menuId))] = docTemplate;
+        DocTemplateRegistry()[base::Format("%d", static_cast<int>(menuId))] = docTemplate;
     }
 }
 

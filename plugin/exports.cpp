@@ -1,4 +1,5 @@
-// The ten entry points the host resolves by their plain names; nothing else of the plug-in is
+// The ten entry points the host resolves by their plain names, as the host ABI header declares
+// them (a signature that differs from it does not compile); nothing else of the plug-in is
 // visible outside the library.
 #include <cstring>
 #include <string>
@@ -11,12 +12,6 @@
 #include "plugin/runtime_classes.h"
 #include "plugin/version_text.h"
 
-#ifdef _WIN32
-#define IPO_EXPORT extern "C" __declspec(dllexport)
-#else
-#define IPO_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
-
 namespace {
 
 // The plug-in's form layouts join the framework's resources as soon as the library is loaded.
@@ -26,24 +21,24 @@ struct ResourceRegistration {
 
 }  // namespace
 
-IPO_EXPORT void CleanUp(void) {
+extern "C" void CleanUp(void) {
     ClearURLTable();
     DestroyServiceBridge();
 }
 
-IPO_EXPORT void CloseAllWindowsForCNTClient(void* value) {
+extern "C" void CloseAllWindowsForCNTClient(void* value) {
     if (value) {
         CloseAllRegisteredDocuments();
     }
 }
 
-IPO_EXPORT int GetEnableMenuItem(void) {
+extern "C" int GetEnableMenuItem(void) {
     return 1;
 }
 
 // Writes the 35 characters of the version text, without a terminator; the host's buffer holds
 // at least 36 zero bytes.
-IPO_EXPORT void GetIPODllVersion(char* buffer) {
+extern "C" void GetIPODllVersion(char* buffer) {
     if (!buffer) {
         return;
     }
@@ -55,7 +50,7 @@ IPO_EXPORT void GetIPODllVersion(char* buffer) {
     }
 }
 
-IPO_EXPORT int GetRunTimeClassFromMenuId(const uint32_t* menuId, const fw::RuntimeClass** viewClass,
+extern "C" int GetRunTimeClassFromMenuId(const uint32_t* menuId, const fw::RuntimeClass** viewClass,
                                          uint32_t* dialogResourceId, void* /*ignored*/,
                                          const fw::RuntimeClass** frameClass) {
     const fw::RuntimeClass* view = nullptr;
@@ -78,26 +73,26 @@ IPO_EXPORT int GetRunTimeClassFromMenuId(const uint32_t* menuId, const fw::Runti
     return 1;
 }
 
-IPO_EXPORT int InitializeQuorIPO(void) {
+extern "C" int InitializeQuorIPO(void) {
     InitializeServiceBridge();
     return 1;
 }
 
-IPO_EXPORT void SetExeCallBackFun(HostCallbackFn callback) {
+extern "C" void SetExeCallBackFun(HostCallbackFn callback) {
     SetHostCallback(callback);
 }
 
-IPO_EXPORT int SetIPODocTemplate(const uint32_t* menuId, fw::DocTemplate* docTemplate) {
+extern "C" int SetIPODocTemplate(const uint32_t* menuId, fw::DocTemplate* docTemplate) {
     if (menuId) {
         RegisterDocTemplate(*menuId, docTemplate);
     }
     return 1;
 }
 
-IPO_EXPORT void SetIPOGlobalConfiguration(const IPOGlobalConfiguration* configuration) {
+extern "C" void SetIPOGlobalConfiguration(const IPOGlobalConfiguration* configuration) {
     ApplyGlobalConfiguration(configuration);
 }
 
-IPO_EXPORT void SetSizeCallBack(SizeCallbackFn callback) {
+extern "C" void SetSizeCallBack(SizeCallbackFn callback) {
     SetSizeCallback(callback);
 }

@@ -5,6 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#ifdef _WIN32
+#define IPO_PLUGIN_API __declspec(dllexport)
+#else
+#define IPO_PLUGIN_API __attribute__((visibility("default")))
+#endif
+
 namespace fw {
 struct RuntimeClass;
 class DocTemplate;
@@ -121,21 +127,33 @@ static_assert(offsetof(WindowSize, height) == 4);
 
 typedef int (*SizeCallbackFn)(void* frameWindow, WindowSize size, int, int, int);
 
-// The ten exports of the plug-in, as the host resolves them by name.
-typedef void (*CleanUpFn)(void);
-typedef void (*CloseAllWindowsForCNTClientFn)(void* value);
-typedef int (*GetEnableMenuItemFn)(void);
-typedef void (*GetIPODllVersionFn)(char* buffer);
-typedef int (*GetRunTimeClassFromMenuIdFn)(const uint32_t* menuId,
-                                           const fw::RuntimeClass** viewClass,
-                                           uint32_t* dialogResourceId, void* ignored,
-                                           const fw::RuntimeClass** frameClass);
-typedef int (*InitializeQuorIPOFn)(void);
-typedef void (*SetExeCallBackFunFn)(HostCallbackFn callback);
-typedef int (*SetIPODocTemplateFn)(const uint32_t* menuId, fw::DocTemplate* docTemplate);
-typedef void (*SetIPOGlobalConfigurationFn)(const IPOGlobalConfiguration* configuration);
-typedef void (*SetSizeCallBackFn)(SizeCallbackFn callback);
+// The ten exports of the plug-in, declared once: the plug-in defines them with these
+// signatures, and the host resolves them by these plain names into pointers of the types below.
+IPO_PLUGIN_API void CleanUp(void);
+IPO_PLUGIN_API void CloseAllWindowsForCNTClient(void* value);
+IPO_PLUGIN_API int GetEnableMenuItem(void);
+IPO_PLUGIN_API void GetIPODllVersion(char* buffer);
+IPO_PLUGIN_API int GetRunTimeClassFromMenuId(const uint32_t* menuId,
+                                             const fw::RuntimeClass** viewClass,
+                                             uint32_t* dialogResourceId, void* ignored,
+                                             const fw::RuntimeClass** frameClass);
+IPO_PLUGIN_API int InitializeQuorIPO(void);
+IPO_PLUGIN_API void SetExeCallBackFun(HostCallbackFn callback);
+IPO_PLUGIN_API int SetIPODocTemplate(const uint32_t* menuId, fw::DocTemplate* docTemplate);
+IPO_PLUGIN_API void SetIPOGlobalConfiguration(const IPOGlobalConfiguration* configuration);
+IPO_PLUGIN_API void SetSizeCallBack(SizeCallbackFn callback);
 }
+
+using CleanUpFn = decltype(&CleanUp);
+using CloseAllWindowsForCNTClientFn = decltype(&CloseAllWindowsForCNTClient);
+using GetEnableMenuItemFn = decltype(&GetEnableMenuItem);
+using GetIPODllVersionFn = decltype(&GetIPODllVersion);
+using GetRunTimeClassFromMenuIdFn = decltype(&GetRunTimeClassFromMenuId);
+using InitializeQuorIPOFn = decltype(&InitializeQuorIPO);
+using SetExeCallBackFunFn = decltype(&SetExeCallBackFun);
+using SetIPODocTemplateFn = decltype(&SetIPODocTemplate);
+using SetIPOGlobalConfigurationFn = decltype(&SetIPOGlobalConfiguration);
+using SetSizeCallBackFn = decltype(&SetSizeCallBack);
 
 // Menu commands of the plug-in and the form layouts their views are built on.
 constexpr uint32_t kMenuIPOWatch = 10502;

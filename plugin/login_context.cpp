@@ -1,7 +1,7 @@
 #include "plugin/login_context.h"
 
+#include "base/text.h"
 #include "containers/ts_map.h"
-#include "framework/text.h"
 
 namespace {
 
@@ -32,22 +32,22 @@ void ApplyGlobalConfiguration(const IPOGlobalConfiguration* configuration) {
             if (!record) {
                 continue;  // an entry without a record carries no URL
             }
-            auto* master = new tagIPOURLMaster{code, fw::OrEmpty(record->url)};
+            auto* master = new tagIPOURLMaster{code, base::OrEmpty(record->url)};
             tagIPOURLMaster*& slot = table[code];
             delete slot;
             slot = master;
         }
     }
     LoginContext& login = Login();
-    login.WorkingDirectory = fw::OrEmpty(configuration->WorkingDirectory);
+    login.WorkingDirectory = base::OrEmpty(configuration->WorkingDirectory);
     login.UserType = configuration->UserType;
-    login.UserId = fw::OrEmpty(configuration->UserId);
-    login.Text4 = fw::OrEmpty(configuration->Text4);
-    login.Text5 = fw::OrEmpty(configuration->Text5);
-    login.LoginClientCode = fw::OrEmpty(configuration->LoginClientCode);
-    login.LoginClientId = fw::OrEmpty(configuration->LoginClientId);
+    login.UserId = base::OrEmpty(configuration->UserId);
+    login.Text4 = base::OrEmpty(configuration->Text4);
+    login.Text5 = base::OrEmpty(configuration->Text5);
+    login.LoginClientCode = base::OrEmpty(configuration->LoginClientCode);
+    login.LoginClientId = base::OrEmpty(configuration->LoginClientId);
     login.Number = configuration->Number;
-    login.Text1 = fw::OrEmpty(configuration->Text1);
+    login.Text1 = base::OrEmpty(configuration->Text1);
 }
 
 bool IsServedUserType(uint16_t userType) {

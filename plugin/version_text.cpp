@@ -3,7 +3,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string FormatBuildDate(std::string_view compileDate) {
     }
     const std::string_view dayText = compileDate.substr(4, 2);
     const std::string day =
-        fw::ToLong(dayText) >= 10 ? std::string(dayText) : "0" + std::string(1, dayText[1]);
+        base::ToLong(dayText) >= 10 ? std::string(dayText) : "0" + std::string(1, dayText[1]);
     return day + std::string(found->second) + std::string(compileDate.substr(7, 4));
 }
 

@@ -1,6 +1,6 @@
 #include "service/access.h"
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace svc {
 namespace {
@@ -33,7 +33,7 @@ void CheckUser(Store& store, const RequestHeader& header) {
     }
     if (user.Int(0) != header.userType) {
         throw Refused(
-            fw::Format("User %s is not of type %d", header.userId.c_str(), header.userType));
+            base::Format("User %s is not of type %d", header.userId.c_str(), header.userType));
     }
 }
 
@@ -58,15 +58,15 @@ Party ResolveParty(Store& store, const RequestHeader& header) {
     const bool mine =
         header.userType == 24 ? client.Text(2) == header.userId : client.Text(3) == clientId;
     if (!mine) {
-        throw Refused(fw::Format("Client %s is not mapped to user %s", clientId.c_str(),
-                                 header.userId.c_str()));
+        throw Refused(base::Format("Client %s is not mapped to user %s", clientId.c_str(),
+                                   header.userId.c_str()));
     }
     party.clientId = clientId;
     party.clientCode = client.Text(0);
     party.clientName = client.Text(1);
     if (!clientCode.empty() && clientCode != party.clientCode) {
-        throw Refused(fw::Format("Client code %s does not belong to client %s", clientCode.c_str(),
-                                 clientId.c_str()));
+        throw Refused(base::Format("Client code %s does not belong to client %s",
+                                   clientCode.c_str(), clientId.c_str()));
     }
     return party;
 }

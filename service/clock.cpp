@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace svc {
 namespace {
@@ -31,7 +31,7 @@ std::string NowText() {
 
 std::string DateText(int days) {
     const std::tm day = LocalDay(days);
-    return fw::Format("%04d-%02d-%02d", day.tm_year + 1900, day.tm_mon + 1, day.tm_mday);
+    return base::Format("%04d-%02d-%02d", day.tm_year + 1900, day.tm_mon + 1, day.tm_mday);
 }
 
 std::string DateTimeText(int days, const char* time) {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "service/clock.h"
 
 namespace svc {
@@ -31,7 +31,7 @@ OrderState Load(Store& store, int64_t number) {
         number);
     if (!row.Next()) {
         throw std::invalid_argument(
-            fw::Format("order %lld not found", static_cast<long long>(number)));
+            base::Format("order %lld not found", static_cast<long long>(number)));
     }
     return OrderState{row.Text(0), row.Int(1), row.Int(2), row.Int(3)};
 }
@@ -52,12 +52,12 @@ void RequireStatus(const OrderState& order, std::initializer_list<const char*> a
         }
     }
     throw std::invalid_argument(
-        fw::Format("an order in status %s cannot be given '%s'", order.status.c_str(), verb));
+        base::Format("an order in status %s cannot be given '%s'", order.status.c_str(), verb));
 }
 
 const std::string& Argument(const std::vector<std::string>& words, const char* what) {
     if (words.size() < 3 || words[2].empty()) {
-        throw std::invalid_argument(fw::Format("'%s' needs %s", words[1].c_str(), what));
+        throw std::invalid_argument(base::Format("'%s' needs %s", words[1].c_str(), what));
     }
     return words[2];
 }
@@ -77,7 +77,7 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     if (words.size() < 2) {
         throw std::invalid_argument("usage: order <number> <command> [argument]");
     }
-    const int64_t number = fw::ToLong(words[0]);
+    const int64_t number = base::ToLong(words[0]);
     const std::string& verb = words[1];
     auto lock = store.Lock();
     Transaction transaction(store);
@@ -97,8 +97,8 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     } else if (verb == "allot") {
         RequireStatus(order, {"CF"}, "allot");
         const std::string& text = Argument(words, "a quantity");
-        const int64_t quantity = fw::ToLong(text);
-        if (quantity < 0 || fw::Format("%lld", static_cast<long long>(quantity)) != text) {
+        const int64_t quantity = base::ToLong(text);
+        if (quantity < 0 || base::Format("%lld", static_cast<long long>(quantity)) != text) {
             throw std::invalid_argument("allotted quantity must be a whole number");
         }
         if (quantity > LargestBid(store, number) ||
@@ -127,7 +127,7 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
         throw std::invalid_argument("unknown order command '" + verb + "'");
     }
     transaction.Commit();
-    return fw::Format("order %lld: %s done", static_cast<long long>(number), verb.c_str());
+    return base::Format("order %lld: %s done", static_cast<long long>(number), verb.c_str());
 }
 
 }  // namespace svc

@@ -4,7 +4,7 @@
 #include <climits>
 #include <optional>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "service/clock.h"
 #include "service/queries.h"
 
@@ -21,8 +21,8 @@ class Rejection : public std::runtime_error {
 constexpr int64_t kMaxPricePaise = 1'000'000'000;
 
 std::string Rupees(int64_t paise) {
-    return fw::Format("%lld.%02lld", static_cast<long long>(paise / 100),
-                      static_cast<long long>(paise % 100));
+    return base::Format("%lld.%02lld", static_cast<long long>(paise / 100),
+                        static_cast<long long>(paise % 100));
 }
 
 struct Issue {
@@ -77,7 +77,7 @@ OrderRequest ReadOrder(const Fields& fields) {
     }
     order.ipoName = fields.RequiredText("ipo_name", 20);
     order.issueTag = fields.Text("issue_tag", 5);
-    order.category = fw::ToUpper(fields.RequiredText("category", 30));
+    order.category = base::ToUpper(fields.RequiredText("category", 30));
     order.reference1 = fields.Text("user_ref1", 20);
     order.reference2 = fields.Text("user_ref2", 20);
     order.paymentMode = fields.RequiredText("payment_mode", 10);
@@ -141,15 +141,15 @@ int64_t CheckBids(std::vector<Bid>& bids, const Issue& issue, const Category& ca
     for (Bid& bid : bids) {
         const int number = bid.slot + 1;
         if (issue.lotSize <= 0 || bid.quantity % issue.lotSize != 0) {
-            throw Rejection(fw::Format("Bid %d quantity %lld is not a whole number of lots of %lld",
-                                       number, static_cast<long long>(bid.quantity),
-                                       static_cast<long long>(issue.lotSize)));
+            throw Rejection(base::Format(
+                "Bid %d quantity %lld is not a whole number of lots of %lld", number,
+                static_cast<long long>(bid.quantity), static_cast<long long>(issue.lotSize)));
         }
         if (bid.quantity < issue.minBidQuantity) {
             throw Rejection(
-                fw::Format("Bid %d quantity %lld is below the minimum bid quantity %lld", number,
-                           static_cast<long long>(bid.quantity),
-                           static_cast<long long>(issue.minBidQuantity)));
+                base::Format("Bid %d quantity %lld is below the minimum bid quantity %lld", number,
+                             static_cast<long long>(bid.quantity),
+                             static_cast<long long>(issue.minBidQuantity)));
         }
         if (bid.cutOff) {
             if (!category.cutOff) {
@@ -157,9 +157,9 @@ int64_t CheckBids(std::vector<Bid>& bids, const Issue& issue, const Category& ca
             }
             bid.price = category.high;
         } else if (bid.price < category.low || bid.price > category.high) {
-            throw Rejection(fw::Format("Bid %d price %s is outside the price band %s-%s", number,
-                                       Rupees(bid.price).c_str(), Rupees(category.low).c_str(),
-                                       Rupees(category.high).c_str()));
+            throw Rejection(base::Format("Bid %d price %s is outside the price band %s-%s", number,
+                                         Rupees(bid.price).c_str(), Rupees(category.low).c_str(),
+                                         Rupees(category.high).c_str()));
         }
         blocked = std::max(blocked, bid.Amount());
     }
@@ -204,7 +204,7 @@ void CheckPayment(Store& store, const OrderRequest& order, const Party& party, c
 }
 
 std::string NewReference(Store& store, int64_t bidId) {
-    const std::string reference = fw::Format("B%010lld", static_cast<long long>(bidId));
+    const std::string reference = base::Format("B%010lld", static_cast<long long>(bidId));
     store.Prepare("UPDATE bids SET reference = ? WHERE bid_id = ?", reference, bidId).Run();
     return reference;
 }
@@ -225,7 +225,7 @@ std::string Accepted(const std::string& message, int64_t orderNumber,
     for (const Bid& bid : bids) {
         details.push_back({{"status", 1},
                            {"reference", bid.reference},
-                           {"text", fw::Format("Bid %d accepted", bid.slot + 1)}});
+                           {"text", base::Format("Bid %d accepted", bid.slot + 1)}});
     }
     return Answer(nlohmann::json::array({{{"status", 1},
                                           {"message", message},
@@ -258,7 +258,7 @@ std::string PlaceNew(Store& store, OrderRequest& order, const Party& party, cons
         throw RequestError(507, kResultInternal, "Order numbers are exhausted");
     }
     const std::string application =
-        fw::Format("%s%010lld", issue.tag.c_str(), static_cast<long long>(orderNumber));
+        base::Format("%s%010lld", issue.tag.c_str(), static_cast<long long>(orderNumber));
     store
         .Prepare("UPDATE orders SET application_number = ? WHERE order_number = ?", application,
                  orderNumber)
@@ -293,7 +293,7 @@ StoredOrder LoadOwnOrder(Store& store, const Party& party, int64_t orderNumber,
         orderNumber, party.clientId);
     if (!row.Next() || (!applicationNumber.empty() && row.Text(3) != applicationNumber) ||
         (!issueKey.empty() && row.Text(4) != issueKey)) {
-        throw Rejection(fw::Format("Order %lld not found", static_cast<long long>(orderNumber)));
+        throw Rejection(base::Format("Order %lld not found", static_cast<long long>(orderNumber)));
     }
     return StoredOrder{row.Text(4), row.Text(0), row.Text(1), row.Text(2)};
 }

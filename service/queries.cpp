@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "service/clock.h"
 
 namespace svc {
@@ -11,7 +11,7 @@ namespace {
 std::string DateField(const Fields& fields, const char* name) {
     std::string date = fields.Text(name, 10);
     if (!date.empty() && !IsDateText(date)) {
-        throw BadRequest(fw::Format("Field %s must be a date YYYY-MM-DD", name));
+        throw BadRequest(base::Format("Field %s must be a date YYYY-MM-DD", name));
     }
     return date;
 }

@@ -1,6 +1,6 @@
 #include "service/request_fields.h"
 
-#include "framework/text.h"
+#include "base/text.h"
 
 namespace svc {
 
@@ -12,14 +12,14 @@ namespace {
 
 std::string CheckedText(const nlohmann::json& value, const std::string& name, size_t limit) {
     if (!value.is_string()) {
-        throw BadRequest(fw::Format("Field %s must be a text", name.c_str()));
+        throw BadRequest(base::Format("Field %s must be a text", name.c_str()));
     }
     const std::string& text = value.get_ref<const std::string&>();
     if (text.size() > limit) {
-        throw BadRequest(fw::Format("Field %s is longer than %zu bytes", name.c_str(), limit));
+        throw BadRequest(base::Format("Field %s is longer than %zu bytes", name.c_str(), limit));
     }
     if (text.find('\0') != std::string::npos) {
-        throw BadRequest(fw::Format("Field %s contains a zero byte", name.c_str()));
+        throw BadRequest(base::Format("Field %s contains a zero byte", name.c_str()));
     }
     return text;
 }
@@ -56,7 +56,7 @@ std::string Fields::Text(const char* name, size_t limit) const {
 std::string Fields::RequiredText(const char* name, size_t limit) const {
     std::string text = Text(name, limit);
     if (text.empty()) {
-        throw BadRequest(fw::Format("Field %s is required", Name(name).c_str()));
+        throw BadRequest(base::Format("Field %s is required", Name(name).c_str()));
     }
     return text;
 }
@@ -67,14 +67,14 @@ int64_t Fields::Integer(const char* name, int64_t low, int64_t high) const {
         return 0;
     }
     if (!value->is_number_integer()) {
-        throw BadRequest(fw::Format("Field %s must be a whole number", Name(name).c_str()));
+        throw BadRequest(base::Format("Field %s must be a whole number", Name(name).c_str()));
     }
     if (value->is_number_unsigned() && value->get<uint64_t>() > static_cast<uint64_t>(high)) {
-        throw BadRequest(fw::Format("Field %s is out of range", Name(name).c_str()));
+        throw BadRequest(base::Format("Field %s is out of range", Name(name).c_str()));
     }
     const int64_t number = value->get<int64_t>();
     if (number < low || number > high) {
-        throw BadRequest(fw::Format("Field %s is out of range", Name(name).c_str()));
+        throw BadRequest(base::Format("Field %s is out of range", Name(name).c_str()));
     }
     return number;
 }
@@ -85,7 +85,7 @@ bool Fields::Flag(const char* name) const {
         return false;
     }
     if (!value->is_boolean()) {
-        throw BadRequest(fw::Format("Field %s must be true or false", Name(name).c_str()));
+        throw BadRequest(base::Format("Field %s must be true or false", Name(name).c_str()));
     }
     return value->get<bool>();
 }
@@ -96,11 +96,11 @@ const nlohmann::json* Fields::List(const char* name, size_t limit) const {
         return nullptr;
     }
     if (!value->is_array()) {
-        throw BadRequest(fw::Format("Field %s must be a list", Name(name).c_str()));
+        throw BadRequest(base::Format("Field %s must be a list", Name(name).c_str()));
     }
     if (value->size() > limit) {
         throw BadRequest(
-            fw::Format("Field %s holds more than %zu entries", Name(name).c_str(), limit));
+            base::Format("Field %s holds more than %zu entries", Name(name).c_str(), limit));
     }
     return value;
 }
@@ -113,9 +113,10 @@ std::vector<Fields> Fields::Objects(const char* name, size_t limit) const {
     }
     for (size_t i = 0; i < value->size(); ++i) {
         const nlohmann::json& element = (*value)[i];
-        const std::string prefix = fw::Format("%s[%zu].", Name(name).c_str(), i);
+        const std::string prefix = base::Format("%s[%zu].", Name(name).c_str(), i);
         if (!element.is_object()) {
-            throw BadRequest(fw::Format("Field %s[%zu] must be an object", Name(name).c_str(), i));
+            throw BadRequest(
+                base::Format("Field %s[%zu] must be an object", Name(name).c_str(), i));
         }
         objects.emplace_back(element, prefix);
     }
@@ -130,7 +131,7 @@ std::vector<std::string> Fields::Texts(const char* name, size_t limit, size_t wi
     }
     for (size_t i = 0; i < value->size(); ++i) {
         texts.push_back(
-            CheckedText((*value)[i], fw::Format("%s[%zu]", Name(name).c_str(), i), width));
+            CheckedText((*value)[i], base::Format("%s[%zu]", Name(name).c_str(), i), width));
     }
     return texts;
 }

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "service/orders.h"
 #include "service/queries.h"
 
@@ -42,9 +42,9 @@ std::string ErrorText(int status) {
         case 405:
             return "Method not allowed";
         case 413:
-            return fw::Format("Request body is larger than %zu bytes", kMaxBodyBytes);
+            return base::Format("Request body is larger than %zu bytes", kMaxBodyBytes);
         default:
-            return fw::Format("Request refused with HTTP status %d", status);
+            return base::Format("Request refused with HTTP status %d", status);
     }
 }
 
@@ -90,8 +90,8 @@ void IPOServer::Route() {
                 const Fields fields(body);
                 const RequestHeader header = RequestHeader::Read(fields);
                 if (header.code != endpoint.code) {
-                    throw BadRequest(fw::Format("Request code %d is not served at %s", header.code,
-                                                endpoint.path));
+                    throw BadRequest(base::Format("Request code %d is not served at %s",
+                                                  header.code, endpoint.path));
                 }
                 auto lock = store_.Lock();
                 response.status = 200;

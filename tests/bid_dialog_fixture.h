@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "bid/ipo_order_entry.h"
 #include "bid/ipo_order_entry_layout.h"
-#include "framework/text.h"
 #include "tests/support/fake_records.h"
 #include "tests/support/plugin_test_env.h"
 #include "tests/support/record_bytes.h"

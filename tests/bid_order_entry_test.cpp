@@ -178,8 +178,8 @@ TEST_F(OrderEntryTest, ClientLookupNamesTheClientToTheHostByUserType) {
         SCOPED_TRACE(c.userType);
         OpenForNewBid(c.userType);
         env.answerClientLookup = [&c](ClientLookupMessage& m) {
-            fw::CopyField(m.ClientId, "CL-42");
-            fw::CopyField(m.ClientCode, c.returnedCode);
+            base::CopyField(m.ClientId, "CL-42");
+            base::CopyField(m.ClientCode, c.returnedCode);
         };
         env.clientLookups.clear();
         env.clientSelections.clear();

@@ -133,8 +133,8 @@ TEST_F(PlaceBidTest, ModificationCarriesTheOrdersIdentityAndANewBidAfterItDoesNo
     order.CutOff[1].clear();
     Create(24);
     env.answerClientLookup = [](ClientLookupMessage& m) {
-        fw::CopyField(m.ClientId, "CL-42");
-        fw::CopyField(m.ClientCode, "C42");
+        base::CopyField(m.ClientId, "CL-42");
+        base::CopyField(m.ClientCode, "C42");
     };
     dialog->LoadForModify(order);
     FillRow(2, "1", "110");  // a bid added to the order is a new bid
@@ -174,7 +174,7 @@ TEST_F(PlaceBidTest, ChosenCategoryIsSentInUpperCaseAndNobodyToActForSendsNothin
     EXPECT_EQ(TextAt(&sent, 4794, 31), "EMP");
 
     OpenValidBid(24);  // the host knows the client but gives no code
-    env.answerClientLookup = [](ClientLookupMessage& m) { fw::CopyField(m.ClientId, "CL-42"); };
+    env.answerClientLookup = [](ClientLookupMessage& m) { base::CopyField(m.ClientId, "CL-42"); };
     Enter(kBidClientId, "cl-42");
     form().Click(kBidPlaceBid);
     EXPECT_TRUE(Orders().empty());

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "plugin/host_callbacks.h"
 #include "tests/support/plugin_test_env.h"
 #include "watch/ipo_client_filter_dialog.h"
@@ -33,10 +33,10 @@ class ClientFilterTest : public ::testing::Test {
   protected:
     ClientFilterTest() : env(UserType(24)) {
         env.answerClientLookup = [](ClientLookupMessage& message) {
-            const std::string typed = fw::FieldText(message.ClientIdTyped);
-            fw::CopyField(message.ClientId, typed);
-            fw::CopyField(message.ClientCode, "CODE-" + typed);
-            fw::CopyField(message.ClientName, "Name of " + typed);
+            const std::string typed = base::FieldText(message.ClientIdTyped);
+            base::CopyField(message.ClientId, typed);
+            base::CopyField(message.ClientCode, "CODE-" + typed);
+            base::CopyField(message.ClientName, "Name of " + typed);
         };
         dialog.PresetClientCode("PRESET");
     }

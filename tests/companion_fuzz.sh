@@ -11,7 +11,7 @@ mkdir -p "$out/corpus"
 
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root" "$here/companion_decode_fuzz.cpp" "$root/companion/answer_decoder.cpp" \
-  "$root/framework/text.cpp" -lsimdjson -o "$out/companion_decode_fuzz"
+  "$root/base/text.cpp" -lsimdjson -o "$out/companion_decode_fuzz"
 
 # New inputs go to $out/corpus; the seeds are read but never written.
 "$out/companion_decode_fuzz" -max_total_time="$seconds" -max_len=8192 -timeout=10 -artifact_prefix="$out/" \

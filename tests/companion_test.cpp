@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "service_harness.h"
 
 namespace {
@@ -36,7 +36,7 @@ class ScriptedServer {
         server_.stop();
         thread_.join();
     }
-    std::string Url() const { return fw::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
+    std::string Url() const { return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
 
     std::atomic<int> status{200};
     std::atomic<int> delayMs{0};
@@ -57,8 +57,8 @@ class CompanionTest : public ::testing::Test {
         return NewRequest(code, url, 23, "INV001", "INV001", "I001");
     }
     static IPOServiceRequest WatchList(IPOServiceRequest request) {
-        fw::CopyField(request.Section, "C");
-        fw::CopyField(request.Product, "IPO");
+        base::CopyField(request.Section, "C");
+        base::CopyField(request.Product, "IPO");
         return request;
     }
     // A new RETAIL order of INV001 on AURORAGREEN at `price` for 150 shares, paid by UPI.
@@ -68,7 +68,7 @@ class CompanionTest : public ::testing::Test {
         return request;
     }
     static std::string Message(const IPOServiceRequest& request) {
-        return fw::FieldText(request.Message);
+        return base::FieldText(request.Message);
     }
 };
 
@@ -105,7 +105,7 @@ TEST_F(CompanionTest, WatchListArrivesAsRecordsWithPricesInRupees) {
 TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
     harness::ServiceProcess service;
     IPOServiceRequest request = Investor(92, service.Url("/ipo/details"));
-    fw::CopyField(request.IssueKey, "AURORAGREEN");
+    base::CopyField(request.IssueKey, "AURORAGREEN");
     companion.Call(request);
     auto* details = companion.First<IPODetailsEntry>();
     ASSERT_NE(details, nullptr);
@@ -144,7 +144,7 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     EXPECT_STREQ(detail->Text(), "Bid 1 accepted");
 
     IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
-    fw::CopyField(book.OrderStatus, "-1");
+    base::CopyField(book.OrderStatus, "-1");
     companion.Call(book);
     auto* entry = companion.First<IPOOrderBookEntry>();
     ASSERT_NE(entry, nullptr);
@@ -171,9 +171,9 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
 
     IPOServiceRequest cancel = Investor(95, service.Url("/ipo/cancel"));
     cancel.CancelOrderNumber = 1;
-    fw::CopyField(cancel.CancelAction, "N");
+    base::CopyField(cancel.CancelAction, "N");
     for (auto& reference : cancel.BidReferences) {
-        fw::CopyField(reference, "0");
+        base::CopyField(reference, "0");
     }
     companion.Call(cancel);
     auto* refused = companion.First<IPOCancelResponse>();
@@ -208,7 +208,7 @@ TEST_F(CompanionTest, UserDetailsListAccountsWithTheirAsbaFlag) {
     harness::ServiceProcess service;
     IPOServiceRequest request =
         NewRequest(96, service.Url("/ipo/userdetails"), 24, "DEALER01", "CL0002", "C0002");
-    fw::CopyField(request.DetailsWanted, "Y");
+    base::CopyField(request.DetailsWanted, "Y");
     companion.Call(request);
     auto* details = companion.First<UserDetailsRecord>();
     ASSERT_NE(details, nullptr);
@@ -243,7 +243,7 @@ TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
         closedPort = service.Port();
     }
     IPOServiceRequest request =
-        WatchList(Investor(91, fw::Format("http://127.0.0.1:%d/ipo/watchlist", closedPort)));
+        WatchList(Investor(91, base::Format("http://127.0.0.1:%d/ipo/watchlist", closedPort)));
     EXPECT_EQ(companion.Call(request), 0);
     EXPECT_EQ(Message(request), "null");
     EXPECT_GT(request.ResultCode, 0);
@@ -334,7 +334,7 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
         return Message(request);
     };
     IPOServiceRequest latin1 = WatchList(Investor(91, server.Url()));
-    fw::CopyField(latin1.UserId, "Jos\xE9");
+    base::CopyField(latin1.UserId, "Jos\xE9");
     EXPECT_EQ(refusal(latin1), "The user id is not valid UTF-8 text");
 
     IPOServiceRequest finePrice = Order(server.Url(), 100.005);

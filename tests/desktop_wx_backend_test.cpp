@@ -205,10 +205,10 @@ TEST_F(WxFormTest, SortedDropDownReportsWhereEachEntryLands) {
 
 TEST_F(WxFormTest, DatePickerRefusesDatesBefore1970) {
     ASSERT_TRUE(form->SetDate(kDate, {2026, 3, 5}));
-    EXPECT_EQ((fw::Date{2026, 3, 5}), form->GetDate(kDate));
+    EXPECT_EQ((base::Date{2026, 3, 5}), form->GetDate(kDate));
     EXPECT_FALSE(form->SetDate(kDate, {1969, 12, 31}));
     EXPECT_FALSE(form->SetDate(kDate, {2026, 2, 30}));
-    EXPECT_EQ((fw::Date{2026, 3, 5}), form->GetDate(kDate));
+    EXPECT_EQ((base::Date{2026, 3, 5}), form->GetDate(kDate));
     EXPECT_TRUE(form->SetDate(kDate, {1970, 1, 1}));
 }
 

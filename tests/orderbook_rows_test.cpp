@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/stable_sort.h"
-#include "framework/text.h"
+#include "base/stable_sort.h"
+#include "base/text.h"
 #include "orderbook/order_book_row.h"
 #include "orderbook/order_book_sort.h"
 #include "orderbook/order_status.h"
@@ -136,7 +136,7 @@ tagIPOOrderBookRow RowWithDate(const std::string& date, int tag) {
     tagIPOOrderBookRow row;
     row.Fields[kFieldBidDate] = date;
     row.Fields[0] = std::to_string(tag);
-    row.Fields[29] = fw::Format("%d.%d", tag % 7, tag % 3);
+    row.Fields[29] = base::Format("%d.%d", tag % 7, tag % 3);
     return row;
 }
 
@@ -174,7 +174,7 @@ TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
             for (size_t i = 0; i < list.size(); ++i) {
                 reference[i] = i;
             }
-            fw::MergeSort(reference, [&](size_t a, size_t b) {
+            base::MergeSort(reference, [&](size_t a, size_t b) {
                 return CompareRows(*list[a], *list[b], column);
             });
             EXPECT_EQ(tags(reference), tags(SortedOrder(store, list, column)))
@@ -233,7 +233,7 @@ TEST(FastNumberTexts, ReadAndWriteAsTheCLibraryDoes) {
                              "abc",
                              "0.1000000000000000055511151231257827"}) {
         const double expected = std::atof(text);
-        const double actual = fw::ToDouble(text);
+        const double actual = base::ToDouble(text);
         if (std::isnan(expected)) {
             EXPECT_TRUE(std::isnan(actual)) << text;
         } else {
@@ -242,10 +242,10 @@ TEST(FastNumberTexts, ReadAndWriteAsTheCLibraryDoes) {
     }
     for (double value :
          {0.0, -0.0, 0.005, 0.015, 1.005, 123.45, -7.125, 1e15 + 0.5, 2.675, 123456789.125}) {
-        EXPECT_EQ(fw::Format("%.2f", value), fw::FormatFixed(value, 2)) << value;
+        EXPECT_EQ(base::Format("%.2f", value), base::FormatFixed(value, 2)) << value;
     }
     for (int64_t value : {int64_t{0}, int64_t{-1}, int64_t{INT32_MIN}, int64_t{2147483648}}) {
-        EXPECT_EQ(fw::Format("%lld", static_cast<long long>(value)), fw::FormatInteger(value));
+        EXPECT_EQ(base::Format("%lld", static_cast<long long>(value)), base::FormatInteger(value));
     }
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "bid/ipo_order_entry_layout.h"
-#include "framework/text.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_book_sort.h"
@@ -153,8 +153,8 @@ TEST_F(OrderBookViewTest, OpeningSetsUpFrameColumnsFiltersAndSizeWithoutARequest
               form().ComboItems(kOrderBookStatus));
     EXPECT_EQ("(ALL)", form().ComboText(kOrderBookStatus));
     EXPECT_EQ(15 * HeadlessForm::kCharWidth, form().control(kOrderBookStatus).droppedWidth);
-    EXPECT_EQ((fw::Date{2026, 11, 28}), form().GetDate(kOrderBookFromDate));
-    EXPECT_EQ((fw::Date{2026, 12, 5}), form().GetDate(kOrderBookToDate));
+    EXPECT_EQ((base::Date{2026, 11, 28}), form().GetDate(kOrderBookFromDate));
+    EXPECT_EQ((base::Date{2026, 12, 5}), form().GetDate(kOrderBookToDate));
     const auto* bar = window->site().statusBar();
     ASSERT_NE(nullptr, bar);
     EXPECT_EQ("Filters", bar->PaneText(0));
@@ -235,7 +235,7 @@ TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
     Apply({&order});
     ASSERT_EQ(1u, form().ListItemCount(kOrderBookList));
     struct Case {
-        fw::Date from, to;
+        base::Date from, to;
         const char* message;
     };
     for (const Case& c :
@@ -276,7 +276,7 @@ TEST_F(OrderBookViewTest, MenuItemStatesFollowSelectionStatusAndUserType) {
     const bool open[] = {true, true, false, false, false, true};
     std::vector<IPOOrderBookEntry*> entries;
     for (int i = 0; i < 6; ++i) {
-        entries.push_back(&MakeOrder(i, codes[i], fw::Format("2026-12-0%d", i + 1).c_str()));
+        entries.push_back(&MakeOrder(i, codes[i], base::Format("2026-12-0%d", i + 1).c_str()));
     }
     Apply(entries);
     for (size_t i = 0; i < 6; ++i) {
@@ -403,9 +403,9 @@ TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
 
 TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumbers) {
     env.answerClientLookup = [](ClientLookupMessage& m) {
-        fw::CopyField(m.ClientId, "CL42");
-        fw::CopyField(m.ClientCode, "C42");
-        fw::CopyField(m.ClientName, "Client Forty Two");
+        base::CopyField(m.ClientId, "CL42");
+        base::CopyField(m.ClientCode, "C42");
+        base::CopyField(m.ClientName, "Client Forty Two");
     };
     env.backend().modalHandlers.push_back([](HeadlessForm& filter) {
         filter.Type(kFilterClientIdBox, "cl42");

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 extern char** environ;
 
@@ -98,7 +98,7 @@ void ServiceProcess::Start(int port) {
         const std::string text = ReadFile(log);
         const size_t at = text.find("listening on 127.0.0.1:");
         if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
-            port_ = fw::ToLong(text.substr(at + 23));
+            port_ = base::ToLong(text.substr(at + 23));
             return;
         }
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
@@ -134,7 +134,7 @@ void ServiceProcess::Kill() {
 }
 
 std::string ServiceProcess::Url(const std::string& path) const {
-    return fw::Format("http://127.0.0.1:%d%s", port_, path.c_str());
+    return base::Format("http://127.0.0.1:%d%s", port_, path.c_str());
 }
 
 int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {
@@ -196,30 +196,30 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
     IPOServiceRequest request{};
     request.RequestCode = code;
     request.UserType = userType;
-    fw::CopyField(request.URL, url);
-    fw::CopyField(request.UserId, userId);
-    fw::CopyField(request.LoginClientId, clientId);
-    fw::CopyField(request.LoginClientCode, clientCode);
+    base::CopyField(request.URL, url);
+    base::CopyField(request.UserId, userId);
+    base::CopyField(request.LoginClientId, clientId);
+    base::CopyField(request.LoginClientCode, clientCode);
     if (userType != 23) {
-        fw::CopyField(request.ClientId, clientId);
-        fw::CopyField(request.ClientCode, clientCode);
+        base::CopyField(request.ClientId, clientId);
+        base::CopyField(request.ClientCode, clientCode);
     }
     return request;
 }
 
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
                         double price) {
-    fw::CopyField(request.OrderFlag, "N");
-    fw::CopyField(request.IPOName, "AURORAGREEN");
-    fw::CopyField(request.IssueTag, "AGE");
-    fw::CopyField(request.CategoryCode, "RETAIL");
-    fw::CopyField(request.PaymentMode, "UPI");
-    fw::CopyField(request.UPIId, upiId);
+    base::CopyField(request.OrderFlag, "N");
+    base::CopyField(request.IPOName, "AURORAGREEN");
+    base::CopyField(request.IssueTag, "AGE");
+    base::CopyField(request.CategoryCode, "RETAIL");
+    base::CopyField(request.PaymentMode, "UPI");
+    base::CopyField(request.UPIId, upiId);
     request.BidCount = 3;
-    fw::CopyField(request.Bids[0].BidActionCode, "N");
+    base::CopyField(request.Bids[0].BidActionCode, "N");
     request.Bids[0].Quantity = quantity;
     request.Bids[0].Price = price;
-    fw::CopyField(request.Bids[0].BidReference, "0");
+    base::CopyField(request.Bids[0].BidReference, "0");
 }
 
 std::vector<void*> Elements(const PtrList* list) {

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/text.h"
+#include "base/text.h"
 #include "service_harness.h"
 
 namespace {
@@ -65,8 +65,8 @@ double Percentile(std::vector<double> values, double fraction) {
 int Run(const std::map<std::string, std::string>& options) {
     const std::string url = options.at("--url") + "/ipo/order";
     const int clients =
-        std::clamp(fw::ToLong(options.count("--clients") ? options.at("--clients") : "8"), 1, 8);
-    const int orders = fw::ToLong(options.count("--orders") ? options.at("--orders") : "250");
+        std::clamp(base::ToLong(options.count("--clients") ? options.at("--clients") : "8"), 1, 8);
+    const int orders = base::ToLong(options.count("--orders") ? options.at("--orders") : "250");
     FILE* accepted = std::fopen(options.at("--accepted").c_str(), "w");
     if (!accepted) {
         std::fprintf(stderr, "cannot write %s\n", options.at("--accepted").c_str());
@@ -94,7 +94,7 @@ int Run(const std::map<std::string, std::string>& options) {
                     std::fprintf(accepted, "%s %s\n", response->Reserved4(), response->Reserved3());
                     std::fflush(accepted);
                 } else {
-                    ++failures[response ? response->Message() : fw::FieldText(request.Message)];
+                    ++failures[response ? response->Message() : base::FieldText(request.Message)];
                 }
             }
             std::lock_guard<std::mutex> lock(mutex);
@@ -174,7 +174,7 @@ int Verify(const std::map<std::string, std::string>& options) {
         ++problems;
     }
     const int64_t expected =
-        options.count("--expect") ? fw::ToLong(options.at("--expect")) : accepted;
+        options.count("--expect") ? base::ToLong(options.at("--expect")) : accepted;
     if (accepted != expected) {
         std::printf("%lld orders were accepted, %lld expected\n", static_cast<long long>(accepted),
                     static_cast<long long>(expected));

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/stable_sort.h"
-#include "framework/text.h"
+#include "base/stable_sort.h"
+#include "base/text.h"
 #include "plugin/runtime_classes.h"
 #include "tests/support/fake_records.h"
 #include "tests/support/plugin_test_env.h"
@@ -84,8 +84,8 @@ TEST_F(WatchViewTest, OpeningListsCurrentIssuesSortedByMinimumQuantity) {
     EXPECT_EQ(form.ListColumnTitle(kWatchList, 7), "Minimum Order Quantity");
     EXPECT_TRUE(form.GetCheck(kWatchCurrentButton));
     EXPECT_FALSE(form.IsVisible(kWatchApplyButton));
-    EXPECT_EQ(form.GetDate(kWatchFromDate), (fw::Date{2025, 12, 5}));  // a year before today
-    EXPECT_EQ(form.GetDate(kWatchToDate), (fw::Date{2026, 12, 5}));
+    EXPECT_EQ(form.GetDate(kWatchFromDate), (base::Date{2025, 12, 5}));  // a year before today
+    EXPECT_EQ(form.GetDate(kWatchToDate), (base::Date{2026, 12, 5}));
 
     EXPECT_EQ(env.companion().WatchListKinds(), std::vector<int32_t>{1});
     EXPECT_EQ(Column(form, 1), (Texts{"Beta", "Alpha"}));
@@ -250,7 +250,7 @@ TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
                 compared.push_back(row ? std::make_unique<IPOWatchRow>(*row) : nullptr);
             }
             SortWatchRows(keyed, column);
-            fw::MergeSort(compared, [column, &blank](const auto& a, const auto& b) {
+            base::MergeSort(compared, [column, &blank](const auto& a, const auto& b) {
                 return CompareWatchRows(a ? *a : blank, b ? *b : blank, column);
             });
             EXPECT_EQ(keys(keyed), keys(compared)) << column << (descending ? " descending" : "");
@@ -269,8 +269,8 @@ TEST_F(WatchViewTest, ModesSwitchControlsAndPastIssuesLoadOnceUntilApply) {
     Script(kRequestWatchList, std::vector{Entry("K2", "Old", 10)});
     form.Click(kWatchPastButton);
     EXPECT_TRUE(form.IsVisible(kWatchApplyButton));
-    EXPECT_EQ(fw::FieldText(Last().WatchFromDate), "2025-12-05");
-    EXPECT_EQ(fw::FieldText(Last().WatchToDate), "2026-12-05");
+    EXPECT_EQ(base::FieldText(Last().WatchFromDate), "2025-12-05");
+    EXPECT_EQ(base::FieldText(Last().WatchToDate), "2026-12-05");
     EXPECT_EQ(Column(form, 1), Texts{"Old"});
     EXPECT_EQ(Pane(1), "PAST/CLOSED IPO");
 
@@ -295,7 +295,7 @@ TEST_F(WatchViewTest, PastDateRangeIsCheckedThenLoadedAnyway) {
     form.Click(kWatchPastButton);
     const char* future = "From Date and To Date should be less than Current Date";
     const struct {
-        fw::Date from, to;
+        base::Date from, to;
         const char* message;
         const char* fromText;
         const char* toText;
@@ -317,8 +317,8 @@ TEST_F(WatchViewTest, PastDateRangeIsCheckedThenLoadedAnyway) {
         ASSERT_TRUE(form.PickDate(kWatchToDate, c.to));
         form.Click(kWatchApplyButton);
         EXPECT_EQ(env.backend().MessageTexts(), c.message ? Texts{c.message} : Texts{});
-        EXPECT_EQ(fw::FieldText(Last().WatchFromDate), c.fromText);
-        EXPECT_EQ(fw::FieldText(Last().WatchToDate), c.toText);
+        EXPECT_EQ(base::FieldText(Last().WatchFromDate), c.fromText);
+        EXPECT_EQ(base::FieldText(Last().WatchToDate), c.toText);
         EXPECT_EQ(form.ListItemCount(kWatchList), 1u);
     }
     EXPECT_FALSE(form.PickDate(kWatchFromDate, {1969, 12, 31}));
@@ -335,7 +335,7 @@ TEST_F(WatchViewTest, ClicksToggleDetailsAndPlaceBidOpensTheBidDialog) {
 
     Script(kRequestWatchDetails, std::vector{&a});
     form.ClickItem(kWatchList, 0, 1);
-    EXPECT_EQ(fw::FieldText(Last().IssueKey), "KEY-A");
+    EXPECT_EQ(base::FieldText(Last().IssueKey), "KEY-A");
     EXPECT_TRUE(Details().IsWindowVisible());
     EXPECT_EQ(Details().GetText(kDetailsIssueSize), "5000000000");
     EXPECT_EQ(Details().GetText(kDetailsFaceValue), "2.00");
@@ -346,7 +346,7 @@ TEST_F(WatchViewTest, ClicksToggleDetailsAndPlaceBidOpensTheBidDialog) {
     // B's empty registrar leaves A's on show.
     Script(kRequestWatchDetails, std::vector{&b});
     form.ClickItem(kWatchList, 1, 1);
-    EXPECT_EQ(fw::FieldText(Last().IssueKey), "KEY-B");
+    EXPECT_EQ(base::FieldText(Last().IssueKey), "KEY-B");
     EXPECT_FALSE(Details().IsWindowVisible());
     EXPECT_EQ(Details().GetText(kDetailsIPOName), "Beta Limited");
     EXPECT_EQ(Details().GetText(kDetailsRegistrar), "Registrar A");

@@ -47,7 +47,6 @@ void CLinkButton::DrawItem(fw::Painter& painter, const fw::DrawItemInfo& info) {
         if (form_) {
             form_->ResizeControl(id_, size);
         }
-        linkRect_ = {item.left, item.top, item.left + size.width, item.top + size.height};
         sizePending_ = false;
     }
 

@@ -19,9 +19,6 @@ class CLinkButton : public fw::OwnerDrawn {
     void SetToolTipText(const char* text);
 
     fw::Colour LinkColour() const { return linkColour_; }
-    bool Visited() const { return visited_; }
-    bool SizePending() const { return sizePending_; }
-    const fw::Rect& LinkRect() const { return linkRect_; }
     const fw::FontSpec& LinkFont() const { return font_; }
 
     void DrawItem(fw::Painter& painter, const fw::DrawItemInfo& info) override;
@@ -35,5 +32,4 @@ class CLinkButton : public fw::OwnerDrawn {
     bool toolTipCreated_ = false;
     fw::FontSpec font_;
     bool sizePending_ = true;
-    fw::Rect linkRect_{};
 };

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/text.h"
 #include "framework/backend.h"
-#include "framework/text.h"
 #include "plugin/host_abi.h"
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
@@ -13,11 +13,11 @@ namespace {
 
 // A text that does not fit a host record's field is refused with one message naming it.
 bool CopyOrRefuse(char* field, size_t width, std::string_view text, const char* name) {
-    if (fw::CopyField(field, width, text)) {
+    if (base::CopyField(field, width, text)) {
         return true;
     }
     fw::MessageBox(
-        fw::Format("%s can not be longer than %d characters.", name, static_cast<int>(width) - 1),
+        base::Format("%s can not be longer than %d characters.", name, static_cast<int>(width) - 1),
         fw::MessageIcon::Error);
     return false;
 }
@@ -42,14 +42,14 @@ int CIPOClientFilterDialog::DoModal() {
 
 void CIPOClientFilterDialog::OnInitDialog(fw::Form& form) {
     form_ = &form;
-    closing_ = 0;
+    closing_ = false;
     form.LimitText(kFilterClientIdBox, kClientIdMaxLength);
     form.SetText(kFilterClientIdBox, clientId_);
     form.SetText(kFilterClientName, clientName_);
 }
 
 void CIPOClientFilterDialog::OnKillFocus(int id) {
-    if (id == kFilterClientIdBox && closing_ == 0) {
+    if (id == kFilterClientIdBox && !closing_) {
         LookupClient();
     }
 }
@@ -78,10 +78,10 @@ void CIPOClientFilterDialog::LookupClient() {
         return;
     }
     SendHostMessage(&message);
-    clientId_ = fw::FieldText(message.ClientId);
-    clientCode_ = fw::FieldText(message.ClientCode);
-    clientName_ = fw::FieldText(message.ClientName);
-    furtherText_ = fw::FieldText(message.FurtherText);
+    clientId_ = base::FieldText(message.ClientId);
+    clientCode_ = base::FieldText(message.ClientCode);
+    clientName_ = base::FieldText(message.ClientName);
+    furtherText_ = base::FieldText(message.FurtherText);
     form_->SetText(kFilterClientIdBox, clientId_);
     form_->SetText(kFilterClientName, clientName_);
 }
@@ -89,9 +89,9 @@ void CIPOClientFilterDialog::LookupClient() {
 void CIPOClientFilterDialog::OnOK() {
     if (form_->GetText(kFilterClientIdBox).empty()) {
         // The message box takes the focus from the box: no lookup while it is up.
-        closing_ = 1;
+        closing_ = true;
         fw::MessageBox("Client Id can not be blank.", fw::MessageIcon::Error);
-        closing_ = 0;
+        closing_ = false;
         return;
     }
     form_->SetText(kFilterClientName, clientName_);
@@ -101,7 +101,7 @@ void CIPOClientFilterDialog::OnOK() {
 }
 
 void CIPOClientFilterDialog::OnCancel() {
-    closing_ = 1;
+    closing_ = true;
     form_->EndDialog(fw::kIdCancel);
 }
 

@@ -37,5 +37,5 @@ class CIPOClientFilterDialog : public fw::FormEvents {
     std::string clientName_;
     std::string clientCode_;
     std::string furtherText_;
-    int closing_ = 0;
+    bool closing_ = false;
 };

@@ -1,14 +1,13 @@
 #include "watch/ipo_watch.h"
 
 #include <algorithm>
-#include <chrono>
-#include <tuple>
 
+#include "base/date.h"
+#include "base/text.h"
 #include "bid/ipo_order_entry.h"
 #include "bridge/ipo_service_bridge.h"
 #include "framework/backend.h"
 #include "framework/menu.h"
-#include "framework/text.h"
 #include "plugin/generic_frame.h"
 #include "plugin/login_context.h"
 #include "plugin/runtime_classes.h"
@@ -41,43 +40,6 @@ constexpr int kSizeReportHeightLess = 120;
 // Rows are sorted by "Minimum Order Quantity" after each load.
 constexpr int kLoadSortColumn = 7;
 
-fw::Date ToDate(const fw::LocalTime& time) {
-    return {time.year, time.month, time.day};
-}
-
-fw::Date DaysBefore(const fw::Date& date, int days) {
-    using namespace std::chrono;
-    const sys_days shifted = sys_days{year{date.year} / month{static_cast<unsigned>(date.month)} /
-                                      day{static_cast<unsigned>(date.day)}} -
-                             std::chrono::days{days};
-    const year_month_day ymd{shifted};
-    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-            static_cast<int>(static_cast<unsigned>(ymd.day()))};
-}
-
-bool After(const fw::Date& a, const fw::Date& b) {
-    return std::tie(a.year, a.month, a.day) > std::tie(b.year, b.month, b.day);
-}
-
-std::string RequestDate(const fw::Date& date) {
-    return fw::Format("%02d-%02d-%02d", date.year, date.month, date.day);
-}
-
-// The non-null records of a request's result, copied out; the shared list is then emptied.
-template <class Record>
-std::vector<Record*> TakeResults(const IPOResultList* list) {
-    std::vector<Record*> records;
-    if (list) {
-        for (void* record : *list) {
-            if (record) {
-                records.push_back(static_cast<Record*>(record));
-            }
-        }
-        ClearResultList();
-    }
-    return records;
-}
-
 fw::CObject* CreateWatchView() {
     return new CIPOWatch;
 }
@@ -88,7 +50,7 @@ CIPOWatch::CIPOWatch()
     : bridge_(GetServiceBridge()),
       details_(std::make_unique<CIPOWatchDetails>()),
       bidDialog_(std::make_unique<CIPOOrderEntry>()) {
-    const fw::Date now = ToDate(fw::Now());
+    const base::Date now = fw::Today();
     from_ = now;
     to_ = now;
 }
@@ -114,13 +76,13 @@ void CIPOWatch::OnInitialUpdate() {
         form.ListInsertColumn(kWatchList, column, kColumns[column].title, kColumns[column].width);
     }
 
-    to_ = ToDate(fw::Now());
-    from_ = DaysBefore(to_, 365);
+    to_ = fw::Today();
+    from_ = base::AddDays(to_, -365);
     WriteDates();
 
     const fw::Rect listRect = form.ControlRect(kWatchList);
     listTopLeft_ = {listRect.left, listRect.top};
-    topOffset_ = listRect.top + 3;
+    listTopOffset_ = listRect.top + 3;
 
     if (frame && frame->CreateStatusBar(3)) {
         frame->SetStatusPaneInfo(0, 0, 0, form.TextWidth(kWatchList, "Filters"));
@@ -140,7 +102,7 @@ void CIPOWatch::OnInitialUpdate() {
     layoutDone_ = true;
     const fw::Size frameSize = site ? site->WindowSize() : viewSize;
     form.MoveControl(kWatchList, {listTopLeft_.x, listTopLeft_.y, listTopLeft_.x + frameSize.width,
-                                  listTopLeft_.y + frameSize.height - topOffset_});
+                                  listTopLeft_.y + frameSize.height - listTopOffset_});
 
     if (frame) {
         frame->ReportSize(viewSize.width, viewSize.height - kSizeReportHeightLess);
@@ -187,7 +149,7 @@ void CIPOWatch::OnColumnClick(int listId, int column) {
         return;
     }
     WatchSortDescending = !WatchSortDescending;
-    SortRows(column);
+    SortList(column);
 }
 
 void CIPOWatch::OnItemClick(int listId, int item, int column) {
@@ -197,7 +159,7 @@ void CIPOWatch::OnItemClick(int listId, int item, int column) {
 }
 
 void CIPOWatch::OnItemChanged(int listId, int item, int column) {
-    if (listId == kWatchList && item >= 0 && column >= 0 && detailsVisible_ == 1) {
+    if (listId == kWatchList && item >= 0 && column >= 0 && detailsVisible_) {
         ShowDetails();
     }
 }
@@ -214,7 +176,7 @@ void CIPOWatch::OnSize(fw::Size clientSize) {
     }
     form()->MoveControl(kWatchList,
                         {listTopLeft_.x, listTopLeft_.y, listTopLeft_.x + clientSize.width,
-                         listTopLeft_.y + clientSize.height - topOffset_});
+                         listTopLeft_.y + clientSize.height - listTopOffset_});
 }
 
 void CIPOWatch::OnCancel() {
@@ -243,15 +205,15 @@ void CIPOWatch::SwitchMode(IPOWatchMode mode) {
     form.SetCheck(kWatchForthcomingButton, mode == kWatchForthcoming);
     form.SetCheck(kWatchPastButton, mode == kWatchPast);
 
-    fitToTextPending_ = 1;
-    fitToHeaderPending_ = 1;
+    fitToTextPending_ = true;
+    fitToHeaderPending_ = true;
 
     if (mode == kWatchPast) {
         ShowPastModeControls(true);
-        ClearRows();
+        ClearList();
     } else {
         ShowPastModeControls(false);
-        pastModeFirstLoad_ = 1;
+        pastModeFirstLoad_ = true;
     }
 
     // The image list sets the row height (25 pixels) in every mode; only current issues show
@@ -264,9 +226,9 @@ void CIPOWatch::SwitchMode(IPOWatchMode mode) {
 
     if (mode != kWatchPast) {
         LoadList(mode);
-    } else if (pastModeFirstLoad_ == 1) {
+    } else if (pastModeFirstLoad_) {
         LoadList(kWatchPast);
-        pastModeFirstLoad_ = 0;
+        pastModeFirstLoad_ = false;
     }
     WriteDates();
 }
@@ -288,7 +250,7 @@ void CIPOWatch::WriteDates() {
     form()->SetDate(kWatchToDate, to_);
 }
 
-void CIPOWatch::ClearRows() {
+void CIPOWatch::ClearList() {
     rows_.clear();
     form()->ListSetItemCount(kWatchList, 0);
 }
@@ -297,7 +259,7 @@ void CIPOWatch::LoadList(IPOWatchMode mode) {
     if (!bridge_) {
         return;
     }
-    ClearRows();
+    ClearList();
 
     std::string fromText;
     std::string toText;
@@ -319,27 +281,27 @@ void CIPOWatch::LoadList(IPOWatchMode mode) {
     }
     form()->ListSetItemCount(kWatchList, rows_.size());
 
-    SortRows(kLoadSortColumn);
+    SortList(kLoadSortColumn);
 
     if (CIPOGenericFrame* frame = Frame()) {
         static constexpr const char* kModeTexts[] = {"CURRENT IPO", "FORTHCOMING IPO",
                                                      "PAST/CLOSED IPO"};
         frame->SetStatusPaneText(0, "For help,");
         frame->SetStatusPaneText(1, mode >= 1 && mode <= 3 ? kModeTexts[mode - 1] : "");
-        frame->SetStatusPaneText(
-            2,
-            fw::Format("No of records : %d", static_cast<int>(form()->ListItemCount(kWatchList))));
+        frame->SetStatusPaneText(2,
+                                 base::Format("No of records : %d",
+                                              static_cast<int>(form()->ListItemCount(kWatchList))));
     }
 }
 
 bool CIPOWatch::CheckDateRange() {
     ReadDates();
-    const fw::Date today = ToDate(fw::Now());
-    if (After(from_, today) || After(to_, today)) {
+    const base::Date today = fw::Today();
+    if (from_ > today || to_ > today) {
         fw::MessageBox("From Date and To Date should be less than Current Date");
         return false;
     }
-    if (After(from_, to_)) {
+    if (from_ > to_) {
         fw::MessageBox("From Date should be less than To Date");
         return false;
     }
@@ -347,11 +309,11 @@ bool CIPOWatch::CheckDateRange() {
 }
 
 void CIPOWatch::FormatRequestDates(std::string& fromText, std::string& toText) const {
-    fromText = RequestDate(from_);
-    toText = RequestDate(to_);
+    fromText = base::RequestDateText(from_);
+    toText = base::RequestDateText(to_);
 }
 
-void CIPOWatch::SortRows(int column) {
+void CIPOWatch::SortList(int column) {
     fw::Form& form = *this->form();
     // The selection follows its rows through the sort.
     std::vector<const IPOWatchRow*> selected;
@@ -382,13 +344,13 @@ void CIPOWatch::RowClick(int item, int column) {
     }
     if (column == 0 && mode_ == kWatchCurrent) {
         OpenBidDialog();
-    } else if (detailsVisible_ == 1) {
-        detailsVisible_ = 0;
+    } else if (detailsVisible_) {
+        detailsVisible_ = false;
         details_->Hide();
     } else {
         details_->SetRequestFlag(1);
         ShowDetails();
-        detailsVisible_ = 1;
+        detailsVisible_ = true;
     }
 }
 
@@ -459,7 +421,7 @@ void CIPOWatch::CopyToClipboard() {
 
 bool CIPOWatch::AnyWidthChanged() const {
     for (int column = 0; column < kColumnCount; ++column) {
-        if (form()->ListColumnWidth(kWatchList, column) != RecordedWidths[column]) {
+        if (form()->ListColumnWidth(kWatchList, column) != recordedWidths_[column]) {
             return true;
         }
     }
@@ -467,31 +429,32 @@ bool CIPOWatch::AnyWidthChanged() const {
 }
 
 void CIPOWatch::SizeToFit() {
-    if (fitToTextPending_ != 1 && !AnyWidthChanged()) {
+    if (!fitToTextPending_ && !AnyWidthChanged()) {
         return;
     }
     fw::Form& form = *this->form();
-    RecordedWidths.fill(0);
-    fitToHeaderPending_ = 1;
+    recordedWidths_.fill(0);
+    fitToHeaderPending_ = true;
     for (int column = 0; column < kColumnCount; ++column) {
         int widest = 0;
         for (size_t item = 0; item < rows_.size(); ++item) {
-            widest = std::max(widest, form.TextWidth(kWatchList, fw::Trim(CellText(item, column))));
+            widest =
+                std::max(widest, form.TextWidth(kWatchList, base::Trim(CellText(item, column))));
         }
         form.ListSetColumnWidth(kWatchList, column,
                                 column == 0 ? kPlaceBidColumnWidth : widest + kWidthMargin);
-        RecordedWidths[column] = static_cast<uint16_t>(widest + kWidthMargin);
+        recordedWidths_[column] = static_cast<uint16_t>(widest + kWidthMargin);
     }
-    fitToTextPending_ = 0;
+    fitToTextPending_ = false;
 }
 
 void CIPOWatch::SizeToHeader() {
-    if (fitToHeaderPending_ != 1 && !AnyWidthChanged()) {
+    if (!fitToHeaderPending_ && !AnyWidthChanged()) {
         return;
     }
     fw::Form& form = *this->form();
-    RecordedWidths.fill(0);
-    fitToTextPending_ = 1;
+    recordedWidths_.fill(0);
+    fitToTextPending_ = true;
     for (int column = 0; column < kColumnCount; ++column) {
         form.ListAutoSizeColumnToHeader(kWatchList, column);
         const int header = form.ListColumnWidth(kWatchList, column);
@@ -502,18 +465,18 @@ void CIPOWatch::SizeToHeader() {
         const int width =
             column == 0 ? kPlaceBidColumnWidth : (header > widest ? header : widest) + kWidthMargin;
         form.ListSetColumnWidth(kWatchList, column, width);
-        RecordedWidths[column] = static_cast<uint16_t>(width);
+        recordedWidths_[column] = static_cast<uint16_t>(width);
     }
-    fitToHeaderPending_ = 0;
+    fitToHeaderPending_ = false;
 }
 
 void CIPOWatch::ToggleGrid() {
     if (gridLines_) {
         form()->ListSetExtendedStyle(kWatchList, 0, fw::kListGridLines);
-        gridLines_ = 0;
+        gridLines_ = false;
     } else {
         form()->ListSetExtendedStyle(kWatchList, fw::kListGridLines, 0);
-        gridLines_ = 1;
+        gridLines_ = true;
     }
 }
 
@@ -526,7 +489,7 @@ void CIPOWatch::ShowContextMenu() {
                   {{kCmdWatchCopyToClipboard, "Copy to ClipBoard", true, false},
                    {kCmdWatchSizeToFit, "Size To Fit", true, false},
                    {kCmdWatchSizeToHeader, "Size To Header", true, false},
-                   {kCmdWatchGrid, "Grid", true, gridLines_ == 1}}};
+                   {kCmdWatchGrid, "Grid", true, gridLines_}}};
     const int command = backend->TrackPopupMenu(menu, *form());
     if (command != 0) {
         OnCommand(command);

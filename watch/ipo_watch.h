@@ -54,8 +54,8 @@ class CIPOWatch : public fw::CView, public fw::ListSource {
 
   private:
     void SwitchMode(IPOWatchMode mode);
-    void ClearRows();
-    void SortRows(int column);
+    void ClearList();
+    void SortList(int column);
     void RowClick(int item, int column);
     void ShowContextMenu();
     void ShowPastModeControls(bool show);
@@ -72,15 +72,15 @@ class CIPOWatch : public fw::CView, public fw::ListSource {
     // One record per list row; null for the placeholder row.
     std::vector<std::unique_ptr<IPOWatchRow>> rows_;
     IPOWatchMode mode_ = kWatchCurrent;
-    fw::Date from_;
-    fw::Date to_;
-    int pastModeFirstLoad_ = 1;
-    int detailsVisible_ = 0;
-    int gridLines_ = 0;
-    std::array<uint16_t, kColumnCount> RecordedWidths{};
-    int fitToTextPending_ = 0;
-    int fitToHeaderPending_ = 0;
+    base::Date from_;
+    base::Date to_;
+    bool pastModeFirstLoad_ = true;
+    bool detailsVisible_ = false;
+    bool gridLines_ = false;
+    std::array<uint16_t, kColumnCount> recordedWidths_{};
+    bool fitToTextPending_ = false;
+    bool fitToHeaderPending_ = false;
     fw::Point listTopLeft_;
-    int topOffset_ = 0;
+    int listTopOffset_ = 0;
     bool layoutDone_ = false;
 };

@@ -2,8 +2,8 @@
 
 #include <cinttypes>
 
+#include "base/text.h"
 #include "framework/backend.h"
-#include "framework/text.h"
 #include "watch/ipo_watch_details_layout.h"
 
 namespace {
@@ -45,11 +45,16 @@ void CIPOWatchDetails::ShowEntry(IPODetailsEntry* entry) {
         return;
     }
     const std::array<std::string, kFieldCount> fields{
-        fw::OrEmpty(entry->IPOName()),          fw::Format("%" PRId64, entry->IssueSize()),
-        fw::Format("%.2f", entry->FaceValue()), fw::OrEmpty(entry->BidStartTime()),
-        fw::OrEmpty(entry->BidEndTime()),       fw::Format("%" PRId32, entry->MinimumBidQuantity()),
-        fw::OrEmpty(entry->Rating()),           fw::OrEmpty(entry->Registrar()),
-        fw::OrEmpty(entry->ProspectusLink()),   fw::OrEmpty(entry->BrokerRecommendation()),
+        base::OrEmpty(entry->IPOName()),
+        base::Format("%" PRId64, entry->IssueSize()),
+        base::Format("%.2f", entry->FaceValue()),
+        base::OrEmpty(entry->BidStartTime()),
+        base::OrEmpty(entry->BidEndTime()),
+        base::Format("%" PRId32, entry->MinimumBidQuantity()),
+        base::OrEmpty(entry->Rating()),
+        base::OrEmpty(entry->Registrar()),
+        base::OrEmpty(entry->ProspectusLink()),
+        base::OrEmpty(entry->BrokerRecommendation()),
     };
     for (size_t i = 0; i < kFieldCount; ++i) {
         texts_[i] = fields[i];

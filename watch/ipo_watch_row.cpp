@@ -2,21 +2,21 @@
 
 #include <cinttypes>
 
-#include "framework/text.h"
+#include "base/text.h"
 
 IPOWatchRow MakeWatchRow(IPOWatchEntry& entry) {
     IPOWatchRow row;
-    row.IssueKey = fw::OrEmpty(entry.IssueKey());
-    row.IPOName = fw::OrEmpty(entry.IPOName());
-    row.PriceRange = fw::Format("%.2f-%.2f", entry.PriceLow(), entry.PriceHigh());
-    const char* start = fw::OrEmpty(entry.BidStartDate());
-    const char* end = fw::OrEmpty(entry.BidEndDate());
-    row.DateRange = fw::Format(*start && *end ? "%s To %s" : "%s %s", start, end);
-    row.IssueSize = fw::Format("%" PRId64, entry.IssueSize());
-    row.FaceValue = fw::Format("%.2f", entry.FaceValue());
-    row.MinimumOrderQuantity = fw::Format("%" PRId32, entry.MinimumOrderQuantity());
-    row.LotSize = fw::Format("%" PRId32, entry.LotSize());
-    row.IssueType = fw::OrEmpty(entry.IssueType());
+    row.IssueKey = base::OrEmpty(entry.IssueKey());
+    row.IPOName = base::OrEmpty(entry.IPOName());
+    row.PriceRange = base::Format("%.2f-%.2f", entry.PriceLow(), entry.PriceHigh());
+    const char* start = base::OrEmpty(entry.BidStartDate());
+    const char* end = base::OrEmpty(entry.BidEndDate());
+    row.DateRange = base::Format(*start && *end ? "%s To %s" : "%s %s", start, end);
+    row.IssueSize = base::Format("%" PRId64, entry.IssueSize());
+    row.FaceValue = base::Format("%.2f", entry.FaceValue());
+    row.MinimumOrderQuantity = base::Format("%" PRId32, entry.MinimumOrderQuantity());
+    row.LotSize = base::Format("%" PRId32, entry.LotSize());
+    row.IssueType = base::OrEmpty(entry.IssueType());
     return row;
 }
 

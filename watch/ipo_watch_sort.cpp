@@ -1,7 +1,7 @@
 #include "watch/ipo_watch_sort.h"
 
-#include "framework/stable_sort.h"
-#include "framework/text.h"
+#include "base/stable_sort.h"
+#include "base/text.h"
 
 bool WatchSortDescending = false;
 
@@ -20,7 +20,7 @@ bool IsNumberColumn(int column) {
 // sizes beyond that range all read as its limit and compare equal. Both are exact as doubles.
 double NumberKey(const IPOWatchRow& row, int column) {
     const std::string_view text = WatchCellText(row, column);
-    return column == 4 ? fw::ToDouble(text) : static_cast<double>(fw::ToLong(text));
+    return column == 4 ? base::ToDouble(text) : static_cast<double>(base::ToLong(text));
 }
 
 // The row without a record (the list's placeholder) shows no text, and compares as a row whose
@@ -46,7 +46,7 @@ int CompareWatchRows(const IPOWatchRow& a, const IPOWatchRow& b, int column) {
 
 void SortWatchRows(std::vector<std::unique_ptr<IPOWatchRow>>& rows, int column) {
     if (!IsNumberColumn(column)) {
-        fw::MergeSort(rows, [column](const std::unique_ptr<IPOWatchRow>& a,
+        base::MergeSort(rows, [column](const std::unique_ptr<IPOWatchRow>& a,
                                      const std::unique_ptr<IPOWatchRow>& b) {
             return CompareWatchRows(RowOrBlank(a), RowOrBlank(b), column);
         });
@@ -63,7 +63,7 @@ void SortWatchRows(std::vector<std::unique_ptr<IPOWatchRow>>& rows, int column) 
         keyed.push_back({key, std::move(row)});
     }
     const bool descending = WatchSortDescending;
-    fw::MergeSort(keyed, [descending](const Keyed& a, const Keyed& b) {
+    base::MergeSort(keyed, [descending](const Keyed& a, const Keyed& b) {
         return descending ? Sign(b.key, a.key) : Sign(a.key, b.key);
     });
     for (size_t i = 0; i < rows.size(); ++i) {

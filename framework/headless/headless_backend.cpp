@@ -164,7 +164,7 @@ void HeadlessForm::SelectComboItem(int id, int index) {
     events_.OnSelChange(id);
 }
 
-bool HeadlessForm::PickDate(int id, const Date& date) {
+bool HeadlessForm::PickDate(int id, const base::Date& date) {
     MoveFocus(id);
     return SetDate(id, date);
 }
@@ -363,11 +363,11 @@ void HeadlessForm::ComboSetDroppedWidth(int id, int pixels) {
     At(id).droppedWidth = pixels;
 }
 
-Date HeadlessForm::GetDate(int id) const {
+base::Date HeadlessForm::GetDate(int id) const {
     return At(id).date;
 }
 
-bool HeadlessForm::SetDate(int id, const Date& date) {
+bool HeadlessForm::SetDate(int id, const base::Date& date) {
     if (date.year < 1970) {
         return false;
     }
@@ -609,9 +609,6 @@ std::string HeadlessStatusBar::PaneText(int pane) const {
 
 int HeadlessStatusBar::PaneStyle(int pane) const {
     return panes_.at(static_cast<size_t>(pane)).style;
-}
-int HeadlessStatusBar::PaneWidth(int pane) const {
-    return panes_.at(static_cast<size_t>(pane)).width;
 }
 
 Rect HeadlessStatusBar::ItemRect(int pane) const {

@@ -27,7 +27,7 @@ struct Control {
     std::vector<std::string> items;
     int selection = -1;
     int droppedWidth = 0;
-    Date date{};
+    base::Date date{};
     std::vector<std::pair<std::string, int>> columns;  // title, width
     size_t itemCount = 0;
     std::set<size_t> selected;
@@ -53,7 +53,7 @@ class HeadlessForm : public Form {
     void PressEnter();                         // the default button, the focus stays
     void PressEscape();
     void SelectComboItem(int id, int index);
-    bool PickDate(int id, const Date& date);
+    bool PickDate(int id, const base::Date& date);
     void ClickItem(int listId, int item, int column);
     void SelectItems(int listId, const std::vector<size_t>& items);
     void ClickColumn(int listId, int column);
@@ -103,8 +103,8 @@ class HeadlessForm : public Form {
     void ComboSetSelection(int id, int index) override;
     int ComboSelectPrefix(int id, std::string_view text) override;
     void ComboSetDroppedWidth(int id, int pixels) override;
-    Date GetDate(int id) const override;
-    bool SetDate(int id, const Date& date) override;
+    base::Date GetDate(int id) const override;
+    bool SetDate(int id, const base::Date& date) override;
     void ListSetSource(int id, const ListSource* source) override;
     void ListInsertColumn(int id, int column, std::string_view title, int width) override;
     int ListColumnCount(int id) const override;
@@ -241,7 +241,6 @@ class HeadlessStatusBar : public StatusBar {
 
     StatusBarKind kind() const { return kind_; }
     int PaneStyle(int pane) const;
-    int PaneWidth(int pane) const;
     void SetClientRect(const Rect& rect) { client_ = rect; }
     // Paints the bar as the backend would on a paint message; owner-drawn bars only.
     std::vector<PaintCall> Paint();
@@ -274,7 +273,6 @@ class HeadlessFrame : public FrameSite {
 
     const std::string& title() const { return title_; }
     bool maximizeBox() const { return maximizeBox_; }
-    void SetWindowSize(Size size) { size_ = size; }
     HeadlessStatusBar* statusBar() const { return bar_.get(); }
     int closePosts() const { return closePosts_; }
     int fits() const { return fits_; }

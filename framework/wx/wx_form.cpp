@@ -682,7 +682,7 @@ void WxForm::ComboSetDroppedWidth(int /*id*/, int /*pixels*/) {}
 
 // ---------------------------------------------------------------- date pickers
 
-Date WxForm::GetDate(int id) const {
+base::Date WxForm::GetDate(int id) const {
     auto* picker = As<wxDatePickerCtrl>(id);
     if (!picker || !picker->GetValue().IsValid()) {
         return {};
@@ -691,7 +691,7 @@ Date WxForm::GetDate(int id) const {
     return {value.GetYear(), static_cast<int>(value.GetMonth()) + 1, value.GetDay()};
 }
 
-bool WxForm::SetDate(int id, const Date& date) {
+bool WxForm::SetDate(int id, const base::Date& date) {
     auto* picker = As<wxDatePickerCtrl>(id);
     if (!picker || date.year < 1970 || date.month < 1 || date.month > 12 || date.day < 1 ||
         date.day > wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(date.month - 1),

@@ -68,8 +68,8 @@ class WxForm : public Form {
     void ComboSetSelection(int id, int index) override;
     int ComboSelectPrefix(int id, std::string_view text) override;
     void ComboSetDroppedWidth(int id, int pixels) override;
-    Date GetDate(int id) const override;
-    bool SetDate(int id, const Date& date) override;
+    base::Date GetDate(int id) const override;
+    bool SetDate(int id, const base::Date& date) override;
     void ListSetSource(int id, const ListSource* source) override;
     void ListInsertColumn(int id, int column, std::string_view title, int width) override;
     int ListColumnCount(int id) const override;

@@ -4,10 +4,10 @@
 #include <memory>
 #include <stdexcept>
 
+#include "base/platform.h"
+#include "base/text.h"
 #include "containers/ts_map.h"
-#include "framework/platform.h"
 #include "framework/shared_library.h"
-#include "framework/text.h"
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
 
@@ -19,7 +19,7 @@ TestCompanionControl* LoadCompanionControl() {
     static fw::SharedLibrary library;
     if (!library.IsLoaded()) {
         const std::string path =
-            TestCompanionDirectory() + fw::kPathSeparator + "Corvexdll64" + fw::kLibrarySuffix;
+            TestCompanionDirectory() + base::kPathSeparator + "Corvexdll64" + base::kLibrarySuffix;
         if (!library.Load(path)) {
             throw std::runtime_error("test companion not found: " + path);
         }
@@ -43,7 +43,7 @@ std::string PartialCompanionDirectory() {
 std::map<int16_t, std::string> DefaultServiceURLs() {
     std::map<int16_t, std::string> urls;
     for (int16_t code = kRequestWatchList; code <= kRequestUserDetails; ++code) {
-        urls[code] = fw::Format("http://ipo.test/%d", code);
+        urls[code] = base::Format("http://ipo.test/%d", code);
     }
     return urls;
 }
@@ -100,7 +100,7 @@ void PluginTestEnv::RestartBridge() {
 std::vector<std::string> PluginTestEnv::ServiceFailureTexts() const {
     std::vector<std::string> texts;
     for (const ServiceFailureMessage& message : serviceFailures) {
-        texts.push_back(fw::FieldText(message.Text));
+        texts.push_back(base::FieldText(message.Text));
     }
     return texts;
 }

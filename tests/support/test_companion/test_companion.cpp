@@ -7,8 +7,6 @@
 
 #include "tests/support/test_companion_control.h"
 
-#define COMPANION_EXPORT extern "C" __attribute__((visibility("default")))
-
 namespace {
 
 class Companion final : public TestCompanionControl {
@@ -86,16 +84,16 @@ int Getter(const char* name) {
 
 }  // namespace
 
-COMPANION_EXPORT TestCompanionControl* GetTestCompanionControl() {
+extern "C" IPO_COMPANION_API TestCompanionControl* GetTestCompanionControl() {
     return &Instance();
 }
 
-COMPANION_EXPORT int InitializeCorvexDll() {
+extern "C" int InitializeCorvexDll() {
     Instance().Record("InitializeCorvexDll");
     return 1;
 }
 
-COMPANION_EXPORT int SetDataIPOSetCallBackFun(IPODataCallbackFn callback) {
+extern "C" int SetDataIPOSetCallBackFun(IPODataCallbackFn callback) {
     Instance().Record("SetDataIPOSetCallBackFun");
     Instance().SetCallback(callback);
     return 1;
@@ -103,35 +101,35 @@ COMPANION_EXPORT int SetDataIPOSetCallBackFun(IPODataCallbackFn callback) {
 
 // A variant of the library built without ProcessCall stands for a companion that lacks it.
 #ifndef TEST_COMPANION_WITHOUT_PROCESS_CALL
-COMPANION_EXPORT int ProcessCall(IPOServiceRequest* request) {
+extern "C" int ProcessCall(IPOServiceRequest* request) {
     Instance().Record("ProcessCall");
     Instance().Process(request);
     return 1;
 }
 #endif
 
-COMPANION_EXPORT int GetIPOWatchListInfo(int32_t listKind) {
+extern "C" int GetIPOWatchListInfo(int32_t listKind) {
     Instance().WatchList(listKind);
     return Getter("GetIPOWatchListInfo");
 }
 
-COMPANION_EXPORT int GetIPOWatchDetailsInfo() {
+extern "C" int GetIPOWatchDetailsInfo() {
     return Getter("GetIPOWatchDetailsInfo");
 }
-COMPANION_EXPORT int GetIPOUserDetailsInfo() {
+extern "C" int GetIPOUserDetailsInfo() {
     return Getter("GetIPOUserDetailsInfo");
 }
-COMPANION_EXPORT int GetIPOOrderResponse() {
+extern "C" int GetIPOOrderResponse() {
     return Getter("GetIPOOrderResponse");
 }
-COMPANION_EXPORT int GetIPOOrderBookListInfo() {
+extern "C" int GetIPOOrderBookListInfo() {
     return Getter("GetIPOOrderBookListInfo");
 }
-COMPANION_EXPORT int GetIPOCancelOrderResponse() {
+extern "C" int GetIPOCancelOrderResponse() {
     return Getter("GetIPOCancelOrderResponse");
 }
 
-COMPANION_EXPORT int CleanUp() {
+extern "C" int CompanionCleanUp(void) {
     Instance().Record("CleanUp");
     return 1;
 }

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/stable_sort.h"
+#include "base/stable_sort.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::vector<std::string> Tags(const std::vector<Item>& items) {
 
 TEST(MergeSort, KeepsEqualItemsInTheirOrder) {
     std::vector<Item> items{{3, "a"}, {1, "b"}, {3, "c"}, {2, "d"}, {1, "e"}, {3, "f"}, {2, "g"}};
-    fw::MergeSort(items, [](const Item& a, const Item& b) { return a.first - b.first; });
+    base::MergeSort(items, [](const Item& a, const Item& b) { return a.first - b.first; });
     EXPECT_EQ((std::vector<std::string>{"b", "e", "d", "g", "a", "c", "f"}), Tags(items));
 }
 
@@ -33,7 +33,7 @@ TEST(MergeSort, SurvivesAComparatorThatIsNotAStrictWeakOrder) {
         items.push_back({(i * 7) % 11 == 0 ? -1 : (i * 13) % 17, "i" + std::to_string(i)});
     }
     std::vector<std::string> before = Tags(items);
-    fw::MergeSort(items, [](const Item& a, const Item& b) {
+    base::MergeSort(items, [](const Item& a, const Item& b) {
         if (a.first < 0 || b.first < 0) {
             return 1;
         }
@@ -47,18 +47,18 @@ TEST(MergeSort, SurvivesAComparatorThatIsNotAStrictWeakOrder) {
 
 TEST(MergeSort, EqualResultKeepsAFirstAndPositiveMovesBFirst) {
     std::vector<Item> items{{1, "a"}, {0, "b"}};
-    fw::MergeSort(items, [](const Item&, const Item&) { return 0; });
+    base::MergeSort(items, [](const Item&, const Item&) { return 0; });
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), Tags(items));
-    fw::MergeSort(items, [](const Item&, const Item&) { return 1; });
+    base::MergeSort(items, [](const Item&, const Item&) { return 1; });
     EXPECT_EQ((std::vector<std::string>{"b", "a"}), Tags(items));
 }
 
 TEST(MergeSort, HandlesEmptySingleAndOddSizes) {
     std::vector<Item> none;
-    fw::MergeSort(none, [](const Item&, const Item&) { return 1; });
+    base::MergeSort(none, [](const Item&, const Item&) { return 1; });
     EXPECT_TRUE(none.empty());
     std::vector<Item> five{{5, "a"}, {4, "b"}, {3, "c"}, {2, "d"}, {1, "e"}};
-    fw::MergeSort(five, [](const Item& a, const Item& b) { return a.first - b.first; });
+    base::MergeSort(five, [](const Item& a, const Item& b) { return a.first - b.first; });
     EXPECT_EQ((std::vector<std::string>{"e", "d", "c", "b", "a"}), Tags(five));
 }
 

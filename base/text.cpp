@@ -1,4 +1,4 @@
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <cctype>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace fw {
+namespace base {
 
 bool CopyField(char* field, size_t width, std::string_view text) {
     if (width == 0 || text.size() >= width) {
@@ -117,4 +117,4 @@ std::string ToUpper(std::string_view text) {
     return result;
 }
 
-}  // namespace fw
+}  // namespace base

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace fw {
+namespace base {
 
 template <class T, class Compare>
 void MergeSort(std::vector<T>& items, Compare compare) {
@@ -47,4 +47,4 @@ void MergeSort(std::vector<T>& items, Compare compare) {
     }
 }
 
-}  // namespace fw
+}  // namespace base

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace fw {
+namespace base {
 
 // Copies text and its terminating zero into a field of `width` bytes. A text that does not fit
 // is refused: false, and the field is left as it was.
@@ -46,4 +46,4 @@ std::string FormatFixed(double value, int decimals);
 std::string Trim(std::string_view text);
 std::string ToUpper(std::string_view text);
 
-}  // namespace fw
+}  // namespace base

@@ -1,7 +1,7 @@
 // The one place where the platform's folder separator and library suffix are chosen.
 #pragma once
 
-namespace fw {
+namespace base {
 
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
@@ -11,4 +11,4 @@ constexpr char kPathSeparator = '/';
 constexpr const char* kLibrarySuffix = ".so";
 #endif
 
-}  // namespace fw
+}  // namespace base

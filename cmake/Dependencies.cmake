@@ -1,0 +1,25 @@
+# Every third-party dependency is found here, once, as an imported target.
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(GTest REQUIRED)
+find_package(nlohmann_json REQUIRED)
+find_package(simdjson REQUIRED)
+find_package(SQLite3 REQUIRED)
+# cpp-httplib is a compiled library here: its feature defines must come from its pkg-config file.
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+
+if(IPO_BUILD_WX)
+  find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
+  add_library(ipo_wxwidgets INTERFACE)
+  target_include_directories(ipo_wxwidgets SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+  target_compile_definitions(ipo_wxwidgets INTERFACE ${wxWidgets_DEFINITIONS})
+  target_compile_options(ipo_wxwidgets INTERFACE ${wxWidgets_CXX_FLAGS})
+  target_link_libraries(ipo_wxwidgets INTERFACE ${wxWidgets_LIBRARIES})
+  find_program(XVFB_RUN xvfb-run REQUIRED)
+  # The GUI tests fail on any GTK or GLib warning through GLib's log writer.
+  pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
+endif()
+
+if(IPO_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,8 +1,0 @@
-ipo_add_test(ui_test SOURCES ui_test.cpp LIBS ipo_ui ipofw_headless)
-if(TARGET ipo_frame)
-  ipo_add_test(generic_frame_test SOURCES generic_frame_test.cpp LIBS ipo_frame ipofw_headless)
-endif()
-if(TARGET ipo_watch AND TARGET ipo_test_support)
-  ipo_add_test(watch_view_test SOURCES watch_view_test.cpp LIBS ipo_watch ipo_test_support)
-  ipo_add_test(client_filter_test SOURCES client_filter_test.cpp LIBS ipo_watch ipo_test_support)
-endif()
