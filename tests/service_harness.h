@@ -73,10 +73,11 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
                              const std::string& userId, const std::string& clientId,
                              const std::string& clientCode);
 
-// Makes `request` a new RETAIL order on the seeded AURORAGREEN issue paid through `upiId`: one bid
-// of `quantity` shares at `price`, the other two rows blank.
+// Makes `request` a new RETAIL order on a seeded issue (AURORAGREEN unless named) paid through
+// `upiId`: one bid of `quantity` shares at `price`, the other two rows blank.
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
-                        double price);
+                        double price, const char* issueKey = "AURORAGREEN",
+                        const char* issueTag = "AGE");
 
 // The elements of a pointer list, head to tail.
 std::vector<void*> Elements(const PtrList* list);
