@@ -6,7 +6,6 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "service/operator.h"
@@ -85,19 +84,15 @@ int Serve(svc::Store& store, const Options& options) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     svc::IPOServer server(store);
-    const int port = server.Bind(options.host, options.port);
-    if (port < 0) {
-        std::cerr << "ipo-service: cannot listen on " << options.host << ":" << options.port
-                  << "\n";
+    int port = 0;
+    try {
+        port = server.Bind(options.host, options.port);
+        server.Serve();
+    } catch (const std::runtime_error& error) {
+        std::cerr << "ipo-service: " << error.what() << "\n";
         return 1;
     }
     std::cout << "ipo-service listening on " << options.host << ":" << port << std::endl;
-    std::thread serving([&] {
-        if (!server.Serve()) {
-            std::cerr << "ipo-service: serving failed\n";
-            std::_Exit(1);
-        }
-    });
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.Stop();

@@ -13,6 +13,7 @@ if(TARGET ipo-service AND TARGET corvex)
   set(service_test_libs ipo_service_harness PkgConfig::HTTPLIB nlohmann_json::nlohmann_json)
   ipo_add_test(service_rules_test SOURCES service_rules_test.cpp LIBS ${service_test_libs})
   ipo_add_test(service_bad_input_test SOURCES service_bad_input_test.cpp LIBS ${service_test_libs})
+  ipo_add_test(service_limits_test SOURCES service_limits_test.cpp LIBS ${service_test_libs})
   ipo_add_test(companion_test SOURCES companion_test.cpp LIBS ${service_test_libs} corvex_codec)
 endif()
 

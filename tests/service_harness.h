@@ -28,6 +28,7 @@ class ServiceProcess {
     void Stop();  // SIGTERM, then waits
     void Kill();  // SIGKILL, then waits
     int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }
     std::string Url(const std::string& path) const;
     const std::string& DbPath() const { return db_; }
     // Runs "ipo-service --db <db> order <words...>"; gives its exit status and output.
