@@ -14,6 +14,7 @@ if(TARGET ipo-service AND TARGET corvex)
   ipo_add_test(service_rules_test SOURCES service_rules_test.cpp LIBS ${service_test_libs})
   ipo_add_test(service_bad_input_test SOURCES service_bad_input_test.cpp LIBS ${service_test_libs})
   ipo_add_test(service_limits_test SOURCES service_limits_test.cpp LIBS ${service_test_libs})
+  target_compile_definitions(service_limits_test PRIVATE IPO_PROJECT_VERSION="${PROJECT_VERSION}")
   ipo_add_test(companion_test SOURCES companion_test.cpp LIBS ${service_test_libs} corvex_codec)
 endif()
 
