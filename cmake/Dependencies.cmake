@@ -7,6 +7,9 @@ find_package(simdjson REQUIRED)
 find_package(SQLite3 REQUIRED)
 # cpp-httplib is a compiled library here: its feature defines must come from its pkg-config file.
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+# The service's HTTP server: event-driven, with header, body and time limits enforced while reading.
+pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
+find_package(CLI11 REQUIRED)
 
 if(IPO_BUILD_WX)
   find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)

@@ -38,6 +38,11 @@ void ReloadTimeouts() {
     ++settingsGeneration;
 }
 
+Timeouts Limits() {
+    std::lock_guard<std::mutex> lock(timeoutsMutex);
+    return timeouts;
+}
+
 HttpChannel& Channel() {
     {
         std::lock_guard<std::mutex> lock(timeoutsMutex);
@@ -73,6 +78,13 @@ int Process(IPOServiceRequest& request) {
     const std::string url = base::FieldText(request.URL);
     const std::string body = EncodeRequest(request);
     const Reply reply = Channel().Post(url, body);
+    if (reply.tooLarge) {
+        SetOutcome(request, false, kInvalidAnswer,
+                   base::Format("The IPO service's answer is larger than %lld bytes "
+                              "(answer_max_bytes in Corvexdll64.conf)",
+                              static_cast<long long>(Limits().answerMaxBytes)));
+        return 0;
+    }
     if (!reply.reached) {
         SetOutcome(request, false, kUnreachable, "null");
         return 0;

@@ -2,6 +2,9 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <cstdlib>
+
 #include "companion/request_encoder.h"
 
 namespace corvex {
@@ -54,12 +57,49 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     if (!client.is_valid()) {
         throw RequestRefused("The service URL \"" + url + "\" cannot be used");
     }
-    const httplib::Result result = client.Post(target.path, body, "application/json");
+    const size_t cap = static_cast<size_t>(timeouts_.answerMaxBytes);
     Reply reply;
-    if (result) {
+    httplib::Request request;
+    request.method = "POST";
+    request.path = target.path;
+    request.body = body;
+    request.set_header("Content-Type", "application/json");
+    request.response_handler = [&](const httplib::Response& response) {
+        const std::string length = response.get_header_value("Content-Length");
+        reply.tooLarge = !length.empty() && std::strtoull(length.c_str(), nullptr, 10) > cap;
+        return !reply.tooLarge;
+    };
+    request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
+        reply.tooLarge = reply.body.size() + size > cap;
+        if (reply.tooLarge) {
+            return false;
+        }
+        reply.body.append(data, size);
+        return true;
+    };
+    httplib::Response response;
+    httplib::Error error = httplib::Error::Success;
+    bool answered = false;
+    bool late = false;
+    {
+        SigpipeGuard quiet;
+        watchdog_.Arm(Watchdog::Clock::now() + std::chrono::milliseconds(timeouts_.readMs),
+                      [&client] { client.stop(); });
+        answered = client.send(request, response, error);
+        // Cut off at the deadline, an answer may look complete but is not.
+        late = watchdog_.Disarm();
+        if (late || !answered) {
+            client.stop();  // a connection left mid-answer is not used again
+        }
+    }
+    if (reply.tooLarge) {
+        reply.body.clear();
+        reply.body.shrink_to_fit();
+        return reply;
+    }
+    if (answered && !late) {
         reply.reached = true;
-        reply.status = result->status;
-        reply.body = result->body;
+        reply.status = response.status;
     }
     return reply;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "companion/call_guard.h"
 #include "companion/settings.h"
 
 namespace httplib {
@@ -15,7 +16,8 @@ class Client;
 namespace corvex {
 
 struct Reply {
-    bool reached = false;  // false: no answer (unreachable, refused, timed out)
+    bool reached = false;   // false: no answer (unreachable, refused, past the deadline)
+    bool tooLarge = false;  // the answer outgrew the size cap and was dropped
     int status = 0;
     std::string body;
 };
@@ -27,14 +29,16 @@ class HttpChannel {
     HttpChannel(const HttpChannel&) = delete;
     HttpChannel& operator=(const HttpChannel&) = delete;
 
-    // Posts a JSON body to an "http://host[:port]/path" or "https://..." URL. Throws
-    // RequestRefused for a URL of another form.
+    // Posts a JSON body to an "http://host[:port]/path" or "https://..." URL and reads the whole
+    // answer within one deadline (the read timeout) and size cap. Throws RequestRefused for a URL
+    // of another form.
     Reply Post(const std::string& url, const std::string& body);
 
   private:
     httplib::Client& ClientFor(const std::string& origin);
 
     Timeouts timeouts_;
+    Watchdog watchdog_;
     std::map<std::string, std::unique_ptr<httplib::Client>> clients_;
 };
 

@@ -23,6 +23,17 @@ int Milliseconds(const std::string& text, int current) {
     return value;
 }
 
+// A byte count from 1 KiB to 4 GiB; anything else keeps `current`.
+int64_t Bytes(const std::string& text, int64_t current) {
+    const std::string trimmed = base::Trim(text);
+    char* end = nullptr;
+    const long long value = std::strtoll(trimmed.c_str(), &end, 10);
+    if (trimmed.empty() || *end != '\0' || value < 1024 || value > (int64_t{4} << 30)) {
+        return current;
+    }
+    return value;
+}
+
 std::string LibraryFolder() {
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&LoadTimeouts), &info) == 0 || !info.dli_fname) {
@@ -47,6 +58,8 @@ void ReadFile(Timeouts& timeouts) {
             timeouts.connectMs = Milliseconds(value, timeouts.connectMs);
         } else if (key == "timeout_ms") {
             timeouts.readMs = Milliseconds(value, timeouts.readMs);
+        } else if (key == "answer_max_bytes") {
+            timeouts.answerMaxBytes = Bytes(value, timeouts.answerMaxBytes);
         }
     }
 }
@@ -57,6 +70,9 @@ void ReadEnvironment(Timeouts& timeouts) {
     }
     if (const char* value = std::getenv("CORVEX_TIMEOUT_MS")) {
         timeouts.readMs = Milliseconds(value, timeouts.readMs);
+    }
+    if (const char* value = std::getenv("CORVEX_ANSWER_MAX_BYTES")) {
+        timeouts.answerMaxBytes = Bytes(value, timeouts.answerMaxBytes);
     }
 }
 

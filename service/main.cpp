@@ -1,12 +1,11 @@
 // ipo-service: the reference IPO service. Serves HTTP/JSON on loopback over a SQLite store, or
 // runs one operator command against the store and exits.
+#include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "service/operator.h"
@@ -21,59 +20,42 @@ struct Options {
     int port = 8450;
     std::string db = "ipo-service.db";
     bool seed = false;
-    bool help = false;
     std::vector<std::string> command;  // operator command after "order"
 };
 
-void PrintUsage() {
-    std::cout << "usage: ipo-service [--host ADDRESS] [--port N] [--db FILE] [--seed]\n"
-                 "       ipo-service --db FILE order <number> <command> [argument]\n\n"
-                 "  --host ADDRESS  address to listen on (default 127.0.0.1)\n"
-                 "  --port N        port to listen on; 0 picks a free one (default 8450)\n"
-                 "  --db FILE       SQLite database (default ipo-service.db)\n"
-                 "  --seed          fill a new database with sample data dated from today\n"
-                 "  --help          this text\n\n"
-                 "operator commands:\n"
-              << svc::kOperatorUsage;
+// Reads the flags; a --help or --version request, or a flag that cannot be taken, ends here
+// with its exit status in `exitStatus`.
+bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
+    CLI::App app("ipo-service: the reference IPO service", "ipo-service");
+    app.set_version_flag("--version", IPO_SERVICE_VERSION);
+    app.add_option("--host", options.host, "address to listen on")->capture_default_str();
+    app.add_option("--port", options.port, "port to listen on; 0 picks a free one")
+        ->check(CLI::Range(0, 65535))
+        ->capture_default_str();
+    app.add_option("--db", options.db, "SQLite database")->capture_default_str();
+    app.add_flag("--seed", options.seed, "fill a new database with sample data dated from today");
+    CLI::App* order = app.add_subcommand("order", "run one operator command on an order and exit");
+    order->add_option("number command argument", options.command)->required();
+    try {
+        app.parse(argc, argv);
+        return true;
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help() << "\noperator commands:\n" << svc::kOperatorUsage;
+        exitStatus = 0;
+    } catch (const CLI::CallForVersion&) {
+        std::cout << "ipo-service " << IPO_SERVICE_VERSION << "\n";
+        exitStatus = 0;
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "ipo-service: " << error.what() << "\n";
+        exitStatus = 2;
+    }
+    return false;
 }
 
-int PortNumber(const std::string& text) {
-    size_t used = 0;
-    const int port = std::stoi(text, &used);
-    if (used != text.size() || port < 0 || port > 65535) {
-        throw std::invalid_argument("bad port");
-    }
-    return port;
-}
-
-Options ReadOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string word = argv[i];
-        const auto value = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                throw std::invalid_argument(word + " needs a value");
-            }
-            return argv[++i];
-        };
-        if (word == "--host") {
-            options.host = value();
-        } else if (word == "--port") {
-            options.port = PortNumber(value());
-        } else if (word == "--db") {
-            options.db = value();
-        } else if (word == "--seed") {
-            options.seed = true;
-        } else if (word == "--help" || word == "-h") {
-            options.help = true;
-        } else if (word == "order") {
-            options.command.assign(argv + i + 1, argv + argc);
-            break;
-        } else {
-            throw std::invalid_argument("unknown option " + word);
-        }
-    }
-    return options;
+// Loopback addresses only: requests travel in clear text, so nothing beyond this machine may
+// reach them.
+bool Loopback(const std::string& host) {
+    return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
 }
 
 // Serves until SIGINT or SIGTERM.
@@ -85,19 +67,15 @@ int Serve(svc::Store& store, const Options& options) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     svc::IPOServer server(store);
-    const int port = server.Bind(options.host, options.port);
-    if (port < 0) {
-        std::cerr << "ipo-service: cannot listen on " << options.host << ":" << options.port
-                  << "\n";
+    int port = 0;
+    try {
+        port = server.Bind(options.host, options.port);
+        server.Serve();
+    } catch (const std::runtime_error& error) {
+        std::cerr << "ipo-service: " << error.what() << "\n";
         return 1;
     }
     std::cout << "ipo-service listening on " << options.host << ":" << port << std::endl;
-    std::thread serving([&] {
-        if (!server.Serve()) {
-            std::cerr << "ipo-service: serving failed\n";
-            std::_Exit(1);
-        }
-    });
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.Stop();
@@ -111,12 +89,18 @@ int Serve(svc::Store& store, const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    Options options;
+    int exitStatus = 0;
+    if (!ReadOptions(argc, argv, options, exitStatus)) {
+        return exitStatus;
+    }
+    if (!Loopback(options.host)) {
+        std::cerr << "ipo-service: --host " << options.host
+                  << " is not a loopback address; requests travel in clear text, so the service "
+                     "listens on loopback only\n";
+        return 2;
+    }
     try {
-        const Options options = ReadOptions(argc, argv);
-        if (options.help) {
-            PrintUsage();
-            return 0;
-        }
         svc::Store store(options.db);
         if (options.seed && svc::Seed(store)) {
             std::cout << "ipo-service: seeded " << options.db << std::endl;

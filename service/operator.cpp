@@ -1,5 +1,7 @@
 #include "service/operator.h"
 
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 #include "base/text.h"
@@ -13,7 +15,7 @@ const char* const kOperatorUsage =
     "  order <number> cancel               -> A (cancelled by the administrator)\n"
     "  order <number> exchange-cancel      -> C (cancelled by the exchange)\n"
     "  order <number> allot <quantity>     confirmed: allotted quantity, refund of the rest\n"
-    "  order <number> payment <P|e|F>      payment status pending, success or failed\n";
+    "  order <number> payment <P|e|F>      live (P, M, CF): payment pending, success or failed\n";
 
 namespace {
 
@@ -44,15 +46,53 @@ int64_t LargestBid(Store& store, int64_t number) {
     return row.Int(0);
 }
 
-void RequireStatus(const OrderState& order, std::initializer_list<const char*> allowed,
-                   const char* verb) {
-    for (const char* status : allowed) {
+// What each command may be given in which status, and the status it leaves. Payment concerns
+// live orders only; allotment confirmed ones only. nullptr: the status stays.
+struct Transition {
+    const char* verb;
+    std::initializer_list<const char*> from;
+    const char* to;
+};
+
+const Transition kTransitions[] = {
+    {"confirm", {"P", "M"}, "CF"},     {"reject", {"P", "M"}, "REJ"},
+    {"cancel", {"P", "M", "CF"}, "A"}, {"exchange-cancel", {"P", "M", "CF"}, "C"},
+    {"allot", {"CF"}, nullptr},        {"payment", {"P", "M", "CF"}, nullptr},
+};
+
+const Transition& Find(const std::string& verb) {
+    for (const Transition& transition : kTransitions) {
+        if (verb == transition.verb) {
+            return transition;
+        }
+    }
+    throw std::invalid_argument("unknown order command '" + verb + "'");
+}
+
+void RequireStatus(const OrderState& order, const Transition& transition) {
+    for (const char* status : transition.from) {
         if (order.status == status) {
             return;
         }
     }
-    throw std::invalid_argument(
-        base::Format("an order in status %s cannot be given '%s'", order.status.c_str(), verb));
+    throw std::invalid_argument(base::Format("an order in status %s cannot be given '%s'",
+                                           order.status.c_str(), transition.verb));
+}
+
+// A whole number from `low` to `high` written in plain decimal digits, nothing else.
+int64_t StrictNumber(const std::string& text, int64_t low, int64_t high, const char* what) {
+    int64_t value = 0;
+    bool fits = !text.empty() && text.size() <= 18;
+    for (const char c : text) {
+        fits = fits && c >= '0' && c <= '9';
+        value = fits ? value * 10 + (c - '0') : 0;
+    }
+    if (!fits || value < low || value > high) {
+        throw std::invalid_argument(
+            base::Format("%s must be a whole number from %lld to %lld, not '%s'", what,
+                       static_cast<long long>(low), static_cast<long long>(high), text.c_str()));
+    }
+    return value;
 }
 
 const std::string& Argument(const std::vector<std::string>& words, const char* what) {
@@ -77,30 +117,19 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     if (words.size() < 2) {
         throw std::invalid_argument("usage: order <number> <command> [argument]");
     }
-    const int64_t number = base::ToLong(words[0]);
+    const int64_t number = StrictNumber(words[0], 1, INT32_MAX, "the order number");
     const std::string& verb = words[1];
+    const Transition& transition = Find(verb);
     auto lock = store.Lock();
     Transaction transaction(store);
     const OrderState order = Load(store, number);
-    if (verb == "confirm") {
-        RequireStatus(order, {"P", "M"}, "confirm");
-        SetStatus(store, number, "CF", "");
-    } else if (verb == "reject") {
-        RequireStatus(order, {"P", "M"}, "reject");
-        SetStatus(store, number, "REJ", Argument(words, "a reason"));
-    } else if (verb == "cancel") {
-        RequireStatus(order, {"P", "M", "CF"}, "cancel");
-        SetStatus(store, number, "A", "");
-    } else if (verb == "exchange-cancel") {
-        RequireStatus(order, {"P", "M", "CF"}, "exchange-cancel");
-        SetStatus(store, number, "C", "");
+    RequireStatus(order, transition);
+    if (transition.to) {
+        const bool reasoned = verb == "reject";
+        SetStatus(store, number, transition.to, reasoned ? Argument(words, "a reason") : "");
     } else if (verb == "allot") {
-        RequireStatus(order, {"CF"}, "allot");
-        const std::string& text = Argument(words, "a quantity");
-        const int64_t quantity = base::ToLong(text);
-        if (quantity < 0 || base::Format("%lld", static_cast<long long>(quantity)) != text) {
-            throw std::invalid_argument("allotted quantity must be a whole number");
-        }
+        const int64_t quantity =
+            StrictNumber(Argument(words, "a quantity"), 0, INT32_MAX, "the allotted quantity");
         if (quantity > LargestBid(store, number) ||
             (order.lotSize > 0 && quantity % order.lotSize != 0)) {
             throw std::invalid_argument(
@@ -113,7 +142,7 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
                 "WHERE order_number = ?",
                 quantity, refund, NowText(), number)
             .Run();
-    } else if (verb == "payment") {
+    } else {
         const std::string& status = Argument(words, "a payment status");
         if (status != "P" && status != "e" && status != "F") {
             throw std::invalid_argument("payment status must be P, e or F");
@@ -123,8 +152,6 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
                 "UPDATE orders SET payment_status = ?, modified_time = ? WHERE order_number = ?",
                 status, NowText(), number)
             .Run();
-    } else {
-        throw std::invalid_argument("unknown order command '" + verb + "'");
     }
     transaction.Commit();
     return base::Format("order %lld: %s done", static_cast<long long>(number), verb.c_str());

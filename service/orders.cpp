@@ -234,10 +234,27 @@ std::string Accepted(const std::string& message, int64_t orderNumber,
                                           {"details", details}}}));
 }
 
+// The application number of the client's pending, modified or confirmed order for the issue.
+std::optional<std::string> LiveApplication(Store& store, const std::string& clientId,
+                                           const std::string& issueKey) {
+    Query live = store.Prepare(
+        "SELECT application_number FROM orders WHERE client_id = ? AND issue_key = ? "
+        "AND status IN ('P', 'M', 'CF') LIMIT 1",
+        clientId, issueKey);
+    if (!live.Next()) {
+        return std::nullopt;
+    }
+    return live.Text(0);
+}
+
 std::string PlaceNew(Store& store, OrderRequest& order, const Party& party, const Issue& issue,
                      int64_t blocked) {
     if (order.orderNumber != 0 || !order.applicationNumber.empty()) {
         throw Rejection("A new order cannot carry an order or application number");
+    }
+    if (const auto live = LiveApplication(store, party.clientId, issue.key)) {
+        throw Rejection("Client " + party.clientId + " already has application " + *live + " for " +
+                        issue.key + "; modify or cancel it instead");
     }
     const std::string now = NowText();
     Transaction transaction(store);
@@ -334,10 +351,20 @@ std::string Modify(Store& store, OrderRequest& order, const Party& party, const 
         throw Rejection("The payment mode of an order cannot be changed");
     }
     const std::vector<StoredBid> old = ActiveBids(store, order.orderNumber);
+    std::vector<std::string> named;
     for (const Bid& bid : order.bids) {
-        if (bid.action == "M" && !FindBid(old, bid.reference)) {
+        if (bid.action != "M") {
+            continue;
+        }
+        if (!FindBid(old, bid.reference)) {
             throw Rejection("Unknown bid reference " + bid.reference);
         }
+        // Each stored bid changes at most once: a second mention would be checked against the
+        // stored bid yet stored over the first.
+        if (std::find(named.begin(), named.end(), bid.reference) != named.end()) {
+            throw Rejection("Bid reference " + bid.reference + " is named more than once");
+        }
+        named.push_back(bid.reference);
     }
     if (!category.Retail()) {
         for (const StoredBid& before : old) {

@@ -1,6 +1,7 @@
 #include "service/server.h"
 
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "base/text.h"
 #include "service/orders.h"
@@ -23,16 +24,16 @@ const Endpoint kEndpoints[] = {
     {"/ipo/cancel", 95, CancelOrder},  {"/ipo/userdetails", 96, UserDetails},
 };
 
-constexpr size_t kWorkerThreads = 32;
-
-void Reply(httplib::Response& response, int status, const nlohmann::json& body) {
-    response.status = status;
-    response.set_content(body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
-                         "application/json");
+HttpReply Reply(int status, const nlohmann::json& body) {
+    return HttpReply{status, body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+                     ""};
 }
 
-void ReplyError(httplib::Response& response, int status, int result, const std::string& message) {
-    Reply(response, status, {{"result", result}, {"accepted", false}, {"message", message}});
+HttpReply ReplyError(int status, int result, const std::string& message) {
+    HttpReply reply =
+        Reply(status, {{"result", result}, {"accepted", false}, {"message", message}});
+    reply.note = "result=" + std::to_string(result);
+    return reply;
 }
 
 std::string ErrorText(int status) {
@@ -59,73 +60,58 @@ int ErrorResult(int status) {
     }
 }
 
+HttpReply Refusal(int status) {
+    return ReplyError(status, ErrorResult(status), ErrorText(status));
+}
+
 }  // namespace
 
-IPOServer::IPOServer(Store& store) : store_(store) {
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    server_.set_tcp_nodelay(true);
-    server_.set_keep_alive_max_count(1'000'000);
-    server_.set_keep_alive_timeout(60);
-    server_.set_payload_max_length(kMaxBodyBytes);
-    Route();
-}
+IPOServer::IPOServer(Store& store, const HttpLimits& limits)
+    : store_(store),
+      http_(
+          limits, [this](const HttpRequest& request) { return Dispatch(request); }, Refusal,
+          nullptr) {}
 
 int IPOServer::Bind(const std::string& host, int port) {
-    if (port == 0) {
-        return server_.bind_to_any_port(host);
-    }
-    return server_.bind_to_port(host, port) ? port : -1;
+    return http_.Listen(host, port);
 }
 
-bool IPOServer::Serve() {
-    return server_.listen_after_bind();
-}
-
-void IPOServer::Route() {
-    for (const Endpoint& endpoint : kEndpoints) {
-        server_.Post(endpoint.path, [this, endpoint](const httplib::Request& request,
-                                                     httplib::Response& response) {
-            try {
-                const nlohmann::json body = Fields::ParseBody(request.body);
-                const Fields fields(body);
-                const RequestHeader header = RequestHeader::Read(fields);
-                if (header.code != endpoint.code) {
-                    throw BadRequest(base::Format("Request code %d is not served at %s",
-                                                  header.code, endpoint.path));
-                }
-                auto lock = store_.Lock();
-                response.status = 200;
-                response.set_content(endpoint.handler(store_, header, fields), "application/json");
-            } catch (const RequestError& error) {
-                ReplyError(response, error.Status(), error.Result(), error.what());
-            } catch (const StoreError& error) {
-                ReplyError(response, 500, kResultInternal,
-                           std::string("The IPO store failed: ") + error.what());
+HttpReply IPOServer::Dispatch(const HttpRequest& request) {
+    try {
+        for (const Endpoint& endpoint : kEndpoints) {
+            if (request.path != endpoint.path || request.method != "POST") {
+                continue;
             }
-        });
-    }
-    server_.Get(R"(/clients/([^/]+))",
-                [this](const httplib::Request& request, httplib::Response& response) {
-                    try {
-                        auto lock = store_.Lock();
-                        Reply(response, 200, ClientLookup(store_, request.matches[1]));
-                    } catch (const RequestError& error) {
-                        ReplyError(response, error.Status(), error.Result(), error.what());
-                    }
-                });
-    server_.Get("/health", [](const httplib::Request&, httplib::Response& response) {
-        Reply(response, 200, {{"result", 0}, {"status", "ok"}});
-    });
-    server_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (response.body.empty()) {
-            ReplyError(response, response.status, ErrorResult(response.status),
-                       ErrorText(response.status));
+            const nlohmann::json body = Fields::ParseBody(request.body);
+            const Fields fields(body);
+            const RequestHeader header = RequestHeader::Read(fields);
+            if (header.code != endpoint.code) {
+                throw BadRequest(
+                    base::Format("Request code %d is not served at %s", header.code, endpoint.path));
+            }
+            auto lock = store_.Lock();
+            HttpReply reply{200, endpoint.handler(store_, header, fields), "result=0"};
+            return reply;
         }
-    });
-    server_.set_exception_handler(
-        [](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
-            ReplyError(response, 500, kResultInternal, "The IPO service failed");
-        });
+        constexpr std::string_view kClients = "/clients/";
+        if (request.method == "GET" && request.path.rfind(kClients, 0) == 0 &&
+            request.path.find('/', kClients.size()) == std::string::npos &&
+            request.path.size() > kClients.size()) {
+            auto lock = store_.Lock();
+            return Reply(200, ClientLookup(store_, request.path.substr(kClients.size())));
+        }
+        if (request.method == "GET" && request.path == "/health") {
+            return Reply(200, {{"result", 0}, {"status", "ok"}});
+        }
+        return Refusal(404);
+    } catch (const RequestError& error) {
+        return ReplyError(error.Status(), error.Result(), error.what());
+    } catch (const StoreError& error) {
+        return ReplyError(500, kResultInternal,
+                          std::string("The IPO store failed: ") + error.what());
+    } catch (const std::exception&) {
+        return ReplyError(500, kResultInternal, "The IPO service failed");
+    }
 }
 
 }  // namespace svc

@@ -2,10 +2,10 @@
 // uses for its message 108, and a health check. Every answer is a JSON object.
 #pragma once
 
-#include <httplib.h>
-
+#include <memory>
 #include <string>
 
+#include "service/http_server.h"
 #include "service/store.h"
 
 namespace svc {
@@ -15,18 +15,20 @@ constexpr size_t kMaxBodyBytes = 1 << 20;
 
 class IPOServer {
   public:
-    explicit IPOServer(Store& store);
-    // Binds to host:port (port 0: any free port) and returns the port, or -1.
+    explicit IPOServer(Store& store, const HttpLimits& limits = HttpLimits());
+    // Takes host:port (port 0: any free port) and gives the port; throws std::runtime_error
+    // saying why it cannot.
     int Bind(const std::string& host, int port);
-    // Serves until Stop(); returns false when serving failed.
-    bool Serve();
-    void Stop() { server_.stop(); }
+    // Serves from now on, in the transport's own threads, until Stop().
+    void Serve() { http_.Start(); }
+    void Stop() { http_.Stop(); }
+    HttpServer& Transport() { return http_; }
 
   private:
-    void Route();
+    HttpReply Dispatch(const HttpRequest& request);
 
     Store& store_;
-    httplib::Server server_;
+    HttpServer http_;
 };
 
 }  // namespace svc

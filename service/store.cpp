@@ -1,5 +1,8 @@
 #include "service/store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace svc {
 namespace {
 
@@ -135,6 +138,11 @@ std::string Query::Text(int column) const {
 }
 
 Store::Store(const std::string& path) {
+    // A new database (and so its journal files, which take its mode) is its owner's alone.
+    const int created = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (created >= 0) {
+        close(created);
+    }
     if (sqlite3_open_v2(path.c_str(), &db_,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {

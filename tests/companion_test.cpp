@@ -49,6 +49,42 @@ class ScriptedServer {
     int port_ = 0;
 };
 
+// A server that answers one request with a head and then a body that never ends: `chunk`
+// every `pauseMs`, until the peer goes away.
+class EndlessServer {
+  public:
+    EndlessServer(std::string head, std::string chunk, int pauseMs)
+        : head_(std::move(head)), chunk_(std::move(chunk)), pauseMs_(pauseMs) {
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        server_.Post(".*", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(
+                "application/json", [this](size_t, httplib::DataSink& sink) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs_));
+                    return !stopping_ && sink.write(chunk_.data(), chunk_.size());
+                });
+            if (!head_.empty()) {
+                response.set_header("Content-Length", head_);
+            }
+        });
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~EndlessServer() {
+        stopping_ = true;
+        server_.stop();
+        thread_.join();
+    }
+    std::string Url() const { return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
+
+  private:
+    std::string head_;
+    std::string chunk_;
+    int pauseMs_;
+    std::atomic<bool> stopping_{false};
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
 class CompanionTest : public ::testing::Test {
   protected:
     harness::Companion companion;
@@ -352,6 +388,49 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
     companion.Call(fine);
     EXPECT_EQ(fine.ResultCode, 0);
     EXPECT_EQ(server.hits, 1);
+}
+
+TEST_F(CompanionTest, AnEndlessAnswerEndsAtTheCallsDeadlineOrSizeCap) {
+    // A byte now and then: no single read waits long, only the deadline ends the call.
+    EndlessServer trickle("", " ", 50);
+    setenv("CORVEX_TIMEOUT_MS", "400", 1);
+    companion.Initialize();
+    IPOServiceRequest slow = WatchList(Investor(91, trickle.Url()));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(companion.Call(slow), 0);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    unsetenv("CORVEX_TIMEOUT_MS");
+    std::printf("a trickling answer ended after %.0f ms (deadline 400 ms)\n", ms);
+    EXPECT_EQ(slow.ResultCode, 1);
+    EXPECT_EQ(Message(slow), "null");
+    EXPECT_GE(ms, 390);
+    EXPECT_LT(ms, 1400);
+
+    // A flood: the cap ends it, whether announced or not.
+    setenv("CORVEX_ANSWER_MAX_BYTES", "100000", 1);
+    companion.Initialize();
+    const std::string expected =
+        "The IPO service's answer is larger than 100000 bytes (answer_max_bytes in "
+        "Corvexdll64.conf)";
+    EndlessServer flood("", std::string(16384, ' '), 0);
+    IPOServiceRequest big = WatchList(Investor(91, flood.Url()));
+    EXPECT_EQ(companion.Call(big), 0);
+    EXPECT_EQ(big.ResultCode, 3);
+    EXPECT_EQ(Message(big), expected);
+    EndlessServer announced("1000000000", std::string(16384, ' '), 0);
+    IPOServiceRequest huge = WatchList(Investor(91, announced.Url()));
+    EXPECT_EQ(companion.Call(huge), 0);
+    EXPECT_EQ(huge.ResultCode, 3);
+    EXPECT_EQ(Message(huge), expected);
+    unsetenv("CORVEX_ANSWER_MAX_BYTES");
+    companion.Initialize();
+
+    // The next call on the same library is answered as usual.
+    harness::ServiceProcess service;
+    IPOServiceRequest request = WatchList(Investor(91, service.Url("/ipo/watchlist")));
+    EXPECT_EQ(companion.Call(request), 1);
+    EXPECT_EQ(companion.Records().size(), 4u);
 }
 
 }  // namespace

@@ -35,14 +35,6 @@ TEST_F(ServiceBadInputTest, MalformedBodiesAreRefused) {
                   "Request body is not valid JSON");
 }
 
-TEST_F(ServiceBadInputTest, BodiesOverOneMebibyteAreRefused) {
-    json order = ServiceTestClient::Order();
-    order["padding"] = std::string(1 << 20, 'x');
-    ExpectRefused(client.Post("/ipo/order", order), 413, 13,
-                  "Request body is larger than 1048576 bytes");
-    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
-}
-
 TEST_F(ServiceBadInputTest, UnknownPathsAndCodesAreRefused) {
     ExpectRefused(client.Get("/ipo/nothing"), 404, 12, "Unknown path");
     ExpectRefused(client.Post("/ipo/nothing", ServiceTestClient::Order()), 404, 12, "Unknown path");

@@ -6,6 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/service_script_lib.sh" "$1"
 
 start_service 0
+"$bin/ipo_load_driver" prepare --db "$work/ipo.db"
 "$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 8 --orders 250 \
   --accepted "$work/accepted.txt" > "$work/load.out" &
 driver=$!
@@ -22,7 +23,7 @@ cat "$work/load.out"
 
 start_service "$port"
 "$bin/ipo_load_driver" verify --db "$work/ipo.db" --accepted "$work/accepted.txt"
-"$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 2 --orders 20 \
+"$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 2 --orders 20 --batch 1 \
   --accepted "$work/after.txt" --expect-all
 stop_service
 "$bin/ipo_load_driver" verify --db "$work/ipo.db" --accepted "$work/after.txt" --expect 40

@@ -22,7 +22,7 @@ std::string Service() {
     return BinDir() + "/ipo-service";
 }
 
-// Runs the service with `arguments`; its standard output goes to `outputFile`.
+// Runs the service with `arguments`; its standard output and error go to `outputFile`.
 pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outputFile) {
     const std::string program = Service();
     std::vector<char*> argv;
@@ -35,6 +35,7 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::string& output
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
     const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -208,10 +209,10 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
 }
 
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
-                        double price) {
+                        double price, const char* issueKey, const char* issueTag) {
     base::CopyField(request.OrderFlag, "N");
-    base::CopyField(request.IPOName, "AURORAGREEN");
-    base::CopyField(request.IssueTag, "AGE");
+    base::CopyField(request.IPOName, issueKey);
+    base::CopyField(request.IssueTag, issueTag);
     base::CopyField(request.CategoryCode, "RETAIL");
     base::CopyField(request.PaymentMode, "UPI");
     base::CopyField(request.UPIId, upiId);

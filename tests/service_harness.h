@@ -28,6 +28,7 @@ class ServiceProcess {
     void Stop();  // SIGTERM, then waits
     void Kill();  // SIGKILL, then waits
     int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }
     std::string Url(const std::string& path) const;
     const std::string& DbPath() const { return db_; }
     // Runs "ipo-service --db <db> order <words...>"; gives its exit status and output.
@@ -73,10 +74,11 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
                              const std::string& userId, const std::string& clientId,
                              const std::string& clientCode);
 
-// Makes `request` a new RETAIL order on the seeded AURORAGREEN issue paid through `upiId`: one bid
-// of `quantity` shares at `price`, the other two rows blank.
+// Makes `request` a new RETAIL order on a seeded issue (AURORAGREEN unless named) paid through
+// `upiId`: one bid of `quantity` shares at `price`, the other two rows blank.
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
-                        double price);
+                        double price, const char* issueKey = "AURORAGREEN",
+                        const char* issueTag = "AGE");
 
 // The elements of a pointer list, head to tail.
 std::vector<void*> Elements(const PtrList* list);

@@ -6,6 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/service_script_lib.sh" "$1"
 
 start_service 0
+"$bin/ipo_load_driver" prepare --db "$work/ipo.db"
 "$bin/ipo_load_driver" run --url "http://127.0.0.1:$port" --clients 8 --orders 250 \
   --accepted "$work/accepted.txt" --expect-all
 stop_service

@@ -1,7 +1,8 @@
 // Load through the companion library: concurrent clients place orders against a running
 // ipo-service and the accepted ones are written down; "verify" then checks them in the store.
 //
-//   ipo_load_driver run --url http://127.0.0.1:PORT [--clients 8] [--orders 250]
+//   ipo_load_driver prepare --db FILE
+//   ipo_load_driver run --url http://127.0.0.1:PORT [--clients 8] [--orders 250] [--batch 0|1]
 //                       --accepted FILE [--expect-all]
 //   ipo_load_driver verify --db FILE --accepted FILE
 #include <sqlite3.h>
@@ -22,20 +23,35 @@
 
 namespace {
 
-struct Party {
-    uint16_t userType;
-    const char* userId;
-    const char* clientId;
-    const char* clientCode;
+// A client holds one live application per issue, so each load thread places its orders for
+// clients of its own ("L<batch><thread><nnn>", mapped to DEALER01 or DEALER02 by `prepare`),
+// three issues per client.
+constexpr int kBatches = 2;
+constexpr int kThreads = 8;
+constexpr int kClientsPerThread = 84;
+
+struct Issue {
+    const char* key;
+    const char* tag;
+    int32_t lotSize;
+    int32_t lowPaise;
+    int32_t spreadPaise;
 };
 
-// Eight parties of the seeded store: the dealer's five clients, both investors, the other dealer.
-const Party kParties[] = {
-    {24, "DEALER01", "CL0001", "C0001"}, {24, "DEALER01", "CL0002", "C0002"},
-    {24, "DEALER01", "CL0003", "C0003"}, {24, "DEALER01", "CL0004", "C0004"},
-    {24, "DEALER01", "CL0005", "C0005"}, {23, "INV001", "INV001", "I001"},
-    {26, "INV026", "INV026", "I026"},    {24, "DEALER02", "CL0006", "C0006"},
+const Issue kIssues[] = {
+    {"AURORAGREEN", "AGE", 150, 9500, 500},
+    {"BHARATRAIL", "BRS", 50, 28500, 1500},
+    {"CITRUSFIN", "CFL", 12, 118000, 6000},
 };
+constexpr int kIssueCount = 3;
+
+std::string LoadClient(int batch, int thread, int index) {
+    return base::Format("L%d%d%03d", batch, thread, index);
+}
+
+const char* Dealer(int thread) {
+    return thread < kThreads / 2 ? "DEALER01" : "DEALER02";
+}
 
 std::map<std::string, std::string> Options(int argc, char** argv) {
     std::map<std::string, std::string> options;
@@ -46,11 +62,14 @@ std::map<std::string, std::string> Options(int argc, char** argv) {
     return options;
 }
 
-IPOServiceRequest Order(const std::string& url, const Party& party, int index) {
-    IPOServiceRequest request = harness::NewRequest(kRequestPlaceOrder, url, party.userType,
-                                                    party.userId, party.clientId, party.clientCode);
-    harness::MakeRetailUpiOrder(request, "load.test@upibank", 150 * (1 + index % 3),
-                                (9500 + index % 501) / 100.0);
+IPOServiceRequest Order(const std::string& url, int batch, int thread, int index) {
+    const std::string client = LoadClient(batch, thread, index / kIssueCount);
+    const Issue& issue = kIssues[index % kIssueCount];
+    IPOServiceRequest request =
+        harness::NewRequest(kRequestPlaceOrder, url, 24, Dealer(thread), client, client);
+    const int32_t price = issue.lowPaise + (index * 7) % (issue.spreadPaise + 1);
+    harness::MakeRetailUpiOrder(request, "load.test@upibank", issue.lotSize * (1 + index % 3),
+                                price / 100.0, issue.key, issue.tag);
     return request;
 }
 
@@ -64,9 +83,13 @@ double Percentile(std::vector<double> values, double fraction) {
 
 int Run(const std::map<std::string, std::string>& options) {
     const std::string url = options.at("--url") + "/ipo/order";
-    const int clients =
-        std::clamp(base::ToLong(options.count("--clients") ? options.at("--clients") : "8"), 1, 8);
-    const int orders = base::ToLong(options.count("--orders") ? options.at("--orders") : "250");
+    const int clients = std::clamp(
+        base::ToLong(options.count("--clients") ? options.at("--clients") : "8"), 1, kThreads);
+    const int orders =
+        std::clamp(base::ToLong(options.count("--orders") ? options.at("--orders") : "250"), 1,
+                   kClientsPerThread * kIssueCount);
+    const int batch = std::clamp(base::ToLong(options.count("--batch") ? options.at("--batch") : "0"),
+                                 0, kBatches - 1);
     FILE* accepted = std::fopen(options.at("--accepted").c_str(), "w");
     if (!accepted) {
         std::fprintf(stderr, "cannot write %s\n", options.at("--accepted").c_str());
@@ -82,7 +105,7 @@ int Run(const std::map<std::string, std::string>& options) {
         threads.emplace_back([&, c] {
             std::vector<double> mine;
             for (int i = 0; i < orders; ++i) {
-                IPOServiceRequest request = Order(url, kParties[c], i);
+                IPOServiceRequest request = Order(url, batch, c, i);
                 const auto sent = std::chrono::steady_clock::now();
                 companion.Call(request);
                 const std::chrono::duration<double, std::milli> took =
@@ -118,6 +141,44 @@ int Run(const std::map<std::string, std::string>& options) {
                 static_cast<double>(latencies.size()) / elapsed.count(),
                 Percentile(latencies, 0.50), Percentile(latencies, 0.99));
     return options.count("--expect-all") && failed > 0 ? 1 : 0;
+}
+
+// Adds the load clients of every batch and thread to a seeded store.
+int Prepare(const std::map<std::string, std::string>& options) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(options.at("--db").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
+        std::fprintf(stderr, "cannot open %s\n", options.at("--db").c_str());
+        sqlite3_close(db);
+        return 2;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO clients(client_id, client_code, name, dealer_id, upi_id) "
+                       "VALUES(?1, ?1, 'Load client', ?2, 'load.test@upibank')",
+                       -1, &insert, nullptr);
+    int failed = 0;
+    for (int batch = 0; batch < kBatches; ++batch) {
+        for (int thread = 0; thread < kThreads; ++thread) {
+            for (int index = 0; index < kClientsPerThread; ++index) {
+                const std::string client = LoadClient(batch, thread, index);
+                sqlite3_bind_text(insert, 1, client.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(insert, 2, Dealer(thread), -1, SQLITE_STATIC);
+                failed += sqlite3_step(insert) != SQLITE_DONE;
+                sqlite3_reset(insert);
+            }
+        }
+    }
+    sqlite3_finalize(insert);
+    failed += sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK;
+    sqlite3_close(db);
+    if (failed) {
+        std::fprintf(stderr, "cannot add the load clients\n");
+        return 1;
+    }
+    return 0;
 }
 
 int64_t Scalar(sqlite3* db, const char* sql) {
@@ -194,6 +255,9 @@ int main(int argc, char** argv) {
         if (mode == "run") {
             return Run(options);
         }
+        if (mode == "prepare") {
+            return Prepare(options);
+        }
         if (mode == "verify") {
             return Verify(options);
         }
@@ -201,6 +265,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ipo_load_driver: %s\n", error.what());
         return 2;
     }
-    std::fprintf(stderr, "usage: ipo_load_driver run|verify ...\n");
+    std::fprintf(stderr, "usage: ipo_load_driver prepare|run|verify ...\n");
     return 2;
 }

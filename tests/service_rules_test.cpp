@@ -95,12 +95,15 @@ TEST_F(ServiceRulesTest, DetailsCarryEachCategoryWithItsOwnBand) {
 }
 
 TEST_F(ServiceRulesTest, PlacedOrdersGetUniqueNumbersAndAreListed) {
-    json order = ServiceTestClient::Order();
-    order["bids"] = {ServiceTestClient::Bid("N", 150, 9600), ServiceTestClient::Bid("N", 300, 9800),
-                     ServiceTestClient::Bid("N", 150, 10000)};
     std::set<int> numbers;
     std::set<std::string> applications;
-    for (int i = 0; i < 3; ++i) {
+    for (const json& party : {ServiceTestClient::Investor(94), ServiceTestClient::Investor26(94),
+                              ServiceTestClient::Dealer(94, "CL0001")}) {
+        json order = ServiceTestClient::Order();
+        order.update(party);
+        order["bids"] = {ServiceTestClient::Bid("N", 150, 9600),
+                         ServiceTestClient::Bid("N", 300, 9800),
+                         ServiceTestClient::Bid("N", 150, 10000)};
         const json placed = Place(order);
         ASSERT_EQ(placed.at("status"), 1) << placed.at("message");
         numbers.insert(placed.at("order_number").get<int>());
@@ -111,7 +114,7 @@ TEST_F(ServiceRulesTest, PlacedOrdersGetUniqueNumbersAndAreListed) {
     EXPECT_EQ(applications.size(), 3u);
 
     const json book = client.Book(ServiceTestClient::Investor(93));
-    ASSERT_EQ(book.size(), 3u);
+    ASSERT_EQ(book.size(), 1u);
     const json& entry = book.at(0);
     EXPECT_EQ(entry.at("status"), "P");
     EXPECT_EQ(entry.at("payment_status"), "P");
@@ -122,6 +125,31 @@ TEST_F(ServiceRulesTest, PlacedOrdersGetUniqueNumbersAndAreListed) {
     EXPECT_EQ(entry.at("bids").at(2).at("position"), 2);
     EXPECT_EQ(entry.at("bids").at(2).at("amount_paise"), 150 * 10000);
     EXPECT_EQ(entry.at("application_number").get<std::string>().rfind("AGE", 0), 0u);
+}
+
+TEST_F(ServiceRulesTest, AClientHoldsOneLiveApplicationPerIssue) {
+    const json first = Place(ServiceTestClient::Order());
+    ASSERT_EQ(first.at("status"), 1);
+    const std::string application = first.at("application_number");
+    EXPECT_EQ(Refusal(ServiceTestClient::Order()),
+              "Client INV001 already has application " + application +
+                  " for AURORAGREEN; modify or cancel it instead");
+
+    json otherIssue = ServiceTestClient::Order();
+    otherIssue.update({{"ipo_name", "BHARATRAIL"},
+                       {"issue_tag", "BRS"},
+                       {"bids", {ServiceTestClient::Bid("N", 50, 29000)}}});
+    EXPECT_EQ(Place(otherIssue).at("status"), 1);
+
+    // Confirmed is still live; once cancelled, the client may apply again.
+    ASSERT_EQ(service.RunOperator({std::to_string(first.at("order_number").get<int>()), "confirm"}),
+              0);
+    EXPECT_NE(Refusal(ServiceTestClient::Order()).find("already has application " + application),
+              std::string::npos);
+    ASSERT_EQ(service.RunOperator({std::to_string(first.at("order_number").get<int>()), "cancel"}),
+              0);
+    EXPECT_EQ(Place(ServiceTestClient::Order()).at("status"), 1);
+    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93)).size(), 3u);
 }
 
 TEST_F(ServiceRulesTest, OrdersBreakingARuleAreRefusedWithItsMessage) {
@@ -225,6 +253,16 @@ TEST_F(ServiceRulesTest, RetailOrdersMayBeLoweredAndCancelled) {
 
     modify["bids"] = {ServiceTestClient::Bid("M", 150, 9700, "B9999999999")};
     EXPECT_EQ(Refusal(modify), "Unknown bid reference B9999999999");
+    const std::string kept = before["bids"][0]["reference"];
+    modify["bids"] = {ServiceTestClient::Bid("M", 150, 9700, kept),
+                      ServiceTestClient::Bid("M", 300, 9700, kept)};
+    EXPECT_EQ(Refusal(modify), "Bid reference " + kept + " is named more than once");
+    EXPECT_EQ(FirstOrder(ServiceTestClient::Investor(93)).at("bids").size(), 2u);
+    modify["bids"] = {
+        ServiceTestClient::Bid("N", 150, 9700), ServiceTestClient::Bid("N", 150, 9700),
+        ServiceTestClient::Bid("N", 150, 9700), ServiceTestClient::Bid("N", 150, 9700)};
+    EXPECT_EQ(client.Post("/ipo/order", modify).status, 400);  // more than three bids
+    modify["bids"] = {ServiceTestClient::Bid("M", 150, 9700, kept)};
 
     const json cancelled = Cancel(ServiceTestClient::Investor(95), placed.at("order_number"));
     EXPECT_EQ(cancelled.at("outcome"), 1);
@@ -252,6 +290,11 @@ TEST_F(ServiceRulesTest, NonRetailBidsMayBeRaisedButNotLoweredOrCancelled) {
     EXPECT_EQ(Refusal(modify), "A HNI bid may be raised but not lowered or cancelled");
     modify["bids"] = {ServiceTestClient::Bid("N", 3000, 9900)};
     EXPECT_EQ(Refusal(modify), "A HNI bid may be raised but not lowered or cancelled");
+    // Raised on its first mention, lowered on its second: the order stays as it was.
+    modify["bids"] = {ServiceTestClient::Bid("M", 3150, 9900, reference),
+                      ServiceTestClient::Bid("M", 150, 9500, reference)};
+    EXPECT_EQ(Refusal(modify), "Bid reference " + reference + " is named more than once");
+    EXPECT_EQ(FirstOrder(ServiceTestClient::Investor(93)).at("total_paise"), 3000 * 9800);
     modify["category"] = "RETAIL";
     modify["bids"] = {ServiceTestClient::Bid("M", 150, 9800, reference)};
     EXPECT_EQ(Refusal(modify), "The investor category of an order cannot be changed");
@@ -322,50 +365,57 @@ TEST_F(ServiceRulesTest, UserDetailsListTheClientsAccountsAndReferences) {
 }
 
 TEST_F(ServiceRulesTest, OperatorMovesOrdersThroughEveryStatus) {
+    // One order for each of the dealer's first four clients.
+    const std::vector<std::string> clients = {"CL0001", "CL0002", "CL0003", "CL0004"};
     std::vector<int> numbers;
-    for (int i = 0; i < 4; ++i) {
-        numbers.push_back(Place(ServiceTestClient::Order()).at("order_number"));
+    for (const std::string& party : clients) {
+        json order = ServiceTestClient::Order();
+        order.update(ServiceTestClient::Dealer(94, party));
+        numbers.push_back(Place(order).at("order_number"));
     }
-    const auto order = [&](int number) {
-        const json book = client.Book(ServiceTestClient::Investor(93));
-        for (const json& entry : book) {
-            if (entry.at("order_number") == number) {
-                return entry;
-            }
-        }
-        return json();
+    const auto order = [&](int index) {
+        return client.Book(ServiceTestClient::Dealer(93, clients[index])).at(0);
     };
-    const auto run = [&](int number, std::vector<std::string> words) {
-        words.insert(words.begin(), std::to_string(number));
-        return service.RunOperator(words);
+    const auto run = [&](int index, std::vector<std::string> words, std::string* output = nullptr) {
+        words.insert(words.begin(), std::to_string(numbers[index]));
+        return service.RunOperator(words, output);
     };
-    EXPECT_NE(run(numbers[0], {"allot", "150"}), 0);  // not confirmed yet
-    EXPECT_EQ(run(numbers[0], {"confirm"}), 0);
-    EXPECT_EQ(order(numbers[0]).at("status"), "CF");
-    EXPECT_NE(run(numbers[0], {"allot", "300"}), 0);  // more than was bid
-    EXPECT_EQ(run(numbers[0], {"allot", "150"}), 0);
-    EXPECT_EQ(run(numbers[0], {"payment", "e"}), 0);
-    EXPECT_EQ(order(numbers[0]).at("allotted_quantity"), 150);
-    EXPECT_EQ(order(numbers[0]).at("refund_paise"), 0);  // everything blocked was allotted
-    EXPECT_EQ(order(numbers[0]).at("payment_status"), "e");
+    EXPECT_NE(run(0, {"allot", "150"}), 0);  // not confirmed yet
+    EXPECT_EQ(run(0, {"confirm"}), 0);
+    EXPECT_EQ(order(0).at("status"), "CF");
+    EXPECT_NE(run(0, {"allot", "300"}), 0);   // more than was bid
+    EXPECT_NE(run(0, {"allot", "15O"}), 0);   // not a number
+    EXPECT_NE(run(0, {"allot", "+150"}), 0);  // not plain digits
+    EXPECT_EQ(run(0, {"allot", "150"}), 0);
+    EXPECT_EQ(run(0, {"payment", "e"}), 0);
+    EXPECT_EQ(order(0).at("allotted_quantity"), 150);
+    EXPECT_EQ(order(0).at("refund_paise"), 0);  // everything blocked was allotted
+    EXPECT_EQ(order(0).at("payment_status"), "e");
 
     std::string output;
-    EXPECT_EQ(
-        service.RunOperator({std::to_string(numbers[1]), "reject", "PAN not verified"}, &output),
-        0);
+    EXPECT_EQ(run(1, {"reject", "PAN not verified"}, &output), 0);
     EXPECT_NE(output.find("reject done"), std::string::npos);
-    EXPECT_EQ(order(numbers[1]).at("status"), "REJ");
-    EXPECT_EQ(order(numbers[1]).at("rejection_reason"), "PAN not verified");
-    EXPECT_NE(run(numbers[1], {"confirm"}), 0);
-    EXPECT_EQ(run(numbers[2], {"cancel"}), 0);
-    EXPECT_EQ(run(numbers[3], {"exchange-cancel"}), 0);
-    EXPECT_NE(run(numbers[3], {"payment", "S"}), 0);
-    EXPECT_NE(run(99999, {"confirm"}), 0);
+    EXPECT_EQ(order(1).at("status"), "REJ");
+    EXPECT_EQ(order(1).at("rejection_reason"), "PAN not verified");
+    EXPECT_NE(run(1, {"confirm"}), 0);
+    EXPECT_NE(run(1, {"payment", "e"}, &output), 0);  // payment only on live orders
+    EXPECT_NE(output.find("an order in status REJ cannot be given 'payment'"), std::string::npos)
+        << output;
+    EXPECT_EQ(order(1).at("payment_status"), "P");
+    EXPECT_EQ(run(2, {"cancel"}), 0);
+    EXPECT_NE(run(2, {"allot", "0"}), 0);
+    EXPECT_EQ(run(3, {"exchange-cancel"}), 0);
+    EXPECT_NE(run(3, {"payment", "S"}), 0);
+    EXPECT_NE(service.RunOperator({"99999", "confirm"}), 0);
+    // "abc" and "1x" are not order 0 or 1.
+    EXPECT_NE(service.RunOperator({"abc", "confirm"}, &output), 0);
+    EXPECT_NE(output.find("the order number must be a whole number"), std::string::npos) << output;
+    EXPECT_NE(service.RunOperator({std::to_string(numbers[3]) + "x", "confirm"}), 0);
 
-    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "C").size(), 2u);
-    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "A").size(), 1u);
-    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "CF").size(), 1u);
-    EXPECT_EQ(client.Book(ServiceTestClient::Investor(93), "P").size(), 0u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Dealer(93, "CL0003"), "C").size(), 1u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Dealer(93, "CL0003"), "A").size(), 1u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Dealer(93, "CL0004"), "C").size(), 1u);
+    EXPECT_EQ(client.Book(ServiceTestClient::Dealer(93, "CL0001"), "CF").size(), 1u);
 }
 
 TEST_F(ServiceRulesTest, AllotmentRefundsWhatWasBlockedBeyondTheAllottedShares) {

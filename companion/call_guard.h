@@ -1,0 +1,53 @@
+// What bounds one HTTP call of the companion: a watchdog that runs an action (closing the
+// connection) when the call's deadline passes, whatever stage the call is in, and a guard that
+// keeps a peer closing the connection mid-write from raising SIGPIPE in the host's process.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace corvex {
+
+class Watchdog {
+  public:
+    using Clock = std::chrono::steady_clock;
+    Watchdog();
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    // Runs `action` (on the watchdog's thread) if Disarm() has not been called by `deadline`.
+    void Arm(Clock::time_point deadline, std::function<void()> action);
+    // Returns once the action can no longer run; true when it did run.
+    bool Disarm();
+
+  private:
+    void Watch();
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool armed_ = false;
+    bool fired_ = false;
+    bool ending_ = false;
+    Clock::time_point deadline_;
+    std::function<void()> action_;
+    std::thread thread_;
+};
+
+// SIGPIPE blocked for the calling thread while it lives; one raised meanwhile is consumed.
+class SigpipeGuard {
+  public:
+    SigpipeGuard();
+    ~SigpipeGuard();
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+  private:
+    bool wasPending_ = false;
+    bool wasBlocked_ = false;
+};
+
+}  // namespace corvex

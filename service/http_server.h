@@ -1,0 +1,78 @@
+// The service's HTTP transport: an event-driven server (a few polling threads serve every
+// connection, so idle or slow connections hold no worker), with every limit enforced while the
+// request is still arriving: header bytes, body bytes, idle time and the time a body may take.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct MHD_Daemon;
+
+namespace svc {
+
+struct HttpLimits {
+    size_t maxBodyBytes = 1 << 20;
+    size_t maxHeaderBytes = 32 * 1024;  // request line and headers together
+    unsigned idleSeconds = 5;           // a connection without traffic for this long is closed
+    unsigned requestSeconds = 10;       // a body still arriving after this long is dropped
+    unsigned threads = 4;
+    unsigned maxConnections = 800;
+};
+
+struct HttpRequest {
+    std::string method;
+    std::string path;
+    std::string authorization;  // the Authorization header
+    std::string remote;         // the peer's address
+    std::string body;
+};
+
+struct HttpReply {
+    int status = 200;
+    std::string body;  // JSON
+    std::string note;  // what the access log adds about the request (user, code, result, ...)
+};
+
+class HttpServer {
+  public:
+    using Handler = std::function<HttpReply(const HttpRequest&)>;
+    // The answer to a request refused by a limit (the HTTP status: 413).
+    using Refusal = std::function<HttpReply(int status)>;
+    // Called once per answered request with the time it took.
+    using Done = std::function<void(const HttpRequest&, const HttpReply&, double ms)>;
+
+    HttpServer(const HttpLimits& limits, Handler handler, Refusal refusal, Done done);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Takes host:port (port 0: a free one) for this server alone and gives the port. Throws
+    // std::runtime_error saying why not (a port in use, an unknown address).
+    int Listen(const std::string& host, int port);
+    // Serves TLS with this certificate chain and key (PEM texts). Throws when not supported.
+    void UseTls(const std::string& certificatePem, const std::string& keyPem);
+    // Starts the polling threads; throws std::runtime_error when that fails.
+    void Start();
+    // Stops accepting, closes every connection once its request in progress is answered.
+    void Stop();
+
+    // Used by the transport's callbacks.
+    struct Exchange;
+    const HttpLimits& Limits() const { return limits_; }
+    HttpReply Handle(const HttpRequest& request) const { return handler_(request); }
+    HttpReply Refuse(int status) const { return refusal_(status); }
+    void Finish(const Exchange& exchange) const;
+
+  private:
+    HttpLimits limits_;
+    Handler handler_;
+    Refusal refusal_;
+    Done done_;
+    int listener_ = -1;
+    bool ipv6_ = false;
+    std::string certificate_;
+    std::string key_;
+    MHD_Daemon* daemon_ = nullptr;
+};
+
+}  // namespace svc

@@ -1,0 +1,182 @@
+// Connections that try to lock others out or exhaust the service: idle and kept-alive
+// connections, slow senders, header floods, oversized bodies, a second service on the port.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "raw_http.h"
+#include "service_test_client.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::string kHealth = "GET /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+
+// The resident memory of a process, in KiB.
+long ResidentKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string word;
+    while (status >> word) {
+        if (word == "VmRSS:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    }
+    return -1;
+}
+
+double Milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+class ServiceLimitsTest : public ::testing::Test {
+  protected:
+    harness::ServiceProcess service;
+
+    // Connects anew and asks for /health; gives the time to the whole answer, -1 without one.
+    double NewClientMs() {
+        const auto start = Clock::now();
+        RawConnection connection(service.Port());
+        if (!connection.Send(kHealth) || RawConnection::Status(connection.ReadAnswer()) != 200) {
+            return -1;
+        }
+        return Milliseconds(Clock::now() - start);
+    }
+};
+
+TEST_F(ServiceLimitsTest, IdleKeptAliveAndSlowConnectionsLeaveNewClientsAnswered) {
+    std::vector<std::unique_ptr<RawConnection>> held;
+    for (int i = 0; i < 64; ++i) {  // terminals that asked once and keep their connection
+        held.push_back(std::make_unique<RawConnection>(service.Port()));
+        ASSERT_TRUE(held.back()->Send(kHealth));
+        ASSERT_EQ(RawConnection::Status(held.back()->ReadAnswer()), 200);
+    }
+    for (int i = 0; i < 64; ++i) {  // sockets that never send anything
+        held.push_back(std::make_unique<RawConnection>(service.Port()));
+        ASSERT_TRUE(held.back()->Connected());
+    }
+    std::atomic<bool> done{false};
+    std::thread slow([&] {  // a header arriving a few bytes at a time
+        RawConnection sender(service.Port());
+        const std::string head = "POST /ipo/order HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";
+        sender.Send(head);
+        while (!done && sender.Send("a")) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    for (int i = 0; i < 5; ++i) {
+        const double ms = NewClientMs();
+        EXPECT_GE(ms, 0) << "a new client got no answer";
+        EXPECT_LT(ms, 100) << "a new client waited";
+        std::printf("new client answered in %.2f ms\n", ms);
+    }
+    // The kept-alive terminals are still served on their own connections.
+    EXPECT_TRUE(held.front()->Send(kHealth));
+    EXPECT_EQ(RawConnection::Status(held.front()->ReadAnswer()), 200);
+    done = true;
+    slow.join();
+}
+
+TEST_F(ServiceLimitsTest, HeaderFloodIsRefusedWithoutGrowingTheService) {
+    const long before = ResidentKiB(service.Pid());
+    ASSERT_GT(before, 0);
+    RawConnection flood(service.Port());
+    ASSERT_TRUE(flood.Send("POST /ipo/order HTTP/1.1\r\nHost: 127.0.0.1\r\n"));
+    const std::string line = "X-Flood: " + std::string(990, 'a') + "\r\n";
+    std::string block;
+    for (int i = 0; i < 1000; ++i) {
+        block += line;
+    }
+    size_t sent = 0;
+    long largest = before;
+    while (sent < 300u * 1000 * 1000 && flood.Send(block)) {
+        sent += block.size();
+        largest = std::max(largest, ResidentKiB(service.Pid()));
+    }
+    largest = std::max(largest, ResidentKiB(service.Pid()));
+    std::printf("flood cut after %zu bytes, resident memory %+ld KiB\n", sent, largest - before);
+    EXPECT_LT(sent, 300u * 1000 * 1000) << "the service read the whole flood";
+    EXPECT_LT(largest - before, 32 * 1024) << "resident memory grew from " << before << " KiB";
+    EXPECT_GE(NewClientMs(), 0);
+}
+
+TEST_F(ServiceLimitsTest, OversizedBodiesAreRefusedWith413AsSoonAsKnown) {
+    // Announced: the answer comes before any of the body is sent.
+    RawConnection announced(service.Port(), 2000);
+    ASSERT_TRUE(
+        announced.Send("POST /ipo/order HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+                       "application/json\r\nContent-Length: 2000000\r\n\r\n"));
+    const std::string answer = announced.ReadAnswer();
+    EXPECT_EQ(RawConnection::Status(answer), 413);
+    EXPECT_NE(answer.find("\"result\":13"), std::string::npos) << answer;
+    EXPECT_NE(answer.find("Request body is larger than 1048576 bytes"), std::string::npos);
+
+    // Chunked: nothing is kept beyond the limit, and the end of the body gets the 413.
+    RawConnection chunked(service.Port());
+    ASSERT_TRUE(chunked.Send(
+        "POST /ipo/order HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n"));
+    const std::string chunk = "10000\r\n" + std::string(0x10000, ' ') + "\r\n";
+    for (int i = 0; i < 24; ++i) {  // 1.5 MiB
+        ASSERT_TRUE(chunked.Send(chunk));
+    }
+    ASSERT_TRUE(chunked.Send("0\r\n\r\n"));
+    EXPECT_EQ(RawConnection::Status(chunked.ReadAnswer()), 413);
+
+    ServiceTestClient client(service.Port());
+    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
+}
+
+TEST_F(ServiceLimitsTest, ASecondServiceOnAPortInUseRefusesToStart) {
+    harness::ServiceProcess second;
+    second.Stop();
+    try {
+        second.Start(service.Port());
+        ADD_FAILURE() << "a second service started on port " << service.Port();
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("the port is in use"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_GE(NewClientMs(), 0);
+}
+
+TEST_F(ServiceLimitsTest, TheStoreIsItsOwnersAloneAndTheServiceStaysOnLoopback) {
+    struct stat info {};
+    ASSERT_EQ(stat(service.DbPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ASSERT_EQ(stat((service.DbPath() + "-wal").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    const auto run = [](const std::string& arguments, std::string& output) {
+        FILE* pipe =
+            popen((harness::BinDir() + "/ipo-service " + arguments + " 2>&1").c_str(), "r");
+        char buffer[512];
+        output.clear();
+        while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
+            output += buffer;
+        }
+        const int status = pipe ? pclose(pipe) : -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string output;
+    EXPECT_EQ(run("--host 0.0.0.0 --port 0 --db /nonexistent/x.db", output), 2);
+    EXPECT_EQ(output,
+              "ipo-service: --host 0.0.0.0 is not a loopback address; requests travel in clear "
+              "text, so the service listens on loopback only\n");
+    EXPECT_EQ(run("--db /nonexistent/x.db --frobnicate", output), 2);
+    EXPECT_EQ(output, "ipo-service: The following argument was not expected: --frobnicate\n");
+    EXPECT_EQ(run("--version", output), 0);
+    EXPECT_EQ(output, "ipo-service " IPO_PROJECT_VERSION "\n");
+}
+
+}  // namespace
