@@ -194,7 +194,7 @@ void CIPOOrderBook::OnCancel() {
 }
 
 std::string CIPOOrderBook::CellText(size_t item, int column) const {
-    return item < rows_.size() ? RowCellText(*rows_[item], column) : std::string();
+    return item < rows_.size() ? std::string(RowCellText(*rows_[item], column)) : std::string();
 }
 
 const tagIPOOrderBookRow* CIPOOrderBook::GetSelectedRow() const {
@@ -208,6 +208,7 @@ const tagIPOOrderBookRow* CIPOOrderBook::GetSelectedRow() const {
 void CIPOOrderBook::ClearList() {
     rows_.clear();
     rowStore_.clear();  // keeps its block for the next Apply
+    rowTexts_.Clear();  // and so do the texts
     form()->ListSetItemCount(kOrderBookList, 0);
 }
 
@@ -297,7 +298,8 @@ void CIPOOrderBook::OnApply() {
             rowStore_.reserve(result->size());
             for (void* record : *result) {
                 if (record) {
-                    FillRow(rowStore_.emplace_back(), *static_cast<IPOOrderBookEntry*>(record));
+                    FillRow(rowStore_.emplace_back(), *static_cast<IPOOrderBookEntry*>(record),
+                            &rowTexts_);
                 }
             }
             rows_.reserve(rowStore_.size());
