@@ -172,7 +172,7 @@ void CIPOOrderBook::OnCancel() {
 }
 
 std::string CIPOOrderBook::CellText(size_t item, int column) const {
-    return item < rows_.size() ? RowCellText(*rows_[item], column) : std::string();
+    return item < rows_.size() ? std::string(RowCellText(*rows_[item], column)) : std::string();
 }
 
 const tagIPOOrderBookRow* CIPOOrderBook::GetSelectedRow() const {
@@ -186,6 +186,7 @@ const tagIPOOrderBookRow* CIPOOrderBook::GetSelectedRow() const {
 void CIPOOrderBook::ClearList() {
     rows_.clear();
     rowStore_.clear();  // keeps its block for the next Apply
+    rowTexts_.Clear();  // and so do the texts
     form()->ListSetItemCount(kOrderBookList, 0);
 }
 
@@ -275,7 +276,7 @@ void CIPOOrderBook::OnApply() {
             // Reserved up front: the store never moves while rows_ points into it.
             rowStore_.reserve(entries.size());
             for (IPOOrderBookEntry* entry : entries) {
-                FillRow(rowStore_.emplace_back(), *entry);
+                FillRow(rowStore_.emplace_back(), *entry, &rowTexts_);
             }
             rows_.reserve(rowStore_.size());
             for (const tagIPOOrderBookRow& row : rowStore_) {

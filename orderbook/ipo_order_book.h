@@ -86,5 +86,6 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     // The rows of the last Apply in arrival order, in one block: filled and released in one
     // sweep. The list's order is rows_: item i shows *rows_[i].
     std::vector<tagIPOOrderBookRow> rowStore_;
+    RowTextStore rowTexts_;
     std::vector<const tagIPOOrderBookRow*> rows_;
 };

@@ -37,7 +37,7 @@ void CIPOOrderBook::OnOrderBookContextMenu(int controlId) {
     const size_t count = form->ListItemCount(kOrderBookList);
     const tagIPOOrderBookRow* row = GetSelectedRow();
     const bool oneOpenOrder = count > 0 && form->ListSelectedItems(kOrderBookList).size() == 1 &&
-                              (!row || !IsOrderFinal(row->Fields[kFieldStatus]));
+                              (!row || !IsOrderFinal(row->Field(kFieldStatus)));
     menu.Find(kCommandModify)->enabled = oneOpenOrder;
     menu.Find(kCommandCancel)->enabled = oneOpenOrder;
     menu.Find(kCommandSizeToFit)->enabled = count > 0;
@@ -70,11 +70,11 @@ void CIPOOrderBook::OnCancelOrder() {
 
 bool CIPOOrderBook::FillCancelRequest(const tagIPOOrderBookRow& row,
                                       IPOServiceRequest& request) const {
-    request.CancelOrderNumber = base::ToLong(row.Fields[kFieldOrderNumberText]);
+    request.CancelOrderNumber = base::ToLong(row.Field(kFieldOrderNumberText));
     base::CopyField(request.CancelAction, "N");
     request.BidReferenceCount = 3;
     for (int bid = 0; bid < 3; ++bid) {
-        const std::string& reference = row.Bid(bid, BidField::Reference);
+        const std::string_view reference = row.Bid(bid, BidField::Reference);
         char(&field)[sizeof request.BidReferences[0]] = request.BidReferences[bid];
         if (!base::CopyField(field, reference.empty() ? "0" : reference)) {
             fw::MessageBox(base::Format("Bid Reference %d is too long (at most %zu characters)",
@@ -113,31 +113,31 @@ void CIPOOrderBook::OnModifyOrder() {
 }
 
 tagIPOModifyOrder CIPOOrderBook::ModifyRecordFor(const tagIPOOrderBookRow& row) const {
-    const auto& f = row.Fields;
+    const auto f = [&row](int field) { return std::string(row.Field(field)); };
     tagIPOModifyOrder record;
-    record.IssueKey = f[kFieldIssueKey];
+    record.IssueKey = f(kFieldIssueKey);
     if (Login().UserType == 24) {
         record.ClientId = SelectedClientId;
         record.ClientCode = SelectedClientCode;
     }
-    record.CategoryCode = f[kFieldCategoryCode];
-    record.UserReference1 = f[kFieldUserReference1];
-    record.UserReference2 = f[kFieldUserReference2];
-    record.PaymentMode = f[kFieldPaymentMode];
-    record.UPIId = f[kFieldUPIId];
-    record.BankName = f[kFieldBankName];
-    record.BankAccount = f[kFieldBankAccount];
-    record.LotSize = f[kFieldLotSize];
+    record.CategoryCode = f(kFieldCategoryCode);
+    record.UserReference1 = f(kFieldUserReference1);
+    record.UserReference2 = f(kFieldUserReference2);
+    record.PaymentMode = f(kFieldPaymentMode);
+    record.UPIId = f(kFieldUPIId);
+    record.BankName = f(kFieldBankName);
+    record.BankAccount = f(kFieldBankAccount);
+    record.LotSize = f(kFieldLotSize);
     for (int bid = 0; bid < 3; ++bid) {
-        record.CutOff[bid] = row.Bid(bid, BidField::CutOff);
-        record.Lots[bid] = row.Bid(bid, BidField::Lots);
-        record.Quantities[bid] = row.Bid(bid, BidField::Quantity);
-        record.Prices[bid] = row.Bid(bid, BidField::Price);
-        record.BidReferences[bid] = row.Bid(bid, BidField::Reference);
+        record.CutOff[bid] = std::string(row.Bid(bid, BidField::CutOff));
+        record.Lots[bid] = std::string(row.Bid(bid, BidField::Lots));
+        record.Quantities[bid] = std::string(row.Bid(bid, BidField::Quantity));
+        record.Prices[bid] = std::string(row.Bid(bid, BidField::Price));
+        record.BidReferences[bid] = std::string(row.Bid(bid, BidField::Reference));
     }
-    record.AmountPayable = f[kFieldTotalAmount];
-    record.OrderNumber = f[kFieldOrderNumber];
-    record.ApplicationNumber = f[kFieldApplicationNumber];
+    record.AmountPayable = f(kFieldTotalAmount);
+    record.OrderNumber = f(kFieldOrderNumber);
+    record.ApplicationNumber = f(kFieldApplicationNumber);
     return record;
 }
 

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
-#include <utility>
+#include <string_view>
+#include <vector>
 
 class IPOOrderBookEntry;
 
@@ -46,34 +50,60 @@ enum class BidField {
 constexpr int kOrderBookColumnCount = 26;
 constexpr int kBidDateColumn = 20;
 
-struct tagIPOOrderBookRow {
-    // Provided, so that a row made in place is not first zero-filled: every field starts empty
-    // through its own constructor.
-    tagIPOOrderBookRow() {}
+// Holds the texts of many rows in large blocks that never move: filling 100,000 rows then costs
+// a few allocations instead of one per row. Clear keeps the blocks for the next fill.
+class RowTextStore {
+  public:
+    char* Allocate(size_t size);
+    void Clear();
 
-    std::array<std::string, kOrderBookFieldCount> Fields;
-
-    // A field of bid `bid` (0, 1, 2).
-    const std::string& Bid(int bid, BidField field) const {
-        return Fields[static_cast<size_t>(kFieldBidGroup + kFieldsPerBid * bid +
-                                          static_cast<int>(field))];
-    }
-    std::string& Bid(int bid, BidField field) {
-        return const_cast<std::string&>(std::as_const(*this).Bid(bid, field));
-    }
+  private:
+    static constexpr size_t kBlockSize = size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::unique_ptr<char[]>> large_;
+    size_t current_ = 0;  // the block being filled
+    size_t used_ = 0;     // bytes used in it
 };
 
-// Asks the processor to bring a row into its cache ahead of a sweep in list order.
+// The texts of one row in one run of bytes: field f is texts_[end of f - 1, end of f). The run
+// lies in a RowTextStore, or in the row's own block when it was filled without one.
+class tagIPOOrderBookRow {
+  public:
+    // Every field empty.
+    tagIPOOrderBookRow() = default;
+    // A row showing the given texts, field by field (missing fields are empty).
+    explicit tagIPOOrderBookRow(std::span<const std::string_view> fields);
+
+    std::string_view Field(int field) const {
+        const uint32_t begin = field == 0 ? 0 : ends_[static_cast<size_t>(field - 1)];
+        return {texts_ + begin, ends_[static_cast<size_t>(field)] - begin};
+    }
+    // A field of bid `bid` (0, 1, 2).
+    std::string_view Bid(int bid, BidField field) const {
+        return Field(kFieldBidGroup + kFieldsPerBid * bid + static_cast<int>(field));
+    }
+    // The start of the texts, for prefetching.
+    const char* Texts() const { return texts_; }
+
+  private:
+    friend class RowWriter;
+    const char* texts_ = nullptr;
+    std::unique_ptr<char[]> ownTexts_;
+    std::array<uint32_t, kOrderBookFieldCount> ends_{};
+};
+
+// Asks the processor to bring a row and its texts into its cache ahead of a sweep in list order.
 void PrefetchRow(const tagIPOOrderBookRow& row);
 
-// Fills a row from an order book entry; null texts read as empty.
-void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry);
+// Fills a row from an order book entry; null texts read as empty. The texts go to `store` when
+// given (which must outlive the row), else to a block of the row's own.
+void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry, RowTextStore* store = nullptr);
 
 // The row field a list column shows, or -1 for a column beyond the last.
 int ColumnField(int column);
 
 // The text a row shows in a column; empty for a column beyond the last.
-const std::string& RowCellText(const tagIPOOrderBookRow& row, int column);
+std::string_view RowCellText(const tagIPOOrderBookRow& row, int column);
 
 // The title of a list column, in column order.
 const char* ColumnTitle(int column);

@@ -61,12 +61,10 @@ bool ReadTime(std::string_view text, int64_t& micros) {
     return true;
 }
 
-// Sort items are 16 bytes (a key of at most 8 and the row's index): half the memory traffic of
-// the merge passes compared with a wider key.
 struct TextKey {
-    using Key = const std::string*;
-    static Key Derive(const std::string& text) { return &text; }
-    static int Compare(Key a, Key b) { return a->compare(*b); }
+    using Key = std::string_view;
+    static Key Derive(std::string_view text) { return text; }
+    static int Compare(Key a, Key b) { return a.compare(b); }
 };
 
 template <class Value>
@@ -76,13 +74,13 @@ int ThreeWay(Value a, Value b) {
 
 struct IntegerKey {
     using Key = int32_t;
-    static Key Derive(const std::string& text) { return base::ToLong(text); }
+    static Key Derive(std::string_view text) { return base::ToLong(text); }
     static int Compare(Key a, Key b) { return ThreeWay(a, b); }
 };
 
 struct NumberKey {
     using Key = double;
-    static Key Derive(const std::string& text) { return base::ToDouble(text); }
+    static Key Derive(std::string_view text) { return base::ToDouble(text); }
     static int Compare(Key a, Key b) { return ThreeWay(a, b); }
 };
 
@@ -91,9 +89,7 @@ struct NumberKey {
 struct DateKey {
     using Key = int64_t;  // microseconds, or kInvalid for a text that is no date
     static constexpr Key kInvalid = INT64_MIN;
-    static Key Derive(const std::string& text) {
-        return ParseOrderBookDate(text).value_or(kInvalid);
-    }
+    static Key Derive(std::string_view text) { return ParseOrderBookDate(text).value_or(kInvalid); }
     static int Compare(Key a, Key b) {
         constexpr int64_t kHalfSecond = 500000;
         // Equal within half a second, or a earlier than b.
@@ -140,12 +136,12 @@ std::vector<size_t> SortByKey(std::span<const tagIPOOrderBookRow> store,
     std::vector<typename Kind::Key> keys(store.size());
     for (size_t i = 0; i < store.size(); ++i) {
         if (i + kFieldAhead < store.size()) {
-            __builtin_prefetch(&store[i + kFieldAhead].Fields[field]);
+            __builtin_prefetch(&store[i + kFieldAhead]);
         }
         if (i + kTextAhead < store.size()) {
-            __builtin_prefetch(store[i + kTextAhead].Fields[field].data());
+            __builtin_prefetch(store[i + kTextAhead].Field(static_cast<int>(field)).data());
         }
-        keys[i] = Kind::Derive(store[i].Fields[field]);
+        keys[i] = Kind::Derive(store[i].Field(static_cast<int>(field)));
     }
     struct Item {
         typename Kind::Key key;
@@ -203,9 +199,8 @@ int CompareRows(const tagIPOOrderBookRow& a, const tagIPOOrderBookRow& b, int co
     if (field < 0) {
         return 0;
     }
-    const std::string& first = (OrderBookSortDescending ? b : a).Fields[static_cast<size_t>(field)];
-    const std::string& second =
-        (OrderBookSortDescending ? a : b).Fields[static_cast<size_t>(field)];
+    const std::string_view first = (OrderBookSortDescending ? b : a).Field(field);
+    const std::string_view second = (OrderBookSortDescending ? a : b).Field(field);
     return WithColumnKind(column, [&](auto kind) {
         using Kind = decltype(kind);
         return Kind::Compare(Kind::Derive(first), Kind::Derive(second));

@@ -8,10 +8,10 @@ namespace {
 
 using TextPair = std::pair<std::string_view, std::string_view>;
 
-std::string Lookup(const auto& table, std::string_view key) {
+std::string_view Lookup(const auto& table, std::string_view key) {
     const auto found = std::find_if(table.begin(), table.end(),
                                     [key](const TextPair& p) { return p.first == key; });
-    return found == table.end() ? std::string() : std::string(found->second);
+    return found == table.end() ? std::string_view() : found->second;
 }
 
 }  // namespace
@@ -26,10 +26,10 @@ std::string StatusFilterCode(std::string_view filterText) {
         {"CANCELLED", "C"},
         {"ADMIN CANCELLED", "A"},
     }};
-    return Lookup(kCodes, filterText);
+    return std::string(Lookup(kCodes, filterText));
 }
 
-std::string OrderStatusText(std::string_view statusCode) {
+std::string_view OrderStatusText(std::string_view statusCode) {
     static constexpr std::array<TextPair, 8> kTexts{{
         {"P", "PENDING"},
         {"CF", "CONFIRMED"},
@@ -43,7 +43,7 @@ std::string OrderStatusText(std::string_view statusCode) {
     return Lookup(kTexts, statusCode);
 }
 
-std::string PaymentStatusText(std::string_view paymentCode) {
+std::string_view PaymentStatusText(std::string_view paymentCode) {
     static constexpr std::array<TextPair, 3> kTexts{{
         {"P", "PENDING"},
         {"e", "SUCCESS"},

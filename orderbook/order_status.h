@@ -9,10 +9,10 @@
 std::string StatusFilterCode(std::string_view filterText);
 
 // The text shown in the "status" column for an order's status code; empty for an unknown code.
-std::string OrderStatusText(std::string_view statusCode);
+std::string_view OrderStatusText(std::string_view statusCode);
 
 // The text shown in the "Payment Status" column for a payment status code; empty when unknown.
-std::string PaymentStatusText(std::string_view paymentCode);
+std::string_view PaymentStatusText(std::string_view paymentCode);
 
 // True for a status text after which an order can no longer be modified or cancelled.
 bool IsOrderFinal(std::string_view statusText);

@@ -1,9 +1,11 @@
 #include "service/queries.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/text.h"
 #include "service/clock.h"
+#include "service/json_writer.h"
 
 namespace svc {
 namespace {
@@ -16,20 +18,37 @@ std::string DateField(const Fields& fields, const char* name) {
     return date;
 }
 
-nlohmann::json WatchEntry(const Query& row) {
-    return {{"issue_key", row.Text(0)},
-            {"name", row.Text(1)},
-            {"issue_tag", row.Text(2)},
-            {"price_low_paise", row.Int(3)},
-            {"price_high_paise", row.Int(4)},
-            {"bid_start", row.Text(5).substr(0, 10)},
-            {"bid_end", row.Text(6).substr(0, 10)},
-            {"issue_size", row.Int(7)},
-            {"face_value_paise", row.Int(8)},
-            {"min_quantity", row.Int(9)},
-            {"lot_size", row.Int(10)},
-            {"issue_type", row.Text(11)}};
+// One watch list entry, its keys in sorted order.
+void WriteWatchEntry(JsonWriter& out, const Query& row) {
+    out.BeginObject()
+        .Member("bid_end", row.Text(6).substr(0, 10))
+        .Member("bid_start", row.Text(5).substr(0, 10))
+        .Member("face_value_paise", row.Int(8))
+        .Member("issue_key", row.Text(0))
+        .Member("issue_size", row.Int(7))
+        .Member("issue_tag", row.Text(2))
+        .Member("issue_type", row.Text(11))
+        .Member("lot_size", row.Int(10))
+        .Member("min_quantity", row.Int(9))
+        .Member("name", row.Text(1))
+        .Member("price_high_paise", row.Int(4))
+        .Member("price_low_paise", row.Int(3))
+        .EndObject();
 }
+
+// The frame of an answer the service took, written around its records: result 0, accepted.
+class AnswerWriter {
+  public:
+    explicit AnswerWriter(std::string& out) : json(out) {
+        json.BeginObject().Member("accepted", true).Member("message", "");
+        json.Key("records").BeginArray();
+    }
+    std::string& Finish(std::string& out) {
+        json.EndArray().Member("result", int64_t{0}).EndObject();
+        return out;
+    }
+    JsonWriter json;
+};
 
 // The statuses an order book filter code selects; "C" stands for every cancelled state.
 std::vector<std::string> StatusesFor(const std::string& code) {
@@ -45,23 +64,6 @@ std::vector<std::string> StatusesFor(const std::string& code) {
         }
     }
     throw BadRequest("Unknown order status " + code);
-}
-
-nlohmann::json OrderBids(Store& store, int64_t orderNumber) {
-    nlohmann::json bids = nlohmann::json::array();
-    Query bid = store.Prepare(
-        "SELECT reference, quantity, cut_off, price, position FROM bids "
-        "WHERE order_number = ? AND active = 1 ORDER BY position",
-        orderNumber);
-    while (bid.Next()) {
-        bids.push_back({{"reference", bid.Text(0)},
-                        {"quantity", bid.Int(1)},
-                        {"cut_off", bid.Int(2) != 0},
-                        {"price_paise", bid.Int(3)},
-                        {"amount_paise", bid.Int(1) * bid.Int(3)},
-                        {"position", bid.Int(4)}});
-    }
-    return bids;
 }
 
 // Watch list answers change only when the clock passes the start or the end of an issue's
@@ -132,15 +134,17 @@ std::string WatchList(Store& store, const RequestHeader& header, const Fields& f
                             " AND (?2 = '' OR substr(bid_end, 1, 10) >= ?2)"
                             " AND (?3 = '' OR substr(bid_end, 1, 10) <= ?3)"
                             " ORDER BY bid_start, issue_key";
-    nlohmann::json records = nlohmann::json::array();
+    std::string body;
     {
+        AnswerWriter answer(body);
         Query row = store.Prepare(sql.c_str(), now, from, to);
         while (row.Next()) {
-            records.push_back(WatchEntry(row));
+            WriteWatchEntry(answer.json, row);
         }
+        answer.Finish(body);
     }
     CachedWatchList& entry = WatchListCache()[key];
-    entry.body = Answer(records);
+    entry.body = std::move(body);
     entry.validUntil = NextBiddingBoundary(store, now);
     return entry.body;
 }
@@ -184,54 +188,79 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
     const std::string from = DateField(fields, "from_date");
     const std::string to = DateField(fields, "to_date");
     const std::vector<std::string> statuses = StatusesFor(fields.Text("status", 10));
-    std::vector<nlohmann::json> orders;
-    std::vector<int64_t> numbers;
-    {
-        Query order = store.Prepare(
-            "SELECT o.order_number, o.application_number, o.issue_key, i.name, o.category, "
-            "o.status, o.bid_time, o.reference1, o.reference2, o.payment_mode, o.upi_id, "
-            "o.bank_name, o.bank_account, o.modified_time, o.rejection_reason, "
-            "o.allotted_quantity, o.refund, o.payment_status, o.amount, i.lot_size "
-            "FROM orders o JOIN issues i ON i.issue_key = o.issue_key "
-            "WHERE o.client_id = ?1 AND (?2 = '' OR substr(o.bid_time, 1, 10) >= ?2) "
-            "AND (?3 = '' OR substr(o.bid_time, 1, 10) <= ?3) ORDER BY o.order_number",
-            party.clientId, from, to);
-        while (order.Next()) {
-            const std::string status = order.Text(5);
-            if (std::find(statuses.begin(), statuses.end(), status) == statuses.end()) {
-                continue;
-            }
-            numbers.push_back(order.Int(0));
-            orders.push_back({{"issue_key", order.Text(2)},
-                              {"offer_name", order.Text(3)},
-                              {"offer_type", "IPO"},
-                              {"category", order.Text(4)},
-                              {"order_number", order.Int(0)},
-                              {"application_number", order.Text(1)},
-                              {"status", status},
-                              {"bid_date", order.Text(6)},
-                              {"user_ref1", order.Text(7)},
-                              {"user_ref2", order.Text(8)},
-                              {"payment_mode", order.Text(9)},
-                              {"upi_id", order.Text(10)},
-                              {"bank_name", order.Text(11)},
-                              {"bank_account", order.Text(12)},
-                              {"last_modified", order.Text(13)},
-                              {"rejection_reason", order.Text(14)},
-                              {"allotted_quantity", order.Int(15)},
-                              {"refund_paise", order.Int(16)},
-                              {"payment_status", order.Text(17)},
-                              {"total_paise", order.Int(18)},
-                              {"lot_size", order.Int(19)},
-                              {"client_name", party.clientName}});
+    // Two queries walked side by side, both in order number order: the orders, and the active
+    // bids of the same orders (by position), instead of one query of bids per order.
+    Query order = store.Prepare(
+        "SELECT o.order_number, o.application_number, o.issue_key, i.name, o.category, "
+        "o.status, o.bid_time, o.reference1, o.reference2, o.payment_mode, o.upi_id, "
+        "o.bank_name, o.bank_account, o.modified_time, o.rejection_reason, "
+        "o.allotted_quantity, o.refund, o.payment_status, o.amount, i.lot_size "
+        "FROM orders o JOIN issues i ON i.issue_key = o.issue_key "
+        "WHERE o.client_id = ?1 AND (?2 = '' OR substr(o.bid_time, 1, 10) >= ?2) "
+        "AND (?3 = '' OR substr(o.bid_time, 1, 10) <= ?3) ORDER BY o.order_number",
+        party.clientId, from, to);
+    Query bid = store.Prepare(
+        "SELECT b.order_number, b.reference, b.quantity, b.cut_off, b.price, b.position "
+        "FROM bids b JOIN orders o ON o.order_number = b.order_number "
+        "WHERE b.active = 1 AND o.client_id = ?1 "
+        "AND (?2 = '' OR substr(o.bid_time, 1, 10) >= ?2) "
+        "AND (?3 = '' OR substr(o.bid_time, 1, 10) <= ?3) ORDER BY b.order_number, b.position",
+        party.clientId, from, to);
+    bool moreBids = bid.Next();
+    std::string body;
+    AnswerWriter answer(body);
+    JsonWriter& out = answer.json;
+    while (order.Next()) {
+        const std::string status = order.Text(5);
+        if (std::find(statuses.begin(), statuses.end(), status) == statuses.end()) {
+            continue;
         }
+        const int64_t number = order.Int(0);
+        // The keys in sorted order, as the protocol's objects have them.
+        out.BeginObject()
+            .Member("allotted_quantity", order.Int(15))
+            .Member("application_number", order.Text(1))
+            .Member("bank_account", order.Text(12))
+            .Member("bank_name", order.Text(11))
+            .Member("bid_date", order.Text(6))
+            .Key("bids")
+            .BeginArray();
+        while (moreBids && bid.Int(0) < number) {  // bids of orders the status filter left out
+            moreBids = bid.Next();
+        }
+        for (; moreBids && bid.Int(0) == number; moreBids = bid.Next()) {
+            const int64_t quantity = bid.Int(2);
+            const int64_t price = bid.Int(4);
+            out.BeginObject()
+                .Member("amount_paise", quantity * price)
+                .Member("cut_off", bid.Int(3) != 0)
+                .Member("position", bid.Int(5))
+                .Member("price_paise", price)
+                .Member("quantity", quantity)
+                .Member("reference", bid.Text(1))
+                .EndObject();
+        }
+        out.EndArray()
+            .Member("category", order.Text(4))
+            .Member("client_name", party.clientName)
+            .Member("issue_key", order.Text(2))
+            .Member("last_modified", order.Text(13))
+            .Member("lot_size", order.Int(19))
+            .Member("offer_name", order.Text(3))
+            .Member("offer_type", "IPO")
+            .Member("order_number", number)
+            .Member("payment_mode", order.Text(9))
+            .Member("payment_status", order.Text(17))
+            .Member("refund_paise", order.Int(16))
+            .Member("rejection_reason", order.Text(14))
+            .Member("status", status)
+            .Member("total_paise", order.Int(18))
+            .Member("upi_id", order.Text(10))
+            .Member("user_ref1", order.Text(7))
+            .Member("user_ref2", order.Text(8))
+            .EndObject();
     }
-    nlohmann::json records = nlohmann::json::array();
-    for (size_t i = 0; i < orders.size(); ++i) {
-        orders[i]["bids"] = OrderBids(store, numbers[i]);
-        records.push_back(std::move(orders[i]));
-    }
-    return Answer(records);
+    return answer.Finish(body);
 }
 
 std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +32,7 @@ FakeIPOOrderBid MakeBid(int position, int quantity, double price) {
 std::vector<std::string> Cells(const tagIPOOrderBookRow& row) {
     std::vector<std::string> cells;
     for (int column = 0; column < kOrderBookColumnCount; ++column) {
-        cells.push_back(RowCellText(row, column));
+        cells.emplace_back(RowCellText(row, column));
     }
     return cells;
 }
@@ -68,8 +69,8 @@ TEST(OrderBookRow, ShowsBidsByPositionWithHundredthsDividedAndLots) {
         "18517.50", "",         "CANCELLED", "",         "2026-12-04 10:15:00",
         "100",      "12345.00", "SUCCESS",   "",         ""};
     EXPECT_EQ(expected, Cells(row));
-    EXPECT_EQ("50", row.Fields[kFieldLotSize]);
-    EXPECT_EQ("9001", row.Fields[kFieldOrderNumber]);
+    EXPECT_EQ("50", row.Field(kFieldLotSize));
+    EXPECT_EQ("9001", row.Field(kFieldOrderNumber));
     EXPECT_EQ("REF1", row.Bid(1, BidField::Reference));
     EXPECT_EQ("3", row.Bid(1, BidField::Lots));
     EXPECT_EQ("150", row.Bid(1, BidField::Quantity));
@@ -91,10 +92,144 @@ TEST(OrderBookRow, SurvivesLotSizeZeroNullBidListAndNullTexts) {
     noBids.statusCode = std::nullopt;
     tagIPOOrderBookRow empty;
     FillRow(empty, noBids);
-    EXPECT_EQ("", empty.Fields[kFieldIssueKey]);
-    EXPECT_EQ("", empty.Fields[kFieldLotSize]);
+    EXPECT_EQ("", empty.Field(kFieldIssueKey));
+    EXPECT_EQ("", empty.Field(kFieldLotSize));
     EXPECT_EQ("", RowCellText(empty, 1));
     EXPECT_EQ("", RowCellText(empty, 18));
+}
+
+// Rows filled into a shared text store keep their texts across its block boundaries, with a
+// text longer than a block among them, and after the store is cleared and filled again.
+TEST(OrderBookRow, RowsInATextStoreKeepTheirTexts) {
+    RowTextStore store;
+    std::vector<tagIPOOrderBookRow> rows(6000);
+    for (int round = 0; round < 2; ++round) {
+        store.Clear();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            FakeIPOOrderBookEntry entry;
+            entry.orderNumber = static_cast<int32_t>(i) + round;
+            entry.rejectionReason = i == 2500 ? std::string(3 << 20, 'r') : std::string(200, 'x');
+            FillRow(rows[i], entry, &store);
+        }
+        for (size_t i = 0; i < rows.size(); ++i) {
+            ASSERT_EQ(std::to_string(i + round), RowCellText(rows[i], 3)) << i;
+            ASSERT_EQ(i == 2500 ? size_t{3} << 20 : 200, RowCellText(rows[i], 24).size()) << i;
+        }
+    }
+}
+
+// Number cells against printf's own texts over many values: random ones, and the edges of
+// rounding (halves that are and are not exact in binary), sign, size and the 32-bit range.
+TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
+    const auto printed = [](const char* format, auto... values) {
+        char text[512];
+        std::snprintf(text, sizeof text, format, values...);
+        return std::string(text);
+    };
+    const std::vector<double> edges = {0,
+                                       -0.0,
+                                       0.5,
+                                       1.5,
+                                       12.5,
+                                       -12.5,
+                                       0.125,
+                                       2.675,
+                                       1.005,
+                                       -1.005,
+                                       0.015,
+                                       99.995,
+                                       267.5,
+                                       -267.5,
+                                       1e15,
+                                       1e15 + 1,
+                                       1e20,
+                                       -1e22,
+                                       1e300,
+                                       -1e300,
+                                       1e-300,
+                                       4.9e-324,
+                                       1e308,
+                                       9007199254740993.0,
+                                       INT32_MAX,
+                                       INT32_MIN,
+                                       123456789.125,
+                                       0.045,
+                                       -5,
+                                       -100,
+                                       -99,
+                                       1e13,
+                                       -1e13,
+                                       9999999999999.0,
+                                       -9999999999999.0,
+                                       1e13 - 0.5,
+                                       1e11,
+                                       -1e11,
+                                       99999999999.995,
+                                       0.004,
+                                       -0.004,
+                                       -0.005,
+                                       1.115,
+                                       8.345,
+                                       0.995,
+                                       -2.5e-3};
+    const std::vector<int32_t> integers = {0, 1, -1, 7, 50, INT32_MAX, INT32_MIN, 1000000};
+    std::mt19937_64 random(11);
+    const auto number = [&](size_t i) {
+        if (i < edges.size()) {
+            return edges[i];
+        }
+        switch (random() % 4) {
+            case 0:
+                return static_cast<double>(static_cast<int64_t>(random() % 2000000000) -
+                                           1000000000);
+            case 1:
+                return static_cast<double>(random() % 100000) / 8;  // exact halves and eighths
+            case 2:
+                return std::ldexp(static_cast<double>(random() % 1000000), -int(random() % 60));
+            default:
+                return (static_cast<double>(random() % 10000000) - 5000000) / 1000;
+        }
+    };
+    const auto integer = [&](size_t i) {
+        return i < integers.size() ? integers[i] : static_cast<int32_t>(random());
+    };
+    for (size_t i = 0; i < 20000; ++i) {
+        FakeIPOOrderBookEntry entry;
+        entry.orderNumber = integer(i);
+        entry.lotSize = i % 5 == 0 ? integer(i / 5) : static_cast<int32_t>(1 + random() % 500);
+        entry.totalAmountPayable = number(i);
+        entry.refundAmount = number(i + 1);
+        entry.allocatedQuantity = integer(i + 1);
+        FakeIPOOrderBid bid = MakeBid(static_cast<int>(i % 3), integer(i + 2), number(i + 2));
+        bid.amountPayable = number(i + 3);
+        bid.cutOff = static_cast<int16_t>(integer(i + 3));
+        bid.furtherNumber = integer(i + 4);
+        entry.bids.Add(&bid);
+        tagIPOOrderBookRow row;
+        FillRow(row, entry);
+
+        const int b = bid.position;
+        const int64_t lots =
+            entry.lotSize == 0 ? 0 : static_cast<int64_t>(bid.quantity) / entry.lotSize;
+        const std::vector<std::pair<std::string_view, std::string>> cells = {
+            {row.Field(kFieldOrderNumberText), printed("%d", entry.orderNumber)},
+            {row.Field(kFieldOrderNumber), printed("%d", entry.orderNumber)},
+            {row.Field(kFieldLotSize), printed("%d", entry.lotSize)},
+            {row.Field(kFieldTotalAmount), printed("%.2f", entry.totalAmountPayable / 100.0)},
+            {row.Field(35), printed("%.2f", entry.refundAmount)},
+            {row.Field(34), printed("%d", entry.allocatedQuantity)},
+            {row.Bid(b, BidField::CutOff), printed("%d", bid.cutOff)},
+            {row.Bid(b, BidField::Price), printed("%.2f", bid.price / 100.0)},
+            {row.Bid(b, BidField::LotsAndQuantity),
+             printed("%lld(%d)", static_cast<long long>(lots), bid.quantity)},
+            {row.Bid(b, BidField::AmountPayable), printed("%.2f", bid.amountPayable / 100.0)},
+            {row.Bid(b, BidField::FurtherNumber), printed("%d", bid.furtherNumber)},
+            {row.Bid(b, BidField::Lots), printed("%lld", static_cast<long long>(lots))},
+            {row.Bid(b, BidField::Quantity), printed("%d", bid.quantity)}};
+        for (size_t c = 0; c < cells.size(); ++c) {
+            ASSERT_EQ(cells[c].second, cells[c].first) << "value " << i << ", cell " << c;
+        }
+    }
 }
 
 TEST(OrderStatus, TranslatesFilterStatusAndPaymentCodes) {
@@ -132,12 +267,19 @@ TEST(OrderBookDate, ReadsTheCompanionFormsAndRefusesOthers) {
     }
 }
 
+// A row of the given field texts; the others empty.
+tagIPOOrderBookRow RowOf(const std::vector<std::pair<int, std::string>>& texts) {
+    std::array<std::string_view, kOrderBookFieldCount> fields{};
+    for (const auto& [field, text] : texts) {
+        fields[static_cast<size_t>(field)] = text;
+    }
+    return tagIPOOrderBookRow(fields);
+}
+
 tagIPOOrderBookRow RowWithDate(const std::string& date, int tag) {
-    tagIPOOrderBookRow row;
-    row.Fields[kFieldBidDate] = date;
-    row.Fields[0] = std::to_string(tag);
-    row.Fields[29] = base::Format("%d.%d", tag % 7, tag % 3);
-    return row;
+    return RowOf({{kFieldBidDate, date},
+                  {0, std::to_string(tag)},
+                  {29, base::Format("%d.%d", tag % 7, tag % 3)}});
 }
 
 // The sort with keys derived once gives exactly the order of a merge sort that asks CompareRows
@@ -163,7 +305,7 @@ TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
     const auto tags = [&list](const std::vector<size_t>& order) {
         std::vector<std::string> sorted;
         for (size_t index : order) {
-            sorted.push_back(list[index]->Fields[0]);
+            sorted.push_back(std::string(list[index]->Field(0)));
         }
         return sorted;
     };
@@ -185,22 +327,18 @@ TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
 }
 
 TEST(OrderBookSort, ComparesByColumnKind) {
-    tagIPOOrderBookRow a;
-    tagIPOOrderBookRow b;
-    a.Fields[7] = "3(150)";  // Lot(Qty) 1: leading integer
-    b.Fields[7] = "12(600)";
-    a.Fields[29] = "99.50";  // Total Amount Payable: leading number
-    b.Fields[29] = "100.25";
-    a.Fields[1] = "acme";  // offer Name: bytes, case-sensitive
-    b.Fields[1] = "Zeta";
-    a.Fields[kFieldBidDate] = "2026-12-04 10:00:00.2";
-    b.Fields[kFieldBidDate] = "2026-12-04 10:00:00.6";
+    // Lot(Qty) 1: leading integer; Total Amount Payable: leading number; offer Name: bytes,
+    // case-sensitive.
+    const tagIPOOrderBookRow a = RowOf(
+        {{7, "3(150)"}, {29, "99.50"}, {1, "acme"}, {kFieldBidDate, "2026-12-04 10:00:00.2"}});
+    tagIPOOrderBookRow b = RowOf(
+        {{7, "12(600)"}, {29, "100.25"}, {1, "Zeta"}, {kFieldBidDate, "2026-12-04 10:00:00.6"}});
     EXPECT_EQ(-1, CompareRows(a, b, 6));
     EXPECT_EQ(-1, CompareRows(a, b, 16));
     EXPECT_GT(CompareRows(a, b, 1), 0);
     EXPECT_EQ(0, CompareRows(a, b, kBidDateColumn));
     EXPECT_EQ(0, CompareRows(b, a, kBidDateColumn));  // less than half a second apart
-    b.Fields[kFieldBidDate] = "garbage";
+    b = RowOf({{7, "12(600)"}, {29, "100.25"}, {1, "Zeta"}, {kFieldBidDate, "garbage"}});
     EXPECT_EQ(1, CompareRows(a, b, kBidDateColumn));
     EXPECT_EQ(1, CompareRows(b, a, kBidDateColumn));
     EXPECT_EQ(0, CompareRows(a, b, 26));

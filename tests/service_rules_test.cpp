@@ -1,7 +1,9 @@
 // The service's business and access rules, driven over HTTP as the companion drives them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 #include "service_test_client.h"
 
@@ -271,6 +273,62 @@ TEST_F(ServiceRulesTest, RetailOrdersMayBeLoweredAndCancelled) {
     EXPECT_EQ(again.at("outcome"), 0);
     EXPECT_EQ(again.at("message"), "Only pending or modified orders can be cancelled");
     EXPECT_EQ(Refusal(modify), "Only pending or modified orders can be modified");
+}
+
+// The order book and the watch list are written as they stream from the store: their bytes
+// are those of their own JSON dumped again (keys sorted, texts escaped alike), and each order
+// carries its own bids, in position order, whichever orders the status filter leaves out.
+TEST_F(ServiceRulesTest, AnswersAreTheirOwnCanonicalJsonWithEachOrdersBids) {
+    const std::vector<std::string> references = {"plain", "q\"uote\\ \t\x01", "Caf\u00e9 \u20b9"};
+    std::vector<int64_t> numbers;
+    for (size_t i = 0; i < references.size(); ++i) {
+        json order = ServiceTestClient::Order();
+        order["user_ref1"] = references[i];
+        order["bids"] = json::array();
+        for (size_t b = 0; b <= i; ++b) {
+            order["bids"].push_back(ServiceTestClient::Bid("N", 150, 9500 + 100 * int(b)));
+        }
+        numbers.push_back(Place(order).at("order_number"));
+        // One live application per client and issue: all but the last are cancelled.
+        if (i + 1 < references.size()) {
+            Cancel(ServiceTestClient::Investor(95), numbers.back());
+        }
+    }
+
+    const auto canonical = [](const ServiceReply& reply) {
+        return reply.body.dump(-1, ' ', false, json::error_handler_t::replace);
+    };
+    for (const std::string status : {"-1", "P", "C"}) {
+        json request = ServiceTestClient::Investor(93);
+        request["status"] = status;
+        const ServiceReply reply = client.Post("/ipo/orderbook", request);
+        ASSERT_EQ(reply.status, 200);
+        EXPECT_EQ(canonical(reply), reply.raw) << status;
+        std::vector<int64_t> listed;
+        for (const json& entry : reply.body.at("records")) {
+            const auto i = static_cast<size_t>(
+                std::find(numbers.begin(), numbers.end(), entry.at("order_number")) -
+                numbers.begin());
+            ASSERT_LT(i, numbers.size());
+            listed.push_back(entry.at("order_number"));
+            EXPECT_EQ(entry.at("user_ref1"), references[i]);
+            ASSERT_EQ(entry.at("bids").size(), i + 1) << status;
+            for (size_t b = 0; b <= i; ++b) {
+                EXPECT_EQ(entry["bids"][b].at("price_paise"), 9500 + 100 * int(b));
+                EXPECT_EQ(entry["bids"][b].at("amount_paise"), 150 * (9500 + 100 * int(b)));
+            }
+        }
+        const std::vector<int64_t> expected = status == "-1" ? numbers
+                                              : status == "P"
+                                                  ? std::vector<int64_t>{numbers[2]}
+                                                  : std::vector<int64_t>{numbers[0], numbers[1]};
+        EXPECT_EQ(listed, expected) << status;
+    }
+    json watch = ServiceTestClient::Investor(91);
+    watch.update({{"section", "C"}, {"product", "IPO"}});
+    const ServiceReply reply = client.Post("/ipo/watchlist", watch);
+    EXPECT_EQ(reply.body.at("records").size(), 4u);
+    EXPECT_EQ(canonical(reply), reply.raw);
 }
 
 TEST_F(ServiceRulesTest, NonRetailBidsMayBeRaisedButNotLoweredOrCancelled) {

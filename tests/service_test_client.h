@@ -11,6 +11,7 @@
 struct ServiceReply {
     int status = 0;
     nlohmann::json body;
+    std::string raw;  // the body's bytes
     std::string Message() const { return body.value("message", ""); }
     // The first record of a taken request.
     const nlohmann::json& Record() const { return body.at("records").at(0); }
@@ -86,6 +87,7 @@ class ServiceTestClient {
         if (result) {
             reply.status = result->status;
             reply.body = nlohmann::json::parse(result->body, nullptr, false);
+            reply.raw = result->body;
         }
         return reply;
     }

@@ -1,0 +1,85 @@
+#include "service/json_writer.h"
+
+#include <charconv>
+#include <nlohmann/json.hpp>
+
+namespace svc {
+namespace {
+
+// Bytes that go out unchanged: printable ASCII but the quote and the backslash. Anything else
+// (control characters, UTF-8 sequences, bad UTF-8) is left to nlohmann::json's own escaping.
+bool Plain(std::string_view text) {
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7e || c == '"' || c == '\\') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+JsonWriter& JsonWriter::Open(char bracket) {
+    Separate();
+    out_ += bracket;
+    first_.push_back(true);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Close(char bracket) {
+    out_ += bracket;
+    first_.pop_back();
+    return *this;
+}
+
+void JsonWriter::Separate() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (!first_.empty()) {
+        if (!first_.back()) {
+            out_ += ',';
+        }
+        first_.back() = false;
+    }
+}
+
+JsonWriter& JsonWriter::Key(std::string_view key) {
+    Separate();
+    Quote(key);
+    out_ += ':';
+    afterKey_ = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::String(std::string_view text) {
+    Separate();
+    Quote(text);
+    return *this;
+}
+
+void JsonWriter::Quote(std::string_view text) {
+    if (Plain(text)) {
+        out_ += '"';
+        out_ += text;
+        out_ += '"';
+    } else {
+        out_ += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+}
+
+JsonWriter& JsonWriter::Int(int64_t value) {
+    Separate();
+    char digits[24];
+    out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Bool(bool value) {
+    Separate();
+    out_ += value ? "true" : "false";
+    return *this;
+}
+
+}  // namespace svc
