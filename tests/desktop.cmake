@@ -18,7 +18,7 @@ if(TARGET ipofw_wx)
     add_test(NAME ${name} COMMAND ${IPO_XVFB} $<TARGET_FILE:${name}>)
   endfunction()
 
-  ipo_add_gui_test(desktop_wx_backend_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/desktop_wx_backend_test.cpp)
+  ipo_add_gui_test(desktop_wx_backend_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/desktop_wx_backend_test.cpp LIBS ipo_orderbook)
 endif()
 
 # The terminal against a real ipo-service, with the real plug-in and companion library. The
