@@ -699,4 +699,35 @@ TEST(PluginLayouts, EveryTextFitsAndNoControlOverlapsAnother) {
     EXPECT_TRUE(faults.empty()) << listed;
 }
 
+// The details popup shows an issue's typical figures whole, not their first digits, and still
+// has nothing cut or overlapping once it has widened for them.
+TEST(PluginLayouts, DetailsBoxesShowTypicalContentsWhole) {
+    fw::wx::WxBackend backend;
+    Silent events;
+    auto form = backend.CreateChildForm(nullptr, WatchDetailsLayout(), events);
+    const std::pair<int, const char*> shown[] = {
+        {kDetailsIssueSize, "45000000000"},          {kDetailsFaceValue, "10.00"},
+        {kDetailsBidStart, "2026-12-05 10:00:00"},   {kDetailsBidEnd, "2026-12-09 17:00:00"},
+        {kDetailsMinimumBidQty, "3200"},             {kDetailsRating, "A+ (Positive)"},
+        {kDetailsRegistrar, "Crestline Registrars"}, {kDetailsBrokerRecommendation, "Neutral"},
+    };
+    for (const auto& [id, text] : shown) {
+        form->SetText(id, text);
+    }
+    form->ShowWindow(true);
+    Pump();
+    for (const auto& [id, text] : shown) {
+        wxWindow* box = form->control(id);
+        GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(box->GetHandle()));
+        GtkBorder padding;
+        GtkBorder border;
+        gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+        gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
+        const int room = box->GetClientSize().x - padding.left - padding.right - border.left -
+                         border.right;
+        EXPECT_LE(box->GetTextExtent(text).x, room) << text;
+    }
+    EXPECT_EQ(std::vector<std::string>{}, LayoutFaults(*form));
+}
+
 }  // namespace
