@@ -21,6 +21,7 @@ if(IPO_BUILD_WX)
   find_program(XVFB_RUN xvfb-run REQUIRED)
   # The GUI tests fail on any GTK or GLib warning through GLib's log writer.
   pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
+  pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 endif()
 
 if(IPO_BUILD_BENCH)

@@ -15,15 +15,21 @@
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
+#include <gtk/gtk.h>
+
 #include <string>
 #include <vector>
 
+#include "bid/ipo_order_entry_layout.h"
 #include "desktop_wx_support.h"
 #include "framework/wx/wx_backend.h"
 #include "framework/wx/wx_frame_site.h"
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_status_bar.h"
 #include "framework/wx/wx_user_actions.h"
+#include "plugin/runtime_classes.h"
+#include "watch/ipo_client_filter_layout.h"
+#include "watch/ipo_watch_details_layout.h"
 
 namespace {
 
@@ -560,6 +566,168 @@ TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPai
     frame->Destroy();
     Pump();
     EXPECT_FALSE(site.HasWindow());
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- the plug-in's layouts on GTK
+
+std::string Describe(const fw::ControlEntry& entry) {
+    return std::to_string(entry.id) + (entry.text && *entry.text ? " \"" + std::string(entry.text) + "\"" : "");
+}
+
+// The smallest size GTK draws the control in without cutting or squeezing it.
+wxSize ToolkitMinimum(wxWindow* control) {
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(GTK_WIDGET(control->GetHandle()), &minimum, nullptr);
+    return {minimum.width, minimum.height};
+}
+
+// The text a control shows, as the user reads it.
+wxString ShownText(wxWindow* control, fw::ControlKind kind) {
+    if (kind == ControlKind::Static) {
+        return static_cast<wxStaticText*>(control)->GetLabel();
+    }
+    return wxControl::RemoveMnemonics(control->GetLabel());
+}
+
+// Everything in a built layout that a user would see cut or overlapping: texts larger than their
+// control (measured in the control's font), controls smaller than GTK draws them, controls that
+// overlap, leave the window or cross the border or title of a group box. List cells may cut.
+std::vector<std::string> LayoutFaults(const fw::wx::WxForm& form) {
+    std::vector<std::string> faults;
+    const fw::DialogTemplate& layout = form.layout();
+    const wxSize client = form.window()->GetClientSize();
+    auto fault = [&](const fw::ControlEntry& entry, const std::string& what) {
+        faults.push_back(std::string(layout.caption) + ": " + Describe(entry) + " " + what);
+    };
+    for (const fw::ControlEntry& entry : layout.controls) {
+        wxWindow* control = form.control(entry.id);
+        const wxRect rect = control->GetRect();
+        const wxSize room = control->GetClientSize();
+        // A list is sized to its frame by its view; everything else stays in the window.
+        if (entry.kind != ControlKind::ListView && !wxRect(client).Contains(rect)) {
+            fault(entry, "leaves the window");
+        }
+        switch (entry.kind) {
+            case ControlKind::Static:
+            case ControlKind::GroupBox:
+            case ControlKind::Button:
+            case ControlKind::DefaultButton:
+            case ControlKind::CheckBox:
+            case ControlKind::RadioButton:
+            case ControlKind::LinkButton: {
+                const wxString text = ShownText(control, entry.kind);
+                const wxSize extent =
+                    text.empty() ? wxSize() : control->GetTextExtent(text.BeforeFirst('\n'));
+                const int lines = static_cast<int>(text.Freq('\n')) + 1;
+                if (extent.x > room.x || (entry.kind != ControlKind::GroupBox &&
+                                          extent.y * lines > room.y)) {
+                    fault(entry, "shows " + std::to_string(extent.x) + "x" +
+                                     std::to_string(extent.y * lines) + " of text in " +
+                                     std::to_string(room.x) + "x" + std::to_string(room.y));
+                }
+                break;
+            }
+            default:
+                break;
+        }
+        if (entry.kind != ControlKind::Static && entry.kind != ControlKind::GroupBox &&
+            entry.kind != ControlKind::LinkButton && entry.kind != ControlKind::ListView) {
+            const wxSize minimum = ToolkitMinimum(control);
+            if (minimum.x > rect.width || minimum.y > rect.height) {
+                fault(entry, "is " + std::to_string(rect.width) + "x" +
+                                 std::to_string(rect.height) + ", GTK draws it at least " +
+                                 std::to_string(minimum.x) + "x" + std::to_string(minimum.y));
+            }
+        }
+    }
+    for (const fw::ControlEntry& a : layout.controls) {
+        for (const fw::ControlEntry& b : layout.controls) {
+            const wxRect ra = form.control(a.id)->GetRect();
+            const wxRect rb = form.control(b.id)->GetRect();
+            if (&a == &b || !ra.Intersects(rb)) {
+                continue;
+            }
+            if (a.kind == ControlKind::GroupBox) {
+                // Inside a group box, below its title.
+                wxRect inside = ra;
+                const wxString title = form.control(a.id)->GetLabel();
+                if (!title.empty()) {
+                    const int titleHeight = form.control(a.id)->GetTextExtent(title).y;
+                    inside.y += titleHeight;
+                    inside.height -= titleHeight;
+                }
+                if (!inside.Contains(rb)) {
+                    fault(b, "crosses the border or title of group " + Describe(a));
+                }
+            } else if (b.kind != ControlKind::GroupBox && &a < &b) {
+                fault(a, "overlaps " + Describe(b));
+            }
+        }
+    }
+    return faults;
+}
+
+struct Silent : fw::FormEvents {};
+
+TEST(PluginLayouts, EveryTextFitsAndNoControlOverlapsAnother) {
+    fw::wx::WxBackend backend;
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "host", wxPoint(0, 0), wxSize(1000, 700));
+    Silent events;
+    std::vector<std::string> faults;
+    for (const fw::DialogTemplate* layout :
+         {&WatchFormLayout(), &OrderBookFormLayout(), &WatchDetailsLayout(),
+          &ClientFilterLayout(), &BidOrderEntryLayout(), &TermsAndConditionLayout()}) {
+        auto form = layout->kind == fw::FormKind::ChildForm
+                        ? backend.CreateChildForm(frame, *layout, events)
+                        : backend.CreateChildForm(nullptr, *layout, events);
+        form->ShowWindow(true);
+        Pump();
+        for (std::string& found : LayoutFaults(*form)) {
+            faults.push_back(std::move(found));
+        }
+    }
+    frame->Destroy();
+    Pump();
+    std::string listed;
+    for (const std::string& found : faults) {
+        listed += found + "\n";
+    }
+    EXPECT_TRUE(faults.empty()) << listed;
+}
+
+// The details popup shows an issue's typical figures whole, not their first digits, and still
+// has nothing cut or overlapping once it has widened for them.
+TEST(PluginLayouts, DetailsBoxesShowTypicalContentsWhole) {
+    fw::wx::WxBackend backend;
+    Silent events;
+    auto form = backend.CreateChildForm(nullptr, WatchDetailsLayout(), events);
+    const std::pair<int, const char*> shown[] = {
+        {kDetailsIssueSize, "45000000000"},          {kDetailsFaceValue, "10.00"},
+        {kDetailsBidStart, "2026-12-05 10:00:00"},   {kDetailsBidEnd, "2026-12-09 17:00:00"},
+        {kDetailsMinimumBidQty, "3200"},             {kDetailsRating, "A+ (Positive)"},
+        {kDetailsRegistrar, "Crestline Registrars"}, {kDetailsBrokerRecommendation, "Neutral"},
+    };
+    for (const auto& [id, text] : shown) {
+        form->SetText(id, text);
+    }
+    form->ShowWindow(true);
+    Pump();
+    for (const auto& [id, text] : shown) {
+        wxWindow* box = form->control(id);
+        GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(box->GetHandle()));
+        GtkBorder padding;
+        GtkBorder border;
+        gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+        gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
+        const int room = box->GetClientSize().x - padding.left - padding.right - border.left -
+                         border.right;
+        EXPECT_LE(box->GetTextExtent(text).x, room) << text;
+    }
+    EXPECT_EQ(std::vector<std::string>{}, LayoutFaults(*form));
 }
 
 }  // namespace

@@ -12,9 +12,13 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/display.h>
 #include <wx/textctrl.h>
 
+#include <gtk/gtk.h>
+
 #include <algorithm>
+#include <cmath>
 
 #include "framework/wx/wx_link_button.h"
 #include "framework/wx/wx_list_view.h"
@@ -28,6 +32,101 @@ wxFont LayoutFont(const DialogTemplate& layout) {
     wxFontInfo info(layout.pointSize > 0 ? layout.pointSize : 8);
     info.Family(wxFONTFAMILY_SWISS);
     return FontWithFace(info, layout.fontName);
+}
+
+// A dialog unit is a quarter of the layout font's average character width across, an eighth of
+// its height down, as on the platform the layouts were drawn for.
+wxSize DialogBase(const wxWindow& window, const wxFont& font) {
+    int width = 0;
+    int height = 0;
+    window.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", &width, &height,
+                         nullptr, nullptr, &font);
+    return {(width / 26 + 1) / 2, height};
+}
+
+// GTK's default theme pads entries, buttons and drop-downs for touch-sized rows; the layouts
+// were drawn for thin 3D boxes around text in an 8-point font. Inside a layout window the
+// controls keep their theme's look with the padding such boxes have.
+constexpr char kLayoutStyleClass[] = "fw-layout";
+constexpr char kLayoutStyle[] = R"(
+.fw-layout entry { min-height: 0; padding: 1px 2px; }
+.fw-layout button { min-height: 0; min-width: 0; padding: 1px 4px; }
+.fw-layout combobox arrow { min-height: 12px; min-width: 12px; }
+.fw-layout checkbutton, .fw-layout radiobutton { min-height: 0; padding: 0; }
+.fw-layout check, .fw-layout radio { min-height: 13px; min-width: 13px; margin: 0; }
+.fw-layout checkbutton label, .fw-layout radiobutton label { margin-left: 4px; }
+)";
+
+void UseLayoutStyle(wxWindow& window) {
+    static GtkCssProvider* const provider = [] {
+        GtkCssProvider* css = gtk_css_provider_new();
+        gtk_css_provider_load_from_data(css, kLayoutStyle, -1, nullptr);
+        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
+                                                  GTK_STYLE_PROVIDER(css),
+                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        return css;
+    }();
+    static_cast<void>(provider);
+    // Set before the controls exist, so that GTK sizes them in this style from the start.
+    gtk_style_context_add_class(gtk_widget_get_style_context(GTK_WIDGET(window.GetHandle())),
+                                kLayoutStyleClass);
+}
+
+// The smallest size GTK draws the control in without cutting or squeezing it.
+wxSize ToolkitMinimum(const wxWindow& control) {
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(GTK_WIDGET(control.GetHandle()), &minimum, nullptr);
+    return {minimum.width, minimum.height};
+}
+
+// The room an entry's frame and padding take from its text, across.
+int EntryFrameWidth(const wxWindow& edit) {
+    GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(edit.GetHandle()));
+    const GtkStateFlags state = gtk_style_context_get_state(style);
+    GtkBorder padding;
+    GtkBorder border;
+    gtk_style_context_get_padding(style, state, &padding);
+    gtk_style_context_get_border(style, state, &border);
+    return padding.left + padding.right + border.left + border.right;
+}
+
+// The baseline of the text a check box, radio button or static text shows, in its parent's
+// client area; -1 before GTK has laid it out.
+int LabelBaseline(const wxWindow& window) {
+    GtkWidget* widget = GTK_WIDGET(window.GetHandle());
+    GtkWidget* label = GTK_IS_BIN(widget) ? gtk_bin_get_child(GTK_BIN(widget)) : widget;
+    if (!label || !GTK_IS_LABEL(label) || !gtk_widget_get_mapped(label)) {
+        return -1;
+    }
+    int x = 0;
+    int y = 0;
+    gtk_label_get_layout_offsets(GTK_LABEL(label), &x, &y);
+    return y + pango_layout_get_baseline(gtk_label_get_layout(GTK_LABEL(label))) / PANGO_SCALE;
+}
+
+// The control whose text a link continues: the nearest check box, radio button or static text
+// on its left in the same row.
+const ControlEntry* TextBeside(const DialogTemplate& layout, const ControlEntry& link) {
+    const ControlEntry* beside = nullptr;
+    for (const ControlEntry& entry : layout.controls) {
+        const bool texty = entry.kind == ControlKind::CheckBox ||
+                           entry.kind == ControlKind::RadioButton ||
+                           entry.kind == ControlKind::Static;
+        const bool sameRow = entry.y < link.y + link.height && link.y < entry.y + entry.height;
+        if (texty && sameRow && entry.x + entry.width <= link.x &&
+            (!beside || entry.x > beside->x)) {
+            beside = &entry;
+        }
+    }
+    return beside;
+}
+
+// A closed drop-down list is as tall as the platform draws one for an 8-point font; the layout's
+// height also holds the dropped-down list.
+constexpr int kClosedDropListHeight = 13;
+
+bool IsSingleLineEdit(const ControlEntry& entry) {
+    return entry.kind == ControlKind::Edit && !(entry.style & kStyleMultiLine);
 }
 
 // Sorted drop-down lists order their entries without regard to case, like the platform's
@@ -47,6 +146,17 @@ WxForm::WxForm(const DialogTemplate& layout, FormEvents& events, wxWindow* paren
     BuildWindow(parent);
     for (const ControlEntry& entry : layout.controls) {
         CreateControl(entry);
+    }
+    GrowToFit();
+    for (const ControlEntry& entry : layout.controls) {
+        const ControlEntry* beside =
+            entry.kind == ControlKind::LinkButton ? TextBeside(layout, entry) : nullptr;
+        if (beside) {
+            const wxWindow* text = control(beside->id);
+            static_cast<FwLinkButton*>(control(entry.id))->rowBaseline = [text] {
+                return LabelBaseline(*text);
+            };
+        }
     }
 }
 
@@ -72,10 +182,6 @@ void WxForm::BuildWindow(wxWindow* parent) {
         }
         window_ = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
         window_->SetFont(font);
-        window_->SetSize(window_->ConvertDialogToPixels(wxSize(layout_.width, layout_.height)));
-        if (ownFrame_) {
-            ownFrame_->SetClientSize(window_->GetSize());
-        }
     } else {
         long style = wxCAPTION;
         if (layout_.kind == FormKind::ModalDialog) {
@@ -84,7 +190,6 @@ void WxForm::BuildWindow(wxWindow* parent) {
         auto* d =
             new wxDialog(parent, wxID_ANY, ToWx(caption_), wxDefaultPosition, wxDefaultSize, style);
         d->SetFont(font);
-        d->SetClientSize(d->ConvertDialogToPixels(wxSize(layout_.width, layout_.height)));
         std::shared_ptr<Link> link = link_;
         d->Bind(wxEVT_CLOSE_WINDOW, [link](wxCloseEvent& event) {
             if (!link->form || !event.CanVeto()) {
@@ -96,6 +201,10 @@ void WxForm::BuildWindow(wxWindow* parent) {
         });
         window_ = d;
     }
+    UseLayoutStyle(*window_);
+    const wxSize base = DialogBase(*window_, font);
+    baseX_ = base.x / 4.0;
+    baseY_ = base.y / 8.0;
     std::shared_ptr<Link> link = link_;
     wxWindow* self = window_;
     window_->Bind(wxEVT_CHAR_HOOK, [link](wxKeyEvent& event) {
@@ -134,9 +243,25 @@ void WxForm::BuildWindow(wxWindow* parent) {
     });
 }
 
+// The control's rectangle in pixels. Edges are placed rather than sizes scaled, so that controls
+// that touch in the layout touch on the screen and never overlap by rounding.
+wxRect WxForm::Place(const ControlEntry& entry) const {
+    const double unitX = baseX_ * growX_;
+    const double unitY = baseY_ * growY_;
+    const int height = entry.kind == ControlKind::ComboDropList
+                           ? std::min(entry.height, kClosedDropListHeight)
+                           : entry.height;
+    const int left = static_cast<int>(std::lround(entry.x * unitX));
+    const int top = static_cast<int>(std::lround(entry.y * unitY));
+    const int right = static_cast<int>(std::lround((entry.x + entry.width) * unitX));
+    const int bottom = static_cast<int>(std::lround((entry.y + height) * unitY));
+    return {left, top, right - left, bottom - top};
+}
+
 void WxForm::CreateControl(const ControlEntry& entry) {
-    const wxPoint pos = window_->ConvertDialogToPixels(wxPoint(entry.x, entry.y));
-    const wxSize size = window_->ConvertDialogToPixels(wxSize(entry.width, entry.height));
+    const wxRect placed = Place(entry);
+    const wxPoint pos = placed.GetPosition();
+    const wxSize size = placed.GetSize();
     const wxString text = ToWx(entry.text ? entry.text : "");
     wxWindow* control = nullptr;
     switch (entry.kind) {
@@ -182,8 +307,7 @@ void WxForm::CreateControl(const ControlEntry& entry) {
                                         (entry.style & kStyleGroup) ? wxRB_GROUP : 0);
             break;
         case ControlKind::ComboDropList:
-            // The layout's height includes the dropped-down list; the closed box keeps its own.
-            control = new wxChoice(window_, entry.id, pos, wxSize(size.x, -1));
+            control = new wxChoice(window_, entry.id, pos, size);
             if (entry.style & kStyleSorted) {
                 sortedCombos_.insert(entry.id);
             }
@@ -203,9 +327,6 @@ void WxForm::CreateControl(const ControlEntry& entry) {
             control = new FwLinkButton(window_, entry.id, text, wxRect(pos, size));
             break;
     }
-    if (entry.kind == ControlKind::CheckBox || entry.kind == ControlKind::RadioButton) {
-        KeepToolkitMinimum(*control);
-    }
     controls_[entry.id] = control;
     kinds_[entry.id] = entry.kind;
     if (entry.kind == ControlKind::Static) {
@@ -220,15 +341,90 @@ void WxForm::CreateControl(const ControlEntry& entry) {
     BindControl(control, entry);
 }
 
-// GTK draws check and radio buttons with an indicator and a label of fixed minimum sizes; a box
-// smaller than that cuts the label and makes GTK complain at every layout. Such a box grows to
-// the toolkit's size, centred on the row the layout gave it.
-void WxForm::KeepToolkitMinimum(wxWindow& control) {
-    const wxRect given = control.GetRect();
-    const wxSize best = control.GetBestSize();
-    const int width = std::max(given.width, best.x);
-    const int height = std::max(given.height, best.y);
-    control.SetSize(given.x, given.y - (height - given.height) / 2, width, height);
+// What the control needs to show its text whole and to be drawn by GTK uncut, in pixels; zero
+// where the layout's size holds whatever the control gets (lists, wrapping texts).
+wxSize WxForm::Needed(const ControlEntry& entry) const {
+    const wxWindow* c = control(entry.id);
+    switch (entry.kind) {
+        case ControlKind::Static: {
+            const std::string& text = staticTexts_.at(entry.id);
+            if (text.empty() || Place(entry).height >= 2 * c->GetCharHeight()) {
+                return {};
+            }
+            return c->GetTextExtent(ToWx(text));
+        }
+        case ControlKind::GroupBox:
+            return c->GetLabel().empty() ? wxSize() : wxSize(ToolkitMinimum(*c).x, 0);
+        case ControlKind::LinkButton:
+            return c->GetTextExtent(wxControl::RemoveMnemonics(c->GetLabel()));
+        case ControlKind::ListView:
+            return {};
+        case ControlKind::Edit:
+            return IsSingleLineEdit(entry) ? ToolkitMinimum(*c) : wxSize();
+        default:
+            return ToolkitMinimum(*c);
+    }
+}
+
+// Where GTK's controls or the layout's texts need more room than the layout gives them at the
+// font's own dialog units, the whole layout grows by one factor across and one down, so that
+// nothing is cut and nothing overlaps. The window takes the layout's grown size.
+void WxForm::GrowToFit() {
+    double growX = 1.0;
+    double growY = 1.0;
+    for (const ControlEntry& entry : layout_.controls) {
+        const wxSize needed = Needed(entry);
+        const int height = entry.kind == ControlKind::ComboDropList
+                               ? std::min(entry.height, kClosedDropListHeight)
+                               : entry.height;
+        // One pixel more than needed, for placing both edges on whole pixels.
+        if (needed.x > 0 && entry.width > 0) {
+            growX = std::max(growX, (needed.x + 1) / (entry.width * baseX_));
+        }
+        if (needed.y > 0 && height > 0) {
+            growY = std::max(growY, (needed.y + 1) / (height * baseY_));
+        }
+    }
+    Scale(growX, growY);
+}
+
+void WxForm::Scale(double growX, double growY) {
+    growX_ = growX;
+    growY_ = growY;
+    for (const ControlEntry& entry : layout_.controls) {
+        if (wxWindow* c = control(entry.id)) {
+            c->SetSize(Place(entry));
+        }
+    }
+    const wxSize size{static_cast<int>(std::lround(layout_.width * baseX_ * growX_)),
+                      static_cast<int>(std::lround(layout_.height * baseY_ * growY_))};
+    if (layout_.kind == FormKind::ChildForm) {
+        window_->SetSize(size);
+        if (ownFrame_) {
+            ownFrame_->SetClientSize(size);
+        }
+    } else {
+        window_->SetClientSize(size);
+    }
+}
+
+// A program-set text that a one-line box of a dialog cannot show whole (an issue size, a bid
+// time) widens the dialog as far as the screen allows; the dialog never shrinks again.
+void WxForm::GrowForContent(const ControlEntry& entry, const wxString& text) {
+    const wxWindow* edit = control(entry.id);
+    if (layout_.kind == FormKind::ChildForm || !IsSingleLineEdit(entry) || entry.width <= 0) {
+        return;
+    }
+    const int needed = edit->GetTextExtent(text).x + EntryFrameWidth(*edit) + 2;
+    if (needed <= edit->GetSize().x) {
+        return;
+    }
+    const int screenWidth = wxDisplay(window_).GetClientArea().width;
+    const double widest = screenWidth / (layout_.width * baseX_);
+    const double growX = std::min(needed / (entry.width * baseX_), widest);
+    if (growX > growX_) {
+        Scale(growX, growY_);
+    }
 }
 
 void WxForm::BindControl(wxWindow* control, const ControlEntry& entry) {
@@ -442,8 +638,8 @@ Size WxForm::DialogUnitsToPixels(Size units) const {
     if (!window_) {
         return {};
     }
-    const wxSize pixels = window_->ConvertDialogToPixels(wxSize(units.width, units.height));
-    return {pixels.x, pixels.y};
+    return {static_cast<int>(std::lround(units.width * baseX_ * growX_)),
+            static_cast<int>(std::lround(units.height * baseY_ * growY_))};
 }
 
 void WxForm::EndDialog(int result) {
@@ -508,6 +704,11 @@ void WxForm::SetText(int id, std::string_view text) {
     }
     switch (kinds_.at(id)) {
         case ControlKind::Edit:
+            for (const ControlEntry& entry : layout_.controls) {
+                if (entry.id == id) {
+                    GrowForContent(entry, ToWx(text));
+                }
+            }
             static_cast<wxTextCtrl*>(c)->ChangeValue(ToWx(text));
             break;
         case ControlKind::Static:

@@ -99,7 +99,11 @@ class WxForm : public Form {
 
     void BuildWindow(wxWindow* parent);
     void CreateControl(const ControlEntry& entry);
-    static void KeepToolkitMinimum(wxWindow& control);
+    wxRect Place(const ControlEntry& entry) const;
+    wxSize Needed(const ControlEntry& entry) const;
+    void GrowToFit();
+    void Scale(double growX, double growY);
+    void GrowForContent(const ControlEntry& entry, const wxString& text);
     void BindControl(wxWindow* control, const ControlEntry& entry);
     void SetStaticText(int id, std::string_view text);
     void OnCharHook(wxKeyEvent& event);
@@ -110,6 +114,10 @@ class WxForm : public Form {
     T* As(int id) const;
 
     const DialogTemplate& layout_;
+    // Pixels per dialog unit: the layout font's base units, times the growth each axis needs
+    // for GTK's controls and the texts they show.
+    double baseX_ = 1.5, baseY_ = 1.625;
+    double growX_ = 1.0, growY_ = 1.0;
     std::shared_ptr<Link> link_;
     wxWindow* window_ = nullptr;
     wxFrame* ownFrame_ = nullptr;  // the frame a child form without a parent lives in

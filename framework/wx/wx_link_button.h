@@ -19,6 +19,9 @@ class FwLinkButton : public wxControl {
 
     // The owner's click handler, called after the drawer has seen the press.
     std::function<void()> onClick;
+    // Where the text beside the link sits, as the baseline's y in the parent's client area, or
+    // -1 when unknown; the link moves so that the text its drawer draws sits on it.
+    std::function<int()> rowBaseline;
 
   private:
     void OnPaint(wxPaintEvent& event);
