@@ -58,7 +58,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const SettingsResult read = ReadTerminalSettings(arguments);
     if (!read.settings) {
-        (read.help ? std::cout : std::cerr) << read.text << std::endl;
+        if (read.help) {
+            std::cout << read.text << std::endl;
+        } else {
+            std::cerr << "ipo-terminal: " << read.text << std::endl;
+        }
         return read.help ? 0 : 2;
     }
     wxApp::SetInstance(new TerminalApp(*read.settings));

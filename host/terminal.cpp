@@ -1,11 +1,14 @@
 #include "host/terminal.h"
 
 #include <wx/display.h>
+#include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/persist/toplevel.h>
 #include <wx/sizer.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "base/platform.h"
 #include "framework/wx/wx_text.h"
@@ -18,11 +21,36 @@ constexpr int kMenuAbout = wxID_ABOUT;
 constexpr int kMenuExit = wxID_EXIT;
 constexpr uint32_t kPluginMenus[] = {kMenuIPOWatch, kMenuIPOOrderBook};
 
+// The main window's geometry, kept in the terminal's state folder rather than in wx's default
+// configuration file. It lives as long as the process: wx reaches it through a static.
+class GeometryStore : public wxPersistenceManager {
+  public:
+    void Use(const std::string& path) {
+        config_ = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString,
+                                                 wxString::FromUTF8(path), wxEmptyString,
+                                                 wxCONFIG_USE_LOCAL_FILE);
+    }
+    void Flush() {
+        if (config_) {
+            config_->Flush();
+        }
+    }
+    wxConfigBase* GetConfig() const override { return config_.get(); }
+
+  private:
+    std::unique_ptr<wxFileConfig> config_;
+};
+
+GeometryStore& Geometry() {
+    static GeometryStore store;
+    return store;
+}
+
 }  // namespace
 
 Terminal::Terminal(TerminalSettings settings, std::string programFolder)
     : settings_(std::move(settings)),
-      programFolder_(std::move(programFolder)),
+      folders_(FindTerminalFolders(programFolder, settings_.workingDirectory)),
       clients_(settings_.serviceHost, settings_.servicePort),
       hostMessages_(*this, clients_) {
     g_terminal = this;
@@ -31,6 +59,7 @@ Terminal::Terminal(TerminalSettings settings, std::string programFolder)
 Terminal::~Terminal() {
     if (frame_) {
         frame_->Unbind(wxEVT_CLOSE_WINDOW, &Terminal::OnMainClose, this);
+        SaveGeometry();
     }
     // The plug-in closes its windows through the templates it was given: they go after it.
     if (!stopped_) {
@@ -44,8 +73,41 @@ Terminal::~Terminal() {
 }
 
 void Terminal::Start() {
+    OpenLogFile();
     BuildMainWindow();
+    KeepGeometry();
+    for (const std::string& problem : PrepareWorkingFolder(folders_)) {
+        ShowMessage(problem);
+    }
     LoadPlugin();
+}
+
+void Terminal::OpenLogFile() {
+    std::error_code error;
+    std::filesystem::create_directories(folders_.state, error);
+    const std::string path = folders_.state + "/terminal.log";
+    logFile_.open(path, std::ios::app);
+    if (!logFile_) {
+        ShowMessage("Cannot write the message log " + path);
+    }
+}
+
+// A scripted screenshot session starts from the same layout every time; a trader's terminal
+// opens where it was left.
+void Terminal::KeepGeometry() {
+    if (!settings_.screenshotDirectory.empty()) {
+        return;
+    }
+    Geometry().Use(folders_.state + "/terminal.ini");
+    wxPersistenceManager::Set(Geometry());
+    wxPersistentRegisterAndRestore(frame_, "MainWindow");
+}
+
+void Terminal::SaveGeometry() {
+    if (Geometry().GetConfig() && wxPersistenceManager::Get().Find(frame_)) {
+        wxPersistenceManager::Get().SaveAndUnregister(frame_);
+        Geometry().Flush();
+    }
 }
 
 void Terminal::BuildMainWindow() {
@@ -90,14 +152,12 @@ void Terminal::BuildMainWindow() {
 
 void Terminal::LoadPlugin() {
     const std::string path =
-        programFolder_ + base::kPathSeparator + "QuorIPO64" + base::kLibrarySuffix;
+        folders_.plugin + base::kPathSeparator + "QuorIPO64" + base::kLibrarySuffix;
     std::string error;
     if (!plugin_.Load(path, error)) {
         ShowMessage(error);
     } else {
-        const std::string workingDirectory =
-            settings_.workingDirectory.empty() ? programFolder_ : settings_.workingDirectory;
-        plugin_.Start(settings_, workingDirectory, &Terminal::OnHostMessage,
+        plugin_.Start(settings_, folders_.working, &Terminal::OnHostMessage,
                       &Terminal::OnSizeRequest);
         for (uint32_t menuId : kPluginMenus) {
             MenuWindowClasses classes;
@@ -138,6 +198,7 @@ void Terminal::Exit() {
 }
 
 void Terminal::OnMainClose(wxCloseEvent& event) {
+    SaveGeometry();
     if (!stopped_) {
         stopped_ = true;
         plugin_.Stop();
@@ -161,6 +222,10 @@ std::string Terminal::StatusText(int field) const {
 
 void Terminal::ShowMessage(const std::string& text) {
     messages_.push_back(text);
+    if (logFile_) {
+        logFile_ << wxDateTime::Now().FormatISOCombined(' ').utf8_str() << "  " << text
+                 << std::endl;
+    }
     if (log_) {
         log_->AppendText(wxDateTime::Now().FormatISOTime() + "  " + fw::wx::ToWx(text) + "\n");
     }
@@ -178,7 +243,7 @@ void Terminal::ShowClientInUse(const std::string& clientId, const std::string& c
 
 void Terminal::ShowAbout() {
     const std::string version = plugin_.IsLoaded() ? plugin_.Version() : "not loaded";
-    wxMessageBox("IPO Terminal\nIPO plug-in version: " + fw::wx::ToWx(version),
+    wxMessageBox("IPO Terminal " IPO_VERSION "\nIPO plug-in version: " + fw::wx::ToWx(version),
                  "About IPO Terminal", wxOK | wxICON_INFORMATION, frame_);
 }
 

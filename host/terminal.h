@@ -5,6 +5,7 @@
 #include <wx/mdi.h>
 #include <wx/textctrl.h>
 
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,11 +16,13 @@
 #include "host/host_doc_template.h"
 #include "host/host_messages.h"
 #include "host/plugin_host.h"
+#include "host/terminal_folders.h"
 #include "host/terminal_settings.h"
 
 class Terminal : public TerminalLog {
   public:
-    // `programFolder` holds the plug-in and is the default working directory.
+    // `programFolder` is the executable's folder: the plug-in lies there or in the installed
+    // plug-in folder beside it (see FindTerminalFolders).
     Terminal(TerminalSettings settings, std::string programFolder);
     ~Terminal() override;
     Terminal(const Terminal&) = delete;
@@ -38,6 +41,7 @@ class Terminal : public TerminalLog {
     const PluginHost& plugin() const { return plugin_; }
     HostDocTemplate* TemplateFor(uint32_t menuId) const;
     const std::vector<std::string>& messages() const { return messages_; }
+    const TerminalFolders& folders() const { return folders_; }
     std::string StatusText(int field) const;
 
     // --- TerminalLog ---
@@ -50,11 +54,15 @@ class Terminal : public TerminalLog {
     void BuildMainWindow();
     void LoadPlugin();
     void ShowAbout();
+    void OpenLogFile();
+    void KeepGeometry();
+    void SaveGeometry();
     void SizeFrameFor(const void* frameWindow, WindowSize size);
     void OnMainClose(wxCloseEvent& event);
 
     TerminalSettings settings_;
-    std::string programFolder_;
+    TerminalFolders folders_;
+    std::ofstream logFile_;
     fw::wx::WxBackend backend_;
     ServiceClientDirectory clients_;
     HostMessages hostMessages_;

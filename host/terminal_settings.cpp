@@ -2,6 +2,7 @@
 
 #include <wx/cmdline.h>
 #include <wx/fileconf.h>
+#include <wx/msgout.h>
 #include <wx/wfstream.h>
 
 #include "base/text.h"
@@ -28,6 +29,16 @@ constexpr const char* kIntro =
 std::string Utf8(const wxString& text) {
     return std::string(text.utf8_str());
 }
+
+// Keeps what the command-line parser says instead of printing it.
+class ParserOutput : public wxMessageOutput {
+  public:
+    void Output(const wxString& text) override { text_ += Utf8(text); }
+    std::string FirstLine() const { return text_.substr(0, text_.find('\n')); }
+
+  private:
+    std::string text_;
+};
 
 // "host:port" or "port".
 bool ApplyServiceAddress(const std::string& address, TerminalSettings& settings,
@@ -98,6 +109,15 @@ bool ReadSettingsFile(const wxString& path, TerminalSettings& settings, std::str
     return true;
 }
 
+bool KnownFlag(const wxCmdLineEntryDesc* options, const std::string& name) {
+    for (const wxCmdLineEntryDesc* option = options; option->kind != wxCMD_LINE_NONE; ++option) {
+        if (option->longName && name == option->longName) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string TerminalSettings::ServiceURL(int requestCode) const {
@@ -113,6 +133,8 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
     static const wxCmdLineEntryDesc kOptions[] = {
         {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE,
          wxCMD_LINE_OPTION_HELP},
+        {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE,
+         0},
         {wxCMD_LINE_OPTION, nullptr, "settings", "read settings from FILE first",
          wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "user-type", "23 investor, 24 dealer, 26 (default 23)",
@@ -133,6 +155,15 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
          "open each screen in turn, save a PNG of each into DIR, exit", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
     };
+    SettingsResult result;
+    // A flag the terminal does not know is named as it was written, before wx parses the rest.
+    for (const std::string& argument : arguments) {
+        const std::string name = argument.substr(0, argument.find('='));
+        if (name.rfind("--", 0) == 0 && !KnownFlag(kOptions, name.substr(2))) {
+            result.text = "unknown flag " + name + " (see --help)";
+            return result;
+        }
+    }
     std::vector<std::string> words{"ipo-terminal"};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -144,16 +175,24 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
     parser.SetSwitchChars("-");
     parser.SetLogo(kIntro);
 
-    SettingsResult result;
     wxString usage = parser.GetUsageString();
+    // The parser names what it cannot take through wx's message output: keep it for the error.
+    ParserOutput said;
+    wxMessageOutput* previous = wxMessageOutput::Set(&said);
     const int parsed = parser.Parse(false);
+    wxMessageOutput::Set(previous);
     if (parsed == -1) {
         result.help = true;
         result.text = Utf8(usage);
         return result;
     }
     if (parsed != 0) {
-        result.text = "Cannot read the command line; see --help\n";
+        result.text = said.FirstLine() + " (see --help)";
+        return result;
+    }
+    if (parser.Found("version")) {
+        result.help = true;
+        result.text = "ipo-terminal " IPO_VERSION;
         return result;
     }
 

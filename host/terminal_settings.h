@@ -24,7 +24,7 @@ struct TerminalSettings {
 struct SettingsResult {
     std::optional<TerminalSettings> settings;  // none: stop (help shown or an error)
     std::string text;                          // the help text or the error
-    bool help = false;
+    bool help = false;  // the text answers --help or --version: print it and exit 0
 };
 
 // Reads `arguments` (without the program name). A settings file given with --settings is

@@ -28,6 +28,8 @@ struct Options {
 bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     CLI::App app("ipo-service: the reference IPO service", "ipo-service");
     app.set_version_flag("--version", IPO_SERVICE_VERSION);
+    // A settings file of `name = value` lines (the flags' long names); flags given too win.
+    app.set_config("--config", "", "read settings from FILE first");
     app.add_option("--host", options.host, "address to listen on")->capture_default_str();
     app.add_option("--port", options.port, "port to listen on; 0 picks a free one")
         ->check(CLI::Range(0, 65535))

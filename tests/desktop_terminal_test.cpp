@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 #include <wx/app.h>
 #include <wx/file.h>
 #include <wx/filename.h>
@@ -245,14 +248,43 @@ TEST_F(TerminalTest, ServiceThatIsDownShowsTheMessageAndNothingCrashes) {
     EXPECT_TRUE(terminal->frame()->IsShown());
 }
 
+// A new user's working folder is made on first start: the Upload folder for exports, the
+// sample terms file, the companion beside them; the message log is kept with time stamps.
+TEST_F(TerminalTest, PreparesTheUsersWorkingFolderAndKeepsItsMessageLog) {
+    StartTerminal(StartService());
+    ASSERT_TRUE(terminal->pluginLoaded());
+    const TerminalFolders& folders = terminal->folders();
+    EXPECT_TRUE(std::filesystem::is_directory(folders.working + "/Upload"));
+    std::ifstream terms(folders.working + "/IPOTermsAndConditions.html");
+    const std::string text((std::istreambuf_iterator<char>(terms)), {});
+    EXPECT_NE(std::string::npos, text.find("Terms and Conditions"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folders.working + "/Corvexdll64.so"));
+    ASSERT_FALSE(terminal->messages().empty());
+    EXPECT_NE(std::string::npos, terminal->messages().back().find("loaded; user INV001"));
+
+    std::ifstream log(folders.state + "/terminal.log");
+    std::string line, last;
+    while (std::getline(log, line)) {
+        last = line;
+    }
+    // "YYYY-MM-DD HH:MM:SS  text"
+    ASSERT_GT(last.size(), 21u);
+    EXPECT_EQ(' ', last[10]);
+    EXPECT_EQ("  " + terminal->messages().back(), last.substr(19));
+}
+
 TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
     const wxString empty = wxFileName::CreateTempFileName("ipo-no-plugin");
     wxRemoveFile(empty);
     ASSERT_TRUE(wxFileName::Mkdir(empty));
     StartTerminal(1, std::string(empty.utf8_str()));
     EXPECT_FALSE(terminal->pluginLoaded());
-    ASSERT_FALSE(terminal->messages().empty());
-    EXPECT_NE(std::string::npos, terminal->messages().front().find("QuorIPO64.so is missing"));
+    std::string said;
+    for (const std::string& message : terminal->messages()) {
+        said += message + "\n";
+    }
+    EXPECT_NE(std::string::npos, said.find("QuorIPO64.so is missing")) << said;
+    EXPECT_NE(std::string::npos, said.find("Corvexdll64.so is missing")) << said;
     EXPECT_FALSE(terminal->frame()->GetMenuBar()->IsEnabled(static_cast<int>(kMenuIPOWatch)));
     EXPECT_EQ(nullptr, terminal->Open(kMenuIPOWatch));
     EXPECT_TRUE(answerer.shown.empty());
@@ -302,6 +334,20 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     read = ReadTerminalSettings({"--settings", "/nonexistent/ipo.conf"});
     EXPECT_FALSE(read.settings);
     EXPECT_NE(std::string::npos, read.text.find("/nonexistent/ipo.conf"));
+    // A flag it does not know, or one without its value, is named on one line.
+    for (const auto& [words, said] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--bogus"}, "unknown flag --bogus (see --help)"},
+             {{"--dealer", "--bogus=1"}, "unknown flag --bogus (see --help)"},
+             {{"--service"}, "Option 'service' requires a value. (see --help)"}}) {
+        read = ReadTerminalSettings(words);
+        EXPECT_FALSE(read.settings);
+        EXPECT_FALSE(read.help);
+        EXPECT_EQ(said, read.text);
+    }
+    read = ReadTerminalSettings({"--version"});
+    EXPECT_TRUE(read.help);
+    EXPECT_EQ("ipo-terminal " IPO_VERSION, read.text);
     read = ReadTerminalSettings({"--help"});
     EXPECT_TRUE(read.help);
     for (const char* flag : {"--user-type", "--user-id", "--client-id", "--client-code",

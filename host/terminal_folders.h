@@ -1,0 +1,25 @@
+// Where the terminal finds its plug-in and its data, and where it keeps the user's working folder
+// and its message log: the same code serves the build tree and an installed tree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TerminalFolders {
+    std::string plugin;   // QuorIPO64 and Corvexdll64
+    std::string data;     // the sample terms file
+    std::string working;  // the plug-in's working directory: companion, terms file, Upload
+    std::string state;    // the message log and the window geometry
+};
+
+// The folders for a terminal whose executable lies in `programFolder`. Installed, the plug-in
+// and the data lie in their own folders beside bin; in the build tree, beside the executable
+// (plug-in) and one level up (data). An empty working override takes the user's XDG folders
+// ($XDG_DATA_HOME or ~/.local/share, $XDG_STATE_HOME or ~/.local/state, then "ipo-terminal").
+TerminalFolders FindTerminalFolders(const std::string& programFolder,
+                                    const std::string& workingOverride);
+
+// Makes the working folder usable: creates it with its Upload folder, puts the sample terms
+// file there unless the user has one, and links the companion library from the plug-in folder
+// unless the folder holds one of its own. Returns what could not be done, one message each.
+std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders);
