@@ -1,7 +1,10 @@
 #include "host/screenshot_session.h"
 
 #include <wx/filename.h>
+#include <wx/dialog.h>
 #include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <iostream>
@@ -15,6 +18,8 @@ constexpr int kBidLot1 = 1042;
 constexpr int kBidCutOff1 = 1037;
 constexpr int kBidUPIId = 1073;
 constexpr int kBidTerms = 1058;
+constexpr int kBidTermsLink = 1157;
+constexpr int kTermsText = 1163;
 constexpr int kBidPlaceBid = 1080;
 constexpr int kBidCancel = 1082;
 constexpr int kOrderBookApply = 1158;
@@ -103,6 +108,9 @@ bool ScreenshotSession::Run() {
     if (!Shoot("3-bid-dialog.png")) {
         return false;
     }
+    if (!ShootTerms(bid)) {
+        return false;
+    }
     fw::wx::Press(bid, kBidPlaceBid);
     fw::wx::Pump(300);
     fw::wx::Press(bid, kBidCancel);
@@ -115,5 +123,42 @@ bool ScreenshotSession::Run() {
     fw::wx::Pump(300);
     fw::wx::Press(book->form->window(), kOrderBookApply);
     fw::wx::Pump(500);
-    return Shoot("4-order-book.png");
+    return Shoot("5-order-book.png");
+}
+
+// The terms viewer opens as a modal dialog from the bid dialog's link: it is shot from inside
+// its modal loop, its first line printed, and closed as the user would.
+bool ScreenshotSession::ShootTerms(wxWindow* bid) {
+    wxWindow* link = wxWindow::FindWindowById(kBidTermsLink, bid);
+    if (!link) {
+        return Fail("the bid dialog has no terms link");
+    }
+    bool shot = false;
+    std::string shown;
+    wxTimer inside;
+    inside.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        auto* viewer = dynamic_cast<wxDialog*>(fw::wx::FindShownTopLevel("Terms & Conditions"));
+        if (!viewer) {
+            return;  // not shown yet: the timer fires again
+        }
+        inside.Stop();
+        wxWindow* text = wxWindow::FindWindowById(kTermsText, viewer);
+        auto* box = dynamic_cast<wxTextCtrl*>(text);
+        shown = box    ? std::string(box->GetValue().utf8_str())
+                : text ? std::string(text->GetLabel().utf8_str())
+                       : "";
+        shot = Shoot("4-terms.png");
+        viewer->EndModal(wxID_CANCEL);
+    });
+    inside.Start(200);
+    fw::wx::ClickAt(link, wxPoint(link->GetSize().x / 4, link->GetSize().y / 2));
+    inside.Stop();
+    if (!shot) {
+        return Fail("the terms viewer did not open");
+    }
+    std::cout << "terms: " << shown.substr(0, shown.find('\n')) << std::endl;
+    if (shown.find("Terms and Conditions") == std::string::npos) {
+        return Fail("the terms viewer shows no terms file");
+    }
+    return true;
 }

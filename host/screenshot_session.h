@@ -1,6 +1,6 @@
 // The scripted session of --screenshots DIR: opens each screen in turn as a trader would (the
-// watch list, an issue's details, the bid dialog filled for a current issue, the order book
-// after Apply), saves a PNG of the screen for each and prints the paths.
+// watch list, an issue's details, the bid dialog filled for a current issue, its terms viewer,
+// the order book after Apply), saves a PNG of the screen for each and prints the paths.
 #pragma once
 
 #include <wx/modalhook.h>
@@ -26,6 +26,7 @@ class ScreenshotSession {
     };
 
     bool Shoot(const std::string& name);
+    bool ShootTerms(wxWindow* bid);
     bool Fail(const std::string& why);
 
     Terminal& terminal_;
