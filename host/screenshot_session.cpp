@@ -1,7 +1,7 @@
 #include "host/screenshot_session.h"
 
-#include <wx/filename.h>
 #include <wx/dialog.h>
+#include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>

@@ -4,7 +4,6 @@
 #include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
-#include <wx/persist/toplevel.h>
 #include <wx/sizer.h>
 
 #include <algorithm>
@@ -20,31 +19,6 @@ Terminal* g_terminal = nullptr;  // the one terminal the plug-in's C callbacks r
 constexpr int kMenuAbout = wxID_ABOUT;
 constexpr int kMenuExit = wxID_EXIT;
 constexpr uint32_t kPluginMenus[] = {kMenuIPOWatch, kMenuIPOOrderBook};
-
-// The main window's geometry, kept in the terminal's state folder rather than in wx's default
-// configuration file. It lives as long as the process: wx reaches it through a static.
-class GeometryStore : public wxPersistenceManager {
-  public:
-    void Use(const std::string& path) {
-        config_ = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString,
-                                                 wxString::FromUTF8(path), wxEmptyString,
-                                                 wxCONFIG_USE_LOCAL_FILE);
-    }
-    void Flush() {
-        if (config_) {
-            config_->Flush();
-        }
-    }
-    wxConfigBase* GetConfig() const override { return config_.get(); }
-
-  private:
-    std::unique_ptr<wxFileConfig> config_;
-};
-
-GeometryStore& Geometry() {
-    static GeometryStore store;
-    return store;
-}
 
 }  // namespace
 
@@ -93,21 +67,32 @@ void Terminal::OpenLogFile() {
 }
 
 // A scripted screenshot session starts from the same layout every time; a trader's terminal
-// opens where it was left.
+// opens where it was left, within the screen.
 void Terminal::KeepGeometry() {
     if (!settings_.screenshotDirectory.empty()) {
         return;
     }
-    Geometry().Use(folders_.state + "/terminal.ini");
-    wxPersistenceManager::Set(Geometry());
-    wxPersistentRegisterAndRestore(frame_, "MainWindow");
+    geometry_ = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString,
+                                               wxString::FromUTF8(folders_.state + "/terminal.ini"),
+                                               wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+    wxRect rect = frame_->GetRect();
+    if (geometry_->Read("MainWindow/x", &rect.x) && geometry_->Read("MainWindow/y", &rect.y) &&
+        geometry_->Read("MainWindow/width", &rect.width) &&
+        geometry_->Read("MainWindow/height", &rect.height)) {
+        frame_->SetSize(rect.Intersect(wxDisplay(0u).GetClientArea()));
+    }
 }
 
 void Terminal::SaveGeometry() {
-    if (Geometry().GetConfig() && wxPersistenceManager::Get().Find(frame_)) {
-        wxPersistenceManager::Get().SaveAndUnregister(frame_);
-        Geometry().Flush();
+    if (!geometry_ || !frame_) {
+        return;
     }
+    const wxRect rect = frame_->GetRect();
+    geometry_->Write("MainWindow/x", rect.x);
+    geometry_->Write("MainWindow/y", rect.y);
+    geometry_->Write("MainWindow/width", rect.width);
+    geometry_->Write("MainWindow/height", rect.height);
+    geometry_->Flush();
 }
 
 void Terminal::BuildMainWindow() {

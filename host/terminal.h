@@ -2,6 +2,7 @@
 // hosting the plug-in exactly as the trading terminal does.
 #pragma once
 
+#include <wx/fileconf.h>
 #include <wx/mdi.h>
 #include <wx/textctrl.h>
 
@@ -63,6 +64,7 @@ class Terminal : public TerminalLog {
     TerminalSettings settings_;
     TerminalFolders folders_;
     std::ofstream logFile_;
+    std::unique_ptr<wxFileConfig> geometry_;  // the main window's place, between runs
     fw::wx::WxBackend backend_;
     ServiceClientDirectory clients_;
     HostMessages hostMessages_;

@@ -76,8 +76,8 @@ std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders) {
         fs::remove(companion, error);
         fs::create_symlink(fs::absolute(installed, error), companion, error);
         if (error) {
-            problems.push_back("Cannot link the companion library into " + working.string() +
-                               ": " + error.message());
+            problems.push_back("Cannot link the companion library into " + working.string() + ": " +
+                               error.message());
         }
     }
     if (!fs::exists(companion, error)) {

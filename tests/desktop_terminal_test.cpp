@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <wx/app.h>
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <filesystem>
+#include <fstream>
 
 #include <functional>
 #include <memory>
@@ -273,6 +273,19 @@ TEST_F(TerminalTest, PreparesTheUsersWorkingFolderAndKeepsItsMessageLog) {
     EXPECT_EQ("  " + terminal->messages().back(), last.substr(19));
 }
 
+// The main window opens where the trader left it.
+TEST_F(TerminalTest, KeepsItsWindowGeometryBetweenRuns) {
+    StartTerminal(StartService());
+    terminal->frame()->SetSize(90, 60, 900, 700);
+    fw::wx::Pump(100);
+    const wxRect left = terminal->frame()->GetRect();
+    terminal->Exit();
+    fw::wx::Pump(200);
+    terminal.reset();
+    StartTerminal(service->Port());
+    EXPECT_EQ(left, terminal->frame()->GetRect());
+}
+
 TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
     const wxString empty = wxFileName::CreateTempFileName("ipo-no-plugin");
     wxRemoveFile(empty);
@@ -335,8 +348,7 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     EXPECT_FALSE(read.settings);
     EXPECT_NE(std::string::npos, read.text.find("/nonexistent/ipo.conf"));
     // A flag it does not know, or one without its value, is named on one line.
-    for (const auto& [words, said] :
-         std::vector<std::pair<std::vector<std::string>, std::string>>{
+    for (const auto& [words, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--bogus"}, "unknown flag --bogus (see --help)"},
              {{"--dealer", "--bogus=1"}, "unknown flag --bogus (see --help)"},
              {{"--service"}, "Option 'service' requires a value. (see --help)"}}) {
