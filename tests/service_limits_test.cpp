@@ -171,8 +171,8 @@ TEST_F(ServiceLimitsTest, TheStoreIsItsOwnersAloneAndTheServiceStaysOnLoopback) 
     std::string output;
     EXPECT_EQ(run("--host 0.0.0.0 --port 0 --db /nonexistent/x.db", output), 2);
     EXPECT_EQ(output,
-              "ipo-service: --host 0.0.0.0 is not a loopback address; requests travel in clear "
-              "text, so the service listens on loopback only\n");
+              "ipo-service: --host 0.0.0.0 is not a loopback address; beyond loopback the service "
+              "serves HTTPS only: give --tls-cert and --tls-key\n");
     EXPECT_EQ(run("--db /nonexistent/x.db --frobnicate", output), 2);
     EXPECT_EQ(output, "ipo-service: The following argument was not expected: --frobnicate\n");
     EXPECT_EQ(run("--version", output), 0);
