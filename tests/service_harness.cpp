@@ -194,7 +194,13 @@ std::string ServiceProcess::PlainUrl(const std::string& path) const {
 }
 
 int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {
-    std::vector<std::string> arguments = {"--db", db_, "order"};
+    std::vector<std::string> arguments = {"--db", db_};
+    for (size_t i = 0; i + 1 < flags_.size(); ++i) {
+        if (flags_[i] == "--log") {  // the operator's commands go to the service's log
+            arguments.insert(arguments.end(), {"--log", flags_[i + 1]});
+        }
+    }
+    arguments.push_back("order");
     arguments.insert(arguments.end(), words.begin(), words.end());
     const std::string log = folder_ + "/operator.out";
     const int status = Wait(Spawn(arguments, log));
