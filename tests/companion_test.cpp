@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -515,6 +516,56 @@ TEST_F(CompanionTest, AKeptConnectionIdleBeyondTheServicesLimitIsNotUsedAgain) {
     EXPECT_EQ(companion.Call(later), 1) << Message(later);
     unsetenv("CORVEX_IDLE_MS");
     companion.Initialize();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
+    // A self-signed certificate for 127.0.0.1, made for this test.
+    char folder[] = "/tmp/ipo-tls-test-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string cert = std::string(folder) + "/cert.pem";
+    const std::string key = std::string(folder) + "/key.pem";
+    const std::string make =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+        key + " -out " + cert + " 2>/dev/null";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+
+    harness::ServiceProcess service({"--tls-cert", cert, "--tls-key", key});
+    std::string error;
+    const std::string token =
+        harness::SignIn(service.Port(), "INV001", harness::SeededPassword("INV001"), &error, cert);
+    ASSERT_FALSE(token.empty()) << error;
+    const std::string url =
+        base::Format("https://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port());
+
+    setenv("CORVEX_CA_FILE", cert.c_str(), 1);
+    companion.Initialize();
+    IPOServiceRequest trusted = WatchList(Investor(91, url));
+    EXPECT_EQ(companion.Call(trusted), 1) << Message(trusted);
+    EXPECT_EQ(companion.Records().size(), 4u);
+
+    unsetenv("CORVEX_CA_FILE");
+    companion.Initialize();
+    IPOServiceRequest untrusted = WatchList(Investor(91, url));
+    EXPECT_EQ(companion.Call(untrusted), 0);
+    EXPECT_EQ(untrusted.ResultCode, 6);
+    EXPECT_EQ(Message(untrusted),
+              base::Format("The IPO service at https://127.0.0.1:%d cannot be trusted: its "
+                           "certificate is not signed by an authority in the system's store "
+                           "(ca_file in Corvexdll64.conf), or is not for this host",
+                           service.Port()));
+
+    // Plain http to an https service gets no answer.
+    IPOServiceRequest plain = WatchList(
+        Investor(91, base::Format("http://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(),
+                                  service.Port())));
+    EXPECT_EQ(companion.Call(plain), 0);
+    EXPECT_EQ(plain.ResultCode, 1);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
