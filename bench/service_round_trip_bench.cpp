@@ -160,8 +160,7 @@ void PlaceOrder(benchmark::State& state) {
     httplib::Client canceller("127.0.0.1", Env().service.Port());
     canceller.set_keep_alive(true);
     canceller.set_tcp_nodelay(true);
-    const httplib::Headers session = {
-        {"Authorization", "Bearer " + Env().service.Token("INV001")}};
+    const httplib::Headers session = {{"Authorization", "Bearer " + Env().service.Token("INV001")}};
     std::string placed;
     Measure(
         state,

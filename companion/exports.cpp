@@ -81,8 +81,8 @@ int Process(IPOServiceRequest& request) {
     if (reply.tooLarge) {
         SetOutcome(request, false, kInvalidAnswer,
                    base::Format("The IPO service's answer is larger than %lld bytes "
-                              "(answer_max_bytes in Corvexdll64.conf)",
-                              static_cast<long long>(Limits().answerMaxBytes)));
+                                "(answer_max_bytes in Corvexdll64.conf)",
+                                static_cast<long long>(Limits().answerMaxBytes)));
         return 0;
     }
     if (!reply.insecure.empty()) {

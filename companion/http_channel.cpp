@@ -62,8 +62,7 @@ std::string InsecureText(httplib::Error error, const std::string& origin,
         case httplib::Error::SSLServerVerification:
             return "The IPO service at " + origin +
                    " cannot be trusted: its certificate is not signed by an authority in " +
-                   (settings.caFile.empty() ? std::string("the system's store")
-                                            : settings.caFile) +
+                   (settings.caFile.empty() ? std::string("the system's store") : settings.caFile) +
                    " (ca_file in Corvexdll64.conf), or is not for this host";
         case httplib::Error::SSLLoadingCerts:
             return "The certificate authorities in " + settings.caFile +
@@ -123,7 +122,8 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         throw RequestRefused("The service URL \"" + target.shown + "\" cannot be used");
     }
     // A connection the service may be closing because it sat idle is not used again.
-    if (Watchdog::Clock::now() - connection.lastUsed > std::chrono::milliseconds(settings_.idleMs)) {
+    if (Watchdog::Clock::now() - connection.lastUsed >
+        std::chrono::milliseconds(settings_.idleMs)) {
         client.stop();
     }
     const size_t cap = static_cast<size_t>(settings_.answerMaxBytes);

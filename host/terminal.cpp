@@ -58,22 +58,22 @@ bool Terminal::SignInToService() {
     const std::string where = settings_.serviceHost + ":" + std::to_string(settings_.servicePort);
     const std::string failed = "Sign-in failed for " + settings_.userId + " at " + where + ": ";
     if (settings_.password.empty() && settings_.askPassword) {
-        wxPasswordEntryDialog ask(
-            frame_, fw::wx::ToWx("Password of " + settings_.userId + " at " + where),
-            "Sign in to the IPO service");
+        wxPasswordEntryDialog ask(frame_,
+                                  fw::wx::ToWx("Password of " + settings_.userId + " at " + where),
+                                  "Sign in to the IPO service");
         if (ask.ShowModal() == wxID_OK) {
             settings_.password = fw::wx::FromWx(ask.GetValue());
         }
     }
     if (settings_.password.empty()) {
-        ShowMessage(failed + "no password given (--password or --password-file); the IPO menu "
-                             "stays disabled");
+        ShowMessage(failed +
+                    "no password given (--password or --password-file); the IPO menu "
+                    "stays disabled");
         return false;
     }
     std::string error;
-    const std::optional<ServiceSession> session =
-        SignIn(settings_.serviceHost, settings_.servicePort, settings_.userId, settings_.password,
-               error);
+    const std::optional<ServiceSession> session = SignIn(
+        settings_.serviceHost, settings_.servicePort, settings_.userId, settings_.password, error);
     settings_.password.clear();
     if (!session) {
         ShowMessage(failed + error + "; the IPO menu stays disabled");
@@ -89,8 +89,7 @@ bool Terminal::SignInToService() {
         return false;
     }
     clients_.SetToken(settings_.token);
-    ShowMessage("Signed in as " + settings_.userId + " at " + where + " until " +
-                session->expires);
+    ShowMessage("Signed in as " + settings_.userId + " at " + where + " until " + session->expires);
     return true;
 }
 

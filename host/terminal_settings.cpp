@@ -213,9 +213,12 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
         const char* flag;
         const char* key;
     } kFlagKeys[] = {
-        {"user-type", "user_type"},       {"user-id", "user_id"},
-        {"client-id", "login_client_id"}, {"client-code", "login_client_code"},
-        {"service", "service"},           {"working-dir", "working_directory"},
+        {"user-type", "user_type"},
+        {"user-id", "user_id"},
+        {"client-id", "login_client_id"},
+        {"client-code", "login_client_code"},
+        {"service", "service"},
+        {"working-dir", "working_directory"},
         {"password-file", "password_file"},
     };
     for (const auto& flagKey : kFlagKeys) {

@@ -57,8 +57,7 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     app.add_flag("--seed", options.seed, "fill a new database with sample data dated from today");
     app.add_option("--log", options.log,
                    "append an access line per request and an audit line per order change here");
-    app.add_option("--session-lifetime", options.sessionSeconds,
-                   "seconds a sign-in stays valid")
+    app.add_option("--session-lifetime", options.sessionSeconds, "seconds a sign-in stays valid")
         ->check(CLI::Range(1L, 30L * 24 * 60 * 60))
         ->capture_default_str();
     app.add_option("--idle-timeout", options.idleSeconds,

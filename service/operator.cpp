@@ -77,7 +77,7 @@ void RequireStatus(const OrderState& order, const Transition& transition) {
         }
     }
     throw std::invalid_argument(base::Format("an order in status %s cannot be given '%s'",
-                                           order.status.c_str(), transition.verb));
+                                             order.status.c_str(), transition.verb));
 }
 
 // A whole number from `low` to `high` written in plain decimal digits, nothing else.
@@ -91,7 +91,7 @@ int64_t StrictNumber(const std::string& text, int64_t low, int64_t high, const c
     if (!fits || value < low || value > high) {
         throw std::invalid_argument(
             base::Format("%s must be a whole number from %lld to %lld, not '%s'", what,
-                       static_cast<long long>(low), static_cast<long long>(high), text.c_str()));
+                         static_cast<long long>(low), static_cast<long long>(high), text.c_str()));
     }
     return value;
 }
@@ -125,8 +125,8 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     Transaction transaction(store);
     const OrderState order = Load(store, number);
     RequireStatus(order, transition);
-    std::string audit = base::Format("order=%lld operator %s", static_cast<long long>(number),
-                                     verb.c_str());
+    std::string audit =
+        base::Format("order=%lld operator %s", static_cast<long long>(number), verb.c_str());
     if (transition.to) {
         const bool reasoned = verb == "reject";
         SetStatus(store, number, transition.to, reasoned ? Argument(words, "a reason") : "");

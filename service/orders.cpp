@@ -285,12 +285,12 @@ std::string PlaceNew(Store& store, OrderRequest& order, const Party& party, cons
         InsertBid(store, orderNumber, bid);
     }
     transaction.Commit();
-    LogAudit(base::Format("order=%lld placed status=P application=%s issue=%s client=%s by=%s "
-                          "category=%s payment=%s blocked_paise=%lld",
-                          static_cast<long long>(orderNumber), application.c_str(),
-                          issue.key.c_str(), party.clientId.c_str(), party.userId.c_str(),
-                          order.category.c_str(), order.paymentMode.c_str(),
-                          static_cast<long long>(blocked)));
+    LogAudit(
+        base::Format("order=%lld placed status=P application=%s issue=%s client=%s by=%s "
+                     "category=%s payment=%s blocked_paise=%lld",
+                     static_cast<long long>(orderNumber), application.c_str(), issue.key.c_str(),
+                     party.clientId.c_str(), party.userId.c_str(), order.category.c_str(),
+                     order.paymentMode.c_str(), static_cast<long long>(blocked)));
     return Accepted("Order placed", orderNumber, application, order.bids);
 }
 

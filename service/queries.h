@@ -19,7 +19,6 @@ std::string IssueDetails(Store& store, const RequestHeader& header, const Fields
 std::string OrderBook(Store& store, const RequestHeader& header, const Fields& fields);
 std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields);
 // A client of the dealer `dealerId`; another dealer's client is as unknown as a missing one.
-nlohmann::json ClientLookup(Store& store, const std::string& clientId,
-                            const std::string& dealerId);
+nlohmann::json ClientLookup(Store& store, const std::string& clientId, const std::string& dealerId);
 
 }  // namespace svc

@@ -110,10 +110,9 @@ void Sessions::CheckNotLocked(const std::string& userId) {
     const auto left =
         std::chrono::duration_cast<std::chrono::seconds>(found->second.lockedUntil - now).count() +
         1;
-    throw RequestError(
-        429, kResultTooManySignIns,
-        base::Format("Too many failed sign-ins for %s; try again in %lld s", userId.c_str(),
-                     static_cast<long long>(left)));
+    throw RequestError(429, kResultTooManySignIns,
+                       base::Format("Too many failed sign-ins for %s; try again in %lld s",
+                                    userId.c_str(), static_cast<long long>(left)));
 }
 
 void Sessions::Failed(const std::string& userId) {
@@ -137,8 +136,8 @@ nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& pa
     int userType = 0;
     {
         auto lock = store_.Lock();
-        Query user = store_.Prepare("SELECT password_hash, user_type FROM users WHERE user_id = ?",
-                                    userId);
+        Query user =
+            store_.Prepare("SELECT password_hash, user_type FROM users WHERE user_id = ?", userId);
         if (user.Next()) {
             hash = user.Text(0);
             userType = static_cast<int>(user.Int(1));
@@ -190,7 +189,8 @@ Session Sessions::Authenticate(const std::string& authorization) {
 
 void Sessions::SignOut(const std::string& authorization) {
     Authenticate(authorization);
-    store_.Prepare("DELETE FROM sessions WHERE token_hash = ?", TokenKey(BearerToken(authorization)))
+    store_
+        .Prepare("DELETE FROM sessions WHERE token_hash = ?", TokenKey(BearerToken(authorization)))
         .Run();
 }
 

@@ -255,9 +255,8 @@ TEST_F(CompanionTest, RefundIsInRupeesAndARuleBreakArrivesAsARejectedRecord) {
 
 TEST_F(CompanionTest, UserDetailsListAccountsWithTheirAsbaFlag) {
     harness::ServiceProcess service;
-    IPOServiceRequest request =
-        NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24, "DEALER01", "CL0002",
-                   "C0002");
+    IPOServiceRequest request = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
+                                           "DEALER01", "CL0002", "C0002");
     base::CopyField(request.DetailsWanted, "Y");
     companion.Call(request);
     auto* details = companion.First<UserDetailsRecord>();
@@ -480,8 +479,8 @@ TEST_F(CompanionTest, TheURLsTokenTravelsOnlyAsABearerHeader) {
     IPOServiceRequest badToken = WatchList(Investor(91, "http://Tok 3n@" + url.substr(7)));
     companion.Call(badToken);
     EXPECT_EQ(badToken.ResultCode, 4);
-    EXPECT_EQ(Message(badToken), "The service URL \"" + url +
-                                     "\" carries a session token that is not valid");
+    EXPECT_EQ(Message(badToken),
+              "The service URL \"" + url + "\" carries a session token that is not valid");
     EXPECT_EQ(server.hits, 1);
 }
 
@@ -560,9 +559,8 @@ TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities
                            service.Port()));
 
     // Plain http to an https service gets no answer.
-    IPOServiceRequest plain = WatchList(
-        Investor(91, base::Format("http://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(),
-                                  service.Port())));
+    IPOServiceRequest plain = WatchList(Investor(
+        91, base::Format("http://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port())));
     EXPECT_EQ(companion.Call(plain), 0);
     EXPECT_EQ(plain.ResultCode, 1);
     std::filesystem::remove_all(folder);

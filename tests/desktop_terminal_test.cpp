@@ -97,9 +97,9 @@ TEST_F(TerminalTest, AFailedSignInIsSaidAndLeavesTheIPOMenuDisabled) {
     StartTerminal(StartService(), harness::BinDir(), settings);
     EXPECT_FALSE(terminal->signedIn());
     EXPECT_FALSE(terminal->pluginLoaded());
-    const std::string said = "Sign-in failed for INV001 at 127.0.0.1:" +
-                             std::to_string(service->Port()) +
-                             ": Wrong user id or password; the IPO menu stays disabled";
+    const std::string said =
+        "Sign-in failed for INV001 at 127.0.0.1:" + std::to_string(service->Port()) +
+        ": Wrong user id or password; the IPO menu stays disabled";
     ASSERT_EQ(1u, terminal->messages().size());
     EXPECT_EQ(said, terminal->messages().back());
     EXPECT_EQ(said, terminal->StatusText(0));
@@ -352,9 +352,9 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     EXPECT_EQ("The password file /nonexistent/secret cannot be read", read.text);
     read = ReadTerminalSettings({"--help"});
     EXPECT_TRUE(read.help);
-    for (const char* flag : {"--user-type", "--user-id", "--client-id", "--client-code",
-                             "--service", "--working-dir", "--settings", "--screenshots",
-                             "--password", "--password-file"}) {
+    for (const char* flag :
+         {"--user-type", "--user-id", "--client-id", "--client-code", "--service", "--working-dir",
+          "--settings", "--screenshots", "--password", "--password-file"}) {
         EXPECT_NE(std::string::npos, read.text.find(flag)) << flag;
     }
 }

@@ -134,8 +134,8 @@ TEST(ServiceClientDirectory, LooksADealersClientsUpInTheDealersSession) {
         SignIn("127.0.0.1", service.Port(), "DEALER01", "bull-run-02", error);
     EXPECT_FALSE(wrong);
     EXPECT_EQ("Wrong user id or password", error);
-    const std::optional<ServiceSession> session = SignIn(
-        "127.0.0.1", service.Port(), "DEALER01", harness::SeededPassword("DEALER01"), error);
+    const std::optional<ServiceSession> session =
+        SignIn("127.0.0.1", service.Port(), "DEALER01", harness::SeededPassword("DEALER01"), error);
     ASSERT_TRUE(session) << error;
     EXPECT_EQ(43u, session->token.size());
     directory.SetToken(session->token);

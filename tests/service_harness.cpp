@@ -113,6 +113,19 @@ std::string SignIn(int port, const std::string& userId, const std::string& passw
     return {};
 }
 
+int RunService(const std::string& arguments, std::string& output, const std::string& input) {
+    const std::string command =
+        "printf '%s' '" + input + "' | " + Service() + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[512];
+    output.clear();
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
+        output += buffer;
+    }
+    const int status = pipe ? pclose(pipe) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {
     char folder[] = "/tmp/ipo-service-test-XXXXXX";
     if (!mkdtemp(folder)) {

@@ -25,6 +25,10 @@ std::string SeededPassword(const std::string& userId);
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error = nullptr, const std::string& caFile = "");
 
+// Runs ipo-service with `arguments` (shell words) and `input` on its standard input; gives the
+// exit status and what it wrote (standard output and error together).
+int RunService(const std::string& arguments, std::string& output, const std::string& input = "");
+
 class ServiceProcess {
   public:
     // Starts at once, on a new seeded database, with `flags` added to the command line.

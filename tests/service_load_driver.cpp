@@ -100,8 +100,8 @@ int Run(const std::map<std::string, std::string>& options) {
     const int orders =
         std::clamp(base::ToLong(options.count("--orders") ? options.at("--orders") : "250"), 1,
                    kClientsPerThread * kIssueCount);
-    const int batch = std::clamp(base::ToLong(options.count("--batch") ? options.at("--batch") : "0"),
-                                 0, kBatches - 1);
+    const int batch = std::clamp(
+        base::ToLong(options.count("--batch") ? options.at("--batch") : "0"), 0, kBatches - 1);
     FILE* accepted = std::fopen(options.at("--accepted").c_str(), "w");
     if (!accepted) {
         std::fprintf(stderr, "cannot write %s\n", options.at("--accepted").c_str());

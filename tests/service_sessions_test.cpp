@@ -22,21 +22,6 @@ ServiceReply SignIn(ServiceTestClient& client, const std::string& userId,
                            json{{"user_id", userId}, {"password", password}}.dump());
 }
 
-// Runs ipo-service with `arguments` and `input` on its standard input; gives the exit status
-// and the output.
-int RunService(const std::string& arguments, const std::string& input, std::string& output) {
-    const std::string command = "printf '%s' '" + input + "' | " + harness::BinDir() +
-                                "/ipo-service " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[512];
-    output.clear();
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
-        output += buffer;
-    }
-    const int status = pipe ? pclose(pipe) : -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 void ExpectNotSignedIn(const ServiceReply& reply, const std::string& message) {
     EXPECT_EQ(reply.status, 401);
     EXPECT_EQ(reply.body.value("result", 0), 14);
@@ -97,30 +82,31 @@ TEST(ServiceSessions, UsersAreAddedAndPasswordsChangedFromTheCommandLine) {
     ServiceTestClient client(service.Port());
     const std::string db = "--db " + service.DbPath() + " ";
     std::string output;
-    EXPECT_EQ(RunService(db + "user add DEALER09 24 --name 'Dealer Nine'", "nine-secret\n", output),
+    EXPECT_EQ(harness::RunService(db + "user add DEALER09 24 --name 'Dealer Nine'", output,
+                                  "nine-secret\n"),
               0);
     EXPECT_EQ(output, "user DEALER09 added\n");
     const ServiceReply dealer = SignIn(client, "DEALER09", "nine-secret");
     ASSERT_EQ(dealer.status, 200) << dealer.Message();
     EXPECT_EQ(dealer.body.at("user_type"), 24);
 
-    EXPECT_EQ(RunService(db + "user add DEALER09 24 --password other-secret", "", output), 2);
+    EXPECT_EQ(harness::RunService(db + "user add DEALER09 24 --password other-secret", output), 2);
     EXPECT_EQ(output, "ipo-service: user DEALER09 exists already\n");
-    EXPECT_EQ(RunService(db + "user add SHORT 23 --password short", "", output), 2);
+    EXPECT_EQ(harness::RunService(db + "user add SHORT 23 --password short", output), 2);
     EXPECT_EQ(output, "ipo-service: a password has 8 to 256 characters\n");
-    EXPECT_EQ(RunService(db + "user add ODD 25 --password long-enough", "", output), 2);
+    EXPECT_EQ(harness::RunService(db + "user add ODD 25 --password long-enough", output), 2);
 
     // A new password ends the user's sessions; the old password no longer signs in.
     const std::string oldBearer = client.Bearer("INV001");
     const std::string book = ServiceTestClient::Investor(93).dump();
     EXPECT_EQ(client.PostWith(oldBearer, "/ipo/orderbook", book).status, 200);
-    EXPECT_EQ(RunService(db + "user passwd INV001 --password second-listing", "", output), 0)
+    EXPECT_EQ(harness::RunService(db + "user passwd INV001 --password second-listing", output), 0)
         << output;
     ExpectNotSignedIn(client.PostWith(oldBearer, "/ipo/orderbook", book),
                       "Not signed in: the session token is not known; sign in again");
     ExpectNotSignedIn(SignIn(client, "INV001", "first-listing"), "Wrong user id or password");
     EXPECT_EQ(SignIn(client, "INV001", "second-listing").status, 200);
-    EXPECT_EQ(RunService(db + "user passwd NOBODY --password whatever-1", "", output), 2);
+    EXPECT_EQ(harness::RunService(db + "user passwd NOBODY --password whatever-1", output), 2);
     EXPECT_EQ(output, "ipo-service: no user NOBODY\n");
 }
 
@@ -146,9 +132,8 @@ TEST(ServiceSessions, TheLogNamesEachRequestAndOrderChangeButNoSecret) {
                      {"bank_account", "30012245871"}});
         ASSERT_EQ(client.Post("/ipo/order", asba).Record().at("status"), 1);
         json cancel = ServiceTestClient::Dealer(95, "CL0001");
-        cancel.update({{"order_number", number + 1},
-                       {"action", "N"},
-                       {"bid_references", {"0", "0", "0"}}});
+        cancel.update(
+            {{"order_number", number + 1}, {"action", "N"}, {"bid_references", {"0", "0", "0"}}});
         ASSERT_EQ(client.Post("/ipo/cancel", cancel).Record().at("outcome"), 1);
         EXPECT_EQ(client.PostWith("Bearer wrong", "/ipo/orderbook", "{}").status, 401);
         std::string said;
