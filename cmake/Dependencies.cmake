@@ -10,6 +10,10 @@ pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 # The service's HTTP server: event-driven, with header, body and time limits enforced while reading.
 pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
 find_package(CLI11 REQUIRED)
+# Password hashing, session tokens (the service).
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+# The service's access and audit log.
+find_package(spdlog REQUIRED)
 
 if(IPO_BUILD_WX)
   find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)

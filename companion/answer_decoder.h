@@ -17,6 +17,7 @@ constexpr int16_t kServiceRefused = 2;   // an error status without a result cod
 constexpr int16_t kInvalidAnswer = 3;    // not JSON, or fields missing or of the wrong type
 constexpr int16_t kRequestNotSent = 4;   // the request record could not be turned into a request
 constexpr int16_t kCompanionFailed = 5;  // anything unforeseen inside the library
+constexpr int16_t kNotSecure = 6;        // an https service whose certificate is not trusted
 
 struct Outcome {
     bool accepted = false;

@@ -18,9 +18,9 @@ namespace {
 
 std::atomic<IPODataCallbackFn> dataCallback{nullptr};
 
-std::mutex timeoutsMutex;
-Timeouts timeouts;
-bool timeoutsLoaded = false;
+std::mutex settingsMutex;
+ChannelSettings settings;
+bool settingsLoaded = false;
 std::atomic<int> settingsGeneration{0};
 
 struct ThreadState {
@@ -31,27 +31,27 @@ struct ThreadState {
 
 thread_local ThreadState state;
 
-void ReloadTimeouts() {
-    std::lock_guard<std::mutex> lock(timeoutsMutex);
-    timeouts = LoadTimeouts();
-    timeoutsLoaded = true;
+void ReloadSettings() {
+    std::lock_guard<std::mutex> lock(settingsMutex);
+    settings = LoadSettings();
+    settingsLoaded = true;
     ++settingsGeneration;
 }
 
-Timeouts Limits() {
-    std::lock_guard<std::mutex> lock(timeoutsMutex);
-    return timeouts;
+ChannelSettings Limits() {
+    std::lock_guard<std::mutex> lock(settingsMutex);
+    return settings;
 }
 
 HttpChannel& Channel() {
     {
-        std::lock_guard<std::mutex> lock(timeoutsMutex);
-        if (!timeoutsLoaded) {
-            timeouts = LoadTimeouts();
-            timeoutsLoaded = true;
+        std::lock_guard<std::mutex> lock(settingsMutex);
+        if (!settingsLoaded) {
+            settings = LoadSettings();
+            settingsLoaded = true;
         }
         if (!state.channel || state.generation != settingsGeneration) {
-            state.channel = std::make_unique<HttpChannel>(timeouts);
+            state.channel = std::make_unique<HttpChannel>(settings);
             state.generation = settingsGeneration;
         }
     }
@@ -81,8 +81,12 @@ int Process(IPOServiceRequest& request) {
     if (reply.tooLarge) {
         SetOutcome(request, false, kInvalidAnswer,
                    base::Format("The IPO service's answer is larger than %lld bytes "
-                              "(answer_max_bytes in Corvexdll64.conf)",
-                              static_cast<long long>(Limits().answerMaxBytes)));
+                                "(answer_max_bytes in Corvexdll64.conf)",
+                                static_cast<long long>(Limits().answerMaxBytes)));
+        return 0;
+    }
+    if (!reply.insecure.empty()) {
+        SetOutcome(request, false, kNotSecure, reply.insecure);
         return 0;
     }
     if (!reply.reached) {
@@ -114,7 +118,7 @@ int Deliver(uint16_t code) {
 using namespace corvex;
 
 extern "C" int InitializeCorvexDll(void) {
-    ReloadTimeouts();
+    ReloadSettings();
     return 1;
 }
 

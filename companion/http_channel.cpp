@@ -13,57 +13,129 @@ namespace {
 struct Target {
     std::string origin;  // scheme://host[:port]
     std::string path;
+    std::string token;  // the URL's user part, or empty
+    std::string shown;  // the URL without the token
 };
 
+bool TokenCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_' ||
+           c == '~' || c == '+' || c == '/' || c == '=';
+}
+
 Target Split(const std::string& url) {
+    const std::string shown = ShownURL(url);
     const size_t scheme = url.find("://");
     const std::string name = scheme == std::string::npos ? "" : url.substr(0, scheme);
     if (name != "http" && name != "https") {
-        throw RequestRefused("The service URL \"" + url + "\" is not an http or https URL");
+        throw RequestRefused("The service URL \"" + shown + "\" is not an http or https URL");
     }
-    const size_t path = url.find('/', scheme + 3);
-    Target target{url.substr(0, path), path == std::string::npos ? "/" : url.substr(path)};
-    if (target.origin.size() == scheme + 3) {
-        throw RequestRefused("The service URL \"" + url + "\" names no host");
+    const size_t authority = scheme + 3;
+    const size_t path = url.find('/', authority);
+    const size_t end = path == std::string::npos ? url.size() : path;
+    const size_t at = url.rfind('@', end - 1);
+    Target target;
+    target.shown = shown;
+    size_t host = authority;
+    if (at != std::string::npos && at >= authority) {
+        target.token = url.substr(authority, at - authority);
+        host = at + 1;
+        bool valid = !target.token.empty();
+        for (char c : target.token) {
+            valid = valid && TokenCharacter(c);
+        }
+        if (!valid) {
+            throw RequestRefused("The service URL \"" + shown +
+                                 "\" carries a session token that is not valid");
+        }
     }
+    if (host == end) {
+        throw RequestRefused("The service URL \"" + shown + "\" names no host");
+    }
+    target.origin = name + "://" + url.substr(host, end - host);
+    target.path = path == std::string::npos ? "/" : url.substr(path);
     return target;
+}
+
+std::string InsecureText(httplib::Error error, const std::string& origin,
+                         const ChannelSettings& settings) {
+    switch (error) {
+        case httplib::Error::SSLServerVerification:
+            return "The IPO service at " + origin +
+                   " cannot be trusted: its certificate is not signed by an authority in " +
+                   (settings.caFile.empty() ? std::string("the system's store") : settings.caFile) +
+                   " (ca_file in Corvexdll64.conf), or is not for this host";
+        case httplib::Error::SSLLoadingCerts:
+            return "The certificate authorities in " + settings.caFile +
+                   " (ca_file in Corvexdll64.conf) cannot be read";
+        case httplib::Error::SSLConnection:
+            return "No secure connection to the IPO service at " + origin +
+                   " could be made (is it serving https?)";
+        default:
+            return {};
+    }
 }
 
 }  // namespace
 
-HttpChannel::HttpChannel(const Timeouts& timeouts) : timeouts_(timeouts) {}
+std::string ShownURL(const std::string& url) {
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos) {
+        return url;
+    }
+    const size_t end = std::min(url.find('/', scheme + 3), url.size());
+    const size_t at = url.rfind('@', end == 0 ? 0 : end - 1);
+    if (at == std::string::npos || at < scheme + 3) {
+        return url;
+    }
+    return url.substr(0, scheme + 3) + url.substr(at + 1);
+}
+
+HttpChannel::HttpChannel(const ChannelSettings& settings) : settings_(settings) {}
 
 HttpChannel::~HttpChannel() = default;
 
-httplib::Client& HttpChannel::ClientFor(const std::string& origin) {
-    auto found = clients_.find(origin);
-    if (found == clients_.end()) {
+HttpChannel::Connection& HttpChannel::ConnectionFor(const std::string& origin) {
+    auto found = connections_.find(origin);
+    if (found == connections_.end()) {
         auto client = std::make_unique<httplib::Client>(origin);
         client->set_keep_alive(true);
         client->set_tcp_nodelay(true);
         const auto seconds = [](int ms) { return ms / 1000; };
         const auto micros = [](int ms) { return (ms % 1000) * 1000; };
-        client->set_connection_timeout(seconds(timeouts_.connectMs), micros(timeouts_.connectMs));
-        client->set_read_timeout(seconds(timeouts_.readMs), micros(timeouts_.readMs));
-        client->set_write_timeout(seconds(timeouts_.readMs), micros(timeouts_.readMs));
-        found = clients_.emplace(origin, std::move(client)).first;
+        client->set_connection_timeout(seconds(settings_.connectMs), micros(settings_.connectMs));
+        client->set_read_timeout(seconds(settings_.readMs), micros(settings_.readMs));
+        client->set_write_timeout(seconds(settings_.readMs), micros(settings_.readMs));
+        client->enable_server_certificate_verification(true);
+        if (!settings_.caFile.empty()) {
+            client->set_ca_cert_path(settings_.caFile.c_str());
+        }
+        found = connections_.emplace(origin, Connection{std::move(client), {}}).first;
     }
-    return *found->second;
+    return found->second;
 }
 
 Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     const Target target = Split(url);
-    httplib::Client& client = ClientFor(target.origin);
+    Connection& connection = ConnectionFor(target.origin);
+    httplib::Client& client = *connection.client;
     if (!client.is_valid()) {
-        throw RequestRefused("The service URL \"" + url + "\" cannot be used");
+        throw RequestRefused("The service URL \"" + target.shown + "\" cannot be used");
     }
-    const size_t cap = static_cast<size_t>(timeouts_.answerMaxBytes);
+    // A connection the service may be closing because it sat idle is not used again.
+    if (Watchdog::Clock::now() - connection.lastUsed >
+        std::chrono::milliseconds(settings_.idleMs)) {
+        client.stop();
+    }
+    const size_t cap = static_cast<size_t>(settings_.answerMaxBytes);
     Reply reply;
     httplib::Request request;
     request.method = "POST";
     request.path = target.path;
     request.body = body;
     request.set_header("Content-Type", "application/json");
+    if (!target.token.empty()) {
+        request.set_header("Authorization", "Bearer " + target.token);
+    }
     request.response_handler = [&](const httplib::Response& response) {
         const std::string length = response.get_header_value("Content-Length");
         reply.tooLarge = !length.empty() && std::strtoull(length.c_str(), nullptr, 10) > cap;
@@ -83,7 +155,7 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     bool late = false;
     {
         SigpipeGuard quiet;
-        watchdog_.Arm(Watchdog::Clock::now() + std::chrono::milliseconds(timeouts_.readMs),
+        watchdog_.Arm(Watchdog::Clock::now() + std::chrono::milliseconds(settings_.readMs),
                       [&client] { client.stop(); });
         answered = client.send(request, response, error);
         // Cut off at the deadline, an answer may look complete but is not.
@@ -92,6 +164,7 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
             client.stop();  // a connection left mid-answer is not used again
         }
     }
+    connection.lastUsed = Watchdog::Clock::now();
     if (reply.tooLarge) {
         reply.body.clear();
         reply.body.shrink_to_fit();
@@ -100,6 +173,8 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     if (answered && !late) {
         reply.reached = true;
         reply.status = response.status;
+    } else if (!late) {
+        reply.insecure = InsecureText(error, target.origin, settings_);
     }
     return reply;
 }

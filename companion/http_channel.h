@@ -1,7 +1,10 @@
 // HTTP POSTs to the service URLs of the requests, over one kept-alive connection per
 // scheme, host and port. A failed request is never repeated: an order must not be placed twice.
+// A URL may carry the session token as its user part ("http://TOKEN@host:port/path"): it is
+// sent as "Authorization: Bearer TOKEN" and nowhere else, and no message shows it.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,26 +23,34 @@ struct Reply {
     bool tooLarge = false;  // the answer outgrew the size cap and was dropped
     int status = 0;
     std::string body;
+    std::string insecure;  // set: why an https service was not trusted (nothing was sent)
 };
+
+// The URL as it may be shown: without its token.
+std::string ShownURL(const std::string& url);
 
 class HttpChannel {
   public:
-    explicit HttpChannel(const Timeouts& timeouts);
+    explicit HttpChannel(const ChannelSettings& settings);
     ~HttpChannel();
     HttpChannel(const HttpChannel&) = delete;
     HttpChannel& operator=(const HttpChannel&) = delete;
 
-    // Posts a JSON body to an "http://host[:port]/path" or "https://..." URL and reads the whole
-    // answer within one deadline (the read timeout) and size cap. Throws RequestRefused for a URL
-    // of another form.
+    // Posts a JSON body to an "http://[token@]host[:port]/path" or "https://..." URL and reads
+    // the whole answer within one deadline (the read timeout) and size cap. Throws
+    // RequestRefused for a URL of another form.
     Reply Post(const std::string& url, const std::string& body);
 
   private:
-    httplib::Client& ClientFor(const std::string& origin);
+    struct Connection {
+        std::unique_ptr<httplib::Client> client;
+        std::chrono::steady_clock::time_point lastUsed;
+    };
+    Connection& ConnectionFor(const std::string& origin);
 
-    Timeouts timeouts_;
+    ChannelSettings settings_;
     Watchdog watchdog_;
-    std::map<std::string, std::unique_ptr<httplib::Client>> clients_;
+    std::map<std::string, Connection> connections_;
 };
 
 }  // namespace corvex

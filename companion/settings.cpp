@@ -36,7 +36,7 @@ int64_t Bytes(const std::string& text, int64_t current) {
 
 std::string LibraryFolder() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&LoadTimeouts), &info) == 0 || !info.dli_fname) {
+    if (dladdr(reinterpret_cast<void*>(&LoadSettings), &info) == 0 || !info.dli_fname) {
         return "";
     }
     const std::string path = info.dli_fname;
@@ -44,8 +44,16 @@ std::string LibraryFolder() {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-void ReadFile(Timeouts& timeouts) {
-    std::ifstream file(LibraryFolder() + "/Corvexdll64.conf");
+// A file name: the text without surrounding blanks; relative names are taken from the
+// library's folder.
+std::string FileName(const std::string& text, const std::string& folder) {
+    const std::string name = base::Trim(text);
+    return name.empty() || name[0] == '/' ? name : folder + "/" + name;
+}
+
+void ReadFile(ChannelSettings& settings) {
+    const std::string folder = LibraryFolder();
+    std::ifstream file(folder + "/Corvexdll64.conf");
     std::string line;
     while (std::getline(file, line)) {
         const size_t equals = line.find('=');
@@ -55,34 +63,44 @@ void ReadFile(Timeouts& timeouts) {
         const std::string key = base::Trim(line.substr(0, equals));
         const std::string value = line.substr(equals + 1);
         if (key == "connect_timeout_ms") {
-            timeouts.connectMs = Milliseconds(value, timeouts.connectMs);
+            settings.connectMs = Milliseconds(value, settings.connectMs);
         } else if (key == "timeout_ms") {
-            timeouts.readMs = Milliseconds(value, timeouts.readMs);
+            settings.readMs = Milliseconds(value, settings.readMs);
         } else if (key == "answer_max_bytes") {
-            timeouts.answerMaxBytes = Bytes(value, timeouts.answerMaxBytes);
+            settings.answerMaxBytes = Bytes(value, settings.answerMaxBytes);
+        } else if (key == "idle_ms") {
+            settings.idleMs = Milliseconds(value, settings.idleMs);
+        } else if (key == "ca_file") {
+            settings.caFile = FileName(value, folder);
         }
     }
 }
 
-void ReadEnvironment(Timeouts& timeouts) {
+void ReadEnvironment(ChannelSettings& settings) {
     if (const char* value = std::getenv("CORVEX_CONNECT_TIMEOUT_MS")) {
-        timeouts.connectMs = Milliseconds(value, timeouts.connectMs);
+        settings.connectMs = Milliseconds(value, settings.connectMs);
     }
     if (const char* value = std::getenv("CORVEX_TIMEOUT_MS")) {
-        timeouts.readMs = Milliseconds(value, timeouts.readMs);
+        settings.readMs = Milliseconds(value, settings.readMs);
     }
     if (const char* value = std::getenv("CORVEX_ANSWER_MAX_BYTES")) {
-        timeouts.answerMaxBytes = Bytes(value, timeouts.answerMaxBytes);
+        settings.answerMaxBytes = Bytes(value, settings.answerMaxBytes);
+    }
+    if (const char* value = std::getenv("CORVEX_IDLE_MS")) {
+        settings.idleMs = Milliseconds(value, settings.idleMs);
+    }
+    if (const char* value = std::getenv("CORVEX_CA_FILE")) {
+        settings.caFile = FileName(value, ".");
     }
 }
 
 }  // namespace
 
-Timeouts LoadTimeouts() {
-    Timeouts timeouts;
-    ReadFile(timeouts);
-    ReadEnvironment(timeouts);
-    return timeouts;
+ChannelSettings LoadSettings() {
+    ChannelSettings settings;
+    ReadFile(settings);
+    ReadEnvironment(settings);
+    return settings;
 }
 
 }  // namespace corvex

@@ -38,7 +38,8 @@ std::optional<ClientRecord> ServiceClientDirectory::Lookup(const std::string& cl
     client.set_tcp_nodelay(true);
     client.set_connection_timeout(3, 0);
     client.set_read_timeout(5, 0);
-    const httplib::Result reply = client.Get("/clients/" + PathSegment(clientId));
+    const httplib::Result reply =
+        client.Get("/clients/" + PathSegment(clientId), {{"Authorization", "Bearer " + token_}});
     if (!reply) {
         error = "The client lookup cannot reach the IPO service at " + host_ + ":" +
                 std::to_string(port_);

@@ -18,13 +18,15 @@ class ClientDirectory {
     virtual std::optional<ClientRecord> Lookup(const std::string& clientId, std::string& error) = 0;
 };
 
-// Looks clients up at the IPO service over HTTP.
+// Looks clients up at the IPO service over HTTP, in the signed-in user's session.
 class ServiceClientDirectory : public ClientDirectory {
   public:
     ServiceClientDirectory(std::string host, int port);
+    void SetToken(std::string token) { token_ = std::move(token); }
     std::optional<ClientRecord> Lookup(const std::string& clientId, std::string& error) override;
 
   private:
     std::string host_;
     int port_;
+    std::string token_;
 };

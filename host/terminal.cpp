@@ -5,12 +5,14 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
+#include <wx/textdlg.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "base/platform.h"
 #include "framework/wx/wx_text.h"
+#include "host/sign_in.h"
 
 namespace {
 
@@ -39,6 +41,7 @@ Terminal::~Terminal() {
     if (!stopped_) {
         plugin_.Stop();
         templates_.clear();
+        SignOutOfService();
     }
     if (frame_) {
         frame_->Destroy();
@@ -53,7 +56,57 @@ void Terminal::Start() {
     for (const std::string& problem : PrepareWorkingFolder(folders_)) {
         ShowMessage(problem);
     }
-    LoadPlugin();
+    if (SignInToService()) {
+        LoadPlugin();
+    }
+    EnablePluginMenus();
+}
+
+bool Terminal::SignInToService() {
+    const std::string where = settings_.serviceHost + ":" + std::to_string(settings_.servicePort);
+    const std::string failed = "Sign-in failed for " + settings_.userId + " at " + where + ": ";
+    if (settings_.password.empty() && settings_.askPassword) {
+        wxPasswordEntryDialog ask(frame_,
+                                  fw::wx::ToWx("Password of " + settings_.userId + " at " + where),
+                                  "Sign in to the IPO service");
+        if (ask.ShowModal() == wxID_OK) {
+            settings_.password = fw::wx::FromWx(ask.GetValue());
+        }
+    }
+    if (settings_.password.empty()) {
+        ShowMessage(failed +
+                    "no password given (--password or --password-file); the IPO menu "
+                    "stays disabled");
+        return false;
+    }
+    std::string error;
+    const std::optional<ServiceSession> session = SignIn(
+        settings_.serviceHost, settings_.servicePort, settings_.userId, settings_.password, error);
+    settings_.password.clear();
+    if (!session) {
+        ShowMessage(failed + error + "; the IPO menu stays disabled");
+        return false;
+    }
+    settings_.token = session->token;
+    if (settings_.LongestServiceURL() > kMaxServiceURL) {
+        ShowMessage(failed + "the service URLs would be " +
+                    std::to_string(settings_.LongestServiceURL()) +
+                    " characters long with the session token, more than the plug-in's " +
+                    std::to_string(kMaxServiceURL) + "; the IPO menu stays disabled");
+        SignOutOfService();
+        return false;
+    }
+    clients_.SetToken(settings_.token);
+    ShowMessage("Signed in as " + settings_.userId + " at " + where + " until " + session->expires);
+    return true;
+}
+
+void Terminal::SignOutOfService() {
+    if (!settings_.token.empty()) {
+        SignOut(settings_.serviceHost, settings_.servicePort, settings_.token);
+        settings_.token.clear();
+        clients_.SetToken("");
+    }
 }
 
 void Terminal::OpenLogFile() {
@@ -156,6 +209,9 @@ void Terminal::LoadPlugin() {
                     " (type " + std::to_string(settings_.userType) + ") at " +
                     settings_.serviceHost + ":" + std::to_string(settings_.servicePort));
     }
+}
+
+void Terminal::EnablePluginMenus() {
     const bool enabled = plugin_.MenuEnabled();
     for (uint32_t menuId : kPluginMenus) {
         frame_->GetMenuBar()->Enable(static_cast<int>(menuId), enabled && templates_.count(menuId));
@@ -188,6 +244,7 @@ void Terminal::OnMainClose(wxCloseEvent& event) {
         stopped_ = true;
         plugin_.Stop();
         templates_.clear();
+        SignOutOfService();
     }
     frame_ = nullptr;
     log_ = nullptr;

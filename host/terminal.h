@@ -29,8 +29,9 @@ class Terminal : public TerminalLog {
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
-    // Shows the main window, loads the plug-in and registers its two menu commands. A missing
-    // plug-in is reported and the terminal runs without the IPO menu.
+    // Shows the main window, signs in at the IPO service, loads the plug-in and registers its
+    // two menu commands. A failed sign-in or a missing plug-in is reported and the terminal runs
+    // without the IPO menu.
     void Start();
     // Opens a window of a plug-in menu command (10502, 10503); null when it cannot.
     HostWindow* Open(uint32_t menuId);
@@ -39,6 +40,7 @@ class Terminal : public TerminalLog {
 
     wxMDIParentFrame* frame() const { return frame_; }
     bool pluginLoaded() const { return plugin_.IsLoaded(); }
+    bool signedIn() const { return !settings_.token.empty(); }
     const PluginHost& plugin() const { return plugin_; }
     HostDocTemplate* TemplateFor(uint32_t menuId) const;
     const std::vector<std::string>& messages() const { return messages_; }
@@ -53,7 +55,10 @@ class Terminal : public TerminalLog {
     static int OnHostMessage(void* record);
     static int OnSizeRequest(void* frameWindow, WindowSize size, int, int, int);
     void BuildMainWindow();
+    bool SignInToService();
+    void SignOutOfService();
     void LoadPlugin();
+    void EnablePluginMenus();
     void ShowAbout();
     void OpenLogFile();
     void KeepGeometry();

@@ -5,6 +5,8 @@
 #include <wx/msgout.h>
 #include <wx/wfstream.h>
 
+#include <algorithm>
+
 #include "base/text.h"
 
 namespace {
@@ -22,9 +24,10 @@ constexpr const char* kIntro =
     "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in (QuorIPO64.so from its "
     "own folder).\n"
     "Settings come from --settings FILE (lines key=value: user_type, user_id, login_client_id, "
-    "login_client_code, service, working_directory), then from the flags below.\n"
+    "login_client_code, service, working_directory, password_file), then from the flags below.\n"
     "Defaults match the seeded service: investor INV001 (type 23, client code I001); --dealer "
-    "logs in as DEALER01 (type 24, code D001).";
+    "logs in as DEALER01 (type 24, code D001). The terminal signs in at start with --password "
+    "or the first line of --password-file; without either it asks in a dialog.";
 
 std::string Utf8(const wxString& text) {
     return std::string(text.utf8_str());
@@ -68,6 +71,27 @@ bool ApplyUserType(const std::string& text, TerminalSettings& settings, std::str
     return true;
 }
 
+// The first line of a password file.
+bool ReadPasswordFile(const std::string& path, TerminalSettings& settings, std::string& error) {
+    wxFileInputStream stream(wxString::FromUTF8(path));
+    if (!stream.IsOk()) {
+        error = "The password file " + path + " cannot be read";
+        return false;
+    }
+    std::string text;
+    char buffer[512];
+    while (!stream.Eof() && text.find('\n') == std::string::npos && text.size() < 4096) {
+        stream.Read(buffer, sizeof buffer);
+        text.append(buffer, stream.LastRead());
+    }
+    text = text.substr(0, text.find('\n'));
+    if (!text.empty() && text.back() == '\r') {
+        text.pop_back();
+    }
+    settings.password = text;
+    return true;
+}
+
 bool ApplyKey(const std::string& key, const std::string& value, TerminalSettings& settings,
               std::string& error) {
     if (key == "user_type") {
@@ -84,6 +108,8 @@ bool ApplyKey(const std::string& key, const std::string& value, TerminalSettings
         settings.loginClientCode = value;
     } else if (key == "working_directory") {
         settings.workingDirectory = value;
+    } else if (key == "password_file") {
+        return ReadPasswordFile(value, settings, error);
     } else {
         error = "Unknown setting \"" + key + "\"";
         return false;
@@ -123,10 +149,19 @@ bool KnownFlag(const wxCmdLineEntryDesc* options, const std::string& name) {
 std::string TerminalSettings::ServiceURL(int requestCode) const {
     for (const Endpoint& endpoint : kEndpoints) {
         if (endpoint.code == requestCode) {
-            return "http://" + serviceHost + ":" + std::to_string(servicePort) + endpoint.path;
+            return "http://" + (token.empty() ? "" : token + "@") + serviceHost + ":" +
+                   std::to_string(servicePort) + endpoint.path;
         }
     }
     return {};
+}
+
+size_t TerminalSettings::LongestServiceURL() const {
+    size_t longest = 0;
+    for (const Endpoint& endpoint : kEndpoints) {
+        longest = std::max(longest, ServiceURL(endpoint.code).size());
+    }
+    return longest;
 }
 
 SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
@@ -149,6 +184,10 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
          "log in as the seeded dealer DEALER01 (type 24, code D001)", wxCMD_LINE_VAL_NONE, 0},
         {wxCMD_LINE_OPTION, nullptr, "service", "IPO service HOST:PORT (default 127.0.0.1:8450)",
          wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "password", "sign in with this password",
+         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "password-file",
+         "sign in with the first line of FILE as the password", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "working-dir",
          "folder of the companion library (default: the terminal's)", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "screenshots",
@@ -213,9 +252,13 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
         const char* flag;
         const char* key;
     } kFlagKeys[] = {
-        {"user-type", "user_type"},       {"user-id", "user_id"},
-        {"client-id", "login_client_id"}, {"client-code", "login_client_code"},
-        {"service", "service"},           {"working-dir", "working_directory"},
+        {"user-type", "user_type"},
+        {"user-id", "user_id"},
+        {"client-id", "login_client_id"},
+        {"client-code", "login_client_code"},
+        {"service", "service"},
+        {"working-dir", "working_directory"},
+        {"password-file", "password_file"},
     };
     for (const auto& flagKey : kFlagKeys) {
         if (parser.Found(flagKey.flag, &value) &&
@@ -224,9 +267,14 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
             return result;
         }
     }
+    if (parser.Found("password", &value)) {
+        settings.password = Utf8(value);
+    }
     if (parser.Found("screenshots", &value)) {
         settings.screenshotDirectory = Utf8(value);
     }
+    // A screenshot session runs unattended: it never waits for a dialog.
+    settings.askPassword = settings.password.empty() && settings.screenshotDirectory.empty();
     result.settings = settings;
     return result;
 }

@@ -1,5 +1,6 @@
 // Who the terminal logs in as and where the IPO service is: from command-line flags and an
-// optional settings file, with defaults that match the seeded reference service.
+// optional settings file, with defaults that match the seeded reference service. The password
+// comes from a flag or a file (or, run interactively, from a sign-in dialog).
 #pragma once
 
 #include <cstdint>
@@ -16,10 +17,19 @@ struct TerminalSettings {
     int servicePort = 8450;
     std::string workingDirectory;     // empty: the terminal's own folder
     std::string screenshotDirectory;  // set: run the scripted screenshot session there
+    std::string password;
+    bool askPassword = false;  // no password given: ask for it in a dialog
+    std::string token;         // the session token once signed in
 
-    // The service URL of a request code (91 to 96), or empty for another code.
+    // The service URL of a request code (91 to 96), carrying the session token as its user
+    // part once signed in; empty for another code.
     std::string ServiceURL(int requestCode) const;
+    // The length of the longest service URL (the plug-in takes at most 255 characters).
+    size_t LongestServiceURL() const;
 };
+
+// The most characters the plug-in takes in a service URL.
+constexpr size_t kMaxServiceURL = 255;
 
 struct SettingsResult {
     std::optional<TerminalSettings> settings;  // none: stop (help shown or an error)

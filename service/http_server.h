@@ -3,6 +3,7 @@
 // request is still arriving: header bytes, body bytes, idle time and the time a body may take.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -30,7 +31,11 @@ struct HttpRequest {
 struct HttpReply {
     int status = 200;
     std::string body;  // JSON
-    std::string note;  // what the access log adds about the request (user, code, result, ...)
+    // What the access log says about the request beyond its path and status.
+    std::string user;  // the signed-in user, when known
+    std::string code;  // the request code ("91".."96"), or what was asked ("session", "client")
+    int result = 0;
+    int64_t order = 0;  // the order placed, modified or cancelled
 };
 
 class HttpServer {

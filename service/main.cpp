@@ -1,26 +1,45 @@
-// ipo-service: the reference IPO service. Serves HTTP/JSON on loopback over a SQLite store, or
-// runs one operator command against the store and exits.
+// ipo-service: the reference IPO service. Serves HTTP/JSON over a SQLite store (on loopback, or
+// over TLS beyond it), or runs one operator or user command against the store and exits.
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "service/operator.h"
 #include "service/seed.h"
 #include "service/server.h"
+#include "service/service_log.h"
+#include "service/sessions.h"
 #include "service/store.h"
 
 namespace {
+
+struct UserCommand {
+    std::string verb;  // "add" or "passwd"
+    std::string userId;
+    int userType = 0;
+    std::string clientId;
+    std::string name;
+    std::string password;  // empty: one line from standard input
+};
 
 struct Options {
     std::string host = "127.0.0.1";
     int port = 8450;
     std::string db = "ipo-service.db";
     bool seed = false;
+    std::string log;
+    long sessionSeconds = 12 * 60 * 60;
+    unsigned idleSeconds = 5;
+    std::string tlsCert;
+    std::string tlsKey;
     std::vector<std::string> command;  // operator command after "order"
+    UserCommand user;
 };
 
 // Reads the flags; a --help or --version request, or a flag that cannot be taken, ends here
@@ -30,14 +49,48 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     app.set_version_flag("--version", IPO_SERVICE_VERSION);
     // A settings file of `name = value` lines (the flags' long names); flags given too win.
     app.set_config("--config", "", "read settings from FILE first");
-    app.add_option("--host", options.host, "address to listen on")->capture_default_str();
+    app.add_option("--host", options.host,
+                   "address to listen on; beyond loopback only with --tls-cert and --tls-key")
+        ->capture_default_str();
     app.add_option("--port", options.port, "port to listen on; 0 picks a free one")
         ->check(CLI::Range(0, 65535))
         ->capture_default_str();
     app.add_option("--db", options.db, "SQLite database")->capture_default_str();
     app.add_flag("--seed", options.seed, "fill a new database with sample data dated from today");
+    app.add_option("--log", options.log,
+                   "append an access line per request and an audit line per order change here");
+    app.add_option("--session-lifetime", options.sessionSeconds, "seconds a sign-in stays valid")
+        ->check(CLI::Range(1L, 30L * 24 * 60 * 60))
+        ->capture_default_str();
+    app.add_option("--idle-timeout", options.idleSeconds,
+                   "seconds after which a connection without traffic is closed")
+        ->check(CLI::Range(1u, 3600u))
+        ->capture_default_str();
+    app.add_option("--tls-cert", options.tlsCert, "serve HTTPS with this PEM certificate chain")
+        ->check(CLI::ExistingFile);
+    app.add_option("--tls-key", options.tlsKey, "the PEM private key of --tls-cert")
+        ->check(CLI::ExistingFile);
     CLI::App* order = app.add_subcommand("order", "run one operator command on an order and exit");
     order->add_option("number command argument", options.command)->required();
+
+    CLI::App* user = app.add_subcommand("user", "add a user or set a user's password and exit");
+    user->require_subcommand(1);
+    CLI::App* add = user->add_subcommand("add", "add a user with a password");
+    add->add_option("user_id", options.user.userId)->required();
+    add->add_option("user_type", options.user.userType, "23, 24 or 26")
+        ->required()
+        ->check(CLI::IsMember({23, 24, 26}));
+    add->add_option("--client", options.user.clientId,
+                    "the client the user acts for (types 23 and 26; default: the user id)");
+    add->add_option("--name", options.user.name, "the user's name");
+    add->add_option("--password", options.user.password,
+                    "the password (default: one line read from standard input)");
+    add->callback([&options] { options.user.verb = "add"; });
+    CLI::App* passwd = user->add_subcommand("passwd", "set a user's password; ends its sessions");
+    passwd->add_option("user_id", options.user.userId)->required();
+    passwd->add_option("--password", options.user.password,
+                       "the password (default: one line read from standard input)");
+    passwd->callback([&options] { options.user.verb = "passwd"; });
     try {
         app.parse(argc, argv);
         return true;
@@ -54,10 +107,36 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     return false;
 }
 
-// Loopback addresses only: requests travel in clear text, so nothing beyond this machine may
-// reach them.
 bool Loopback(const std::string& host) {
     return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return text.str();
+}
+
+// Adds a user or sets a password; the password comes from the flag or standard input.
+std::string RunUserCommand(svc::Store& store, UserCommand command) {
+    if (command.password.empty()) {
+        std::getline(std::cin, command.password);
+        if (!command.password.empty() && command.password.back() == '\r') {
+            command.password.pop_back();
+        }
+    }
+    if (command.verb == "add") {
+        svc::AddUser(store, command.userId, command.userType,
+                     command.clientId.empty() ? command.userId : command.clientId, command.name,
+                     command.password);
+        return "user " + command.userId + " added";
+    }
+    svc::SetPassword(store, command.userId, command.password);
+    return "password of " + command.userId + " set; its sessions are ended";
 }
 
 // Serves until SIGINT or SIGTERM.
@@ -68,22 +147,31 @@ int Serve(svc::Store& store, const Options& options) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    svc::IPOServer server(store);
+    svc::Sessions sessions(store, std::chrono::seconds(options.sessionSeconds));
+    svc::HttpLimits limits;
+    limits.idleSeconds = options.idleSeconds;
+    svc::IPOServer server(store, sessions, limits);
     int port = 0;
     try {
+        if (!options.tlsCert.empty()) {
+            server.Transport().UseTls(ReadWholeFile(options.tlsCert),
+                                      ReadWholeFile(options.tlsKey));
+        }
         port = server.Bind(options.host, options.port);
         server.Serve();
     } catch (const std::runtime_error& error) {
         std::cerr << "ipo-service: " << error.what() << "\n";
         return 1;
     }
-    std::cout << "ipo-service listening on " << options.host << ":" << port << std::endl;
+    std::cout << "ipo-service listening on " << options.host << ":" << port
+              << (options.tlsCert.empty() ? "" : " (https)") << std::endl;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.Stop();
     // A request in progress finishes its work in the store; idle kept-alive connections are
     // not waited for.
     auto lock = store.Lock();
+    svc::CloseLog();
     std::cout.flush();
     std::_Exit(0);
 }
@@ -96,19 +184,30 @@ int main(int argc, char** argv) {
     if (!ReadOptions(argc, argv, options, exitStatus)) {
         return exitStatus;
     }
-    if (!Loopback(options.host)) {
+    if (options.tlsCert.empty() != options.tlsKey.empty()) {
+        std::cerr << "ipo-service: --tls-cert and --tls-key go together\n";
+        return 2;
+    }
+    if (!Loopback(options.host) && options.tlsCert.empty()) {
         std::cerr << "ipo-service: --host " << options.host
-                  << " is not a loopback address; requests travel in clear text, so the service "
-                     "listens on loopback only\n";
+                  << " is not a loopback address; beyond loopback the service serves HTTPS only: "
+                     "give --tls-cert and --tls-key\n";
         return 2;
     }
     try {
         svc::Store store(options.db);
+        if (!options.log.empty()) {
+            svc::OpenLog(options.log);
+        }
         if (options.seed && svc::Seed(store)) {
             std::cout << "ipo-service: seeded " << options.db << std::endl;
         }
         if (!options.command.empty()) {
             std::cout << svc::RunOperatorCommand(store, options.command) << std::endl;
+            return 0;
+        }
+        if (!options.user.verb.empty()) {
+            std::cout << RunUserCommand(store, options.user) << std::endl;
             return 0;
         }
         return Serve(store, options);

@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "service/clock.h"
+#include "service/service_log.h"
 
 namespace svc {
 
@@ -76,7 +77,7 @@ void RequireStatus(const OrderState& order, const Transition& transition) {
         }
     }
     throw std::invalid_argument(base::Format("an order in status %s cannot be given '%s'",
-                                           order.status.c_str(), transition.verb));
+                                             order.status.c_str(), transition.verb));
 }
 
 // A whole number from `low` to `high` written in plain decimal digits, nothing else.
@@ -90,7 +91,7 @@ int64_t StrictNumber(const std::string& text, int64_t low, int64_t high, const c
     if (!fits || value < low || value > high) {
         throw std::invalid_argument(
             base::Format("%s must be a whole number from %lld to %lld, not '%s'", what,
-                       static_cast<long long>(low), static_cast<long long>(high), text.c_str()));
+                         static_cast<long long>(low), static_cast<long long>(high), text.c_str()));
     }
     return value;
 }
@@ -124,9 +125,12 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     Transaction transaction(store);
     const OrderState order = Load(store, number);
     RequireStatus(order, transition);
+    std::string audit =
+        base::Format("order=%lld operator %s", static_cast<long long>(number), verb.c_str());
     if (transition.to) {
         const bool reasoned = verb == "reject";
         SetStatus(store, number, transition.to, reasoned ? Argument(words, "a reason") : "");
+        audit += base::Format(" status=%s->%s", order.status.c_str(), transition.to);
     } else if (verb == "allot") {
         const int64_t quantity =
             StrictNumber(Argument(words, "a quantity"), 0, INT32_MAX, "the allotted quantity");
@@ -142,6 +146,8 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
                 "WHERE order_number = ?",
                 quantity, refund, NowText(), number)
             .Run();
+        audit += base::Format(" status=%s allotted=%lld refund_paise=%lld", order.status.c_str(),
+                              static_cast<long long>(quantity), static_cast<long long>(refund));
     } else {
         const std::string& status = Argument(words, "a payment status");
         if (status != "P" && status != "e" && status != "F") {
@@ -152,8 +158,10 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
                 "UPDATE orders SET payment_status = ?, modified_time = ? WHERE order_number = ?",
                 status, NowText(), number)
             .Run();
+        audit += base::Format(" status=%s payment=%s", order.status.c_str(), status.c_str());
     }
     transaction.Commit();
+    LogAudit(audit);
     return base::Format("order %lld: %s done", static_cast<long long>(number), verb.c_str());
 }
 

@@ -292,10 +292,12 @@ std::string UserDetails(Store& store, const RequestHeader& header, const Fields&
     return Answer(nlohmann::json::array({entry}));
 }
 
-nlohmann::json ClientLookup(Store& store, const std::string& clientId) {
+nlohmann::json ClientLookup(Store& store, const std::string& clientId,
+                            const std::string& dealerId) {
     Query client = store.Prepare(
-        "SELECT client_id, client_code, name, dealer_id FROM clients WHERE client_id = ?",
-        clientId);
+        "SELECT client_id, client_code, name, dealer_id FROM clients WHERE client_id = ? AND "
+        "dealer_id = ?",
+        clientId, dealerId);
     if (!client.Next()) {
         throw RequestError(404, kResultNotFound, "Unknown client " + clientId);
     }

@@ -18,6 +18,7 @@ std::string WatchList(Store& store, const RequestHeader& header, const Fields& f
 std::string IssueDetails(Store& store, const RequestHeader& header, const Fields& fields);
 std::string OrderBook(Store& store, const RequestHeader& header, const Fields& fields);
 std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields);
-nlohmann::json ClientLookup(Store& store, const std::string& clientId);
+// A client of the dealer `dealerId`; another dealer's client is as unknown as a missing one.
+nlohmann::json ClientLookup(Store& store, const std::string& clientId, const std::string& dealerId);
 
 }  // namespace svc

@@ -16,6 +16,8 @@ enum ResultCode : int {
     kResultRefused = 11,
     kResultNotFound = 12,
     kResultTooLarge = 13,
+    kResultNotSignedIn = 14,     // no session token, or an unknown or expired one; wrong password
+    kResultTooManySignIns = 15,  // a user id locked out after failed sign-ins
     kResultInternal = 20,
 };
 

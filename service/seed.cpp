@@ -66,13 +66,25 @@ struct SeedUser {
     int type;
     const char* clientId;
     const char* name;
+    // The hash (crypto_pwhash_str, interactive limits) of the user's documented password,
+    // made once so that seeding stays fast: "bull-run-01", "bull-run-02", "first-listing",
+    // "lot-size-26".
+    const char* passwordHash;
 };
 
 const SeedUser kUsers[] = {
-    {"DEALER01", 24, "DEALER01", "Dealer One"},
-    {"DEALER02", 24, "DEALER02", "Dealer Two"},
-    {"INV001", 23, "INV001", "Investor One"},
-    {"INV026", 26, "INV026", "Investor Twenty Six"},
+    {"DEALER01", 24, "DEALER01", "Dealer One",
+     "$argon2id$v=19$m=65536,t=2,p=1$HPqZErprJHMdVTInKO0oEA$"
+     "HHEaTNG9UINRZyRRI9sK6zukXcSBXMPk5MlVMMK3iNE"},
+    {"DEALER02", 24, "DEALER02", "Dealer Two",
+     "$argon2id$v=19$m=65536,t=2,p=1$S51PD3v7dPGAMPE7X9SaEA$"
+     "K/LgxcOMS0soMVTqKjyNtQC3OUysipnYFXTM5Vlesek"},
+    {"INV001", 23, "INV001", "Investor One",
+     "$argon2id$v=19$m=65536,t=2,p=1$ZsYDX2xRvUqW/YtJxAdJaw$"
+     "4fLVN6nm8FYs+LuBWGWXZ+iBqh8+KG5WtxTzK2aIhM4"},
+    {"INV026", 26, "INV026", "Investor Twenty Six",
+     "$argon2id$v=19$m=65536,t=2,p=1$d8BxxhVxM5DUFh9pqiJifA$"
+     "SNI+MYicVCGR8cFwu2AU19I4nnL2DhW4wX70fJKfTSY"},
 };
 
 struct SeedClient {
@@ -177,8 +189,10 @@ bool Seed(Store& store) {
     }
     for (const SeedUser& user : kUsers) {
         store
-            .Prepare("INSERT INTO users(user_id, user_type, client_id, name) VALUES(?, ?, ?, ?)",
-                     user.userId, int64_t{user.type}, user.clientId, user.name)
+            .Prepare(
+                "INSERT INTO users(user_id, user_type, client_id, name, password_hash) "
+                "VALUES(?, ?, ?, ?, ?)",
+                user.userId, int64_t{user.type}, user.clientId, user.name, user.passwordHash)
             .Run();
     }
     for (const SeedClient& client : kClients) {

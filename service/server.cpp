@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "service/orders.h"
 #include "service/queries.h"
+#include "service/service_log.h"
 
 namespace svc {
 namespace {
@@ -24,16 +25,17 @@ const Endpoint kEndpoints[] = {
     {"/ipo/cancel", 95, CancelOrder},  {"/ipo/userdetails", 96, UserDetails},
 };
 
-HttpReply Reply(int status, const nlohmann::json& body) {
-    return HttpReply{status, body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
-                     ""};
+constexpr std::string_view kClients = "/clients/";
+
+HttpReply& Fill(HttpReply& reply, int status, const nlohmann::json& body) {
+    reply.status = status;
+    reply.body = body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return reply;
 }
 
-HttpReply ReplyError(int status, int result, const std::string& message) {
-    HttpReply reply =
-        Reply(status, {{"result", result}, {"accepted", false}, {"message", message}});
-    reply.note = "result=" + std::to_string(result);
-    return reply;
+HttpReply& FillError(HttpReply& reply, int status, int result, const std::string& message) {
+    reply.result = result;
+    return Fill(reply, status, {{"result", result}, {"accepted", false}, {"message", message}});
 }
 
 std::string ErrorText(int status) {
@@ -61,57 +63,123 @@ int ErrorResult(int status) {
 }
 
 HttpReply Refusal(int status) {
-    return ReplyError(status, ErrorResult(status), ErrorText(status));
+    HttpReply reply;
+    return FillError(reply, status, ErrorResult(status), ErrorText(status));
+}
+
+// The body's user must be the session's: nobody acts under another user's name.
+void CheckClaim(const Session& session, const RequestHeader& header) {
+    if (header.userId != session.userId || header.userType != session.userType) {
+        throw RequestError(403, kResultRefused,
+                           base::Format("The request names user %s of type %d, but the session "
+                                        "belongs to %s of type %d",
+                                        header.userId.c_str(), header.userType,
+                                        session.userId.c_str(), session.userType));
+    }
+}
+
+// The order a request placed, modified or cancelled, for the access log (0: none).
+int64_t OrderOf(int code, const Fields& fields, const std::string& answer) {
+    if (code != 94 && code != 95) {
+        return 0;
+    }
+    const nlohmann::json body = nlohmann::json::parse(answer, nullptr, false);
+    const nlohmann::json* records = body.is_object() ? &body["records"] : nullptr;
+    if (records && records->is_array() && !records->empty() && (*records)[0].is_object()) {
+        const nlohmann::json& record = (*records)[0];
+        if (record.contains("order_number") && record["order_number"].is_number_integer()) {
+            return record["order_number"].get<int64_t>();
+        }
+    }
+    return fields.Integer("order_number", 0, INT32_MAX);
 }
 
 }  // namespace
 
-IPOServer::IPOServer(Store& store, const HttpLimits& limits)
+IPOServer::IPOServer(Store& store, Sessions& sessions, const HttpLimits& limits)
     : store_(store),
+      sessions_(sessions),
       http_(
           limits, [this](const HttpRequest& request) { return Dispatch(request); }, Refusal,
-          nullptr) {}
+          LogAccess) {}
 
 int IPOServer::Bind(const std::string& host, int port) {
     return http_.Listen(host, port);
 }
 
 HttpReply IPOServer::Dispatch(const HttpRequest& request) {
+    HttpReply reply;
     try {
-        for (const Endpoint& endpoint : kEndpoints) {
-            if (request.path != endpoint.path || request.method != "POST") {
-                continue;
-            }
+        return ServeRequest(request, reply);
+    } catch (const RequestError& error) {
+        return FillError(reply, error.Status(), error.Result(), error.what());
+    } catch (const StoreError& error) {
+        return FillError(reply, 500, kResultInternal,
+                         std::string("The IPO store failed: ") + error.what());
+    } catch (const std::exception&) {
+        return FillError(reply, 500, kResultInternal, "The IPO service failed");
+    }
+}
+
+HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) {
+    for (const Endpoint& endpoint : kEndpoints) {
+        if (request.path != endpoint.path || request.method != "POST") {
+            continue;
+        }
+        reply.code = std::to_string(endpoint.code);
+        Session session;
+        {
+            auto lock = store_.Lock();
+            session = sessions_.Authenticate(request.authorization);
+        }
+        reply.user = session.userId;
+        const nlohmann::json body = Fields::ParseBody(request.body);
+        const Fields fields(body);
+        const RequestHeader header = RequestHeader::Read(fields);
+        if (header.code != endpoint.code) {
+            throw BadRequest(
+                base::Format("Request code %d is not served at %s", header.code, endpoint.path));
+        }
+        CheckClaim(session, header);
+        auto lock = store_.Lock();
+        reply.body = endpoint.handler(store_, header, fields);
+        reply.order = OrderOf(endpoint.code, fields, reply.body);
+        return reply;
+    }
+    if (request.path == "/session") {
+        reply.code = "session";
+        if (request.method == "POST") {
             const nlohmann::json body = Fields::ParseBody(request.body);
             const Fields fields(body);
-            const RequestHeader header = RequestHeader::Read(fields);
-            if (header.code != endpoint.code) {
-                throw BadRequest(
-                    base::Format("Request code %d is not served at %s", header.code, endpoint.path));
-            }
+            reply.user = fields.RequiredText("user_id", 100);
+            const std::string password = fields.RequiredText("password", kMaxPasswordLength);
+            return Fill(reply, 200, sessions_.SignIn(reply.user, password));
+        }
+        if (request.method == "DELETE") {
             auto lock = store_.Lock();
-            HttpReply reply{200, endpoint.handler(store_, header, fields), "result=0"};
-            return reply;
+            reply.user = sessions_.Authenticate(request.authorization).userId;
+            sessions_.SignOut(request.authorization);
+            return Fill(reply, 200, {{"result", 0}, {"message", "Signed out"}});
         }
-        constexpr std::string_view kClients = "/clients/";
-        if (request.method == "GET" && request.path.rfind(kClients, 0) == 0 &&
-            request.path.find('/', kClients.size()) == std::string::npos &&
-            request.path.size() > kClients.size()) {
-            auto lock = store_.Lock();
-            return Reply(200, ClientLookup(store_, request.path.substr(kClients.size())));
-        }
-        if (request.method == "GET" && request.path == "/health") {
-            return Reply(200, {{"result", 0}, {"status", "ok"}});
-        }
-        return Refusal(404);
-    } catch (const RequestError& error) {
-        return ReplyError(error.Status(), error.Result(), error.what());
-    } catch (const StoreError& error) {
-        return ReplyError(500, kResultInternal,
-                          std::string("The IPO store failed: ") + error.what());
-    } catch (const std::exception&) {
-        return ReplyError(500, kResultInternal, "The IPO service failed");
+        return FillError(reply, 405, kResultBadRequest, ErrorText(405));
     }
+    if (request.method == "GET" && request.path.rfind(kClients, 0) == 0 &&
+        request.path.find('/', kClients.size()) == std::string::npos &&
+        request.path.size() > kClients.size()) {
+        reply.code = "client";
+        auto lock = store_.Lock();
+        const Session session = sessions_.Authenticate(request.authorization);
+        reply.user = session.userId;
+        if (session.userType != 24) {
+            throw RequestError(403, kResultRefused, "Only a dealer looks clients up");
+        }
+        return Fill(reply, 200,
+                    ClientLookup(store_, request.path.substr(kClients.size()), session.userId));
+    }
+    if (request.method == "GET" && request.path == "/health") {
+        return Fill(reply, 200, {{"result", 0}, {"status", "ok"}});
+    }
+    return FillError(reply, 404, kResultNotFound, ErrorText(404));
 }
 
 }  // namespace svc

@@ -1,11 +1,13 @@
-// The HTTP face of the service: one POST endpoint per request code, the client lookup the host
-// uses for its message 108, and a health check. Every answer is a JSON object.
+// The HTTP face of the service: sign-in and sign-out, one POST endpoint per request code, the
+// client lookup the host uses for its message 108, and a health check. Every answer is a JSON
+// object; every request but sign-in and the health check needs a session.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "service/http_server.h"
+#include "service/sessions.h"
 #include "service/store.h"
 
 namespace svc {
@@ -15,7 +17,8 @@ constexpr size_t kMaxBodyBytes = 1 << 20;
 
 class IPOServer {
   public:
-    explicit IPOServer(Store& store, const HttpLimits& limits = HttpLimits());
+    // Each answered request is written to the access log (service_log.h) when one is open.
+    IPOServer(Store& store, Sessions& sessions, const HttpLimits& limits = HttpLimits());
     // Takes host:port (port 0: any free port) and gives the port; throws std::runtime_error
     // saying why it cannot.
     int Bind(const std::string& host, int port);
@@ -26,8 +29,10 @@ class IPOServer {
 
   private:
     HttpReply Dispatch(const HttpRequest& request);
+    HttpReply ServeRequest(const HttpRequest& request, HttpReply& reply);
 
     Store& store_;
+    Sessions& sessions_;
     HttpServer http_;
 };
 

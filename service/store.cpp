@@ -11,7 +11,12 @@ CREATE TABLE IF NOT EXISTS users(
   user_id TEXT PRIMARY KEY,
   user_type INTEGER NOT NULL,
   client_id TEXT NOT NULL DEFAULT '',
-  name TEXT NOT NULL DEFAULT '');
+  name TEXT NOT NULL DEFAULT '',
+  password_hash TEXT NOT NULL DEFAULT '');
+CREATE TABLE IF NOT EXISTS sessions(
+  token_hash TEXT PRIMARY KEY,
+  user_id TEXT NOT NULL,
+  expires INTEGER NOT NULL);
 CREATE TABLE IF NOT EXISTS clients(
   client_id TEXT PRIMARY KEY,
   client_code TEXT NOT NULL,
@@ -154,6 +159,11 @@ Store::Store(const std::string& path) {
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=FULL");
     Exec(kSchema);
+    // A database made before users had passwords gets the column; its users sign in once an
+    // operator has set their passwords ("ipo-service user passwd").
+    if (!Prepare("SELECT 1 FROM pragma_table_info('users') WHERE name = 'password_hash'").Next()) {
+        Exec("ALTER TABLE users ADD COLUMN password_hash TEXT NOT NULL DEFAULT ''");
+    }
 }
 
 Store::~Store() {

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "base/text.h"
 #include "service_harness.h"
@@ -23,7 +26,13 @@ class ScriptedServer {
     ScriptedServer() {
         server_.set_tcp_nodelay(true);
         server_.set_keep_alive_timeout(1);  // the companion keeps its connection open
-        server_.Post(".*", [this](const httplib::Request&, httplib::Response& response) {
+        server_.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            {
+                std::lock_guard<std::mutex> lock(seenMutex);
+                seen = request.method + " " + request.target + "\n" +
+                       request.get_header_value("Authorization") + "\n" + request.body;
+                ports.push_back(request.remote_port);
+            }
             ++hits;
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
             response.status = status;
@@ -42,6 +51,10 @@ class ScriptedServer {
     std::atomic<int> delayMs{0};
     std::atomic<int> hits{0};
     std::string body;
+    // The last request: its line, Authorization header and body.
+    std::mutex seenMutex;
+    std::string seen;
+    std::vector<int> ports;  // the client port of each request: one per connection
 
   private:
     httplib::Server server_;
@@ -242,8 +255,8 @@ TEST_F(CompanionTest, RefundIsInRupeesAndARuleBreakArrivesAsARejectedRecord) {
 
 TEST_F(CompanionTest, UserDetailsListAccountsWithTheirAsbaFlag) {
     harness::ServiceProcess service;
-    IPOServiceRequest request =
-        NewRequest(96, service.Url("/ipo/userdetails"), 24, "DEALER01", "CL0002", "C0002");
+    IPOServiceRequest request = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
+                                           "DEALER01", "CL0002", "C0002");
     base::CopyField(request.DetailsWanted, "Y");
     companion.Call(request);
     auto* details = companion.First<UserDetailsRecord>();
@@ -268,8 +281,15 @@ TEST_F(CompanionTest, ServiceErrorsCarryTheServicesOwnMessage) {
     EXPECT_EQ(companion.Call(request), 0);
     EXPECT_EQ(request.ResultCode, 11);
     EXPECT_EQ(request.Accepted, 0);
-    EXPECT_EQ(Message(request), "Unknown user NOBODY");
+    EXPECT_EQ(Message(request),
+              "The request names user NOBODY of type 23, but the session belongs to INV001 of "
+              "type 23");
     EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
+
+    IPOServiceRequest noToken = WatchList(Investor(91, service.PlainUrl("/ipo/watchlist")));
+    EXPECT_EQ(companion.Call(noToken), 0);
+    EXPECT_EQ(noToken.ResultCode, 14);
+    EXPECT_EQ(Message(noToken), "Not signed in: the request carries no session token");
 }
 
 TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
@@ -431,6 +451,119 @@ TEST_F(CompanionTest, AnEndlessAnswerEndsAtTheCallsDeadlineOrSizeCap) {
     IPOServiceRequest request = WatchList(Investor(91, service.Url("/ipo/watchlist")));
     EXPECT_EQ(companion.Call(request), 1);
     EXPECT_EQ(companion.Records().size(), 4u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CompanionTest, TheURLsTokenTravelsOnlyAsABearerHeader) {
+    ScriptedServer server;
+    server.body = R"({"result":0,"records":[]})";
+    const std::string url = server.Url();
+    const std::string signedUrl = "http://Tok3n-_x@" + url.substr(7);
+    IPOServiceRequest request = WatchList(Investor(91, signedUrl));
+    EXPECT_EQ(companion.Call(request), 1);
+    {
+        std::lock_guard<std::mutex> lock(server.seenMutex);
+        EXPECT_EQ(server.seen.substr(0, server.seen.find('{')),
+                  "POST /ipo/watchlist\nBearer Tok3n-_x\n");
+        EXPECT_EQ(server.seen.find("Tok3n", server.seen.find('{')), std::string::npos);
+    }
+
+    // Messages about a URL never show its token.
+    IPOServiceRequest badScheme = WatchList(Investor(91, "ftp://Tok3n@127.0.0.1/ipo"));
+    companion.Call(badScheme);
+    EXPECT_EQ(Message(badScheme),
+              "The service URL \"ftp://127.0.0.1/ipo\" is not an http or https URL");
+    IPOServiceRequest badToken = WatchList(Investor(91, "http://Tok 3n@" + url.substr(7)));
+    companion.Call(badToken);
+    EXPECT_EQ(badToken.ResultCode, 4);
+    EXPECT_EQ(Message(badToken),
+              "The service URL \"" + url + "\" carries a session token that is not valid");
+    EXPECT_EQ(server.hits, 1);
+}
+
+TEST_F(CompanionTest, AKeptConnectionIdleBeyondTheServicesLimitIsNotUsedAgain) {
+    setenv("CORVEX_IDLE_MS", "300", 1);
+    companion.Initialize();
+    {
+        // Calls in quick succession share a connection; after an idle pause a new one is made.
+        ScriptedServer server;
+        server.body = R"({"result":0,"records":[]})";
+        const auto call = [&] {
+            IPOServiceRequest request = WatchList(Investor(91, server.Url()));
+            EXPECT_EQ(companion.Call(request), 1) << Message(request);
+        };
+        call();
+        call();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        call();
+        std::lock_guard<std::mutex> lock(server.seenMutex);
+        ASSERT_EQ(server.ports.size(), 3u);
+        EXPECT_EQ(server.ports[0], server.ports[1]);
+        EXPECT_NE(server.ports[1], server.ports[2]);
+    }
+
+    harness::ServiceProcess service({"--idle-timeout", "1"});
+    const std::string url = service.Url("/ipo/watchlist");
+    IPOServiceRequest first = WatchList(Investor(91, url));
+    EXPECT_EQ(companion.Call(first), 1) << Message(first);
+    // The service has closed the kept connection by now; a trader coming back is answered.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    IPOServiceRequest later = WatchList(Investor(91, url));
+    EXPECT_EQ(companion.Call(later), 1) << Message(later);
+    unsetenv("CORVEX_IDLE_MS");
+    companion.Initialize();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
+    // A self-signed certificate for 127.0.0.1, made for this test.
+    char folder[] = "/tmp/ipo-tls-test-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string cert = std::string(folder) + "/cert.pem";
+    const std::string key = std::string(folder) + "/key.pem";
+    const std::string make =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+        key + " -out " + cert + " 2>/dev/null";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+
+    harness::ServiceProcess service({"--tls-cert", cert, "--tls-key", key});
+    std::string error;
+    const std::string token =
+        harness::SignIn(service.Port(), "INV001", harness::SeededPassword("INV001"), &error, cert);
+    ASSERT_FALSE(token.empty()) << error;
+    const std::string url =
+        base::Format("https://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port());
+
+    setenv("CORVEX_CA_FILE", cert.c_str(), 1);
+    companion.Initialize();
+    IPOServiceRequest trusted = WatchList(Investor(91, url));
+    EXPECT_EQ(companion.Call(trusted), 1) << Message(trusted);
+    EXPECT_EQ(companion.Records().size(), 4u);
+
+    unsetenv("CORVEX_CA_FILE");
+    companion.Initialize();
+    IPOServiceRequest untrusted = WatchList(Investor(91, url));
+    EXPECT_EQ(companion.Call(untrusted), 0);
+    EXPECT_EQ(untrusted.ResultCode, 6);
+    EXPECT_EQ(Message(untrusted),
+              base::Format("The IPO service at https://127.0.0.1:%d cannot be trusted: its "
+                           "certificate is not signed by an authority in the system's store "
+                           "(ca_file in Corvexdll64.conf), or is not for this host",
+                           service.Port()));
+
+    // Plain http to an https service gets no answer.
+    IPOServiceRequest plain = WatchList(Investor(
+        91, base::Format("http://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port())));
+    EXPECT_EQ(companion.Call(plain), 0);
+    EXPECT_EQ(plain.ResultCode, 1);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

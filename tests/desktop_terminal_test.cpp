@@ -51,9 +51,13 @@ class TerminalTest : public ::testing::Test {
         service = std::make_unique<harness::ServiceProcess>();
         return service->Port();
     }
+    // Signs in with the seeded user's documented password unless one is given.
     void StartTerminal(int port, const std::string& folder = harness::BinDir(),
                        TerminalSettings settings = {}) {
         settings.servicePort = port;
+        if (settings.password.empty()) {
+            settings.password = harness::SeededPassword(settings.userId);
+        }
         terminal = std::make_unique<Terminal>(settings, folder);
         terminal->Start();
         fw::wx::Pump(200);
@@ -85,6 +89,26 @@ TEST_F(TerminalTest, LoadsThePluginThroughItsExportsAndEnablesItsMenu) {
     EXPECT_TRUE(menu->IsEnabled(static_cast<int>(kMenuIPOWatch)));
     EXPECT_TRUE(menu->IsEnabled(static_cast<int>(kMenuIPOOrderBook)));
     EXPECT_NE(std::string::npos, terminal->StatusText(0).find("loaded"));
+    EXPECT_TRUE(terminal->signedIn());
+    EXPECT_EQ(0u, terminal->messages().at(0).find("Signed in as INV001 at 127.0.0.1:"))
+        << terminal->messages().at(0);
+}
+
+TEST_F(TerminalTest, AFailedSignInIsSaidAndLeavesTheIPOMenuDisabled) {
+    TerminalSettings settings;
+    settings.password = "not-the-password";
+    StartTerminal(StartService(), harness::BinDir(), settings);
+    EXPECT_FALSE(terminal->signedIn());
+    EXPECT_FALSE(terminal->pluginLoaded());
+    const std::string said =
+        "Sign-in failed for INV001 at 127.0.0.1:" + std::to_string(service->Port()) +
+        ": Wrong user id or password; the IPO menu stays disabled";
+    ASSERT_EQ(1u, terminal->messages().size());
+    EXPECT_EQ(said, terminal->messages().back());
+    EXPECT_EQ(said, terminal->StatusText(0));
+    wxMenuBar* menu = terminal->frame()->GetMenuBar();
+    EXPECT_FALSE(menu->IsEnabled(static_cast<int>(kMenuIPOWatch)));
+    EXPECT_FALSE(menu->IsEnabled(static_cast<int>(kMenuIPOOrderBook)));
 }
 
 TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
@@ -222,9 +246,8 @@ TEST_F(TerminalTest, DealerChoosesAClientThroughTheTerminalsLookup) {
 }
 
 TEST_F(TerminalTest, ServiceThatIsDownShowsTheMessageAndNothingCrashes) {
-    const int port = StartService();
+    StartTerminal(StartService());
     service->Stop();
-    StartTerminal(port);
     HostWindow* watch = terminal->Open(kMenuIPOWatch);
     ASSERT_NE(nullptr, watch);
     fw::wx::Pump(300);
@@ -290,7 +313,7 @@ TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
     const wxString empty = wxFileName::CreateTempFileName("ipo-no-plugin");
     wxRemoveFile(empty);
     ASSERT_TRUE(wxFileName::Mkdir(empty));
-    StartTerminal(1, std::string(empty.utf8_str()));
+    StartTerminal(StartService(), std::string(empty.utf8_str()));
     EXPECT_FALSE(terminal->pluginLoaded());
     std::string said;
     for (const std::string& message : terminal->messages()) {
@@ -314,6 +337,13 @@ TEST(TerminalSettings, DefaultsMatchTheSeededServiceAndFlagsOverrideTheFile) {
     EXPECT_EQ("http://127.0.0.1:8450/ipo/watchlist", read.settings->ServiceURL(91));
     EXPECT_EQ("http://127.0.0.1:8450/ipo/userdetails", read.settings->ServiceURL(96));
     EXPECT_EQ("", read.settings->ServiceURL(97));
+    EXPECT_TRUE(read.settings->askPassword);
+    // Signed in, each URL carries the token; the longest (43-character token) fits the
+    // plug-in's 255 characters with room for a long host name.
+    read.settings->token = std::string(43, 'T');
+    EXPECT_EQ("http://" + std::string(43, 'T') + "@127.0.0.1:8450/ipo/userdetails",
+              read.settings->ServiceURL(96));
+    EXPECT_EQ(81u, read.settings->LongestServiceURL());
 
     read = ReadTerminalSettings({"--dealer", "--service", "10.0.0.5:9000"});
     ASSERT_TRUE(read.settings);
@@ -328,13 +358,28 @@ TEST(TerminalSettings, DefaultsMatchTheSeededServiceAndFlagsOverrideTheFile) {
         out.Write(
             "user_type=26\nuser_id=U26\nservice=127.0.0.1:7000\nworking_directory=/opt/ipo\n");
     }
-    read = ReadTerminalSettings({"--settings", std::string(file.utf8_str()), "--user-id", "FLAG"});
+    const wxString secret = wxFileName::CreateTempFileName("ipo-password");
+    {
+        wxFile out(secret, wxFile::write);
+        out.Write("pass word 1\nsecond line\n");
+    }
+    read = ReadTerminalSettings({"--settings", std::string(file.utf8_str()), "--user-id", "FLAG",
+                                 "--password-file", std::string(secret.utf8_str())});
     ASSERT_TRUE(read.settings) << read.text;
     EXPECT_EQ(26, read.settings->userType);
     EXPECT_EQ("FLAG", read.settings->userId);
     EXPECT_EQ(7000, read.settings->servicePort);
     EXPECT_EQ("/opt/ipo", read.settings->workingDirectory);
+    EXPECT_EQ("pass word 1", read.settings->password);
+    EXPECT_FALSE(read.settings->askPassword);
+    read = ReadTerminalSettings({"--password", "flag-pass", "--screenshots", "/tmp/shots"});
+    ASSERT_TRUE(read.settings) << read.text;
+    EXPECT_EQ("flag-pass", read.settings->password);
+    read = ReadTerminalSettings({"--screenshots", "/tmp/shots"});
+    ASSERT_TRUE(read.settings) << read.text;
+    EXPECT_FALSE(read.settings->askPassword);  // unattended: no dialog
     wxRemoveFile(file);
+    wxRemoveFile(secret);
 }
 
 TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags) {
@@ -360,10 +405,14 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     read = ReadTerminalSettings({"--version"});
     EXPECT_TRUE(read.help);
     EXPECT_EQ("ipo-terminal " IPO_VERSION, read.text);
+    read = ReadTerminalSettings({"--password-file", "/nonexistent/secret"});
+    EXPECT_FALSE(read.settings);
+    EXPECT_EQ("The password file /nonexistent/secret cannot be read", read.text);
     read = ReadTerminalSettings({"--help"});
     EXPECT_TRUE(read.help);
-    for (const char* flag : {"--user-type", "--user-id", "--client-id", "--client-code",
-                             "--service", "--working-dir", "--settings", "--screenshots"}) {
+    for (const char* flag :
+         {"--user-type", "--user-id", "--client-id", "--client-code", "--service", "--working-dir",
+          "--settings", "--screenshots", "--password", "--password-file"}) {
         EXPECT_NE(std::string::npos, read.text.find(flag)) << flag;
     }
 }

@@ -7,6 +7,7 @@
 
 #include "host/client_directory.h"
 #include "host/host_messages.h"
+#include "host/sign_in.h"
 #include "plugin/host_abi.h"
 #include "service_harness.h"
 
@@ -122,18 +123,37 @@ TEST_F(HostMessagesTest, UnknownMessageIsLoggedAndNothingIsWritten) {
     EXPECT_NE(std::string::npos, log.messages.back().find("4242"));
 }
 
-TEST(ServiceClientDirectory, LooksClientsUpAtTheRunningService) {
+TEST(ServiceClientDirectory, LooksADealersClientsUpInTheDealersSession) {
     harness::ServiceProcess service;
     ServiceClientDirectory directory("127.0.0.1", service.Port());
     std::string error;
-    const std::optional<ClientRecord> investor = directory.Lookup("INV001", error);
-    ASSERT_TRUE(investor) << error;
-    EXPECT_EQ("INV001", investor->id);
-    EXPECT_EQ("I001", investor->code);
-    EXPECT_EQ("Rohan Desai", investor->name);
+    EXPECT_FALSE(directory.Lookup("CL0001", error));
+    EXPECT_EQ("Not signed in: the request carries no session token", error);
+
+    const std::optional<ServiceSession> wrong =
+        SignIn("127.0.0.1", service.Port(), "DEALER01", "bull-run-02", error);
+    EXPECT_FALSE(wrong);
+    EXPECT_EQ("Wrong user id or password", error);
+    const std::optional<ServiceSession> session =
+        SignIn("127.0.0.1", service.Port(), "DEALER01", harness::SeededPassword("DEALER01"), error);
+    ASSERT_TRUE(session) << error;
+    EXPECT_EQ(43u, session->token.size());
+    directory.SetToken(session->token);
+    const std::optional<ClientRecord> client = directory.Lookup("CL0001", error);
+    ASSERT_TRUE(client) << error;
+    EXPECT_EQ("CL0001", client->id);
+    EXPECT_EQ("C0001", client->code);
+    EXPECT_EQ("Anil Kumar Mehta", client->name);
 
     EXPECT_FALSE(directory.Lookup("NO SUCH", error));
     EXPECT_NE(std::string::npos, error.find("NO SUCH")) << error;
+    EXPECT_FALSE(directory.Lookup("CL0006", error));  // DEALER02's
+    EXPECT_EQ("Unknown client CL0006", error);
+
+    // Signed out, the token is worth nothing.
+    SignOut("127.0.0.1", service.Port(), session->token);
+    EXPECT_FALSE(directory.Lookup("CL0001", error));
+    EXPECT_EQ("Not signed in: the session token is not known; sign in again", error);
 
     service.Stop();
     EXPECT_FALSE(directory.Lookup("INV001", error));

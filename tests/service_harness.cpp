@@ -11,6 +11,10 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <httplib.h>
+
+#include <nlohmann/json.hpp>
+
 #include "base/text.h"
 
 extern char** environ;
@@ -76,7 +80,53 @@ std::string BinDir() {
     return IPO_BIN_DIR;
 }
 
-ServiceProcess::ServiceProcess() {
+std::string SeededPassword(const std::string& userId) {
+    static const std::map<std::string, std::string> kPasswords = {
+        {"DEALER01", "bull-run-01"},
+        {"DEALER02", "bull-run-02"},
+        {"INV001", "first-listing"},
+        {"INV026", "lot-size-26"},
+    };
+    const auto found = kPasswords.find(userId);
+    return found == kPasswords.end() ? std::string() : found->second;
+}
+
+std::string SignIn(int port, const std::string& userId, const std::string& password,
+                   std::string* error, const std::string& caFile) {
+    const std::string origin =
+        base::Format("%s://127.0.0.1:%d", caFile.empty() ? "http" : "https", port);
+    httplib::Client client(origin);
+    if (!caFile.empty()) {
+        client.set_ca_cert_path(caFile.c_str());
+        client.enable_server_certificate_verification(true);
+    }
+    const nlohmann::json body = {{"user_id", userId}, {"password", password}};
+    const httplib::Result reply = client.Post("/session", body.dump(), "application/json");
+    const nlohmann::json answer =
+        reply ? nlohmann::json::parse(reply->body, nullptr, false) : nlohmann::json();
+    if (reply && reply->status == 200 && answer.is_object() && answer.contains("token")) {
+        return answer["token"].get<std::string>();
+    }
+    if (error) {
+        *error = !reply ? "no answer" : answer.is_object() ? answer.value("message", "") : "?";
+    }
+    return {};
+}
+
+int RunService(const std::string& arguments, std::string& output, const std::string& input) {
+    const std::string command =
+        "printf '%s' '" + input + "' | " + Service() + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[512];
+    output.clear();
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
+        output += buffer;
+    }
+    const int status = pipe ? pclose(pipe) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {
     char folder[] = "/tmp/ipo-service-test-XXXXXX";
     if (!mkdtemp(folder)) {
         throw std::runtime_error("cannot make a temporary folder");
@@ -94,7 +144,9 @@ ServiceProcess::~ServiceProcess() {
 
 void ServiceProcess::Start(int port) {
     const std::string log = folder_ + "/service.out";
-    pid_ = Spawn({"--db", db_, "--seed", "--port", std::to_string(port)}, log);
+    std::vector<std::string> arguments = {"--db", db_, "--seed", "--port", std::to_string(port)};
+    arguments.insert(arguments.end(), flags_.begin(), flags_.end());
+    pid_ = Spawn(arguments, log);
     for (int attempt = 0; attempt < 500; ++attempt) {
         const std::string text = ReadFile(log);
         const size_t at = text.find("listening on 127.0.0.1:");
@@ -134,12 +186,34 @@ void ServiceProcess::Kill() {
     }
 }
 
-std::string ServiceProcess::Url(const std::string& path) const {
+std::string ServiceProcess::Token(const std::string& userId) const {
+    std::string& token = tokens_[userId];
+    if (token.empty()) {
+        std::string error;
+        token = SignIn(port_, userId, SeededPassword(userId), &error);
+        if (token.empty()) {
+            throw std::runtime_error("cannot sign in as " + userId + ": " + error);
+        }
+    }
+    return token;
+}
+
+std::string ServiceProcess::Url(const std::string& path, const std::string& userId) const {
+    return base::Format("http://%s@127.0.0.1:%d%s", Token(userId).c_str(), port_, path.c_str());
+}
+
+std::string ServiceProcess::PlainUrl(const std::string& path) const {
     return base::Format("http://127.0.0.1:%d%s", port_, path.c_str());
 }
 
 int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {
-    std::vector<std::string> arguments = {"--db", db_, "order"};
+    std::vector<std::string> arguments = {"--db", db_};
+    for (size_t i = 0; i + 1 < flags_.size(); ++i) {
+        if (flags_[i] == "--log") {  // the operator's commands go to the service's log
+            arguments.insert(arguments.end(), {"--log", flags_[i + 1]});
+        }
+    }
+    arguments.push_back("order");
     arguments.insert(arguments.end(), words.begin(), words.end());
     const std::string log = folder_ + "/operator.out";
     const int status = Wait(Spawn(arguments, log));

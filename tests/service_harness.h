@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,22 @@ namespace harness {
 // The build's bin folder: ipo-service and Corvexdll64.so.
 std::string BinDir();
 
+// The documented password of a seeded user (DEALER01, DEALER02, INV001, INV026).
+std::string SeededPassword(const std::string& userId);
+
+// Signs in at the service on 127.0.0.1:`port` (over https when `caFile` is given); gives the
+// session token, or empty with the reason in `error`.
+std::string SignIn(int port, const std::string& userId, const std::string& password,
+                   std::string* error = nullptr, const std::string& caFile = "");
+
+// Runs ipo-service with `arguments` (shell words) and `input` on its standard input; gives the
+// exit status and what it wrote (standard output and error together).
+int RunService(const std::string& arguments, std::string& output, const std::string& input = "");
+
 class ServiceProcess {
   public:
-    ServiceProcess();  // starts at once, on a new seeded database
+    // Starts at once, on a new seeded database, with `flags` added to the command line.
+    explicit ServiceProcess(std::vector<std::string> flags = {});
     ~ServiceProcess();
     ServiceProcess(const ServiceProcess&) = delete;
     ServiceProcess& operator=(const ServiceProcess&) = delete;
@@ -29,14 +43,21 @@ class ServiceProcess {
     void Kill();  // SIGKILL, then waits
     int Port() const { return port_; }
     pid_t Pid() const { return pid_; }
-    std::string Url(const std::string& path) const;
+    // The URL of `path` carrying the session token of the seeded `userId`, signed in once.
+    std::string Url(const std::string& path, const std::string& userId = "INV001") const;
+    std::string PlainUrl(const std::string& path) const;
+    // The session token of a seeded user (signed in on first use).
+    std::string Token(const std::string& userId) const;
     const std::string& DbPath() const { return db_; }
+    const std::string& Folder() const { return folder_; }
     // Runs "ipo-service --db <db> order <words...>"; gives its exit status and output.
     int RunOperator(const std::vector<std::string>& words, std::string* output = nullptr) const;
 
   private:
+    std::vector<std::string> flags_;
     std::string folder_;
     std::string db_;
+    mutable std::map<std::string, std::string> tokens_;
     pid_t pid_ = -1;
     int port_ = 0;
 };

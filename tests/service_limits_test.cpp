@@ -157,25 +157,14 @@ TEST_F(ServiceLimitsTest, TheStoreIsItsOwnersAloneAndTheServiceStaysOnLoopback) 
     ASSERT_EQ(stat((service.DbPath() + "-wal").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
-    const auto run = [](const std::string& arguments, std::string& output) {
-        FILE* pipe =
-            popen((harness::BinDir() + "/ipo-service " + arguments + " 2>&1").c_str(), "r");
-        char buffer[512];
-        output.clear();
-        while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-        }
-        const int status = pipe ? pclose(pipe) : -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     std::string output;
-    EXPECT_EQ(run("--host 0.0.0.0 --port 0 --db /nonexistent/x.db", output), 2);
+    EXPECT_EQ(harness::RunService("--host 0.0.0.0 --port 0 --db /nonexistent/x.db", output), 2);
     EXPECT_EQ(output,
-              "ipo-service: --host 0.0.0.0 is not a loopback address; requests travel in clear "
-              "text, so the service listens on loopback only\n");
-    EXPECT_EQ(run("--db /nonexistent/x.db --frobnicate", output), 2);
+              "ipo-service: --host 0.0.0.0 is not a loopback address; beyond loopback the service "
+              "serves HTTPS only: give --tls-cert and --tls-key\n");
+    EXPECT_EQ(harness::RunService("--db /nonexistent/x.db --frobnicate", output), 2);
     EXPECT_EQ(output, "ipo-service: The following argument was not expected: --frobnicate\n");
-    EXPECT_EQ(run("--version", output), 0);
+    EXPECT_EQ(harness::RunService("--version", output), 0);
     EXPECT_EQ(output, "ipo-service " IPO_PROJECT_VERSION "\n");
 }
 

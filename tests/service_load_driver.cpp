@@ -2,8 +2,9 @@
 // ipo-service and the accepted ones are written down; "verify" then checks them in the store.
 //
 //   ipo_load_driver prepare --db FILE
-//   ipo_load_driver run --url http://127.0.0.1:PORT [--clients 8] [--orders 250] [--batch 0|1]
+//   ipo_load_driver run --port PORT [--clients 8] [--orders 250] [--batch 0|1]
 //                       --accepted FILE [--expect-all]
+// "run" signs the two dealers in and sends their orders with their session tokens.
 //   ipo_load_driver verify --db FILE --accepted FILE
 #include <sqlite3.h>
 
@@ -82,14 +83,25 @@ double Percentile(std::vector<double> values, double fraction) {
 }
 
 int Run(const std::map<std::string, std::string>& options) {
-    const std::string url = options.at("--url") + "/ipo/order";
+    const int port = base::ToLong(options.at("--port"));
+    std::map<std::string, std::string> urls;
+    for (const char* dealer : {"DEALER01", "DEALER02"}) {
+        std::string error;
+        const std::string token =
+            harness::SignIn(port, dealer, harness::SeededPassword(dealer), &error);
+        if (token.empty()) {
+            std::fprintf(stderr, "cannot sign in as %s: %s\n", dealer, error.c_str());
+            return 2;
+        }
+        urls[dealer] = base::Format("http://%s@127.0.0.1:%d/ipo/order", token.c_str(), port);
+    }
     const int clients = std::clamp(
         base::ToLong(options.count("--clients") ? options.at("--clients") : "8"), 1, kThreads);
     const int orders =
         std::clamp(base::ToLong(options.count("--orders") ? options.at("--orders") : "250"), 1,
                    kClientsPerThread * kIssueCount);
-    const int batch = std::clamp(base::ToLong(options.count("--batch") ? options.at("--batch") : "0"),
-                                 0, kBatches - 1);
+    const int batch = std::clamp(
+        base::ToLong(options.count("--batch") ? options.at("--batch") : "0"), 0, kBatches - 1);
     FILE* accepted = std::fopen(options.at("--accepted").c_str(), "w");
     if (!accepted) {
         std::fprintf(stderr, "cannot write %s\n", options.at("--accepted").c_str());
@@ -105,7 +117,7 @@ int Run(const std::map<std::string, std::string>& options) {
         threads.emplace_back([&, c] {
             std::vector<double> mine;
             for (int i = 0; i < orders; ++i) {
-                IPOServiceRequest request = Order(url, batch, c, i);
+                IPOServiceRequest request = Order(urls.at(Dealer(c)), batch, c, i);
                 const auto sent = std::chrono::steady_clock::now();
                 companion.Call(request);
                 const std::chrono::duration<double, std::milli> took =

@@ -370,14 +370,23 @@ TEST_F(ServiceRulesTest, NonRetailBidsMayBeRaisedButNotLoweredOrCancelled) {
 TEST_F(ServiceRulesTest, NobodyReachesWhatIsNotTheirs) {
     const json placed = Place(ServiceTestClient::Order());
 
+    // INV001's session naming another user or another user type.
     json stranger = ServiceTestClient::Investor(93);
     stranger["user_id"] = "NOBODY";
-    EXPECT_EQ(client.Post("/ipo/orderbook", stranger).status, 403);
-    EXPECT_EQ(client.Post("/ipo/orderbook", stranger).Message(), "Unknown user NOBODY");
-
+    const ServiceReply claimed = client.Post("/ipo/orderbook", stranger);
+    EXPECT_EQ(claimed.status, 403);
+    EXPECT_EQ(claimed.body.value("result", 0), 11);
+    EXPECT_EQ(claimed.Message(),
+              "The request names user NOBODY of type 23, but the session belongs to INV001 of "
+              "type 23");
     json wrongType = ServiceTestClient::Investor(93);
     wrongType["user_type"] = 24;
-    EXPECT_EQ(client.Post("/ipo/orderbook", wrongType).Message(), "User INV001 is not of type 24");
+    EXPECT_EQ(client.Post("/ipo/orderbook", wrongType).Message(),
+              "The request names user INV001 of type 24, but the session belongs to INV001 of "
+              "type 23");
+    json dealerClaim = ServiceTestClient::Dealer(93, "CL0001");
+    EXPECT_EQ(client.PostWith(client.Bearer("INV001"), "/ipo/orderbook", dealerClaim.dump()).status,
+              403);
 
     const ServiceReply otherDealers =
         client.Post("/ipo/orderbook", ServiceTestClient::Dealer(93, "CL0006"));
@@ -416,10 +425,18 @@ TEST_F(ServiceRulesTest, UserDetailsListTheClientsAccountsAndReferences) {
     EXPECT_EQ(details.at("bank_accounts").at(1).at("asba"), false);
     EXPECT_EQ(details.at("references").at(0).at("user_ref1"), "BQRPR7713L");
 
+    // The client lookup answers a dealer about their own clients only.
     const ServiceReply lookup = client.Get("/clients/CL0003");
     EXPECT_EQ(lookup.body.at("client_code"), "C0003");
     EXPECT_EQ(lookup.body.at("name"), "Farhan Qureshi");
     EXPECT_EQ(client.Get("/clients/CL9999").status, 404);
+    const ServiceReply othersClient = client.Get("/clients/CL0006");
+    EXPECT_EQ(othersClient.status, 404);
+    EXPECT_EQ(othersClient.Message(), "Unknown client CL0006");
+    EXPECT_EQ(client.Get("/clients/CL0006", "DEALER02").body.at("name"), "Meera Joshi");
+    const ServiceReply investor = client.Get("/clients/INV001", "INV001");
+    EXPECT_EQ(investor.status, 403);
+    EXPECT_EQ(investor.Message(), "Only a dealer looks clients up");
 }
 
 TEST_F(ServiceRulesTest, OperatorMovesOrdersThroughEveryStatus) {

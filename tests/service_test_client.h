@@ -1,8 +1,11 @@
 // A JSON caller of a running ipo-service, with the seeded parties and a valid default order.
+// Each request carries the session token of the seeded user its body names (INV001 when it
+// names none), signed in on first use.
 #pragma once
 
 #include <httplib.h>
 
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -19,17 +22,41 @@ struct ServiceReply {
 
 class ServiceTestClient {
   public:
-    explicit ServiceTestClient(int port) : client_("127.0.0.1", port) {
+    explicit ServiceTestClient(int port) : port_(port), client_("127.0.0.1", port) {
         client_.set_tcp_nodelay(true);
     }
 
     ServiceReply Post(const std::string& path, const nlohmann::json& body) {
-        return Reply(client_.Post(path.c_str(), body.dump(), "application/json"));
+        const bool named = body.is_object() && body.contains("user_id") &&
+                           body["user_id"].is_string() &&
+                           !harness::SeededPassword(body["user_id"]).empty();
+        return PostWith(Bearer(named ? body["user_id"].get<std::string>() : "INV001"), path,
+                        body.dump());
     }
     ServiceReply PostRaw(const std::string& path, const std::string& body) {
-        return Reply(client_.Post(path.c_str(), body, "application/json"));
+        return PostWith(Bearer("INV001"), path, body);
     }
-    ServiceReply Get(const std::string& path) { return Reply(client_.Get(path.c_str())); }
+    // With this Authorization header (none when empty).
+    ServiceReply PostWith(const std::string& authorization, const std::string& path,
+                          const std::string& body) {
+        httplib::Headers headers;
+        if (!authorization.empty()) {
+            headers.emplace("Authorization", authorization);
+        }
+        return Reply(client_.Post(path.c_str(), headers, body, "application/json"));
+    }
+    // As the seeded `userId` (DEALER01 when not named).
+    ServiceReply Get(const std::string& path, const std::string& userId = "DEALER01") {
+        return Reply(client_.Get(path.c_str(), {{"Authorization", Bearer(userId)}}));
+    }
+    // "Bearer <token>" of a seeded user.
+    std::string Bearer(const std::string& userId) {
+        std::string& token = tokens_[userId];
+        if (token.empty()) {
+            token = harness::SignIn(port_, userId, harness::SeededPassword(userId));
+        }
+        return "Bearer " + token;
+    }
 
     // Header of the type-23 investor INV001, the type-26 investor INV026, or dealer DEALER01
     // (type 24) acting for `client`.
@@ -92,5 +119,7 @@ class ServiceTestClient {
         return reply;
     }
 
+    int port_;
     httplib::Client client_;
+    std::map<std::string, std::string> tokens_;
 };

@@ -1,0 +1,88 @@
+#include "service/service_log.h"
+
+#include <fcntl.h>
+#include <spdlog/sinks/basic_file_sink.h>
+#include <spdlog/spdlog.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+
+#include "base/text.h"
+
+namespace svc {
+namespace {
+
+std::mutex logMutex;
+std::shared_ptr<spdlog::logger> logger;
+
+std::shared_ptr<spdlog::logger> Current() {
+    std::lock_guard<std::mutex> lock(logMutex);
+    return logger;
+}
+
+// A request path as logged: the printable bytes, anything else as "?".
+std::string Printable(const std::string& text) {
+    std::string shown = text.substr(0, 200);
+    for (char& c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x21 || byte > 0x7E) {
+            c = '?';
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
+void OpenLog(const std::string& path) {
+    const int created = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (created < 0) {
+        throw std::runtime_error("cannot write the log " + path + ": " + std::strerror(errno));
+    }
+    close(created);
+    try {
+        auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(path, false);
+        auto opened = std::make_shared<spdlog::logger>("ipo-service", std::move(sink));
+        opened->set_pattern("%Y-%m-%d %H:%M:%S.%e %v");
+        opened->flush_on(spdlog::level::info);  // every line reaches the file at once
+        std::lock_guard<std::mutex> lock(logMutex);
+        logger = std::move(opened);
+    } catch (const spdlog::spdlog_ex& error) {
+        throw std::runtime_error("cannot write the log " + path + ": " + error.what());
+    }
+}
+
+void CloseLog() {
+    std::lock_guard<std::mutex> lock(logMutex);
+    if (logger) {
+        logger->flush();
+        logger.reset();
+    }
+}
+
+void LogAccess(const HttpRequest& request, const HttpReply& reply, double ms) {
+    const auto log = Current();
+    if (!log) {
+        return;
+    }
+    std::string line = base::Format("access %s %s %s status=%d ms=%.2f user=%s code=%s result=%d",
+                                    request.remote.c_str(), Printable(request.method).c_str(),
+                                    Printable(request.path).c_str(), reply.status, ms,
+                                    reply.user.empty() ? "-" : Printable(reply.user).c_str(),
+                                    reply.code.empty() ? "-" : reply.code.c_str(), reply.result);
+    if (reply.order > 0) {
+        line += base::Format(" order=%lld", static_cast<long long>(reply.order));
+    }
+    log->info(line);
+}
+
+void LogAudit(const std::string& line) {
+    if (const auto log = Current()) {
+        log->info("audit " + line);
+    }
+}
+
+}  // namespace svc

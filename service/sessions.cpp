@@ -1,0 +1,245 @@
+#include "service/sessions.h"
+
+#include <sodium.h>
+
+#include <ctime>
+#include <stdexcept>
+#include <thread>
+
+#include "base/text.h"
+#include "service/request_fields.h"
+
+namespace svc {
+namespace {
+
+constexpr size_t kTokenBytes = 32;
+// A failed sign-in is answered this much later, which slows guessing down further.
+constexpr auto kFailureDelay = std::chrono::milliseconds(250);
+
+void EnsureSodium() {
+    static const bool ready = sodium_init() >= 0;
+    if (!ready) {
+        throw std::runtime_error("the cryptography library cannot start");
+    }
+}
+
+RequestError NotSignedIn(const std::string& message) {
+    return RequestError(401, kResultNotSignedIn, message);
+}
+
+int64_t UnixNow() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+std::string LocalTimeText(int64_t seconds) {
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+// The store keeps a hash of each token, never the token.
+std::string TokenKey(const std::string& token) {
+    unsigned char digest[crypto_generichash_BYTES];
+    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()),
+                       token.size(), nullptr, 0);
+    char hex[sizeof digest * 2 + 1];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    return hex;
+}
+
+std::string NewToken() {
+    unsigned char bytes[kTokenBytes];
+    randombytes_buf(bytes, sizeof bytes);
+    char text[sodium_base64_ENCODED_LEN(kTokenBytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING)];
+    sodium_bin2base64(text, sizeof text, bytes, sizeof bytes,
+                      sodium_base64_VARIANT_URLSAFE_NO_PADDING);
+    return text;
+}
+
+// The token of an "Authorization: Bearer <token>" value, or empty.
+std::string BearerToken(const std::string& authorization) {
+    constexpr std::string_view kScheme = "bearer ";
+    if (authorization.size() <= kScheme.size()) {
+        return {};
+    }
+    for (size_t i = 0; i < kScheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(authorization[i])) != kScheme[i]) {
+            return {};
+        }
+    }
+    return base::Trim(authorization.substr(kScheme.size()));
+}
+
+// Verifying against this hash when the user is unknown takes as long as a real check.
+const std::string& StandInHash() {
+    static const std::string hash = [] {
+        unsigned char bytes[16];
+        randombytes_buf(bytes, sizeof bytes);
+        char hex[sizeof bytes * 2 + 1];
+        sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
+        return HashPassword(hex);
+    }();
+    return hash;
+}
+
+bool PasswordMatches(const std::string& hash, const std::string& password) {
+    return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+}
+
+}  // namespace
+
+Sessions::Sessions(Store& store, std::chrono::seconds lifetime)
+    : store_(store), lifetime_(lifetime) {
+    EnsureSodium();
+}
+
+void Sessions::CheckNotLocked(const std::string& userId) {
+    std::lock_guard<std::mutex> lock(failuresMutex_);
+    const auto found = failures_.find(userId);
+    if (found == failures_.end() || found->second.count < kMaxFailures) {
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= found->second.lockedUntil) {
+        failures_.erase(found);
+        return;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::seconds>(found->second.lockedUntil - now).count() +
+        1;
+    throw RequestError(429, kResultTooManySignIns,
+                       base::Format("Too many failed sign-ins for %s; try again in %lld s",
+                                    userId.c_str(), static_cast<long long>(left)));
+}
+
+void Sessions::Failed(const std::string& userId) {
+    {
+        std::lock_guard<std::mutex> lock(failuresMutex_);
+        if (failures_.size() > 10'000) {
+            failures_.clear();  // guessing at many made-up ids must not grow the service
+        }
+        Failures& failures = failures_[userId];
+        if (++failures.count >= kMaxFailures) {
+            failures.lockedUntil =
+                std::chrono::steady_clock::now() + std::chrono::seconds(kLockSeconds);
+        }
+    }
+    std::this_thread::sleep_for(kFailureDelay);
+}
+
+nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& password) {
+    CheckNotLocked(userId);
+    std::string hash;
+    int userType = 0;
+    {
+        auto lock = store_.Lock();
+        Query user =
+            store_.Prepare("SELECT password_hash, user_type FROM users WHERE user_id = ?", userId);
+        if (user.Next()) {
+            hash = user.Text(0);
+            userType = static_cast<int>(user.Int(1));
+        }
+    }
+    const bool known = !hash.empty();
+    const bool matches = PasswordMatches(known ? hash : StandInHash(), password) && known;
+    if (!matches) {
+        Failed(userId);
+        throw NotSignedIn("Wrong user id or password");
+    }
+    {
+        std::lock_guard<std::mutex> lock(failuresMutex_);
+        failures_.erase(userId);
+    }
+    const std::string token = NewToken();
+    const int64_t now = UnixNow();
+    const int64_t expires = now + lifetime_.count();
+    auto lock = store_.Lock();
+    store_.Prepare("DELETE FROM sessions WHERE expires <= ?", now).Run();
+    store_
+        .Prepare("INSERT INTO sessions(token_hash, user_id, expires) VALUES(?, ?, ?)",
+                 TokenKey(token), userId, expires)
+        .Run();
+    return {{"result", 0},
+            {"token", token},
+            {"expires", LocalTimeText(expires)},
+            {"user_id", userId},
+            {"user_type", userType}};
+}
+
+Session Sessions::Authenticate(const std::string& authorization) {
+    const std::string token = BearerToken(authorization);
+    if (token.empty()) {
+        throw NotSignedIn("Not signed in: the request carries no session token");
+    }
+    Query found = store_.Prepare(
+        "SELECT s.expires, u.user_id, u.user_type FROM sessions s JOIN users u "
+        "ON u.user_id = s.user_id WHERE s.token_hash = ?",
+        TokenKey(token));
+    if (!found.Next()) {
+        throw NotSignedIn("Not signed in: the session token is not known; sign in again");
+    }
+    if (found.Int(0) <= UnixNow()) {
+        throw NotSignedIn("The session has expired; sign in again");
+    }
+    return Session{found.Text(1), static_cast<int>(found.Int(2))};
+}
+
+void Sessions::SignOut(const std::string& authorization) {
+    Authenticate(authorization);
+    store_
+        .Prepare("DELETE FROM sessions WHERE token_hash = ?", TokenKey(BearerToken(authorization)))
+        .Run();
+}
+
+std::string HashPassword(const std::string& password) {
+    EnsureSodium();
+    if (password.size() < kMinPasswordLength || password.size() > kMaxPasswordLength) {
+        throw std::invalid_argument(base::Format("a password has %zu to %zu characters",
+                                                 kMinPasswordLength, kMaxPasswordLength));
+    }
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, password.data(), password.size(),
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0) {
+        throw std::runtime_error("out of memory while hashing the password");
+    }
+    return hash;
+}
+
+void AddUser(Store& store, const std::string& userId, int userType, const std::string& clientId,
+             const std::string& name, const std::string& password) {
+    if (userType != 23 && userType != 24 && userType != 26) {
+        throw std::invalid_argument("the user type is 23, 24 or 26");
+    }
+    if (userId.empty() || userId.size() > 100) {
+        throw std::invalid_argument("a user id has 1 to 100 characters");
+    }
+    const std::string hash = HashPassword(password);
+    auto lock = store.Lock();
+    if (store.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next()) {
+        throw std::invalid_argument("user " + userId + " exists already");
+    }
+    store
+        .Prepare(
+            "INSERT INTO users(user_id, user_type, client_id, name, password_hash) "
+            "VALUES(?, ?, ?, ?, ?)",
+            userId, int64_t{userType}, clientId, name, hash)
+        .Run();
+}
+
+void SetPassword(Store& store, const std::string& userId, const std::string& password) {
+    const std::string hash = HashPassword(password);
+    auto lock = store.Lock();
+    if (!store.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next()) {
+        throw std::invalid_argument("no user " + userId);
+    }
+    Transaction transaction(store);
+    store.Prepare("UPDATE users SET password_hash = ? WHERE user_id = ?", hash, userId).Run();
+    store.Prepare("DELETE FROM sessions WHERE user_id = ?", userId).Run();
+    transaction.Commit();
+}
+
+}  // namespace svc

@@ -1,0 +1,69 @@
+// Who is signed in. A user signs in with a password (kept only as a salted slow hash) and gets
+// a random token with an expiry; every request carries it as "Authorization: Bearer <token>" and
+// the service takes the user and the user type from it. Sessions live in the store, as a hash of
+// the token, so a restart keeps them and the database file never holds a usable token.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "service/store.h"
+
+namespace svc {
+
+constexpr size_t kMinPasswordLength = 8;
+constexpr size_t kMaxPasswordLength = 256;
+
+// The user a valid token belongs to.
+struct Session {
+    std::string userId;
+    int userType = 0;
+};
+
+class Sessions {
+  public:
+    // Failed sign-ins in a row after which a user id is refused for `kLockSeconds`.
+    static constexpr int kMaxFailures = 5;
+    static constexpr int kLockSeconds = 60;
+
+    Sessions(Store& store, std::chrono::seconds lifetime);
+
+    // Checks the password (in constant time, also for an unknown user) and opens a session:
+    // {"result": 0, "token", "expires", "user_type"}. Refuses with 401 (result 14) or, after too
+    // many failures in a row, 429 (result 15). Takes the store's lock itself: the slow hash is
+    // checked without it.
+    nlohmann::json SignIn(const std::string& userId, const std::string& password);
+    // The session of an "Authorization" header value; refuses (401, result 14) a missing,
+    // unknown or expired token. The caller holds the store's lock.
+    Session Authenticate(const std::string& authorization);
+    // Ends the session of an "Authorization" header value. The caller holds the store's lock.
+    void SignOut(const std::string& authorization);
+
+  private:
+    struct Failures {
+        int count = 0;
+        std::chrono::steady_clock::time_point lockedUntil;
+    };
+    // Refuses a user id that is locked out.
+    void CheckNotLocked(const std::string& userId);
+    void Failed(const std::string& userId);
+
+    Store& store_;
+    std::chrono::seconds lifetime_;
+    std::mutex failuresMutex_;
+    std::map<std::string, Failures> failures_;
+};
+
+// A salted slow hash of a password (libsodium's crypto_pwhash_str); refuses a password shorter
+// than kMinPasswordLength or longer than kMaxPasswordLength.
+std::string HashPassword(const std::string& password);
+// Adds a user (its client id acted for; types 23 and 26 act for that client) with a password.
+void AddUser(Store& store, const std::string& userId, int userType, const std::string& clientId,
+             const std::string& name, const std::string& password);
+// Sets a user's password and ends the user's sessions.
+void SetPassword(Store& store, const std::string& userId, const std::string& password);
+
+}  // namespace svc

@@ -1,0 +1,183 @@
+// Sessions and the operator's log, driven over HTTP and the service's command line: who may
+// sign in, which tokens are taken, how users are managed, and what the log says and never says.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "service_test_client.h"
+
+using nlohmann::json;
+
+namespace {
+
+ServiceReply SignIn(ServiceTestClient& client, const std::string& userId,
+                    const std::string& password) {
+    return client.PostWith("", "/session",
+                           json{{"user_id", userId}, {"password", password}}.dump());
+}
+
+void ExpectNotSignedIn(const ServiceReply& reply, const std::string& message) {
+    EXPECT_EQ(reply.status, 401);
+    EXPECT_EQ(reply.body.value("result", 0), 14);
+    EXPECT_EQ(reply.Message(), message);
+}
+
+TEST(ServiceSessions, RequestsWithoutAWrongOrAnExpiredTokenAreRefused) {
+    harness::ServiceProcess service({"--session-lifetime", "1"});
+    ServiceTestClient client(service.Port());
+    const std::string book = ServiceTestClient::Investor(93).dump();
+    ExpectNotSignedIn(client.PostWith("", "/ipo/orderbook", book),
+                      "Not signed in: the request carries no session token");
+    ExpectNotSignedIn(client.PostWith("Basic SU5WMDAxOmZpcnN0LWxpc3Rpbmc=", "/ipo/orderbook", book),
+                      "Not signed in: the request carries no session token");
+    ExpectNotSignedIn(client.PostWith("Bearer made-up-token", "/ipo/orderbook", book),
+                      "Not signed in: the session token is not known; sign in again");
+    httplib::Client raw("127.0.0.1", service.Port());
+    const httplib::Result lookup = raw.Get("/clients/CL0001");
+    ASSERT_TRUE(lookup);
+    EXPECT_EQ(lookup->status, 401);
+
+    const ServiceReply signedIn = SignIn(client, "INV001", "first-listing");
+    ASSERT_EQ(signedIn.status, 200) << signedIn.Message();
+    EXPECT_EQ(signedIn.body.at("user_type"), 23);
+    const std::string bearer = "Bearer " + signedIn.body.at("token").get<std::string>();
+    EXPECT_EQ(client.PostWith(bearer, "/ipo/orderbook", book).status, 200);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    ExpectNotSignedIn(client.PostWith(bearer, "/ipo/orderbook", book),
+                      "The session has expired; sign in again");
+
+    // A signed-out token is worth nothing.
+    const std::string again =
+        "Bearer " + SignIn(client, "INV001", "first-listing").body.at("token").get<std::string>();
+    EXPECT_EQ(client.PostWith(again, "/ipo/orderbook", book).status, 200);
+    EXPECT_EQ(raw.Delete("/session", {{"Authorization", again}})->status, 200);
+    ExpectNotSignedIn(client.PostWith(again, "/ipo/orderbook", book),
+                      "Not signed in: the session token is not known; sign in again");
+}
+
+TEST(ServiceSessions, WrongPasswordsAreRefusedAndRepeatedGuessesLockTheUserOut) {
+    harness::ServiceProcess service;
+    ServiceTestClient client(service.Port());
+    ExpectNotSignedIn(SignIn(client, "INV001", "first-listinG"), "Wrong user id or password");
+    ExpectNotSignedIn(SignIn(client, "NOBODY", "first-listing"), "Wrong user id or password");
+    for (int attempt = 2; attempt <= 5; ++attempt) {
+        SignIn(client, "INV001", "guess-" + std::to_string(attempt));
+    }
+    const ServiceReply locked = SignIn(client, "INV001", "first-listing");
+    EXPECT_EQ(locked.status, 429);
+    EXPECT_EQ(locked.body.value("result", 0), 15);
+    EXPECT_EQ(locked.Message().rfind("Too many failed sign-ins for INV001; try again in ", 0), 0u)
+        << locked.Message();
+    EXPECT_EQ(SignIn(client, "INV026", "lot-size-26").status, 200);  // others are not held up
+}
+
+TEST(ServiceSessions, UsersAreAddedAndPasswordsChangedFromTheCommandLine) {
+    harness::ServiceProcess service;
+    ServiceTestClient client(service.Port());
+    const std::string db = "--db " + service.DbPath() + " ";
+    std::string output;
+    EXPECT_EQ(harness::RunService(db + "user add DEALER09 24 --name 'Dealer Nine'", output,
+                                  "nine-secret\n"),
+              0);
+    EXPECT_EQ(output, "user DEALER09 added\n");
+    const ServiceReply dealer = SignIn(client, "DEALER09", "nine-secret");
+    ASSERT_EQ(dealer.status, 200) << dealer.Message();
+    EXPECT_EQ(dealer.body.at("user_type"), 24);
+
+    EXPECT_EQ(harness::RunService(db + "user add DEALER09 24 --password other-secret", output), 2);
+    EXPECT_EQ(output, "ipo-service: user DEALER09 exists already\n");
+    EXPECT_EQ(harness::RunService(db + "user add SHORT 23 --password short", output), 2);
+    EXPECT_EQ(output, "ipo-service: a password has 8 to 256 characters\n");
+    EXPECT_EQ(harness::RunService(db + "user add ODD 25 --password long-enough", output), 2);
+
+    // A new password ends the user's sessions; the old password no longer signs in.
+    const std::string oldBearer = client.Bearer("INV001");
+    const std::string book = ServiceTestClient::Investor(93).dump();
+    EXPECT_EQ(client.PostWith(oldBearer, "/ipo/orderbook", book).status, 200);
+    EXPECT_EQ(harness::RunService(db + "user passwd INV001 --password second-listing", output), 0)
+        << output;
+    ExpectNotSignedIn(client.PostWith(oldBearer, "/ipo/orderbook", book),
+                      "Not signed in: the session token is not known; sign in again");
+    ExpectNotSignedIn(SignIn(client, "INV001", "first-listing"), "Wrong user id or password");
+    EXPECT_EQ(SignIn(client, "INV001", "second-listing").status, 200);
+    EXPECT_EQ(harness::RunService(db + "user passwd NOBODY --password whatever-1", output), 2);
+    EXPECT_EQ(output, "ipo-service: no user NOBODY\n");
+}
+
+TEST(ServiceSessions, TheLogNamesEachRequestAndOrderChangeButNoSecret) {
+    char folder[] = "/tmp/ipo-log-test-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string logPath = std::string(folder) + "/service.log";
+    std::string bearers;
+    {
+        harness::ServiceProcess service({"--log", logPath});
+        ServiceTestClient client(service.Port());
+        bearers = client.Bearer("INV001") + "\n" + client.Bearer("DEALER01");
+        // An investor pays by UPI, a dealer's client through a bank account.
+        const ServiceReply placed = client.Post("/ipo/order", ServiceTestClient::Order());
+        ASSERT_EQ(placed.Record().at("status"), 1) << placed.Record();
+        const int64_t number = placed.Record().at("order_number");
+        json asba = ServiceTestClient::Order();
+        asba.update(ServiceTestClient::Dealer(94, "CL0001"));
+        asba.update({{"client_code", "C0001"},
+                     {"payment_mode", "ASBA"},
+                     {"upi_id", ""},
+                     {"bank_name", "State Union Bank"},
+                     {"bank_account", "30012245871"}});
+        ASSERT_EQ(client.Post("/ipo/order", asba).Record().at("status"), 1);
+        json cancel = ServiceTestClient::Dealer(95, "CL0001");
+        cancel.update(
+            {{"order_number", number + 1}, {"action", "N"}, {"bid_references", {"0", "0", "0"}}});
+        ASSERT_EQ(client.Post("/ipo/cancel", cancel).Record().at("outcome"), 1);
+        EXPECT_EQ(client.PostWith("Bearer wrong", "/ipo/orderbook", "{}").status, 401);
+        std::string said;
+        ASSERT_EQ(service.RunOperator({std::to_string(number), "confirm"}, &said), 0) << said;
+    }
+    struct stat info {};
+    ASSERT_EQ(stat(logPath.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    std::ifstream file(logPath);
+    std::stringstream read;
+    read << file.rdbuf();
+    const std::string log = read.str();
+    const std::regex lines[] = {
+        std::regex(R"(\n\S+ \S+ access 127\.0\.0\.1 POST /session status=200 ms=[0-9.]+ )"
+                   R"(user=INV001 code=session result=0\n)"),
+        std::regex(R"(\n\S+ \S+ access 127\.0\.0\.1 POST /ipo/order status=200 ms=[0-9.]+ )"
+                   R"(user=INV001 code=94 result=0 order=1\n)"),
+        std::regex(R"(\n\S+ \S+ audit order=1 placed status=P application=AGE0000000001 )"
+                   R"(issue=AURORAGREEN client=INV001 by=INV001 category=RETAIL payment=UPI )"
+                   R"(blocked_paise=1470000\n)"),
+        std::regex(R"(\n\S+ \S+ audit order=2 placed status=P .* client=CL0001 by=DEALER01 )"
+                   R"(.*payment=ASBA )"),
+        std::regex(R"(\n\S+ \S+ access 127\.0\.0\.1 POST /ipo/cancel status=200 .* )"
+                   R"(user=DEALER01 code=95 result=0 order=2\n)"),
+        std::regex(R"(\n\S+ \S+ audit order=2 cancelled status=P->UC client=CL0001 by=DEALER01\n)"),
+        std::regex(R"(\n\S+ \S+ access 127\.0\.0\.1 POST /ipo/orderbook status=401 .* user=- )"
+                   R"(code=93 result=14\n)"),
+        std::regex(R"(\n\S+ \S+ audit order=1 operator confirm status=P->CF\n)"),
+    };
+    for (const std::regex& line : lines) {
+        EXPECT_TRUE(std::regex_search("\n" + log, line)) << log;
+    }
+    std::istringstream tokens(bearers);
+    std::string bearer;
+    while (std::getline(tokens, bearer)) {
+        ASSERT_GT(bearer.size(), 7u);
+        EXPECT_EQ(log.find(bearer.substr(7)), std::string::npos) << "a session token";
+    }
+    for (const char* secret :
+         {"first-listing", "bull-run-01", "rohan.desai@upibank", "30012245871"}) {
+        EXPECT_EQ(log.find(secret), std::string::npos) << secret;
+    }
+    std::remove(logPath.c_str());
+    rmdir(folder);
+}
+
+}  // namespace
