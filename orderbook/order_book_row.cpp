@@ -272,6 +272,15 @@ void PrefetchRow(const tagIPOOrderBookRow& row) {
     }
 }
 
+void PrefetchRecord(const IPOOrderBookEntry* entry) {
+    constexpr size_t kCacheLine = 64;
+    constexpr size_t kRecordBytes = 1024;
+    const char* bytes = reinterpret_cast<const char*>(entry);
+    for (size_t offset = 0; offset < kRecordBytes; offset += kCacheLine) {
+        __builtin_prefetch(bytes + offset);
+    }
+}
+
 int ColumnField(int column) {
     return column >= 0 && column < kOrderBookColumnCount ? kColumns[column].field : -1;
 }
