@@ -137,37 +137,31 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
-    // Times are in milliseconds per iteration. The machine may be shared: CPU time is the
-    // steadier figure, wall time is printed beside it.
+    // Times in milliseconds per iteration, one `name: value unit` line each. The machine may be
+    // shared: CPU time is the steadier figure, wall time is printed beside it. Benchmarks left
+    // out by a filter print nothing.
     const auto* keyRun = runs.Find("BM_StableSortOfPrecomputedKeys");
     const double keySort = keyRun ? keyRun->GetAdjustedCPUTime() : 0;
-    // Benchmarks left out by a filter print nothing.
-    const auto figure = [&](const char* text, const std::string& name) {
-        if (const auto* run = runs.Find(name)) {
-            std::printf("%s: %.2f ms CPU (%.2f ms wall)\n", text, run->GetAdjustedCPUTime(),
-                        run->GetAdjustedRealTime());
+    const auto figure = [&](const char* name, const std::string& benchmark, bool ratio) {
+        if (const auto* run = runs.Find(benchmark)) {
+            std::printf("%s_cpu: %.2f ms\n%s_wall: %.2f ms\n", name, run->GetAdjustedCPUTime(),
+                        name, run->GetAdjustedRealTime());
+            if (ratio && keySort > 0) {
+                std::printf("%s_over_key_sort: %.2f x\n", name,
+                            run->GetAdjustedCPUTime() / keySort);
+            }
         }
     };
-    const auto ratio = [&](const char* text, const std::string& name) {
-        const auto* run = runs.Find(name);
-        if (run && keySort > 0) {
-            std::printf("%s / std::stable_sort of %d keys (CPU): %.2f\n", text, kOrders,
-                        run->GetAdjustedCPUTime() / keySort);
-        }
-    };
-    std::printf("\nrows listed: %zu\n", rows);
-    std::printf("number cells unlike snprintf's text: %zu of %zu\n", unlike, compared);
-    figure("std::stable_sort of 100000 precomputed 64-bit keys", "BM_StableSortOfPrecomputedKeys");
-    figure("Apply (fill rows + sort by Bid Date)", "BM_Apply");
-    ratio("Apply", "BM_Apply");
-    figure("sort by Bid Date", "BM_SortByColumn/20");
-    ratio("sort by Bid Date", "BM_SortByColumn/20");
-    figure("sort by Total Amount Payable", "BM_SortByColumn/16");
-    ratio("sort by Total Amount Payable", "BM_SortByColumn/16");
+    std::printf("\norderbook_rows_listed: %zu rows\n", rows);
+    std::printf("orderbook_cells_unlike_snprintf: %zu cells (of %zu)\n", unlike, compared);
+    figure("orderbook_key_sort_floor", "BM_StableSortOfPrecomputedKeys", false);
+    figure("orderbook_apply", "BM_Apply", true);
+    figure("orderbook_sort_bid_date", "BM_SortByColumn/20", true);
+    figure("orderbook_sort_total_amount", "BM_SortByColumn/16", true);
     std::printf(
-        "memory per row after Apply (peak resident growth / rows): %.0f bytes\n",
+        "orderbook_memory_per_row: %.0f B\n",
         rows ? static_cast<double>(peakAfter - peakBefore) / static_cast<double>(rows) : 0.0);
-    figure("WriteOrderBookFile", "BM_WriteOrderBookFile");
-    figure("clipboard text", "BM_ClipboardText");
+    figure("orderbook_export_file", "BM_WriteOrderBookFile", false);
+    figure("orderbook_clipboard_text", "BM_ClipboardText", false);
     return 0;
 }

@@ -3,7 +3,8 @@
 // orders (bench/order_book_data.h, answered from memory by the test companion, so that no network
 // is timed): Apply to the first paint of the rows beside the headless Apply of the same orders,
 // and a click on a column header to the repaint. "Painted" is the end of a paint of the list's
-// rows window during which the list asked its source for cell texts.
+// rows window during which the list asked its source for cell texts. Times are wall times; the
+// order book's are medians of five rounds.
 // Prints one `name: value unit` line per figure; fails on any toolkit assertion or GTK warning.
 #include <wx/app.h>
 #include <wx/eventfilter.h>
@@ -274,21 +275,21 @@ int main() {
     const PaintWatch::Timing click = Medians(clicks);
     const double headlessApply = Median(headless);
     std::printf("\n");
-    Print("gui terminal start to watch list painted", watchTiming.total, "ms");
-    Print("gui   toolkit start", toolkitStart, "ms");
-    Print("gui   main window and plug-in loaded", terminalStarted - toolkitStart, "ms");
-    Print("gui   watch list opened (service request, rows)", watchOpened, "ms");
-    Print("gui   watch list paint", watchTiming.paint, "ms");
-    std::printf("gui order book rows listed: %ld\n", rows);
-    Print("gui headless Apply of 100000 orders (median of 5)", headlessApply, "ms");
-    Print("gui wx Apply to first paint (median of 5)", apply.total, "ms");
-    Print("gui   Apply in the wx view", apply.act, "ms");
-    Print("gui   paint of the first screen of rows", apply.paint, "ms");
-    std::printf("gui wx Apply to first paint / headless Apply: %.2f\n",
+    Print("gui_terminal_start_to_watch_list_painted", watchTiming.total, "ms");
+    Print("gui_toolkit_start", toolkitStart, "ms");
+    Print("gui_terminal_plugin_loaded", terminalStarted - toolkitStart, "ms");
+    Print("gui_watch_list_opened", watchOpened, "ms");
+    Print("gui_watch_list_paint", watchTiming.paint, "ms");
+    std::printf("gui_orderbook_rows_listed: %ld rows\n", rows);
+    Print("gui_orderbook_headless_apply", headlessApply, "ms");
+    Print("gui_orderbook_apply_to_first_paint", apply.total, "ms");
+    Print("gui_orderbook_apply_in_view", apply.act, "ms");
+    Print("gui_orderbook_first_paint", apply.paint, "ms");
+    std::printf("gui_orderbook_apply_to_first_paint_over_headless: %.2f x\n",
                 headlessApply > 0 && apply.total > 0 ? apply.total / headlessApply : 0.0);
-    Print("gui wx header click to repaint (median of 5)", click.total, "ms");
-    Print("gui   sort in the wx view", click.act, "ms");
-    Print("gui   repaint of the screen of rows", click.paint, "ms");
+    Print("gui_orderbook_header_click_to_repaint", click.total, "ms");
+    Print("gui_orderbook_header_click_sort", click.act, "ms");
+    Print("gui_orderbook_repaint", click.paint, "ms");
 
     const bool measured = watchTiming.total >= 0 && rows == bench::kOrders && apply.total >= 0 &&
                           clicks.size() == kRounds && click.total >= 0;
