@@ -290,13 +290,13 @@ Outcome Failure(int16_t resultCode, std::string message, bool accepted = false) 
     return outcome;
 }
 
-}  // namespace
-
-Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
+// `inPlace`: the bytes after the body, up to the parser's padding, may be read.
+Outcome Decode(uint16_t code, int httpStatus, std::string_view body, bool inPlace) {
     // One parser per thread keeps its buffers from answer to answer.
     thread_local simdjson::dom::parser parser;
     simdjson::dom::object parsed;
-    if (parser.parse(body.data(), body.size()).get_object().get(parsed) != simdjson::SUCCESS) {
+    if (parser.parse(body.data(), body.size(), !inPlace).get_object().get(parsed) !=
+        simdjson::SUCCESS) {
         return Failure(kInvalidAnswer,
                        base::Format("The IPO service answered with something that is not a JSON "
                                     "object (HTTP status %d)",
@@ -327,6 +327,17 @@ Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
             kInvalidAnswer,
             std::string("The IPO service sent an answer that cannot be read: ") + error.what());
     }
+}
+
+}  // namespace
+
+Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
+    return Decode(code, httpStatus, body, false);
+}
+
+Outcome DecodeAnswer(uint16_t code, int httpStatus, const std::string& body) {
+    const bool roomForPadding = body.capacity() - body.size() >= simdjson::SIMDJSON_PADDING;
+    return Decode(code, httpStatus, body, roomForPadding);
 }
 
 }  // namespace corvex
