@@ -271,7 +271,8 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
             .Member("user_ref2", order.Text(8))
             .EndObject();
     }
-    return answer.Finish(body);
+    answer.Finish(body);
+    return body;  // moved out, not copied
 }
 
 std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields) {
