@@ -1,137 +1,63 @@
-// The order book with 100,000 orders of three bids each, answered from memory by the test
-// companion through the real bridge: Apply (fill and sort by "Bid Date"), sorting by a date and
-// a number column against a plain sort of precomputed keys, memory per row, export and copy.
+// The order book with 100,000 orders of three bids each (bench/order_book_data.h), answered from
+// memory by the test companion through the real bridge: Apply (fill and sort by "Bid Date"),
+// sorting by a date and a number column against a plain sort of precomputed keys, memory per
+// row, export and copy.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/text.h"
+#include "bench/order_book_data.h"
 #include "bench/run_collector.h"
-#include "orderbook/ipo_order_book.h"
-#include "orderbook/order_book_layout.h"
-#include "plugin/host_abi.h"
-#include "plugin/runtime_classes.h"
-#include "tests/support/fake_records.h"
-#include "tests/support/plugin_test_env.h"
 
 namespace {
 
-constexpr int kOrders = 100000;
+using bench::kOrders;
 constexpr int kTotalAmountPayableColumn = 16;
 
-// The orders the companion answers with, built once.
-class OrderBookData {
-  public:
-    OrderBookData() {
-        std::mt19937 random(42);
-        const auto next = [&random](unsigned range) { return static_cast<int>(random() % range); };
-        for (int i = 0; i < kOrders; ++i) {
-            FakeIPOOrderBookEntry& e = entries_.emplace_back();
-            e.issueKey = "ISSUE" + std::to_string(i % 40);
-            e.offerName = "Offer number " + std::to_string(i % 40);
-            e.offerType = "IPO";
-            e.categoryCode = "IND";
-            e.orderNumber = 100000 + i;
-            e.applicationNumber = std::to_string(5000000 + i);
-            e.statusCode = i % 3 ? "P" : "CF";
-            e.bidDate = base::Format("2026-%02d-%02d %02d:%02d:%02d", 1 + next(12), 1 + next(28),
-                                     next(24), next(60), next(60));
-            e.lastModified = e.bidDate;
-            e.paymentMode = "UPI";
-            e.upiId = "client" + std::to_string(i) + "@upi";
-            e.paymentStatusCode = "e";
-            e.clientName = "Client " + std::to_string(i);
-            e.lotSize = 50;
-            e.totalAmountPayable = next(5000000);
-            e.refundAmount = next(800000) / 8.0;  // halves and eighths: rounding ties
-            for (int position = 0; position < 3; ++position) {
-                FakeIPOOrderBid& bid = bids_.emplace_back();
-                bid.position = position;
-                bid.quantity = 50 * (1 + next(10));
-                bid.price = 9000 + next(1000);
-                bid.amountPayable = bid.price * bid.quantity;
-                bid.bidReference = std::to_string(900000 + 3 * i + position);
-                e.bids.Add(static_cast<IPOOrderBid*>(&bid));
-            }
+// The cells of every listed row whose text differs from the same number printed by snprintf,
+// and the number of cells compared: the rows' own formatting checked side by side with printf's
+// over all the benchmark's orders.
+std::pair<size_t, size_t> CellsUnlikePrintf(const bench::OrderBookData& data,
+                                            const CIPOOrderBook& view, size_t rows) {
+    const auto printed = [](const char* format, auto... values) {
+        char text[512];
+        std::snprintf(text, sizeof text, format, values...);
+        return std::string(text);
+    };
+    size_t unlike = 0;
+    size_t compared = 0;
+    const auto check = [&](int column, size_t item, const std::string& expected) {
+        ++compared;
+        unlike += view.CellText(item, column) != expected;
+    };
+    for (size_t item = 0; item < rows; ++item) {
+        const size_t i = static_cast<size_t>(base::ToLong(view.CellText(item, 3)) - 100000);
+        const FakeIPOOrderBookEntry& e = data.Entry(i);
+        check(3, item, printed("%d", e.orderNumber));
+        check(16, item, printed("%.2f", e.totalAmountPayable / 100.0));
+        check(22, item, printed("%.2f", e.refundAmount));
+        check(21, item, printed("%d", e.allocatedQuantity));
+        for (int position = 0; position < 3; ++position) {
+            const FakeIPOOrderBid& bid = data.Bid(i, position);
+            const int column = 4 + 4 * position;
+            check(column, item, printed("%d", bid.cutOff));
+            check(column + 1, item, printed("%.2f", bid.price / 100.0));
+            check(column + 2, item, printed("%d(%d)", bid.quantity / e.lotSize, bid.quantity));
+            check(column + 3, item, printed("%.2f", bid.amountPayable / 100.0));
         }
     }
+    return {unlike, compared};
+}
 
-    CompanionAnswer Answer() {
-        CompanionAnswer answer;
-        answer.records.reserve(entries_.size());
-        for (FakeIPOOrderBookEntry& e : entries_) {
-            answer.records.push_back({static_cast<IPOOrderBookEntry*>(&e), 0});
-        }
-        return answer;
-    }
-
-    // The cells of every listed row whose text differs from the same number printed by
-    // snprintf, and the number of cells compared: the rows' own formatting checked side by side
-    // with printf's over all the benchmark's orders.
-    std::pair<size_t, size_t> CellsUnlikePrintf(const CIPOOrderBook& view, size_t rows) const {
-        const auto printed = [](const char* format, auto... values) {
-            char text[512];
-            std::snprintf(text, sizeof text, format, values...);
-            return std::string(text);
-        };
-        size_t unlike = 0;
-        size_t compared = 0;
-        const auto check = [&](int column, size_t item, const std::string& expected) {
-            ++compared;
-            unlike += view.CellText(item, column) != expected;
-        };
-        for (size_t item = 0; item < rows; ++item) {
-            const size_t i = static_cast<size_t>(base::ToLong(view.CellText(item, 3)) - 100000);
-            const FakeIPOOrderBookEntry& e = entries_[i];
-            check(3, item, printed("%d", e.orderNumber));
-            check(16, item, printed("%.2f", e.totalAmountPayable / 100.0));
-            check(22, item, printed("%.2f", e.refundAmount));
-            check(21, item, printed("%d", e.allocatedQuantity));
-            for (int position = 0; position < 3; ++position) {
-                const FakeIPOOrderBid& bid = bids_[3 * i + static_cast<size_t>(position)];
-                const int column = 4 + 4 * position;
-                check(column, item, printed("%d", bid.cutOff));
-                check(column + 1, item, printed("%.2f", bid.price / 100.0));
-                check(column + 2, item, printed("%d(%d)", bid.quantity / e.lotSize, bid.quantity));
-                check(column + 3, item, printed("%.2f", bid.amountPayable / 100.0));
-            }
-        }
-        return {unlike, compared};
-    }
-
-  private:
-    std::deque<FakeIPOOrderBookEntry> entries_;
-    std::deque<FakeIPOOrderBid> bids_;
-};
-
-// One opened order book in the plug-in's test surroundings.
-struct Bench {
-    Bench() {
-        fw::RegisterTemplate(&OrderBookFormLayout());
-        window = std::make_unique<fw::headless::OpenedWindow>(
-            OrderBookViewClass(), GenericFrameClass(), static_cast<int>(kFormIPOOrderBook));
-        window->form().PickDate(kOrderBookFromDate, {2026, 1, 1});
-    }
-    void Apply() {
-        env.companion().Script(kRequestOrderBook, answer);
-        window->form().Click(kOrderBookApply);
-    }
-    CIPOOrderBook& view() { return window->viewAs<CIPOOrderBook>(); }
-
-    PluginTestEnv env;
-    OrderBookData data;
-    CompanionAnswer answer = data.Answer();
-    std::unique_ptr<fw::headless::OpenedWindow> window;
-};
+using Bench = bench::HeadlessOrderBook;
 
 Bench* g_bench = nullptr;
 
@@ -205,43 +131,37 @@ int main(int argc, char** argv) {
     bench.Apply();
     const int64_t peakAfter = PeakResidentBytes();
     const size_t rows = bench.window->form().ListItemCount(kOrderBookList);
-    const auto [unlike, compared] = bench.data.CellsUnlikePrintf(bench.view(), rows);
+    const auto [unlike, compared] = CellsUnlikePrintf(bench.data, bench.view(), rows);
 
     RunCollector runs;
     benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
-    // Times are in milliseconds per iteration. The machine may be shared: CPU time is the
-    // steadier figure, wall time is printed beside it.
+    // Times in milliseconds per iteration, one `name: value unit` line each. The machine may be
+    // shared: CPU time is the steadier figure, wall time is printed beside it. Benchmarks left
+    // out by a filter print nothing.
     const auto* keyRun = runs.Find("BM_StableSortOfPrecomputedKeys");
     const double keySort = keyRun ? keyRun->GetAdjustedCPUTime() : 0;
-    // Benchmarks left out by a filter print nothing.
-    const auto figure = [&](const char* text, const std::string& name) {
-        if (const auto* run = runs.Find(name)) {
-            std::printf("%s: %.2f ms CPU (%.2f ms wall)\n", text, run->GetAdjustedCPUTime(),
-                        run->GetAdjustedRealTime());
+    const auto figure = [&](const char* name, const std::string& benchmark, bool ratio) {
+        if (const auto* run = runs.Find(benchmark)) {
+            std::printf("%s_cpu: %.2f ms\n%s_wall: %.2f ms\n", name, run->GetAdjustedCPUTime(),
+                        name, run->GetAdjustedRealTime());
+            if (ratio && keySort > 0) {
+                std::printf("%s_over_key_sort: %.2f x\n", name,
+                            run->GetAdjustedCPUTime() / keySort);
+            }
         }
     };
-    const auto ratio = [&](const char* text, const std::string& name) {
-        const auto* run = runs.Find(name);
-        if (run && keySort > 0) {
-            std::printf("%s / std::stable_sort of %d keys (CPU): %.2f\n", text, kOrders,
-                        run->GetAdjustedCPUTime() / keySort);
-        }
-    };
-    std::printf("\nrows listed: %zu\n", rows);
-    std::printf("number cells unlike snprintf's text: %zu of %zu\n", unlike, compared);
-    figure("std::stable_sort of 100000 precomputed 64-bit keys", "BM_StableSortOfPrecomputedKeys");
-    figure("Apply (fill rows + sort by Bid Date)", "BM_Apply");
-    ratio("Apply", "BM_Apply");
-    figure("sort by Bid Date", "BM_SortByColumn/20");
-    ratio("sort by Bid Date", "BM_SortByColumn/20");
-    figure("sort by Total Amount Payable", "BM_SortByColumn/16");
-    ratio("sort by Total Amount Payable", "BM_SortByColumn/16");
+    std::printf("\norderbook_rows_listed: %zu rows\n", rows);
+    std::printf("orderbook_cells_unlike_snprintf: %zu cells (of %zu)\n", unlike, compared);
+    figure("orderbook_key_sort_floor", "BM_StableSortOfPrecomputedKeys", false);
+    figure("orderbook_apply", "BM_Apply", true);
+    figure("orderbook_sort_bid_date", "BM_SortByColumn/20", true);
+    figure("orderbook_sort_total_amount", "BM_SortByColumn/16", true);
     std::printf(
-        "memory per row after Apply (peak resident growth / rows): %.0f bytes\n",
+        "orderbook_memory_per_row: %.0f B\n",
         rows ? static_cast<double>(peakAfter - peakBefore) / static_cast<double>(rows) : 0.0);
-    figure("WriteOrderBookFile", "BM_WriteOrderBookFile");
-    figure("clipboard text", "BM_ClipboardText");
+    figure("orderbook_export_file", "BM_WriteOrderBookFile", false);
+    figure("orderbook_clipboard_text", "BM_ClipboardText", false);
     return 0;
 }

@@ -27,5 +27,8 @@ struct Outcome {
 };
 
 Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body);
+// The same, read in place when the text has room for the parser's padding after its end (an
+// answer read from the network usually has): no copy of a large answer is made first.
+Outcome DecodeAnswer(uint16_t code, int httpStatus, const std::string& body);
 
 }  // namespace corvex

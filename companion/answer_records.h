@@ -22,7 +22,8 @@ class RecordList {
     template <class Interface, class Record>
     void Add(std::unique_ptr<Record> record) {
         Interface* element = record.get();
-        owned_.push_back(std::shared_ptr<Record>(std::move(record)));
+        // Each record is deleted as its own type, with no shared count made for it.
+        owned_.emplace_back(record.release(), [](void* owned) { delete static_cast<Record*>(owned); });
         elements_.push_back(element);
     }
     // Links the nodes; called once, after the last Add.
@@ -40,7 +41,7 @@ class RecordList {
     PtrList* List() { return &list_; }
 
   private:
-    std::vector<std::shared_ptr<void>> owned_;
+    std::vector<std::unique_ptr<void, void (*)(void*)>> owned_;
     std::vector<void*> elements_;
     std::vector<PtrListNode> nodes_;
     PtrList list_{};

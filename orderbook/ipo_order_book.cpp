@@ -275,8 +275,13 @@ void CIPOOrderBook::OnApply() {
             const std::vector<IPOOrderBookEntry*> entries = TakeResults<IPOOrderBookEntry>(result);
             // Reserved up front: the store never moves while rows_ points into it.
             rowStore_.reserve(entries.size());
-            for (IPOOrderBookEntry* entry : entries) {
-                FillRow(rowStore_.emplace_back(), *entry, &rowTexts_);
+            // Reading the records waits on memory: each is fetched a few records ahead.
+            constexpr size_t kRecordsAhead = 4;
+            for (size_t i = 0; i < entries.size(); ++i) {
+                if (i + kRecordsAhead < entries.size()) {
+                    PrefetchRecord(entries[i + kRecordsAhead]);
+                }
+                FillRow(rowStore_.emplace_back(), *entries[i], &rowTexts_);
             }
             rows_.reserve(rowStore_.size());
             for (const tagIPOOrderBookRow& row : rowStore_) {

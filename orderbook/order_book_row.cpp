@@ -58,10 +58,10 @@ int64_t LotsOf(int32_t quantity, int32_t lotSize) {
 // and "%.2f" (both exact, rounding the binary value to nearest) without a format string.
 class RowWriter {
   public:
-    RowWriter() { buffer().clear(); }
+    RowWriter() : out_(buffer()) { out_.clear(); }
 
     void Text(std::string_view text) {
-        buffer().append(text);
+        out_.append(text);
         End();
     }
     void Text(const char* text) { Text(std::string_view(base::OrEmpty(text))); }
@@ -115,7 +115,7 @@ class RowWriter {
     }
 
     void Finish(tagIPOOrderBookRow& row, RowTextStore* store) {
-        const std::string& texts = buffer();
+        const std::string& texts = out_;
         char* copy = nullptr;
         if (store) {
             copy = store->Allocate(texts.size());
@@ -149,13 +149,15 @@ class RowWriter {
         *end++ = static_cast<char>('0' + magnitude % 10);
         Text(std::string_view(digits, end));
     }
-    // One buffer per thread, kept between rows: filling a row allocates only its block.
+    // One buffer per thread, kept between rows: filling a row allocates only its block. It is
+    // looked up once per row: inside a loaded library every thread-local lookup is a call.
     static std::string& buffer() {
         thread_local std::string texts;
         return texts;
     }
-    void End() { ends_[next_++] = static_cast<uint32_t>(buffer().size()); }
+    void End() { ends_[next_++] = static_cast<uint32_t>(out_.size()); }
 
+    std::string& out_;
     std::array<uint32_t, kOrderBookFieldCount> ends_{};
     size_t next_ = 0;
 };
@@ -269,6 +271,15 @@ void PrefetchRow(const tagIPOOrderBookRow& row) {
     const std::string_view texts = row.Field(kOrderBookFieldCount - 1);
     for (const char* text = row.Texts(); text < texts.data() + texts.size(); text += kCacheLine) {
         __builtin_prefetch(text);
+    }
+}
+
+void PrefetchRecord(const IPOOrderBookEntry* entry) {
+    constexpr size_t kCacheLine = 64;
+    constexpr size_t kRecordBytes = 1024;
+    const char* bytes = reinterpret_cast<const char*>(entry);
+    for (size_t offset = 0; offset < kRecordBytes; offset += kCacheLine) {
+        __builtin_prefetch(bytes + offset);
     }
 }
 

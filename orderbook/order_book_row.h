@@ -95,6 +95,10 @@ class tagIPOOrderBookRow {
 // Asks the processor to bring a row and its texts into its cache ahead of a sweep in list order.
 void PrefetchRow(const tagIPOOrderBookRow& row);
 
+// Asks the processor to bring an order book entry's record into its cache: the records the
+// companion hands over are a few hundred bytes each, and their first kilobyte is fetched.
+void PrefetchRecord(const IPOOrderBookEntry* entry);
+
 // Fills a row from an order book entry; null texts read as empty. The texts go to `store` when
 // given (which must outlive the row), else to a block of the row's own.
 void FillRow(tagIPOOrderBookRow& row, IPOOrderBookEntry& entry, RowTextStore* store = nullptr);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "companion/answer_decoder.h"
 #include "service_harness.h"
 
 namespace {
@@ -567,3 +568,51 @@ TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities
 }
 
 }  // namespace
+// An answer read in place (a text with room after its end, as the network leaves it) decodes as
+// the same answer copied first, and what lies after its end is never read as part of it.
+TEST(CompanionDecoding, ReadsAnAnswerInPlaceAsFromACopy) {
+    const std::string order =
+        R"({"allotted_quantity":0,"application_number":"A1","bank_account":"","bank_name":"",)"
+        R"("bid_date":"2026-01-02 10:00:00","bids":[{"amount_paise":1500000,"cut_off":false,)"
+        R"("position":0,"price_paise":10000,"quantity":150,"reference":"R1"}],)"
+        R"("category":"RETAIL","client_name":"Rohan","issue_key":"K",)"
+        R"("last_modified":"2026-01-02 10:00:00","lot_size":150,"offer_name":"Name",)"
+        R"("offer_type":"IPO","order_number":7,"payment_mode":"UPI","payment_status":"P",)"
+        R"("refund_paise":250,"rejection_reason":"","status":"P","total_paise":1500000,)"
+        R"("upi_id":"u@upi","user_ref1":"","user_ref2":""})";
+    const std::string text =
+        R"({"accepted":true,"message":"","records":[)" + order + "," + order + R"(],"result":0})";
+    const auto inPlace = [](const std::string& body) {
+        std::string roomy;
+        roomy.reserve(body.size() + 256);
+        roomy.append(body).append("} and bytes that are no JSON");
+        roomy.resize(body.size());
+        EXPECT_GE(roomy.capacity() - roomy.size(), 64u);
+        return corvex::DecodeAnswer(93, 200, roomy);
+    };
+    const corvex::Outcome copied = corvex::DecodeAnswer(93, 200, std::string_view(text));
+    const corvex::Outcome read = inPlace(text);
+    ASSERT_TRUE(copied.answer);
+    ASSERT_TRUE(read.answer);
+    const std::vector<void*> records = harness::Elements(&read.answer->List());
+    ASSERT_EQ(2u, records.size());
+    ASSERT_EQ(2, copied.answer->List().Count);
+    for (void* record : records) {
+        auto* entry = static_cast<IPOOrderBookEntry*>(record);
+        EXPECT_EQ(7, entry->OrderNumber());
+        EXPECT_STREQ("2026-01-02 10:00:00", entry->BidDate());
+        EXPECT_STREQ("Rohan", entry->ClientName());
+        EXPECT_EQ(2.5, entry->RefundAmount());
+        const std::vector<void*> bids = harness::Elements(entry->Bids());
+        ASSERT_EQ(1u, bids.size());
+        EXPECT_STREQ("R1", static_cast<IPOOrderBid*>(bids[0])->BidReference());
+    }
+
+    // Cut short of its last brace, it fails alike both ways: the brace after its end is not read.
+    const std::string cut = text.substr(0, text.size() - 1);
+    const corvex::Outcome cutCopied = corvex::DecodeAnswer(93, 200, std::string_view(cut));
+    const corvex::Outcome cutRead = inPlace(cut);
+    EXPECT_FALSE(cutRead.answer);
+    EXPECT_EQ(corvex::kInvalidAnswer, cutRead.resultCode);
+    EXPECT_EQ(cutCopied.message, cutRead.message);
+}
