@@ -6,6 +6,7 @@
 #include <climits>
 #include <string>
 
+#include "base/stable_sort.h"
 #include "base/text.h"
 
 bool OrderBookSortDescending = false;
@@ -124,40 +125,6 @@ auto WithColumnKind(int column, Visit visit) {
     }
 }
 
-// base::MergeSort's merges, pass for pass and pair for pair, so that the order is the same for
-// any comparator (the date columns' is no strict weak order). The merge step chooses its item by
-// index, which the compiler turns into a conditional move: the keys of a freshly fetched order
-// book come in no order, and a branch on each comparison was mispredicted half the time.
-template <class Item, class Compare>
-void MergeSortByIndex(std::vector<Item>& items, Compare compare) {
-    const size_t count = items.size();
-    std::vector<Item> buffer(count);
-    Item* from = items.data();
-    Item* to = buffer.data();
-    for (size_t width = 1; width < count; width *= 2) {
-        for (size_t left = 0; left < count; left += 2 * width) {
-            const size_t middle = std::min(left + width, count);
-            const size_t right = std::min(left + 2 * width, count);
-            size_t a = left;
-            size_t b = middle;
-            size_t out = left;
-            while (a < middle && b < right) {
-                const bool takeB = compare(from[a], from[b]) > 0;
-                const size_t pick = takeB ? b : a;
-                to[out++] = from[pick];
-                b += takeB;
-                a += !takeB;
-            }
-            std::copy(from + a, from + middle, to + out);
-            std::copy(from + b, from + right, to + out + (middle - a));
-        }
-        std::swap(from, to);
-    }
-    if (from != items.data()) {
-        items.swap(buffer);
-    }
-}
-
 template <class Kind>
 std::vector<size_t> SortByKey(std::span<const tagIPOOrderBookRow> store,
                               const std::vector<const tagIPOOrderBookRow*>& rows, size_t field) {
@@ -187,11 +154,11 @@ std::vector<size_t> SortByKey(std::span<const tagIPOOrderBookRow> store,
             {keys[static_cast<size_t>(rows[i] - store.data())], static_cast<uint32_t>(i)});
     }
     if (OrderBookSortDescending) {
-        MergeSortByIndex(items,
-                         [](const Item& a, const Item& b) { return Kind::Compare(b.key, a.key); });
+        base::MergeSort(items,
+                        [](const Item& a, const Item& b) { return Kind::Compare(b.key, a.key); });
     } else {
-        MergeSortByIndex(items,
-                         [](const Item& a, const Item& b) { return Kind::Compare(a.key, b.key); });
+        base::MergeSort(items,
+                        [](const Item& a, const Item& b) { return Kind::Compare(a.key, b.key); });
     }
     std::vector<size_t> order;
     order.reserve(items.size());
