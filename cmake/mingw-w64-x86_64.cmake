@@ -26,9 +26,10 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,${ipo_runtime_lib
 # Tests run under Wine, in a prefix of their own inside the build folder, without a display,
 # without Wine's debug chatter and without its offer to install .NET and HTML engines.
 find_program(IPO_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(IPO_WINE)
+find_program(IPO_WINESERVER NAMES wineserver wineserver64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(IPO_WINE AND IPO_WINESERVER)
   set(IPO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_COMMAND} -E env WINEPREFIX=${IPO_WINEPREFIX} WINEDEBUG=-all DISPLAY=
-      WINEDLLOVERRIDES=mscoree,mshtml= ${IPO_WINE})
+  set(IPO_WINE_ENVIRONMENT ${CMAKE_COMMAND} -E env WINEPREFIX=${IPO_WINEPREFIX} WINEDEBUG=-all
+      DISPLAY= WINEDLLOVERRIDES=mscoree,mshtml=)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${IPO_WINE_ENVIRONMENT} ${IPO_WINE})
 endif()

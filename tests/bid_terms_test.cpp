@@ -71,6 +71,21 @@ TEST_F(BidDialogTest, TermsViewerShowsTheHeadOfTheTermsFile) {
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[1], missing);
     EXPECT_EQ(env.backend().messages[1].icon, fw::MessageIcon::Error);
+
+#ifdef _WIN32
+    // Windows opens the file with writing denied to others: while another program holds it open
+    // for writing it cannot be read and the viewer says so; once closed, it reads again.
+    fs::remove(folder / "IPOTermsAndConditions.html");
+    {
+        std::ofstream writer(folder / "IPOTermsAndConditions.html", std::ios::binary);
+        writer << page << std::flush;
+        EXPECT_EQ(press(), "");
+        ASSERT_EQ(Messages().size(), 3u);
+        EXPECT_EQ(Messages()[2], missing);
+    }
+    EXPECT_EQ(press(), page);
+    EXPECT_EQ(Messages().size(), 3u);
+#endif
     fs::remove_all(folder);
 }
 
