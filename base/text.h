@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/platform.h"
+
 namespace base {
 
 // Copies text and its terminating zero into a field of `width` bytes. A text that does not fit
@@ -36,7 +38,7 @@ int32_t ToLong(std::string_view text);
 double ToDouble(std::string_view text);
 
 // printf-style formatting into a string.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) __attribute__((format(IPO_PRINTF_FORMAT, 1, 2)));
 
 // The same texts as "%ld" and "%.*f" give, without the cost of a format string: for cells that
 // are formatted by the hundred thousand.

@@ -1,21 +1,46 @@
 # Every third-party dependency is found here, once, as an imported target.
 find_package(Threads REQUIRED)
-find_package(PkgConfig REQUIRED)
-find_package(GTest REQUIRED)
-find_package(nlohmann_json REQUIRED)
-find_package(simdjson REQUIRED)
-find_package(SQLite3 REQUIRED)
-# cpp-httplib is a compiled library here: its feature defines must come from its pkg-config file.
-pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
-# The service's HTTP server: event-driven, with header, body and time limits enforced while reading.
-pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
-find_package(CLI11 REQUIRED)
-# Password hashing, session tokens (the service).
-pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
-# The service's access and audit log.
-find_package(spdlog REQUIRED)
+
+if(CMAKE_CROSSCOMPILING)
+  # GoogleTest for the target, built here from Debian's source package (googletest), without the
+  # project's warning flags.
+  get_directory_property(ipo_compile_options COMPILE_OPTIONS)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "${ipo_compile_options}")
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+if(CMAKE_CROSSCOMPILING_EMULATOR AND IPO_WINEPREFIX AND NOT EXISTS ${IPO_WINEPREFIX}/system.reg)
+  # Wine makes its prefix on first use; made once here, the tests never race to make it.
+  message(STATUS "Preparing the Wine prefix ${IPO_WINEPREFIX}")
+  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
+                  RESULT_VARIABLE wineboot_status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT wineboot_status EQUAL 0)
+    message(FATAL_ERROR "wineboot failed (${wineboot_status})")
+  endif()
+endif()
+
+if(IPO_BUILD_SERVICE)
+  find_package(PkgConfig REQUIRED)
+  find_package(nlohmann_json REQUIRED)
+  find_package(simdjson REQUIRED)
+  find_package(SQLite3 REQUIRED)
+  # cpp-httplib is a compiled library here: its feature defines must come from its pkg-config file.
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  # The service's HTTP server: event-driven, with header, body and time limits enforced while reading.
+  pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
+  find_package(CLI11 REQUIRED)
+  # Password hashing, session tokens (the service).
+  pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+  # The service's access and audit log.
+  find_package(spdlog REQUIRED)
+endif()
 
 if(IPO_BUILD_WX)
+  find_package(PkgConfig REQUIRED)
   find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
   add_library(ipo_wxwidgets INTERFACE)
   target_include_directories(ipo_wxwidgets SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})

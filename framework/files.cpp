@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <share.h>
+#endif
+
 namespace fw {
 
 std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes) {
@@ -12,7 +16,13 @@ std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes
     if (!std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
+#ifdef _WIN32
+    // Others may go on reading the file, but none may write it while it is read: a file that
+    // someone holds open for writing does not open.
+    std::FILE* file = ::_fsopen(path.c_str(), "rb", _SH_DENYWR);
+#else
     std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (!file) {
         return std::nullopt;
     }

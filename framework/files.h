@@ -9,7 +9,8 @@
 namespace fw {
 
 // Reads up to maxBytes from the start of a regular file; nothing when the path is not a
-// readable regular file (missing, a folder, no permission).
+// readable regular file (missing, a folder, no permission; on Windows also a file that is open
+// for writing elsewhere, since it is opened with writing denied to others).
 std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes);
 
 // A file opened for writing, created or emptied; bytes are written as given.

@@ -8,6 +8,9 @@ namespace fw {
 
 bool FileExists(const std::string& path);
 
+// The folder of the running program's file, in the platform's own form (no trailing separator).
+std::string ProgramFolder();
+
 class SharedLibrary {
 public:
     SharedLibrary() = default;

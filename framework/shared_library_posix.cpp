@@ -2,6 +2,9 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "framework/shared_library.h"
 
 namespace fw {
@@ -20,6 +23,12 @@ bool SharedLibrary::Load(const std::string& path) {
 
 void* SharedLibrary::Resolve(const char* name) const {
     return handle_ ? ::dlsym(handle_, name) : nullptr;
+}
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.parent_path().string();
 }
 
 }  // namespace fw

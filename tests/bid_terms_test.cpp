@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/platform.h"
 #include "tests/bid_dialog_fixture.h"
 
 namespace {
@@ -37,8 +38,9 @@ TEST_F(BidDialogTest, TermsViewerShowsTheHeadOfTheTermsFile) {
     };
 
     EXPECT_EQ(press(), "");
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to load " + folder.string() +
-                                                   "/IPOTermsAndConditions.html"});
+    const std::string missing =
+        "Failed to load " + folder.string() + base::kPathSeparator + "IPOTermsAndConditions.html";
+    EXPECT_EQ(Messages(), std::vector<std::string>{missing});
     EXPECT_EQ(env.backend().messages[0].icon, fw::MessageIcon::Error);
 
     const std::string page = "<html><p>" + std::string(280, 'T') + "</p></html>";
@@ -67,8 +69,23 @@ TEST_F(BidDialogTest, TermsViewerShowsTheHeadOfTheTermsFile) {
     fs::create_directory(folder / "IPOTermsAndConditions.html");
     EXPECT_EQ(press(), "");
     ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], "Failed to load " + folder.string() + "/IPOTermsAndConditions.html");
+    EXPECT_EQ(Messages()[1], missing);
     EXPECT_EQ(env.backend().messages[1].icon, fw::MessageIcon::Error);
+
+#ifdef _WIN32
+    // Windows opens the file with writing denied to others: while another program holds it open
+    // for writing it cannot be read and the viewer says so; once closed, it reads again.
+    fs::remove(folder / "IPOTermsAndConditions.html");
+    {
+        std::ofstream writer(folder / "IPOTermsAndConditions.html", std::ios::binary);
+        writer << page << std::flush;
+        EXPECT_EQ(press(), "");
+        ASSERT_EQ(Messages().size(), 3u);
+        EXPECT_EQ(Messages()[2], missing);
+    }
+    EXPECT_EQ(press(), page);
+    EXPECT_EQ(Messages().size(), 3u);
+#endif
     fs::remove_all(folder);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "base/text.h"
 #include "bid/ipo_order_entry_layout.h"
 #include "orderbook/ipo_order_book.h"
@@ -384,7 +385,8 @@ TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
     EXPECT_EQ("05122026IPOOrderBook.csv", asked.defaultFileName);
     EXPECT_EQ("csv", asked.defaultExtension);
     EXPECT_EQ("Upload Files (*.csv) | *.csv ||", asked.filter);
-    EXPECT_EQ(TestCompanionDirectory() + "/Upload/", asked.initialFolder);
+    const char separator = base::kPathSeparator;
+    EXPECT_EQ(TestCompanionDirectory() + separator + "Upload" + separator, asked.initialFolder);
 
     for (const std::string separator : {"\t", " ,"}) {
         const std::string path = TempPath(separator == "\t" ? "book.txt.csv" : "book.csv");

@@ -2,15 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
+#include "bid/ipo_order_entry_layout.h"
 #include "framework/headless/headless_backend.h"
 #include "plugin/host_abi.h"
+#include "tests/support/fake_records.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/plugin_test_env.h"
 #include "tests/support/record_bytes.h"
+#include "watch/ipo_watch_layout.h"
 
 namespace {
 
@@ -164,6 +170,48 @@ TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionAndReports
     companion.Reset();
     fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form));
     EXPECT_TRUE(companion.Requests().empty());
+}
+
+TEST_F(PluginExportsTest, WorkingDirectoryGivesTheCompanionAndTheTermsFile) {
+    // The host names its working directory in the platform's own form; the plug-in finds the
+    // companion library and the terms file in it with the same separator.
+    const std::string folder = TestCompanionDirectory();
+#ifdef _WIN32
+    EXPECT_EQ(folder.find('/'), std::string::npos) << folder;
+    EXPECT_NE(folder.find('\\'), std::string::npos) << folder;
+#endif
+    const std::string terms = folder + base::kPathSeparator + "IPOTermsAndConditions.html";
+    std::ofstream(terms, std::ios::binary) << "<p>Bids are final.</p>";
+    ConfigureAndInitialize();
+    FakeIPOWatchEntry listed;
+    listed.issueKey = "ACME-IPO";
+    companion.Script(kRequestWatchList, {0, 1, "", {{&listed}}});
+    FakeIPODetailsEntry issue;
+    issue.issueIdentifier = "ACME-IPO";
+    issue.lotSize = 30;
+    companion.Script(kRequestWatchDetails, {0, 1, "", {{&issue}}});
+
+    const uint32_t menu = kMenuIPOWatch;
+    const fw::RuntimeClass* view = nullptr;
+    const fw::RuntimeClass* frame = nullptr;
+    uint32_t form = 0;
+    ASSERT_EQ(plugin().GetClasses(&menu, &view, &form, nullptr, &frame), 1);
+    fw::headless::OpenedWindow watch(*view, *frame, static_cast<int>(form));
+    watch.form().ClickItem(kWatchList, 0, 0);  // the row's "Place Bid" image
+    fw::headless::HeadlessForm* bid = backend.FindForm("Bid Order-IPO");
+    ASSERT_TRUE(bid && bid->IsWindowVisible());
+    EXPECT_EQ(bid->GetText(kBidIPOName), "ACME-IPO");
+
+    std::string shown = "(not opened)";
+    backend.modalHandlers.push_back(
+        [&](fw::headless::HeadlessForm& viewer) { shown = viewer.GetText(kTermsText); });
+    bid->Click(kBidTermsLink);
+    EXPECT_EQ(shown, "<p>Bids are final.</p>");
+    EXPECT_TRUE(backend.messages.empty());
+
+    std::filesystem::remove(terms);
+    bid->Click(kBidTermsLink);
+    EXPECT_EQ(backend.LastMessage(), "Failed to load " + terms);
 }
 
 }  // namespace

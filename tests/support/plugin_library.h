@@ -1,18 +1,21 @@
-// The plug-in library loaded from its file as a host loads it, with its ten exports resolved
-// by name. Needs IPO_PLUGIN_PATH, the library's path.
+// The plug-in library loaded from its file beside the test program, as a host loads it, with its
+// ten exports resolved by name.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
+#include "base/platform.h"
 #include "framework/shared_library.h"
 #include "plugin/host_abi.h"
 
 // Opens the library before any export is resolved.
 struct PluginFile {
     PluginFile() {
-        if (!library.Load(IPO_PLUGIN_PATH)) {
-            throw std::runtime_error("cannot load " IPO_PLUGIN_PATH);
+        const std::string path =
+            fw::ProgramFolder() + base::kPathSeparator + "QuorIPO64" + base::kLibrarySuffix;
+        if (!fw::FileExists(path) || !library.Load(path)) {
+            throw std::runtime_error("cannot load " + path);
         }
     }
     fw::SharedLibrary library;

@@ -33,11 +33,12 @@ TestCompanionControl* LoadCompanionControl() {
 
 }  // namespace
 
+// Both companions sit in folders of their own beside the test programs.
 std::string TestCompanionDirectory() {
-    return IPO_TEST_COMPANION_DIR;
+    return fw::ProgramFolder() + base::kPathSeparator + "testcompanion";
 }
 std::string PartialCompanionDirectory() {
-    return IPO_PARTIAL_COMPANION_DIR;
+    return fw::ProgramFolder() + base::kPathSeparator + "testcompanion-partial";
 }
 
 std::map<int16_t, std::string> DefaultServiceURLs() {
