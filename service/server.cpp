@@ -99,6 +99,7 @@ int64_t OrderOf(int code, const Fields& fields, const std::string& answer) {
 IPOServer::IPOServer(Store& store, Sessions& sessions, const HttpLimits& limits)
     : store_(store),
       sessions_(sessions),
+      orders_(store),
       http_(
           limits, [this](const HttpRequest& request) { return Dispatch(request); }, Refusal,
           LogAccess) {}
@@ -141,8 +142,13 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
                 base::Format("Request code %d is not served at %s", header.code, endpoint.path));
         }
         CheckClaim(session, header);
-        auto lock = store_.Lock();
-        reply.body = endpoint.handler(store_, header, fields);
+        if (endpoint.code == 94 || endpoint.code == 95) {
+            reply.body =
+                orders_.Run([&] { return endpoint.handler(store_, header, fields); });
+        } else {
+            auto lock = store_.Lock();
+            reply.body = endpoint.handler(store_, header, fields);
+        }
         reply.order = OrderOf(endpoint.code, fields, reply.body);
         return reply;
     }
