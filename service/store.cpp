@@ -236,16 +236,14 @@ void Store::AfterCommit(std::function<void()> then) {
     }
 }
 
-Transaction::Transaction(Store& store) : store_(store), own_(!store.InBatch()) {
-    if (own_) {
-        store_.Exec("BEGIN IMMEDIATE");
-    }
+Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch()) {
+    store_.Exec(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
-    if (own_ && !done_) {
+    if (!done_) {
         try {
-            store_.Exec("ROLLBACK");
+            store_.Exec(nested_ ? "ROLLBACK TO work; RELEASE work" : "ROLLBACK");
         } catch (const StoreError&) {
             // Nothing more can be done; the connection rolls back on its own when it closes.
         }
@@ -253,9 +251,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-    if (own_) {
-        store_.Exec("COMMIT");
-    }
+    store_.Exec(nested_ ? "RELEASE work" : "COMMIT");
     done_ = true;
 }
 

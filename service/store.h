@@ -68,7 +68,7 @@ class Store {
     bool IsEmpty();
 
     // While a batch is open, the store is already inside one transaction that the batch commits:
-    // a Transaction then adds nothing of its own, and work queued with AfterCommit waits for
+    // a Transaction is then a savepoint within it, and work queued with AfterCommit waits for
     // the batch's commit (and is dropped when the batch is rolled back).
     bool InBatch() const { return inBatch_; }
     void BeginBatch();
@@ -87,8 +87,8 @@ class Store {
     std::vector<std::function<void()>> afterCommit_;
 };
 
-// BEGIN IMMEDIATE on construction; ROLLBACK unless Commit() was called. Inside a batch it does
-// nothing: the batch's savepoint and commit stand for it.
+// BEGIN IMMEDIATE on construction; ROLLBACK unless Commit() was called. Inside a batch it is a
+// savepoint instead, released by Commit(), so the batch's own commit makes it durable.
 class Transaction {
   public:
     explicit Transaction(Store& store);
@@ -100,7 +100,7 @@ class Transaction {
   private:
     Store& store_;
     bool done_ = false;
-    bool own_ = false;
+    bool nested_ = false;
 };
 
 }  // namespace svc
