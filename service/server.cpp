@@ -143,8 +143,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         }
         CheckClaim(session, header);
         if (endpoint.code == 94 || endpoint.code == 95) {
-            reply.body =
-                orders_.Run([&] { return endpoint.handler(store_, header, fields); });
+            reply.body = orders_.Run([&] { return endpoint.handler(store_, header, fields); });
         } else {
             auto lock = store_.Lock();
             reply.body = endpoint.handler(store_, header, fields);
