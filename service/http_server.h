@@ -16,7 +16,9 @@ struct HttpLimits {
     size_t maxHeaderBytes = 32 * 1024;  // request line and headers together
     unsigned idleSeconds = 5;           // a connection without traffic for this long is closed
     unsigned requestSeconds = 10;       // a body still arriving after this long is dropped
-    unsigned threads = 4;
+    // Order requests wait in their thread for the group commit, so a batch can hold as many
+    // orders as there are threads.
+    unsigned threads = 16;
     unsigned maxConnections = 800;
 };
 

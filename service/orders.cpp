@@ -236,6 +236,11 @@ std::string Accepted(const std::string& message, int64_t orderNumber,
 }
 
 // The application number of the client's pending, modified or confirmed order for the issue.
+// The audit line of a change, written once the change is durable.
+void Audit(Store& store, std::string line) {
+    store.AfterCommit([line = std::move(line)] { LogAudit(line); });
+}
+
 std::optional<std::string> LiveApplication(Store& store, const std::string& clientId,
                                            const std::string& issueKey) {
     Query live = store.Prepare(
@@ -285,12 +290,12 @@ std::string PlaceNew(Store& store, OrderRequest& order, const Party& party, cons
         InsertBid(store, orderNumber, bid);
     }
     transaction.Commit();
-    LogAudit(
-        base::Format("order=%lld placed status=P application=%s issue=%s client=%s by=%s "
-                     "category=%s payment=%s blocked_paise=%lld",
-                     static_cast<long long>(orderNumber), application.c_str(), issue.key.c_str(),
-                     party.clientId.c_str(), party.userId.c_str(), order.category.c_str(),
-                     order.paymentMode.c_str(), static_cast<long long>(blocked)));
+    Audit(store,
+          base::Format("order=%lld placed status=P application=%s issue=%s client=%s by=%s "
+                       "category=%s payment=%s blocked_paise=%lld",
+                       static_cast<long long>(orderNumber), application.c_str(), issue.key.c_str(),
+                       party.clientId.c_str(), party.userId.c_str(), order.category.c_str(),
+                       order.paymentMode.c_str(), static_cast<long long>(blocked)));
     return Accepted("Order placed", orderNumber, application, order.bids);
 }
 
@@ -409,10 +414,10 @@ std::string Modify(Store& store, OrderRequest& order, const Party& party, const 
             NowText(), blocked, order.reference1, order.reference2, order.upiId, order.orderNumber)
         .Run();
     transaction.Commit();
-    LogAudit(base::Format("order=%lld modified status=%s->M client=%s by=%s blocked_paise=%lld",
-                          static_cast<long long>(order.orderNumber), stored.status.c_str(),
-                          party.clientId.c_str(), party.userId.c_str(),
-                          static_cast<long long>(blocked)));
+    Audit(store, base::Format("order=%lld modified status=%s->M client=%s by=%s blocked_paise=%lld",
+                              static_cast<long long>(order.orderNumber), stored.status.c_str(),
+                              party.clientId.c_str(), party.userId.c_str(),
+                              static_cast<long long>(blocked)));
     return Accepted("Order modified", order.orderNumber, order.applicationNumber, order.bids);
 }
 
@@ -475,9 +480,9 @@ std::string CancelOrder(Store& store, const RequestHeader& header, const Fields&
                      NowText(), orderNumber)
             .Run();
         transaction.Commit();
-        LogAudit(base::Format("order=%lld cancelled status=%s->UC client=%s by=%s",
-                              static_cast<long long>(orderNumber), stored.status.c_str(),
-                              party.clientId.c_str(), party.userId.c_str()));
+        Audit(store, base::Format("order=%lld cancelled status=%s->UC client=%s by=%s",
+                                  static_cast<long long>(orderNumber), stored.status.c_str(),
+                                  party.clientId.c_str(), party.userId.c_str()));
         return Answer(nlohmann::json::array({{{"outcome", 1}, {"message", "Order cancelled"}}}));
     } catch (const Rejection& rejection) {
         return Answer(nlohmann::json::array({{{"outcome", 0}, {"message", rejection.what()}}}));

@@ -99,6 +99,7 @@ int64_t OrderOf(int code, const Fields& fields, const std::string& answer) {
 IPOServer::IPOServer(Store& store, Sessions& sessions, const HttpLimits& limits)
     : store_(store),
       sessions_(sessions),
+      orders_(store),
       http_(
           limits, [this](const HttpRequest& request) { return Dispatch(request); }, Refusal,
           LogAccess) {}
@@ -127,23 +128,36 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
             continue;
         }
         reply.code = std::to_string(endpoint.code);
-        Session session;
-        {
-            auto lock = store_.Lock();
-            session = sessions_.Authenticate(request.authorization);
-        }
-        reply.user = session.userId;
-        const nlohmann::json body = Fields::ParseBody(request.body);
-        const Fields fields(body);
-        const RequestHeader header = RequestHeader::Read(fields);
-        if (header.code != endpoint.code) {
-            throw BadRequest(
-                base::Format("Request code %d is not served at %s", header.code, endpoint.path));
-        }
-        CheckClaim(session, header);
-        auto lock = store_.Lock();
-        reply.body = endpoint.handler(store_, header, fields);
-        reply.order = OrderOf(endpoint.code, fields, reply.body);
+        // Placing, modifying and cancelling run whole in the order queue, under the lock its
+        // committer holds; everything else takes the store's lock for itself.
+        const bool changes = endpoint.code == 94 || endpoint.code == 95;
+        const auto serve = [&]() -> std::string {
+            Session session;
+            {
+                std::unique_lock<std::mutex> lock;
+                if (!changes) {
+                    lock = store_.Lock();
+                }
+                session = sessions_.Authenticate(request.authorization);
+            }
+            reply.user = session.userId;
+            const nlohmann::json body = Fields::ParseBody(request.body);
+            const Fields fields(body);
+            const RequestHeader header = RequestHeader::Read(fields);
+            if (header.code != endpoint.code) {
+                throw BadRequest(base::Format("Request code %d is not served at %s", header.code,
+                                              endpoint.path));
+            }
+            CheckClaim(session, header);
+            std::unique_lock<std::mutex> lock;
+            if (!changes) {
+                lock = store_.Lock();
+            }
+            std::string answer = endpoint.handler(store_, header, fields);
+            reply.order = OrderOf(endpoint.code, fields, answer);
+            return answer;
+        };
+        reply.body = changes ? orders_.Run(serve) : serve();
         return reply;
     }
     if (request.path == "/session") {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "service/http_server.h"
+#include "service/placing.h"
 #include "service/sessions.h"
 #include "service/store.h"
 
@@ -33,6 +34,9 @@ class IPOServer {
 
     Store& store_;
     Sessions& sessions_;
+    // Placing, modifying and cancelling go through it; declared before the transport so that it
+    // outlives the threads that wait on it.
+    OrderQueue orders_;
     HttpServer http_;
 };
 

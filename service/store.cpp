@@ -201,14 +201,49 @@ sqlite3_stmt* Store::Statement(const char* sql) {
     return statement;
 }
 
-Transaction::Transaction(Store& store) : store_(store) {
-    store_.Exec("BEGIN IMMEDIATE");
+void Store::BeginBatch() {
+    Exec("BEGIN IMMEDIATE");
+    inBatch_ = true;
+}
+
+void Store::CommitBatch() {
+    Exec("COMMIT");
+    inBatch_ = false;
+    std::vector<std::function<void()>> then;
+    then.swap(afterCommit_);
+    for (const auto& step : then) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            // The batch is committed; what follows a commit cannot undo it.
+        }
+    }
+}
+
+void Store::RollbackBatch() {
+    inBatch_ = false;
+    afterCommit_.clear();
+    if (!sqlite3_get_autocommit(db_)) {
+        Exec("ROLLBACK");
+    }
+}
+
+void Store::AfterCommit(std::function<void()> then) {
+    if (inBatch_) {
+        afterCommit_.push_back(std::move(then));
+    } else {
+        then();
+    }
+}
+
+Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch()) {
+    store_.Exec(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            store_.Exec("ROLLBACK");
+            store_.Exec(nested_ ? "ROLLBACK TO work; RELEASE work" : "ROLLBACK");
         } catch (const StoreError&) {
             // Nothing more can be done; the connection rolls back on its own when it closes.
         }
@@ -216,7 +251,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-    store_.Exec("COMMIT");
+    store_.Exec(nested_ ? "RELEASE work" : "COMMIT");
     done_ = true;
 }
 

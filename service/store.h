@@ -6,11 +6,13 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace svc {
 
@@ -65,15 +67,28 @@ class Store {
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
     bool IsEmpty();
 
+    // While a batch is open, the store is already inside one transaction that the batch commits:
+    // a Transaction is then a savepoint within it, and work queued with AfterCommit waits for
+    // the batch's commit (and is dropped when the batch is rolled back).
+    bool InBatch() const { return inBatch_; }
+    void BeginBatch();
+    void CommitBatch();
+    void RollbackBatch();
+    // Runs `then` once what was written so far is durable: now, or after the batch's commit.
+    void AfterCommit(std::function<void()> then);
+
   private:
     sqlite3_stmt* Statement(const char* sql);
 
     sqlite3* db_ = nullptr;
     std::mutex mutex_;
     std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
+    bool inBatch_ = false;
+    std::vector<std::function<void()>> afterCommit_;
 };
 
-// BEGIN IMMEDIATE on construction; ROLLBACK unless Commit() was called.
+// BEGIN IMMEDIATE on construction; ROLLBACK unless Commit() was called. Inside a batch it is a
+// savepoint instead, released by Commit(), so the batch's own commit makes it durable.
 class Transaction {
   public:
     explicit Transaction(Store& store);
@@ -85,6 +100,7 @@ class Transaction {
   private:
     Store& store_;
     bool done_ = false;
+    bool nested_ = false;
 };
 
 }  // namespace svc

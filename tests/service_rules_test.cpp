@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "service_test_client.h"
@@ -152,6 +154,70 @@ TEST_F(ServiceRulesTest, AClientHoldsOneLiveApplicationPerIssue) {
               0);
     EXPECT_EQ(Place(ServiceTestClient::Order()).at("status"), 1);
     EXPECT_EQ(client.Book(ServiceTestClient::Investor(93)).size(), 3u);
+}
+
+// Orders sent at the same moment are committed together, yet each is judged on its own: the
+// one-application rule sees the orders committed with it, and a refused order takes no other
+// order down with it.
+TEST_F(ServiceRulesTest, OrdersArrivingTogetherAreJudgedOneByOne) {
+    constexpr int kSenders = 12;
+    const std::string bearer = client.Bearer("INV001");
+    for (int round = 0; round < 3; ++round) {
+        std::vector<json> records(kSenders);
+        std::vector<std::thread> senders;
+        std::atomic<int> ready{0};
+        for (int i = 0; i < kSenders; ++i) {
+            senders.emplace_back([&, i] {
+                json order = ServiceTestClient::Order();
+                if (i % 2 == 1) {
+                    // Every other sender applies for a second issue, half of them in part lots.
+                    order.update(
+                        {{"ipo_name", "BHARATRAIL"},
+                         {"issue_tag", "BRS"},
+                         {"bids", {ServiceTestClient::Bid("N", i % 4 == 1 ? 60 : 50, 29000)}}});
+                }
+                ServiceTestClient own(service.Port());
+                ready.fetch_add(1);
+                while (ready.load() < kSenders) {
+                    std::this_thread::yield();
+                }
+                records[i] = own.PostWith(bearer, "/ipo/order", order.dump()).Record();
+            });
+        }
+        for (std::thread& sender : senders) {
+            sender.join();
+        }
+        std::set<int64_t> accepted;
+        int taken = 0;
+        int partLots = 0;
+        for (int i = 0; i < kSenders; ++i) {
+            const json& record = records[i];
+            const std::string message = record.at("message");
+            if (record.at("status") == 1) {
+                ++taken;
+                accepted.insert(record.at("order_number").get<int64_t>());
+            } else if (i % 4 == 1) {
+                ++partLots;
+                EXPECT_EQ(message, "Bid 1 quantity 60 is not a whole number of lots of 50");
+            } else {
+                EXPECT_NE(message.find("Client INV001 already has application"), std::string::npos)
+                    << message;
+            }
+        }
+        SCOPED_TRACE("round " + std::to_string(round));
+        EXPECT_EQ(taken, 2);
+        EXPECT_EQ(partLots, 3);
+        std::set<int64_t> live;
+        for (const json& order : client.Book(ServiceTestClient::Investor(93))) {
+            if (order.at("status") == "P") {
+                live.insert(order.at("order_number").get<int64_t>());
+            }
+        }
+        EXPECT_EQ(live, accepted);
+        for (const int64_t orderNumber : accepted) {
+            EXPECT_EQ(Cancel(ServiceTestClient::Investor(95), orderNumber).at("outcome"), 1);
+        }
+    }
 }
 
 TEST_F(ServiceRulesTest, OrdersBreakingARuleAreRefusedWithItsMessage) {

@@ -1,0 +1,244 @@
+// Placing under load: 32 concurrent plain HTTP clients (kept-alive loopback connections, JSON
+// bodies as the companion sends them) place new orders on a real ipo-service, each answered only
+// once durable. Printed: orders placed per second, the p50 and p99 of placing, and in the same
+// run the floor they are held against: one SQLite connection committing one durable transaction
+// at a time (WAL, synchronous=FULL) in the service's own folder.
+#include <benchmark/benchmark.h>
+
+#include <httplib.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/text.h"
+#include "bench/run_collector.h"
+#include "service_test_client.h"
+
+namespace {
+
+constexpr int kClients = 32;
+// Each sender places for clients of its own, one order per issue, so the one-application rule
+// holds for every order: 160 clients x 3 issues.
+constexpr int kClientsPerSender = 160;
+constexpr int kFloorCommits = 4000;
+
+struct Issue {
+    const char* key;
+    const char* tag;
+    int lotSize;
+    int64_t pricePaise;
+};
+
+const Issue kIssues[] = {
+    {"AURORAGREEN", "AGE", 150, 9800},
+    {"BHARATRAIL", "BRS", 50, 29000},
+    {"CITRUSFIN", "CFL", 12, 120000},
+};
+constexpr int kIssueCount = 3;
+
+void Exec(sqlite3* db, const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "sqlite error";
+        sqlite3_free(error);
+        throw std::runtime_error(message);
+    }
+}
+
+std::string BenchClient(int sender, int index) {
+    return base::Format("G%02d%03d", sender, index);
+}
+
+const char* Dealer(int sender) {
+    return sender % 2 == 0 ? "DEALER01" : "DEALER02";
+}
+
+// Adds the senders' clients to the seeded store (the service stopped meanwhile).
+void AddClients(const std::string& dbPath) {
+    sqlite3* db = nullptr;
+    sqlite3_open(dbPath.c_str(), &db);
+    Exec(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO clients(client_id, client_code, name, dealer_id, upi_id) "
+                       "VALUES(?1, ?1, 'Bench client', ?2, 'bench.client@upibank')",
+                       -1, &insert, nullptr);
+    for (int sender = 0; sender < kClients; ++sender) {
+        for (int index = 0; index < kClientsPerSender; ++index) {
+            const std::string client = BenchClient(sender, index);
+            sqlite3_bind_text(insert, 1, client.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 2, Dealer(sender), -1, SQLITE_STATIC);
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                throw std::runtime_error(sqlite3_errmsg(db));
+            }
+            sqlite3_reset(insert);
+        }
+    }
+    sqlite3_finalize(insert);
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+}
+
+std::string OrderBody(int sender, int index) {
+    const Issue& issue = kIssues[index % kIssueCount];
+    nlohmann::json order = ServiceTestClient::Dealer(94, BenchClient(sender, index / kIssueCount));
+    order.update({{"user_id", Dealer(sender)},
+                  {"order_flag", "N"},
+                  {"ipo_name", issue.key},
+                  {"issue_tag", issue.tag},
+                  {"category", "RETAIL"},
+                  {"payment_mode", "UPI"},
+                  {"upi_id", "bench.client@upibank"},
+                  {"order_number", 0},
+                  {"application_number", ""},
+                  {"bids", {ServiceTestClient::Bid("N", issue.lotSize, issue.pricePaise)}}});
+    return order.dump();
+}
+
+struct Environment {
+    Environment() {
+        service.Stop();
+        AddClients(service.DbPath());
+        service.Start();
+    }
+    harness::ServiceProcess service;
+};
+
+Environment* g_environment = nullptr;
+
+double Percentile(std::vector<double>& values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+// Every sender places all its orders as fast as answers come back; one iteration is one whole
+// load, so each sender's clients are used once.
+void PlaceOrders32(benchmark::State& state) {
+    harness::ServiceProcess& service = g_environment->service;
+    const std::string bearer01 = "Bearer " + service.Token("DEALER01");
+    const std::string bearer02 = "Bearer " + service.Token("DEALER02");
+    constexpr int kOrders = kClientsPerSender * kIssueCount;
+    std::vector<std::vector<std::string>> bodies(kClients);
+    for (int sender = 0; sender < kClients; ++sender) {
+        for (int i = 0; i < kOrders; ++i) {
+            bodies[sender].push_back(OrderBody(sender, i));
+        }
+    }
+    for (auto _ : state) {
+        std::mutex mutex;
+        std::vector<double> latencies;
+        std::atomic<int> refused{0};
+        std::atomic<int> ready{0};
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> senders;
+        for (int sender = 0; sender < kClients; ++sender) {
+            senders.emplace_back([&, sender] {
+                httplib::Client client("127.0.0.1", service.Port());
+                client.set_keep_alive(true);
+                client.set_tcp_nodelay(true);
+                const httplib::Headers session = {
+                    {"Authorization", sender % 2 == 0 ? bearer01 : bearer02}};
+                std::vector<double> mine;
+                mine.reserve(kOrders);
+                ready.fetch_add(1);
+                while (ready.load() < kClients) {
+                    std::this_thread::yield();
+                }
+                for (const std::string& body : bodies[sender]) {
+                    const auto sent = std::chrono::steady_clock::now();
+                    const httplib::Result reply =
+                        client.Post("/ipo/order", session, body, "application/json");
+                    const std::chrono::duration<double, std::milli> took =
+                        std::chrono::steady_clock::now() - sent;
+                    if (reply && reply->status == 200 &&
+                        reply->body.find("\"status\":1") != std::string::npos) {
+                        mine.push_back(took.count());
+                    } else {
+                        refused.fetch_add(1);
+                    }
+                }
+                std::lock_guard<std::mutex> lock(mutex);
+                latencies.insert(latencies.end(), mine.begin(), mine.end());
+            });
+        }
+        for (std::thread& sender : senders) {
+            sender.join();
+        }
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        if (refused.load() > 0) {
+            state.SkipWithError(base::Format("%d orders were not placed", refused.load()).c_str());
+        }
+        state.counters["orders"] = static_cast<double>(latencies.size());
+        state.counters["orders_per_s"] = static_cast<double>(latencies.size()) / elapsed.count();
+        state.counters["p50_ms"] = Percentile(latencies, 0.50);
+        state.counters["p99_ms"] = Percentile(latencies, 0.99);
+    }
+}
+
+// One connection, one durable transaction per commit, in the service's folder.
+void DurableCommitFloor(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    sqlite3_open((g_environment->service.Folder() + "/floor.db").c_str(), &db);
+    Exec(db, "PRAGMA journal_mode=WAL");
+    Exec(db, "PRAGMA synchronous=FULL");
+    Exec(db, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kFloorCommits; ++i) {
+            Exec(db, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT");
+        }
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        state.counters["commits_per_s"] = kFloorCommits / elapsed.count();
+    }
+    sqlite3_close(db);
+}
+
+BENCHMARK(DurableCommitFloor)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(PlaceOrders32)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    auto environment = std::make_unique<Environment>();
+    g_environment = environment.get();
+
+    RunCollector runs;
+    benchmark::RunSpecifiedBenchmarks(&runs);
+    benchmark::Shutdown();
+
+    // Benchmarks left out by a filter, or that failed, print nothing.
+    const auto* floor = runs.Find("DurableCommitFloor");
+    const auto* placing = runs.Find("PlaceOrders32");
+    std::printf("\n");
+    if (floor) {
+        std::printf("durable_commit_floor_sqlite: %.0f commits/s\n",
+                    floor->counters.at("commits_per_s").value);
+    }
+    if (placing) {
+        std::printf("placing_32_clients: %.0f orders/s\n",
+                    placing->counters.at("orders_per_s").value);
+        std::printf("placing_32_clients_p50: %.3f ms\n", placing->counters.at("p50_ms").value);
+        std::printf("placing_32_clients_p99: %.3f ms\n", placing->counters.at("p99_ms").value);
+    }
+    if (floor && placing) {
+        std::printf(
+            "placing_32_clients_over_floor: %.2f ratio\n",
+            placing->counters.at("orders_per_s").value / floor->counters.at("commits_per_s").value);
+    }
+    g_environment = nullptr;
+    environment.reset();
+    return 0;
+}
