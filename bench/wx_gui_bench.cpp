@@ -218,6 +218,7 @@ int main() {
 
     TerminalSettings settings;
     settings.servicePort = service.Port();
+    settings.password = harness::SeededPassword(settings.userId);  // the start includes sign-in
     auto terminal = std::make_unique<Terminal>(settings, harness::BinDir());
     terminal->Start();
     const double terminalStarted = Milliseconds(Clock::now() - start);
