@@ -21,13 +21,14 @@
 #include <thread>
 #include <vector>
 
+#include "base/text.h"
 #include "bench/run_collector.h"
 #include "companion/answer_decoder.h"
-#include "base/text.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_book_sort.h"
 #include "plugin/runtime_classes.h"
+#include "seeded_investor.h"
 #include "service/queries.h"
 #include "service_harness.h"
 #include "tests/support/plugin_test_env.h"
@@ -60,16 +61,16 @@ void AddOrders(const std::string& dbPath, int from, int to) {
     sqlite3* db = nullptr;
     sqlite3_open(dbPath.c_str(), &db);
     Exec(db, "BEGIN");
-    Exec(db,
-         base::Format("WITH RECURSIVE n(i) AS (SELECT %d UNION ALL SELECT i + 1 FROM n WHERE i < %d) "
-                    "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
-                    "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
-                    "bank_account, status, payment_status, bid_time, modified_time, amount) "
-                    "SELECT 1000000 + i, 'BA' || i, 'AURORAGREEN', 'INV001', 'INV001', 'RETAIL', "
-                    "'', '', 'UPI', 'rohan.desai@upibank', '', '', 'P', 'P', "
-                    "'%s ' || printf('%%02d:%%02d:%%02d', i / 3600 %% 24, i / 60 %% 60, i %% 60), "
-                    "'%s 00:00:00', 150 * 9800 FROM n",
-                    from, to - 1, today.c_str(), today.c_str()));
+    Exec(db, base::Format(
+                 "WITH RECURSIVE n(i) AS (SELECT %d UNION ALL SELECT i + 1 FROM n WHERE i < %d) "
+                 "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
+                 "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
+                 "bank_account, status, payment_status, bid_time, modified_time, amount) "
+                 "SELECT 1000000 + i, 'BA' || i, 'AURORAGREEN', 'INV001', 'INV001', 'RETAIL', "
+                 "'', '', 'UPI', 'rohan.desai@upibank', '', '', 'P', 'P', "
+                 "'%s ' || printf('%%02d:%%02d:%%02d', i / 3600 %% 24, i / 60 %% 60, i %% 60), "
+                 "'%s 00:00:00', 150 * 9800 FROM n",
+                 from, to - 1, today.c_str(), today.c_str()));
     Exec(db,
          base::Format(
              "WITH RECURSIVE n(i) AS (SELECT %d UNION ALL SELECT i + 1 FROM n WHERE i < %d) "
@@ -107,14 +108,7 @@ class BodyServer {
 
 struct Environment {
     Environment() {
-        PluginTestConfig config;
-        config.userType = 23;
-        config.userId = "INV001";
-        config.loginClientId = "INV001";
-        config.loginClientCode = "I001";
-        config.workingDirectory = harness::BinDir();
-        config.urls = {{93, service.Url("/ipo/orderbook")}};
-        plugin = std::make_unique<PluginTestEnv>(config);
+        plugin = std::make_unique<PluginTestEnv>(SeededInvestorConfig(service, {93}));
         const std::tm now = LocalNow();
         plugin->backend().now = {now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
                                  now.tm_hour,        now.tm_min,     now.tm_sec};

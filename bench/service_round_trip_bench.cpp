@@ -18,6 +18,7 @@
 #include "base/text.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
+#include "seeded_investor.h"
 #include "service_harness.h"
 #include "tests/support/plugin_test_env.h"
 
@@ -52,16 +53,7 @@ struct Environment {
         service.Stop();
         AddOpenIssues(service.DbPath());
         service.Start();
-        PluginTestConfig config;
-        config.userType = 23;
-        config.userId = "INV001";
-        config.loginClientId = "INV001";
-        config.loginClientCode = "I001";
-        config.workingDirectory = harness::BinDir();
-        config.urls = {{91, service.Url("/ipo/watchlist")}, {92, service.Url("/ipo/details")},
-                       {93, service.Url("/ipo/orderbook")}, {94, service.Url("/ipo/order")},
-                       {95, service.Url("/ipo/cancel")},    {96, service.Url("/ipo/userdetails")}};
-        plugin = std::make_unique<PluginTestEnv>(config);
+        plugin = std::make_unique<PluginTestEnv>(SeededInvestorConfig(service));
     }
     harness::ServiceProcess service;
     std::unique_ptr<PluginTestEnv> plugin;

@@ -10,6 +10,7 @@
 #include "bid/ipo_order_entry_layout.h"
 #include "orderbook/order_book_layout.h"
 #include "plugin/runtime_classes.h"
+#include "seeded_investor.h"
 #include "service_harness.h"
 #include "tests/support/plugin_test_env.h"
 #include "watch/ipo_watch_details_layout.h"
@@ -29,16 +30,7 @@ class EndToEndTest : public ::testing::Test {
     EndToEndTest() {
         fw::RegisterTemplate(&WatchFormLayout());
         fw::RegisterTemplate(&OrderBookFormLayout());
-        PluginTestConfig config;
-        config.userType = 23;
-        config.userId = "INV001";
-        config.loginClientId = "INV001";
-        config.loginClientCode = "I001";
-        config.workingDirectory = harness::BinDir();  // the real companion library
-        config.urls = {{91, service.Url("/ipo/watchlist")}, {92, service.Url("/ipo/details")},
-                       {93, service.Url("/ipo/orderbook")}, {94, service.Url("/ipo/order")},
-                       {95, service.Url("/ipo/cancel")},    {96, service.Url("/ipo/userdetails")}};
-        env = std::make_unique<PluginTestEnv>(config);
+        env = std::make_unique<PluginTestEnv>(SeededInvestorConfig(service));
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
