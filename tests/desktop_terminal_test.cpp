@@ -4,12 +4,9 @@
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
-#include <wx/textctrl.h>
-#include <wx/timer.h>
 #include <filesystem>
 #include <fstream>
 
-#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
@@ -23,26 +20,6 @@
 namespace {
 
 using desktop_test::MessageBoxAnswerer;
-
-// Control ids of the bid dialog and the order book.
-constexpr int kBidLot1 = 1042;
-constexpr int kBidCutOff1 = 1037;
-constexpr int kBidQuantity1 = 1045;
-constexpr int kBidUPIId = 1073;
-constexpr int kBidTerms = 1058;
-constexpr int kBidAmountPayable = 1078;
-constexpr int kBidPlaceBid = 1080;
-constexpr int kBidCancel = 1082;
-constexpr int kOrderBookApply = 1158;
-
-std::string Cell(wxListCtrl* list, long item, int column) {
-    return std::string(list->GetItemText(item, column).utf8_str());
-}
-
-std::string Text(wxWindow* parent, int id) {
-    auto* box = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(id, parent));
-    return box ? std::string(box->GetValue().utf8_str()) : "<no box>";
-}
 
 class TerminalTest : public ::testing::Test {
   protected:
@@ -137,138 +114,6 @@ TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
     terminal->Exit();
     fw::wx::Pump(200);
     EXPECT_EQ(nullptr, terminal->frame());
-}
-
-TEST_F(TerminalTest, PlacesABidThroughTheRealControlsAndFindsItInTheOrderBook) {
-    StartTerminal(StartService());
-    HostWindow* watch = terminal->Open(kMenuIPOWatch);
-    ASSERT_NE(nullptr, watch);
-    fw::wx::Pump(300);
-    wxListCtrl* list = fw::wx::FindList(watch->form->window());
-    ASSERT_NE(nullptr, list);
-    ASSERT_GT(list->GetItemCount(), 0);
-    const std::string issueName = Cell(list, 0, 1);
-    const long lotSize = std::stol(Cell(list, 0, 6));
-
-    ASSERT_TRUE(fw::wx::ClickCell(list, 0, 0));  // the row's "Place Bid" image
-    fw::wx::Pump(300);
-    wxWindow* bid = fw::wx::FindShownTopLevel("Bid Order-IPO");
-    ASSERT_NE(nullptr, bid);
-    ASSERT_TRUE(fw::wx::TypeInto(bid, kBidUPIId, "rohan.desai@upibank"));
-    ASSERT_TRUE(fw::wx::TypeInto(bid, kBidLot1, "2"));
-    EXPECT_EQ(std::to_string(2 * lotSize), Text(bid, kBidQuantity1));
-    ASSERT_TRUE(fw::wx::Tick(bid, kBidCutOff1, true));
-    ASSERT_TRUE(fw::wx::Tick(bid, kBidTerms, true));
-    const std::string amount = Text(bid, kBidAmountPayable);
-    EXPECT_NE("", amount);
-
-    answerer.shown.clear();
-    ASSERT_TRUE(fw::wx::Press(bid, kBidPlaceBid));
-    fw::wx::Pump(300);
-    ASSERT_EQ(1u, answerer.shown.size());
-    EXPECT_EQ(0u, answerer.shown[0].text.find("Order Placed Successfully for "))
-        << answerer.shown[0].text;
-    fw::wx::Press(bid, kBidCancel);
-    fw::wx::Pump(100);
-    EXPECT_EQ(nullptr, fw::wx::FindShownTopLevel("Bid Order-IPO"));
-
-    HostWindow* book = terminal->Open(kMenuIPOOrderBook);
-    ASSERT_NE(nullptr, book);
-    fw::wx::Pump(300);
-    wxListCtrl* orders = fw::wx::FindList(book->form->window());
-    ASSERT_NE(nullptr, orders);
-    EXPECT_EQ(0, orders->GetItemCount());  // nothing is asked for before Apply
-    ASSERT_TRUE(fw::wx::Press(book->form->window(), kOrderBookApply));
-    fw::wx::Pump(300);
-    bool found = false;
-    for (long row = 0; row < orders->GetItemCount(); ++row) {
-        found = found || (Cell(orders, row, 1) == issueName &&
-                          Cell(orders, row, 6) == "2(" + std::to_string(2 * lotSize) + ")" &&
-                          Cell(orders, row, 7) == amount && Cell(orders, row, 18) == "PENDING");
-    }
-    EXPECT_TRUE(found) << "no PENDING order of 2 lots of " << issueName << " for " << amount;
-}
-
-// Runs a step every 50 ms until it reports that it is done, also inside modal loops.
-class Stepper : public wxTimer {
-  public:
-    explicit Stepper(std::function<bool()> step) : step_(std::move(step)) { Start(50); }
-    void Notify() override {
-        if (step_()) {
-            Stop();
-        }
-    }
-
-  private:
-    std::function<bool()> step_;
-};
-
-TEST_F(TerminalTest, DealerChoosesAClientThroughTheTerminalsLookup) {
-    TerminalSettings dealer;
-    dealer.userType = 24;
-    dealer.userId = dealer.loginClientId = "DEALER01";
-    dealer.loginClientCode = "D001";
-    StartTerminal(StartService(), harness::BinDir(), dealer);
-
-    // The order book of a dealer asks for the client at once, in the modal "Client Filter".
-    std::string nameShown;
-    Stepper chooser([&nameShown] {
-        wxWindow* filter = fw::wx::FindShownTopLevel("Client Filter");
-        if (!filter) {
-            return false;
-        }
-        wxTextCtrl* box = nullptr;
-        for (wxWindow* child : filter->GetChildren()) {
-            box = box ? box : dynamic_cast<wxTextCtrl*>(child);
-        }
-        EXPECT_NE(nullptr, box);
-        if (box) {
-            fw::wx::TypeInto(filter, box->GetId(),
-                             "cl0001");  // leaving the box looks the client up
-            EXPECT_EQ("CL0001", std::string(box->GetValue().utf8_str()));
-        }
-        for (wxWindow* child : filter->GetChildren()) {
-            if (child->GetLabel() == "Anil Kumar Mehta") {
-                nameShown = "Anil Kumar Mehta";
-            }
-        }
-        fw::wx::Press(filter, 1);  // "OK"
-        return true;
-    });
-    ASSERT_NE(nullptr, terminal->Open(kMenuIPOOrderBook));
-    fw::wx::Pump(200);
-    EXPECT_EQ("Anil Kumar Mehta", nameShown);
-    EXPECT_EQ(nullptr, fw::wx::FindShownTopLevel("Client Filter"));
-    EXPECT_EQ("Client CL0001 (C0001)", terminal->StatusText(1));
-    const auto& log = terminal->messages();
-    EXPECT_NE(log.end(),
-              std::find(log.begin(), log.end(), "Client CL0001 (C0001) Anil Kumar Mehta"));
-}
-
-TEST_F(TerminalTest, ServiceThatIsDownShowsTheMessageAndNothingCrashes) {
-    StartTerminal(StartService());
-    service->Stop();
-    HostWindow* watch = terminal->Open(kMenuIPOWatch);
-    ASSERT_NE(nullptr, watch);
-    fw::wx::Pump(300);
-    // The companion's failure text reaches the trader in a box and the host's message log.
-    ASSERT_EQ(1u, answerer.shown.size());
-    const std::string failure = answerer.shown[0].text;
-    EXPECT_NE("", failure);
-    EXPECT_NE(terminal->messages().end(),
-              std::find(terminal->messages().begin(), terminal->messages().end(), failure));
-    wxListCtrl* list = fw::wx::FindList(watch->form->window());
-    ASSERT_NE(nullptr, list);
-    EXPECT_EQ(0, list->GetItemCount());
-    EXPECT_EQ("No of records : 0", watch->site->statusBar()->PaneText(2));
-
-    HostWindow* book = terminal->Open(kMenuIPOOrderBook);
-    ASSERT_NE(nullptr, book);
-    fw::wx::Pump(200);
-    ASSERT_TRUE(fw::wx::Press(book->form->window(), kOrderBookApply));
-    fw::wx::Pump(200);
-    EXPECT_EQ("Service is not available.", answerer.shown.back().text);
-    EXPECT_TRUE(terminal->frame()->IsShown());
 }
 
 // A new user's working folder is made on first start: the Upload folder for exports, the

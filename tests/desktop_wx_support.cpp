@@ -55,6 +55,9 @@ class WxEnvironment : public ::testing::Environment {
         static int argc = 1;
         static char name[] = "desktop_test";
         static char* argv[] = {name, nullptr};
+        // No desktop session runs the tests: the settings GTK's dialogs keep stay in memory
+        // instead of failing to reach dconf.
+        g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
         wxSetAssertHandler(FailOnAssert);
         g_log_set_writer_func(FailOnGtkWarning, nullptr, nullptr);
         wxApp::SetInstance(new wxApp);

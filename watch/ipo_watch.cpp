@@ -50,6 +50,13 @@ CIPOWatch::CIPOWatch()
     : bridge_(GetServiceBridge()),
       details_(std::make_unique<CIPOWatchDetails>()),
       bidDialog_(std::make_unique<CIPOOrderEntry>()) {
+    // Closed from the keyboard, the popup leaves the user back in the list.
+    details_->onClosed = [this] {
+        detailsVisible_ = false;
+        if (form()) {
+            form()->SetFocus(kWatchList);
+        }
+    };
     const base::Date now = fw::Today();
     from_ = now;
     to_ = now;

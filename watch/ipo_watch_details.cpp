@@ -71,6 +71,13 @@ void CIPOWatchDetails::Show() {
     }
 }
 
+void CIPOWatchDetails::OnCancel() {
+    Hide();
+    if (onClosed) {
+        onClosed();
+    }
+}
+
 void CIPOWatchDetails::Hide() {
     if (form_) {
         form_->ShowWindow(false);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,9 @@ class CIPOWatchDetails : public fw::FormEvents {
     void SetRequestFlag(int flag) { requestFlag_ = flag; }
 
     void OnInitDialog(fw::Form& form) override;
+    // Escape closes the popup as a click on the row would; the owner hears of it.
+    void OnCancel() override;
+    std::function<void()> onClosed;
 
   private:
     static constexpr size_t kFieldCount = 10;

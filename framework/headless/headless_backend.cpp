@@ -154,6 +154,33 @@ void HeadlessForm::PressEscape() {
     events_.OnCancel();
 }
 
+std::string HeadlessForm::Title() const {
+    return frame_ ? frame_->title() : caption_;
+}
+
+void HeadlessForm::PressTab() {
+    const auto& entries = layout_.controls;
+    auto current = std::find_if(entries.begin(), entries.end(),
+                                [this](const ControlEntry& e) { return e.id == focus_; });
+    for (size_t step = 1; step <= entries.size(); ++step) {
+        const size_t start = current == entries.end() ? entries.size() - 1
+                                                      : static_cast<size_t>(current - entries.begin());
+        const ControlEntry& next = entries[(start + step) % entries.size()];
+        const Control& c = At(next.id);
+        if ((next.style & kStyleTabStop) && c.enabled && c.visible) {
+            MoveFocus(next.id);
+            return;
+        }
+    }
+}
+
+void HeadlessForm::ShowWindow(bool show) {
+    visible_ = show;
+    if (show && g_headless) {
+        g_headless->BringToFront(this);
+    }
+}
+
 void HeadlessForm::SelectComboItem(int id, int index) {
     Control& c = At(id);
     if (!c.enabled) {
@@ -273,6 +300,9 @@ bool HeadlessForm::IsVisible(int id) const {
 }
 
 void HeadlessForm::SetFocus(int id) {
+    if (g_headless && visible_) {
+        g_headless->BringToFront(this);
+    }
     At(id);
     MoveFocus(id);
 }
@@ -502,6 +532,8 @@ int HeadlessBackend::DoModal(const DialogTemplate& layout, FormEvents& events, F
         auto handler = std::move(modalHandlers.front());
         modalHandlers.erase(modalHandlers.begin());
         handler(form);
+    } else if (waitForUser) {
+        waitForUser([&form] { return form.ended(); });
     }
     if (!form.ended()) {
         form.PressEscape();
@@ -510,9 +542,14 @@ int HeadlessBackend::DoModal(const DialogTemplate& layout, FormEvents& events, F
 }
 
 int HeadlessBackend::MessageBox(std::string_view text, MessageIcon icon) {
-    messages.push_back({std::string(text), icon});
+    const HeadlessForm* front = FrontForm();
+    messages.push_back({std::string(text), icon, front ? front->Title() : ""});
     if (onMessageBox) {
         onMessageBox(messages.back());
+    }
+    if (waitForUser) {
+        messageBoxOpen = true;
+        waitForUser([this] { return !messageBoxOpen; });
     }
     return kIdOk;
 }
@@ -527,11 +564,19 @@ bool HeadlessBackend::SetClipboardText(std::string_view text) {
 
 std::optional<std::string> HeadlessBackend::SaveFileDialog(const SaveFileRequest& request) {
     saveFileRequests.push_back(request);
+    if (waitForUser) {
+        saveDialogOpen = true;
+        waitForUser([this] { return !saveDialogOpen; });
+    }
     return saveFileAnswer;
 }
 
 int HeadlessBackend::TrackPopupMenu(const Menu& menu, Form& /*owner*/) {
     shownMenus.push_back(menu);
+    if (waitForUser) {
+        menuOpen = true;
+        waitForUser([this] { return !menuOpen; });
+    }
     const MenuItem* item = menu.Find(menuAnswer);
     const int answer = item && item->enabled ? menuAnswer : 0;
     menuAnswer = 0;
@@ -545,6 +590,20 @@ HeadlessForm* HeadlessBackend::FindForm(std::string_view caption) const {
         }
     }
     return nullptr;
+}
+
+HeadlessForm* HeadlessBackend::FrontForm() const {
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        if ((*it)->IsWindowVisible()) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+void HeadlessBackend::BringToFront(HeadlessForm* form) {
+    std::erase(forms, form);
+    forms.push_back(form);
 }
 
 std::vector<std::string> HeadlessBackend::MessageTexts() const {
@@ -660,6 +719,7 @@ OpenedWindow::OpenedWindow(const RuntimeClass& viewClass, const RuntimeClass& fr
     }
     frame_->AttachSite(&site_);
     form_.reset(static_cast<HeadlessForm*>(g_headless->CreateForm(*layout, *view_).release()));
+    form_->PlaceInFrame(&site_);
     view_->AttachToFrame(form_.get(), frame_.get());
     frame_->SetActiveView(view_.get());
     view_->OnInitialUpdate();

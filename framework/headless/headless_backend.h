@@ -41,6 +41,8 @@ struct Control {
     int refreshes = 0;
 };
 
+class HeadlessFrame;
+
 class HeadlessForm : public Form {
   public:
     HeadlessForm(const DialogTemplate& layout, FormEvents& events);
@@ -52,6 +54,7 @@ class HeadlessForm : public Form {
     void Focus(int id);                        // moves the focus; the old control loses it
     void PressEnter();                         // the default button, the focus stays
     void PressEscape();
+    void PressTab();  // the focus moves to the next control that takes it
     void SelectComboItem(int id, int index);
     bool PickDate(int id, const base::Date& date);
     void ClickItem(int listId, int item, int column);
@@ -73,7 +76,7 @@ class HeadlessForm : public Form {
     // --- Form ---
     void SetCaption(std::string_view text) override { caption_ = text; }
     std::string Caption() const override { return caption_; }
-    void ShowWindow(bool show) override { visible_ = show; }
+    void ShowWindow(bool show) override;
     bool IsWindowVisible() const override { return visible_; }
     void MoveTo(Point screenPosition) override { position_ = screenPosition; }
     Point Position() const override { return position_; }
@@ -125,6 +128,9 @@ class HeadlessForm : public Form {
     void ResizeControl(int id, Size pixels) override;
 
     int repaints() const { return repaints_; }
+    // What the user reads on the window's title bar: the frame's title for a form in a frame.
+    std::string Title() const;
+    void PlaceInFrame(const HeadlessFrame* frame) { frame_ = frame; }
 
     // Width in pixels of a text in every control's font: 6 pixels a character.
     static constexpr int kCharWidth = 6;
@@ -142,6 +148,7 @@ class HeadlessForm : public Form {
     Point position_{};
     Size clientSize_{};
     int focus_ = 0;
+    const HeadlessFrame* frame_ = nullptr;
     bool ended_ = false;
     int result_ = 0;
     int repaints_ = 0;
@@ -150,6 +157,7 @@ class HeadlessForm : public Form {
 struct RecordedMessage {
     std::string text;
     MessageIcon icon = MessageIcon::None;
+    std::string owner;  // caption of the window in front when the box opened
 };
 
 class HeadlessBackend : public Backend {
@@ -189,8 +197,19 @@ class HeadlessBackend : public Backend {
     std::vector<std::function<void(HeadlessForm&)>> modalHandlers;
     std::vector<std::string> modalCaptions;
 
-    // Open windows, newest last.
+    // While a user driver runs the windows, a modal dialog, a message box or a popup menu waits
+    // here (running the driver's tasks) until the user has ended it, instead of being answered
+    // at once.
+    std::function<void(const std::function<bool()>& answered)> waitForUser;
+    bool messageBoxOpen = false;
+    bool menuOpen = false;
+    bool saveDialogOpen = false;
+
+    // Open windows; the one shown or focused last is at the back (in front of the others).
     std::vector<HeadlessForm*> forms;
+    // The visible window in front, or null.
+    HeadlessForm* FrontForm() const;
+    void BringToFront(HeadlessForm* form);
     HeadlessForm* FindForm(std::string_view caption) const;
     std::vector<std::string> MessageTexts() const;
     std::string LastMessage() const;

@@ -137,7 +137,9 @@ int WxBackend::TrackPopupMenu(const Menu& menu, Form& owner) {
         added->Check(item.checked);
         added->Enable(item.enabled);
     }
+    shown_ = {&menu, &popup};
     const int chosen = form->window()->GetPopupMenuSelectionFromUser(popup) - wxID_HIGHEST - 1;
+    shown_ = {};
     return chosen >= 0 && static_cast<size_t>(chosen) < menu.items.size()
                ? menu.items[static_cast<size_t>(chosen)].id
                : 0;

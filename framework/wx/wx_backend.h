@@ -2,6 +2,7 @@
 // popup menus and the busy cursor. The host installs one for the process.
 #pragma once
 
+#include <wx/menu.h>
 #include <wx/window.h>
 
 #include "framework/backend.h"
@@ -28,6 +29,16 @@ class WxBackend : public Backend {
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     LocalTime Now() const override;
+
+    // The popup menu up now (the plug-in's menu and wx's), for a user driver; null when none.
+    struct ShownPopup {
+        const Menu* menu = nullptr;
+        wxMenu* popup = nullptr;
+    };
+    const ShownPopup* shownPopup() const { return shown_.popup ? &shown_ : nullptr; }
+
+  private:
+    ShownPopup shown_;
 };
 
 // The file-type filter of a save dialog ("Text (*.txt)|*.txt||") as wx writes it.

@@ -137,10 +137,30 @@ bool SortsBefore(const wxString& a, const wxString& b) {
 
 }  // namespace
 
+namespace {
+
+std::vector<WxForm*>& OpenForms() {
+    static std::vector<WxForm*> forms;
+    return forms;
+}
+
+}  // namespace
+
+WxForm* WxForm::In(const wxWindow* window) {
+    for (WxForm* form : OpenForms()) {
+        if (window && form->window_ &&
+            (form->window_ == window || form->window_->GetParent() == window)) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
 WxForm::WxForm(const DialogTemplate& layout, FormEvents& events, wxWindow* parent)
     : layout_(layout),
       link_(std::make_shared<Link>()),
       caption_(layout.caption ? layout.caption : "") {
+    OpenForms().push_back(this);
     link_->form = this;
     link_->events = &events;
     BuildWindow(parent);
@@ -161,6 +181,7 @@ WxForm::WxForm(const DialogTemplate& layout, FormEvents& events, wxWindow* paren
 }
 
 WxForm::~WxForm() {
+    std::erase(OpenForms(), this);
     link_->form = nullptr;
     link_->events = nullptr;
     if (ownFrame_) {

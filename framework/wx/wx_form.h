@@ -29,6 +29,8 @@ class WxForm : public Form {
     WxForm& operator=(const WxForm&) = delete;
 
     wxWindow* window() const { return window_; }
+    // The form shown in a window: the form's own window, or the frame holding it; null if none.
+    static WxForm* In(const wxWindow* window);
     wxWindow* control(int id) const;
     const DialogTemplate& layout() const { return layout_; }
     Size TemplateSize() const;  // the layout's size in pixels

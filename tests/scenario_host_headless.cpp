@@ -1,0 +1,79 @@
+// Scenarios on the headless backend: the plug-in's views opened as a host opens them, the
+// host's answers to the plug-in's messages from the terminal's own code.
+#include <filesystem>
+#include <vector>
+
+#include "framework/headless/headless_user.h"
+#include "host/host_messages.h"
+#include "orderbook/order_book_layout.h"
+#include "plugin/runtime_classes.h"
+#include "scenario_host.h"
+#include "watch/ipo_watch_layout.h"
+
+namespace {
+
+class NoLog : public TerminalLog {
+  public:
+    void ShowMessage(const std::string&) override {}
+    void ShowClientInUse(const std::string&, const std::string&) override {}
+};
+
+class HeadlessHost : public ScenarioHost {
+  public:
+    HeadlessHost(harness::ServiceProcess& service, const SeededUser& user, bool withCompanion)
+        : env_(Config(service, user, withCompanion)),
+          user_(env_.backend()),
+          clients_("127.0.0.1", service.Port()),
+          messages_(log_, clients_) {
+        fw::RegisterTemplate(&WatchFormLayout());
+        fw::RegisterTemplate(&OrderBookFormLayout());
+        clients_.SetToken(service.Token(user.id));
+        env_.answerClientLookup = [this](ClientLookupMessage& m) { messages_.Handle(&m); };
+        env_.answerClientSelected = [this](ClientSelectedMessage& m) { messages_.Handle(&m); };
+        // The trader's clock: the seeded issues are open around today.
+        const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+        std::tm local{};
+        localtime_r(&now, &local);
+        env_.backend().now = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                              local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
+    ~HeadlessHost() override {
+        windows_.clear();
+        std::filesystem::remove_all(scratch_);
+    }
+
+    fw::UserActions& ui() override { return user_; }
+    void Open(uint32_t menuId) override {
+        const bool watch = menuId == kMenuIPOWatch;
+        windows_.push_back(std::make_unique<fw::headless::OpenedWindow>(
+            watch ? WatchViewClass() : OrderBookViewClass(), GenericFrameClass(),
+            static_cast<int>(watch ? kFormIPOWatch : kFormIPOOrderBook)));
+    }
+
+  private:
+    PluginTestConfig Config(harness::ServiceProcess& service, const SeededUser& user,
+                            bool withCompanion) {
+        PluginTestConfig config = SeededUserConfig(service, user);
+        if (!withCompanion) {
+            scratch_ = service.Folder() + "/no-companion";
+            std::filesystem::create_directories(scratch_);
+            config.workingDirectory = scratch_;
+        }
+        return config;
+    }
+
+    std::string scratch_;
+    PluginTestEnv env_;
+    fw::headless::HeadlessUser user_;
+    NoLog log_;
+    ServiceClientDirectory clients_;
+    HostMessages messages_;
+    std::vector<std::unique_ptr<fw::headless::OpenedWindow>> windows_;
+};
+
+}  // namespace
+
+std::unique_ptr<ScenarioHost> StartScenarioHost(harness::ServiceProcess& service,
+                                                const SeededUser& user, bool withCompanion) {
+    return std::make_unique<HeadlessHost>(service, user, withCompanion);
+}
