@@ -218,92 +218,6 @@ TEST_F(WxFormTest, DatePickerRefusesDatesBefore1970) {
     EXPECT_TRUE(form->SetDate(kDate, {1970, 1, 1}));
 }
 
-TEST_F(WxFormTest, ControlsReportClicksChoicesFocusLossAndKeys) {
-    SendCommand(Control<wxButton>(kApply), wxEVT_BUTTON);
-    SendCommand(Control<wxCheckBox>(kAgree), wxEVT_CHECKBOX);
-    SendCommand(Control<wxRadioButton>(kRadioTwo), wxEVT_RADIOBUTTON);
-    form->ComboAdd(kStatus, "A");
-    SendCommand(Control<wxChoice>(kStatus), wxEVT_CHOICE);
-    wxFocusEvent lost(wxEVT_KILL_FOCUS, kCode);
-    lost.SetEventObject(Control<wxTextCtrl>(kCode));
-    Control<wxTextCtrl>(kCode)->GetEventHandler()->ProcessEvent(lost);
-
-    wxKeyEvent escape(wxEVT_CHAR_HOOK);
-    escape.m_keyCode = WXK_ESCAPE;
-    form->window()->GetEventHandler()->ProcessEvent(escape);
-    wxKeyEvent enter(wxEVT_CHAR_HOOK);
-    enter.m_keyCode = WXK_RETURN;
-    form->window()->GetEventHandler()->ProcessEvent(enter);
-
-    EXPECT_EQ((std::vector<std::string>{"init", "command 131", "command 130", "command 102",
-                                        "selchange 120", "killfocus 111", "cancel", "ok"}),
-              events.log);
-
-    form->SetCheck(kRadioTwo, true);
-    EXPECT_TRUE(form->GetCheck(kRadioTwo));
-    EXPECT_FALSE(form->GetCheck(kRadioOne));
-    form->SetCheck(kAgree, true);
-    EXPECT_TRUE(form->GetCheck(kAgree));
-}
-
-TEST_F(WxFormTest, VirtualListAsksItsSourceAndReportsClicksWithItemAndColumn) {
-    Rows rows;
-    form->ListSetSource(kList, &rows);
-    form->ListInsertColumn(kList, 0, "Place Bid", 80);
-    form->ListInsertColumn(kList, 1, "IPO Name", 100);
-    form->ListInsertColumn(kList, 2, "Lot Size", 60);
-    form->ListSetImages(kList, fw::ListImages::PlaceBid);
-    form->ListSetItemCount(kList, 3);
-    auto* list = Control<fw::wx::FwListView>(kList);
-    form->window()->SetSize(form->window()->GetParent()->GetClientSize());
-    Pump();
-
-    EXPECT_EQ(3, form->ListColumnCount(kList));
-    EXPECT_EQ("IPO Name", form->ListColumnTitle(kList, 1));
-    EXPECT_EQ(100, form->ListColumnWidth(kList, 1));
-    EXPECT_EQ(3u, form->ListItemCount(kList));
-    EXPECT_EQ("r2c1", std::string(list->GetItemText(2, 1).utf8_str()));
-    wxListItem cell;
-    cell.SetId(0);
-    cell.SetColumn(0);
-    cell.SetMask(wxLIST_MASK_IMAGE);
-    ASSERT_TRUE(list->GetItem(cell));
-    EXPECT_EQ(0, cell.GetImage());
-    cell.SetId(1);
-    ASSERT_TRUE(list->GetItem(cell));
-    EXPECT_EQ(-1, cell.GetImage());
-
-    // A click on the second row's "Lot Size" cell selects the row, then reports the cell.
-    wxRect cellRect;
-    ASSERT_TRUE(list->GetSubItemRect(1, 2, cellRect));
-    wxPoint inRows =
-        list->RowsWindow()->ScreenToClient(list->ClientToScreen(cellRect.GetPosition()));
-    inRows += wxPoint(5, cellRect.height / 2);
-    fw::wx::ClickAt(list->RowsWindow(), inRows);
-    Pump();
-    EXPECT_EQ(std::vector<size_t>{1}, form->ListSelectedItems(kList));
-    EXPECT_TRUE(events.Saw("changed 140 1"));
-    EXPECT_TRUE(events.Saw("click 140 1 2"));
-
-    wxListEvent header(wxEVT_LIST_COL_CLICK, kList);
-    header.SetEventObject(list);
-    header.m_col = 2;
-    list->GetEventHandler()->ProcessEvent(header);
-    EXPECT_TRUE(events.Saw("column 140 2"));
-
-    form->ListSetItemCount(kList, 2);
-    EXPECT_TRUE(form->ListSelectedItems(kList).empty());
-    form->ListSelect(kList, 0, true);
-    form->ListSelect(kList, 1, true);
-    EXPECT_EQ((std::vector<size_t>{0, 1}), form->ListSelectedItems(kList));
-
-    form->ListSetExtendedStyle(kList, fw::kListGridLines | fw::kListFullRowSelect, 0);
-    EXPECT_TRUE(list->HasFlag(wxLC_HRULES));
-    form->ListSetExtendedStyle(kList, 0, fw::kListGridLines);
-    EXPECT_FALSE(list->HasFlag(wxLC_HRULES));
-    EXPECT_EQ(uint32_t{fw::kListFullRowSelect}, form->ListExtendedStyle(kList));
-}
-
 TEST(PlaceBidImage, IsABlueButtonFaceWithAWhiteCaptionOnAMaskedGround) {
     wxBitmap image = fw::wx::DrawPlaceBidImage();
     ASSERT_EQ(75, image.GetWidth());
@@ -403,31 +317,6 @@ TEST(WxServices, MessageBoxesClipboardAndFileFilters) {
     EXPECT_EQ("Text (*.txt)|*.txt|All|*.*", fw::wx::ToWxWildcard("Text (*.txt)|*.txt|All|*.*||"));
 }
 
-// A check's message box opens over the popup dialog the user typed in, not behind it over the
-// main window, and the user goes on typing where they were.
-TEST_F(WxFormTest, MessageBoxBelongsToTheDialogInUseAndGivesFocusBack) {
-    const fw::DialogTemplate popupLayout{
-        9003, fw::FormKind::PopupDialog, "Popup", "MS Shell Dlg", 8, 250, 190, kControls};
-    Recorder popupEvents;
-    std::unique_ptr<fw::Form> popup = backend.CreateForm(popupLayout, popupEvents);
-    popup->ShowWindow(true);
-    Pump();
-    auto* popupForm = dynamic_cast<fw::wx::WxForm*>(popup.get());
-    wxWindow* code = popupForm->control(kCode);
-    code->SetFocus();
-    Pump();
-    ASSERT_EQ(code, wxWindow::FindFocus());
-
-    desktop_test::MessageBoxAnswerer answerer;
-    fw::MessageBox("Kindly enter Lot Size1 Value", fw::MessageIcon::None);
-    ASSERT_EQ(1u, answerer.shown.size());
-    EXPECT_EQ(popupForm->window(), answerer.shown[0].owner);
-    Pump();
-    EXPECT_EQ(code, wxWindow::FindFocus());
-    popup.reset();
-    Pump();
-}
-
 // Cancels the save-file dialog and keeps what it was asked to show.
 struct FileDialogAnswerer : wxModalDialogHook {
     FileDialogAnswerer() { Register(); }
@@ -493,26 +382,6 @@ TEST_F(WxFormTest, ResizingAndRightClicksReachTheOwner) {
     EXPECT_EQ((std::vector<int>{kList, kApply}), owner.menus);
 }
 
-TEST_F(WxFormTest, PopupMenuShowsItsItemsAndGivesTheChosenCommand) {
-    fw::Menu menu{"IPOWatch",
-                  {{32804, "Copy to ClipBoard", true, false},
-                   {32810, "Size To Fit", false, false},
-                   {32814, "Grid", true, true}}};
-    // The user moves down the menu with the keyboard and picks an item; a grayed item is skipped.
-    wxTimer keys;
-    keys.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-        wxUIActionSimulator user;
-        user.Char(WXK_DOWN);
-        user.Char(WXK_DOWN);
-        user.Char(WXK_RETURN);
-    });
-    keys.StartOnce(300);
-    wxTimer rescue;  // a menu that never got the keys closes instead of hanging the run
-    rescue.Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
-    rescue.StartOnce(5000);
-    EXPECT_EQ(32814, backend.TrackPopupMenu(menu, *form));
-}
-
 struct BarPainter : fw::StatusBarPainter {
     std::vector<fw::Rect> panes;
     void Paint(fw::Painter& painter, const fw::StatusBar& bar) override {
@@ -575,7 +444,8 @@ namespace {
 // ---------------------------------------------------------------- the plug-in's layouts on GTK
 
 std::string Describe(const fw::ControlEntry& entry) {
-    return std::to_string(entry.id) + (entry.text && *entry.text ? " \"" + std::string(entry.text) + "\"" : "");
+    return std::to_string(entry.id) +
+           (entry.text && *entry.text ? " \"" + std::string(entry.text) + "\"" : "");
 }
 
 // The smallest size GTK draws the control in without cutting or squeezing it.
@@ -623,8 +493,8 @@ std::vector<std::string> LayoutFaults(const fw::wx::WxForm& form) {
                 const wxSize extent =
                     text.empty() ? wxSize() : control->GetTextExtent(text.BeforeFirst('\n'));
                 const int lines = static_cast<int>(text.Freq('\n')) + 1;
-                if (extent.x > room.x || (entry.kind != ControlKind::GroupBox &&
-                                          extent.y * lines > room.y)) {
+                if (extent.x > room.x ||
+                    (entry.kind != ControlKind::GroupBox && extent.y * lines > room.y)) {
                     fault(entry, "shows " + std::to_string(extent.x) + "x" +
                                      std::to_string(extent.y * lines) + " of text in " +
                                      std::to_string(room.x) + "x" + std::to_string(room.y));
@@ -679,8 +549,8 @@ TEST(PluginLayouts, EveryTextFitsAndNoControlOverlapsAnother) {
     Silent events;
     std::vector<std::string> faults;
     for (const fw::DialogTemplate* layout :
-         {&WatchFormLayout(), &OrderBookFormLayout(), &WatchDetailsLayout(),
-          &ClientFilterLayout(), &BidOrderEntryLayout(), &TermsAndConditionLayout()}) {
+         {&WatchFormLayout(), &OrderBookFormLayout(), &WatchDetailsLayout(), &ClientFilterLayout(),
+          &BidOrderEntryLayout(), &TermsAndConditionLayout()}) {
         auto form = layout->kind == fw::FormKind::ChildForm
                         ? backend.CreateChildForm(frame, *layout, events)
                         : backend.CreateChildForm(nullptr, *layout, events);
@@ -706,10 +576,14 @@ TEST(PluginLayouts, DetailsBoxesShowTypicalContentsWhole) {
     Silent events;
     auto form = backend.CreateChildForm(nullptr, WatchDetailsLayout(), events);
     const std::pair<int, const char*> shown[] = {
-        {kDetailsIssueSize, "45000000000"},          {kDetailsFaceValue, "10.00"},
-        {kDetailsBidStart, "2026-12-05 10:00:00"},   {kDetailsBidEnd, "2026-12-09 17:00:00"},
-        {kDetailsMinimumBidQty, "3200"},             {kDetailsRating, "A+ (Positive)"},
-        {kDetailsRegistrar, "Crestline Registrars"}, {kDetailsBrokerRecommendation, "Neutral"},
+        {kDetailsIssueSize, "45000000000"},
+        {kDetailsFaceValue, "10.00"},
+        {kDetailsBidStart, "2026-12-05 10:00:00"},
+        {kDetailsBidEnd, "2026-12-09 17:00:00"},
+        {kDetailsMinimumBidQty, "3200"},
+        {kDetailsRating, "A+ (Positive)"},
+        {kDetailsRegistrar, "Crestline Registrars"},
+        {kDetailsBrokerRecommendation, "Neutral"},
     };
     for (const auto& [id, text] : shown) {
         form->SetText(id, text);
@@ -723,8 +597,8 @@ TEST(PluginLayouts, DetailsBoxesShowTypicalContentsWhole) {
         GtkBorder border;
         gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
         gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
-        const int room = box->GetClientSize().x - padding.left - padding.right - border.left -
-                         border.right;
+        const int room =
+            box->GetClientSize().x - padding.left - padding.right - border.left - border.right;
         EXPECT_LE(box->GetTextExtent(text).x, room) << text;
     }
     EXPECT_EQ(std::vector<std::string>{}, LayoutFaults(*form));

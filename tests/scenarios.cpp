@@ -79,9 +79,17 @@ TEST_F(Scenario, InvestorBidsByUpiAndAsbaThenModifiesCancelsAndExports) {
         EXPECT_EQ("Kestrel Technologies Ltd", user.WaitForRows(kWatchList, 4).at(0).at(1));
         user.Click(kWatchCurrentButton);
         Rows watch = user.WaitForRows(kWatchList, 4);
+        EXPECT_EQ("95.00-100.00", watch[RowOf(watch, "Aurora Green Energy Ltd")].at(5));
+        // A header click sorts by that column, the next one the other way.
+        ASSERT_TRUE(user.ClickHeader(kWatchList, 1));
+        EXPECT_TRUE(user.WaitUntil([](fw::UserActions& ui) {
+            return ui.Rows(kWatchList).at(0).at(1) == "Delta Pharma Formulations Ltd";
+        }));
+        user.ClickHeader(kWatchList, 1);
+        watch = user.Rows(kWatchList);
+        EXPECT_EQ("Aurora Green Energy Ltd", watch.at(0).at(1));
         const int aurora = static_cast<int>(RowOf(watch, "Aurora Green Energy Ltd"));
         const int bharat = static_cast<int>(RowOf(watch, "Bharat Rail Systems Ltd"));
-        EXPECT_EQ("95.00-100.00", watch[aurora].at(5));
 
         // The details of an issue, closed again from the keyboard.
         ASSERT_TRUE(user.ClickCell(kWatchList, aurora, 1));
