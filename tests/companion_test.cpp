@@ -122,38 +122,35 @@ class CompanionTest : public ::testing::Test {
     }
 };
 
-TEST_F(CompanionTest, WatchListArrivesAsRecordsWithPricesInRupees) {
+TEST_F(CompanionTest, ReadAnswersArriveAsRecordsWithPricesInRupees) {
     harness::ServiceProcess service;
-    IPOServiceRequest request = WatchList(Investor(91, service.Url("/ipo/watchlist")));
-    EXPECT_EQ(companion.Call(request), 1);
-    EXPECT_EQ(request.Accepted, 1);
-    EXPECT_EQ(request.ResultCode, 0);
-    EXPECT_EQ(Message(request), "");
+    IPOServiceRequest watch = WatchList(Investor(91, service.Url("/ipo/watchlist")));
+    EXPECT_EQ(companion.Call(watch), 1);
+    EXPECT_EQ(watch.Accepted, 1);
+    EXPECT_EQ(watch.ResultCode, 0);
+    EXPECT_EQ(Message(watch), "");
     ASSERT_EQ(companion.Records().size(), 4u);
-    for (void* element : companion.Records()) {
-        auto* entry = static_cast<IPOWatchEntry*>(element);
-        if (std::strcmp(entry->IssueKey(), "BHARATRAIL") != 0) {
-            continue;
-        }
-        EXPECT_STREQ(entry->IPOName(), "Bharat Rail Systems Ltd");
-        EXPECT_STREQ(entry->Reserved3(), "BRS");
-        EXPECT_DOUBLE_EQ(entry->PriceLow(), 285.0);
-        EXPECT_DOUBLE_EQ(entry->PriceHigh(), 300.0);
-        EXPECT_EQ(std::strlen(entry->BidStartDate()), 10u);
-        EXPECT_EQ(std::strlen(entry->BidEndDate()), 10u);
-        EXPECT_EQ(entry->IssueSize(), 45'000'000'000);
-        EXPECT_DOUBLE_EQ(entry->FaceValue(), 2.0);
-        EXPECT_EQ(entry->MinimumOrderQuantity(), 50);
-        EXPECT_EQ(entry->LotSize(), 50);
-        EXPECT_STREQ(entry->IssueType(), "BOOK BUILT");
+    IPOWatchEntry* rail = nullptr;
+    for (void* record : companion.Records()) {
+        auto* entry = static_cast<IPOWatchEntry*>(record);
+        rail = std::strcmp(entry->IssueKey(), "BHARATRAIL") == 0 ? entry : rail;
     }
+    ASSERT_NE(rail, nullptr);
+    EXPECT_STREQ(rail->IPOName(), "Bharat Rail Systems Ltd");
+    EXPECT_STREQ(rail->Reserved3(), "BRS");
+    EXPECT_DOUBLE_EQ(rail->PriceLow(), 285.0);
+    EXPECT_DOUBLE_EQ(rail->PriceHigh(), 300.0);
+    EXPECT_EQ(std::strlen(rail->BidStartDate()), 10u);
+    EXPECT_EQ(std::strlen(rail->BidEndDate()), 10u);
+    EXPECT_EQ(rail->IssueSize(), 45'000'000'000);
+    EXPECT_DOUBLE_EQ(rail->FaceValue(), 2.0);
+    EXPECT_EQ(rail->MinimumOrderQuantity(), 50);
+    EXPECT_EQ(rail->LotSize(), 50);
+    EXPECT_STREQ(rail->IssueType(), "BOOK BUILT");
     EXPECT_EQ(companion.Deliver(kRequestPlaceOrder), 0);  // records answer only their own code
     EXPECT_TRUE(companion.Records().empty());
     EXPECT_EQ(companion.Deliver(kRequestWatchList), 4);
-}
 
-TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
-    harness::ServiceProcess service;
     IPOServiceRequest request = Investor(92, service.Url("/ipo/details"));
     base::CopyField(request.IssueKey, "AURORAGREEN");
     companion.Call(request);
@@ -163,6 +160,7 @@ TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
     EXPECT_STREQ(details->IssueTag(), "AGE");
     EXPECT_EQ(details->LotSize(), 150);
     EXPECT_EQ(details->MinimumBidQuantity(), 150);
+    EXPECT_EQ(std::string(details->BidStartTime()).substr(10), " 10:00:00");
     EXPECT_STREQ(details->Registrar(), "Meridian Registry Services");
     EXPECT_STREQ(details->ProspectusLink(), "https://ipo.example.com/prospectus/AURORAGREEN.pdf");
     EXPECT_STREQ(details->Reserved22(), "");
@@ -175,13 +173,35 @@ TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
     EXPECT_STREQ(employee->DisplayName(), "Employee Reservation");
     EXPECT_DOUBLE_EQ(employee->MinimumPrice(), 90.0);
     EXPECT_DOUBLE_EQ(employee->MaximumPrice(), 95.0);
-    EXPECT_EQ(employee->Integer10(), 1);
+    EXPECT_EQ(employee->Integer10(), 1);  // cut-off allowed
+    EXPECT_EQ(static_cast<CategoryRecord*>(categories[1])->Integer10(), 0);
     EXPECT_STREQ(employee->Text5(), "");
+
+    IPOServiceRequest user = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
+                                        "DEALER01", "CL0002", "C0002");
+    base::CopyField(user.DetailsWanted, "Y");
+    companion.Call(user);
+    auto* account = companion.First<UserDetailsRecord>();
+    ASSERT_NE(account, nullptr);
+    EXPECT_STREQ(account->Text1(), "sunita.rao@upibank");
+    const std::vector<void*> accounts = Elements(account->BankAccounts());
+    ASSERT_EQ(accounts.size(), 2u);
+    auto* coastal = static_cast<BankAccountRecord*>(accounts[1]);
+    EXPECT_STREQ(coastal->BankName(), "Coastal Co-op Bank");
+    EXPECT_STREQ(coastal->AccountNumber(), "0045120003318");
+    EXPECT_EQ(coastal->AsbaAllowed(), 0);
+    EXPECT_EQ(static_cast<BankAccountRecord*>(accounts[0])->AsbaAllowed(), 1);
+    auto* references = static_cast<UserReferenceRecord*>(Elements(account->References()).at(0));
+    EXPECT_STREQ(references->Reference1(), "BQRPR7713L");
+    EXPECT_STREQ(references->Reference2(), "DP1203300000410022");
 }
 
-TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
+// Prices go out in hundredths exactly (98.45 is not 98.44), amounts come back in hundredths of
+// a rupee, the refund in rupees; a rule break arrives as a rejected record.
+TEST_F(CompanionTest, OrderPlacedListedAllottedAndRefusedThroughRecords) {
     harness::ServiceProcess service;
     IPOServiceRequest order = Order(service.Url("/ipo/order"), 98.45);
+    order.Bids[0].Quantity = 600;
     companion.Call(order);
     auto* response = companion.First<OrderResponseRecord>();
     ASSERT_NE(response, nullptr);
@@ -193,6 +213,8 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     EXPECT_EQ(detail->Status(), 1);
     EXPECT_STREQ(detail->Text(), "Bid 1 accepted");
 
+    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
+    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
     IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
     base::CopyField(book.OrderStatus, "-1");
     companion.Call(book);
@@ -200,24 +222,20 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->OrderNumber(), 1);
     EXPECT_EQ(entry->ApplicationNumber(), application);
-    EXPECT_STREQ(entry->StatusCode(), "P");
+    EXPECT_STREQ(entry->StatusCode(), "CF");
     EXPECT_STREQ(entry->PaymentStatusCode(), "P");
     EXPECT_STREQ(entry->IssueKey(), "AURORAGREEN");
     EXPECT_STREQ(entry->ClientName(), "Rohan Desai");
-    EXPECT_DOUBLE_EQ(entry->TotalAmountPayable(), 150 * 9845.0);  // hundredths
+    EXPECT_DOUBLE_EQ(entry->TotalAmountPayable(), 600 * 9845.0);
     EXPECT_EQ(entry->LotSize(), 150);
+    EXPECT_EQ(entry->AllocatedQuantity(), 150);
+    EXPECT_DOUBLE_EQ(entry->RefundAmount(), (600 * 9845 - 150 * 10000) / 100.0);
     auto* bid = static_cast<IPOOrderBid*>(Elements(entry->Bids()).at(0));
     EXPECT_DOUBLE_EQ(bid->Price(), 9845.0);
-    EXPECT_DOUBLE_EQ(bid->AmountPayable(), 150 * 9845.0);
-    EXPECT_EQ(bid->Quantity(), 150);
+    EXPECT_DOUBLE_EQ(bid->AmountPayable(), 600 * 9845.0);
+    EXPECT_EQ(bid->Quantity(), 600);
     EXPECT_EQ(bid->Position(), 0);
     EXPECT_EQ(bid->CutOff(), 0);
-
-    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
-    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
-    companion.Call(book);
-    EXPECT_DOUBLE_EQ(companion.First<IPOOrderBookEntry>()->RefundAmount(), 0.0);
-    EXPECT_EQ(companion.First<IPOOrderBookEntry>()->AllocatedQuantity(), 150);
 
     IPOServiceRequest cancel = Investor(95, service.Url("/ipo/cancel"));
     cancel.CancelOrderNumber = 1;
@@ -230,67 +248,14 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     ASSERT_NE(refused, nullptr);
     EXPECT_EQ(refused->Outcome(), 0);
     EXPECT_STREQ(refused->Message(), "Only pending or modified orders can be cancelled");
-}
-
-TEST_F(CompanionTest, RefundIsInRupeesAndARuleBreakArrivesAsARejectedRecord) {
-    harness::ServiceProcess service;
-    IPOServiceRequest order = Order(service.Url("/ipo/order"), 99.0);
-    order.Bids[0].Quantity = 600;
-    companion.Call(order);
-    ASSERT_EQ(companion.First<OrderResponseRecord>()->Status(), 1);
-    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
-    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
-    IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
-    companion.Call(book);
-    EXPECT_DOUBLE_EQ(companion.First<IPOOrderBookEntry>()->RefundAmount(),
-                     (600 * 9900 - 150 * 10000) / 100.0);
 
     IPOServiceRequest outside = Order(service.Url("/ipo/order"), 101.0);
     EXPECT_EQ(companion.Call(outside), 1);
-    auto* response = companion.First<OrderResponseRecord>();
+    response = companion.First<OrderResponseRecord>();
     EXPECT_EQ(response->Status(), 0);
     EXPECT_STREQ(response->Message(), "Bid 1 price 101.00 is outside the price band 95.00-100.00");
     EXPECT_EQ(response->Details()->Count, 0);
     EXPECT_STREQ(response->Reserved3(), "");
-}
-
-TEST_F(CompanionTest, UserDetailsListAccountsWithTheirAsbaFlag) {
-    harness::ServiceProcess service;
-    IPOServiceRequest request = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
-                                           "DEALER01", "CL0002", "C0002");
-    base::CopyField(request.DetailsWanted, "Y");
-    companion.Call(request);
-    auto* details = companion.First<UserDetailsRecord>();
-    ASSERT_NE(details, nullptr);
-    EXPECT_STREQ(details->Text1(), "sunita.rao@upibank");
-    const std::vector<void*> accounts = Elements(details->BankAccounts());
-    ASSERT_EQ(accounts.size(), 2u);
-    auto* coastal = static_cast<BankAccountRecord*>(accounts[1]);
-    EXPECT_STREQ(coastal->BankName(), "Coastal Co-op Bank");
-    EXPECT_STREQ(coastal->AccountNumber(), "0045120003318");
-    EXPECT_EQ(coastal->AsbaAllowed(), 0);
-    EXPECT_EQ(static_cast<BankAccountRecord*>(accounts[0])->AsbaAllowed(), 1);
-    auto* references = static_cast<UserReferenceRecord*>(Elements(details->References()).at(0));
-    EXPECT_STREQ(references->Reference1(), "BQRPR7713L");
-    EXPECT_STREQ(references->Reference2(), "DP1203300000410022");
-}
-
-TEST_F(CompanionTest, ServiceErrorsCarryTheServicesOwnMessage) {
-    harness::ServiceProcess service;
-    IPOServiceRequest request =
-        WatchList(NewRequest(91, service.Url("/ipo/watchlist"), 23, "NOBODY", "NOBODY", "N1"));
-    EXPECT_EQ(companion.Call(request), 0);
-    EXPECT_EQ(request.ResultCode, 11);
-    EXPECT_EQ(request.Accepted, 0);
-    EXPECT_EQ(Message(request),
-              "The request names user NOBODY of type 23, but the session belongs to INV001 of "
-              "type 23");
-    EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
-
-    IPOServiceRequest noToken = WatchList(Investor(91, service.PlainUrl("/ipo/watchlist")));
-    EXPECT_EQ(companion.Call(noToken), 0);
-    EXPECT_EQ(noToken.ResultCode, 14);
-    EXPECT_EQ(Message(noToken), "Not signed in: the request carries no session token");
 }
 
 TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
@@ -319,48 +284,35 @@ TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
     EXPECT_EQ(slow.ResultCode, 1);
 }
 
-TEST_F(CompanionTest, AnswersThatCannotBeReadGiveAClearMessage) {
+TEST_F(CompanionTest, AnswersThatCannotBeReadOrAreRefusedGiveAClearMessage) {
     ScriptedServer server;
-    const auto answer = [&](int status, const std::string& body) {
-        server.status = status;
-        server.body = body;
-        IPOServiceRequest request = WatchList(Investor(91, server.Url()));
-        companion.Call(request);
-        EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
-        return request;
-    };
-    IPOServiceRequest request = answer(200, "<html>busy</html>");
-    EXPECT_EQ(request.ResultCode, 3);
-    EXPECT_EQ(
-        Message(request),
-        "The IPO service answered with something that is not a JSON object (HTTP status 200)");
-
-    request = answer(200, R"({"result":0,"records":[{"issue_key":"X"}]})");
-    EXPECT_EQ(request.ResultCode, 3);
-    EXPECT_EQ(
-        Message(request),
-        "The IPO service sent an answer that cannot be read: field records[0].name is missing");
-
-    request = answer(200, R"({"result":0})");
-    EXPECT_EQ(Message(request),
-              "The IPO service sent an answer that cannot be read: field records is missing");
-
-    std::string entry =
+    const std::string entry =
         R"({"issue_key":"K","name":"N","issue_tag":"T","price_low_paise":1,)"
         R"("price_high_paise":2,"bid_start":"","bid_end":"","issue_size":3,)"
         R"("face_value_paise":4,"min_quantity":5,"lot_size":"150","issue_type":""})";
-    request = answer(200, R"({"result":0,"records":[)" + entry + "]}");
-    EXPECT_EQ(Message(request),
-              "The IPO service sent an answer that cannot be read: "
-              "field records[0].lot_size is not a whole number");
-
-    request = answer(503, R"({"result":0,"message":"Down for maintenance"})");
-    EXPECT_EQ(request.ResultCode, 2);
-    EXPECT_EQ(Message(request), "Down for maintenance");
-
-    request = answer(500, R"({"result":20})");
-    EXPECT_EQ(request.ResultCode, 20);
-    EXPECT_EQ(Message(request), "The IPO service refused the request (HTTP status 500)");
+    const std::string unreadable = "The IPO service sent an answer that cannot be read: field ";
+    const std::tuple<int, std::string, int, std::string> cases[] = {
+        {200, "<html>busy</html>", 3,
+         "The IPO service answered with something that is not a JSON object (HTTP status 200)"},
+        {200, R"({"result":0,"records":[{"issue_key":"X"}]})", 3,
+         unreadable + "records[0].name is missing"},
+        {200, R"({"result":0})", 3, unreadable + "records is missing"},
+        {200, R"({"result":0,"records":[)" + entry + "]}", 3,
+         unreadable + "records[0].lot_size is not a whole number"},
+        {503, R"({"result":0,"message":"Down for maintenance"})", 2, "Down for maintenance"},
+        {403, R"({"result":11,"message":"Not yours"})", 11, "Not yours"},
+        {500, R"({"result":20})", 20, "The IPO service refused the request (HTTP status 500)"},
+    };
+    for (const auto& [status, body, resultCode, message] : cases) {
+        server.status = status;
+        server.body = body;
+        IPOServiceRequest request = WatchList(Investor(91, server.Url()));
+        EXPECT_EQ(companion.Call(request), 0) << body;
+        EXPECT_EQ(request.Accepted, 0) << body;
+        EXPECT_EQ(request.ResultCode, resultCode) << body;
+        EXPECT_EQ(Message(request), message);
+        EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
+    }
 }
 
 TEST_F(CompanionTest, ALongServiceMessageIsCutAtACharacterBoundary) {
@@ -396,10 +348,6 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
 
     IPOServiceRequest finePrice = Order(server.Url(), 100.005);
     EXPECT_EQ(refusal(finePrice), "Bid 1 price 100.005 has more than two decimals");
-
-    IPOServiceRequest badUrl = WatchList(Investor(91, "ftp://127.0.0.1/ipo"));
-    EXPECT_EQ(refusal(badUrl),
-              "The service URL \"ftp://127.0.0.1/ipo\" is not an http or https URL");
 
     IPOServiceRequest unknown = Investor(97, server.Url());
     EXPECT_EQ(refusal(unknown), "Request code 97 is not an IPO request");
@@ -453,10 +401,6 @@ TEST_F(CompanionTest, AnEndlessAnswerEndsAtTheCallsDeadlineOrSizeCap) {
     EXPECT_EQ(companion.Call(request), 1);
     EXPECT_EQ(companion.Records().size(), 4u);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(CompanionTest, TheURLsTokenTravelsOnlyAsABearerHeader) {
     ScriptedServer server;
@@ -517,10 +461,6 @@ TEST_F(CompanionTest, AKeptConnectionIdleBeyondTheServicesLimitIsNotUsedAgain) {
     unsetenv("CORVEX_IDLE_MS");
     companion.Initialize();
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
     // A self-signed certificate for 127.0.0.1, made for this test.
