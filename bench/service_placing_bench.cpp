@@ -90,7 +90,7 @@ void AddClients(const std::string& dbPath) {
 
 std::string OrderBody(int sender, int index) {
     const Issue& issue = kIssues[index % kIssueCount];
-    nlohmann::json order = ServiceTestClient::Dealer(94, BenchClient(sender, index / kIssueCount));
+    nlohmann::json order = wire::Dealer(94, BenchClient(sender, index / kIssueCount));
     order.update({{"user_id", Dealer(sender)},
                   {"order_flag", "N"},
                   {"ipo_name", issue.key},
@@ -100,7 +100,7 @@ std::string OrderBody(int sender, int index) {
                   {"upi_id", "bench.client@upibank"},
                   {"order_number", 0},
                   {"application_number", ""},
-                  {"bids", {ServiceTestClient::Bid("N", issue.lotSize, issue.pricePaise)}}});
+                  {"bids", {wire::Bid("N", issue.lotSize, issue.pricePaise)}}});
     return order.dump();
 }
 

@@ -21,11 +21,19 @@ namespace {
 using harness::Elements;
 using harness::NewRequest;
 
-// An HTTP server that answers every POST with a scripted status and body.
+const char kNoRecords[] = R"({"result":0,"records":[]})";
+
+// An HTTP server that answers every POST with `status` and `body` after `delayMs`; or, when
+// `endless` is set, with a body that never ends: `endless` every `delayMs` under the
+// Content-Length `announced` (none when empty), until the peer goes away.
 class ScriptedServer {
   public:
-    ScriptedServer() {
-        server_.set_tcp_nodelay(true);
+    explicit ScriptedServer(std::string body = kNoRecords, std::string endless = "",
+                            int delayMs = 0, std::string announced = "")
+        : body(std::move(body)),
+          endless_(std::move(endless)),
+          announced_(std::move(announced)),
+          delayMs_(delayMs) {
         server_.set_keep_alive_timeout(1);  // the companion keeps its connection open
         server_.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
             {
@@ -35,64 +43,42 @@ class ScriptedServer {
                 ports.push_back(request.remote_port);
             }
             ++hits;
-            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            if (!endless_.empty()) {
+                response.set_content_provider("application/json", [this](size_t, auto& sink) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs_));
+                    return !stopping_ && sink.write(endless_.data(), endless_.size());
+                });
+                if (!announced_.empty()) {
+                    response.set_header("Content-Length", announced_);
+                }
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs_));
             response.status = status;
-            response.set_content(body, "application/json");
+            response.set_content(this->body, "application/json");
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }
     ~ScriptedServer() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string Url() const { return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
-
-    std::atomic<int> status{200};
-    std::atomic<int> delayMs{0};
-    std::atomic<int> hits{0};
-    std::string body;
-    // The last request: its line, Authorization header and body.
-    std::mutex seenMutex;
-    std::string seen;
-    std::vector<int> ports;  // the client port of each request: one per connection
-
-  private:
-    httplib::Server server_;
-    std::thread thread_;
-    int port_ = 0;
-};
-
-// A server that answers one request with a head and then a body that never ends: `chunk`
-// every `pauseMs`, until the peer goes away.
-class EndlessServer {
-  public:
-    EndlessServer(std::string head, std::string chunk, int pauseMs)
-        : head_(std::move(head)), chunk_(std::move(chunk)), pauseMs_(pauseMs) {
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        server_.Post(".*", [this](const httplib::Request&, httplib::Response& response) {
-            response.set_content_provider(
-                "application/json", [this](size_t, httplib::DataSink& sink) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs_));
-                    return !stopping_ && sink.write(chunk_.data(), chunk_.size());
-                });
-            if (!head_.empty()) {
-                response.set_header("Content-Length", head_);
-            }
-        });
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-    }
-    ~EndlessServer() {
         stopping_ = true;
         server_.stop();
         thread_.join();
     }
     std::string Url() const { return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
 
+    std::string body;
+    std::atomic<int> status{200};
+    std::atomic<int> hits{0};
+    // The last request: its line, Authorization header and body.
+    std::mutex seenMutex;
+    std::string seen;
+    std::vector<int> ports;  // the client port of each request: one per connection
+
   private:
-    std::string head_;
-    std::string chunk_;
-    int pauseMs_;
+    const std::string endless_;
+    const std::string announced_;
+    const int delayMs_;
     std::atomic<bool> stopping_{false};
     httplib::Server server_;
     std::thread thread_;
@@ -102,13 +88,17 @@ class EndlessServer {
 class CompanionTest : public ::testing::Test {
   protected:
     harness::Companion companion;
+    int called = -1;  // what the last Watch call returned
 
     IPOServiceRequest Investor(uint16_t code, const std::string& url) {
         return NewRequest(code, url, 23, "INV001", "INV001", "I001");
     }
-    static IPOServiceRequest WatchList(IPOServiceRequest request) {
+    // The current issues' watch list asked of `url`.
+    IPOServiceRequest Watch(const std::string& url) {
+        IPOServiceRequest request = Investor(91, url);
         base::CopyField(request.Section, "C");
         base::CopyField(request.Product, "IPO");
+        called = companion.Call(request);
         return request;
     }
     // A new RETAIL order of INV001 on AURORAGREEN at `price` for 150 shares, paid by UPI.
@@ -117,43 +107,45 @@ class CompanionTest : public ::testing::Test {
         harness::MakeRetailUpiOrder(request, "rohan.desai@upibank", 150, price);
         return request;
     }
+    // Initializes the companion again with the environment variable `name` set (unset: null).
+    void Configure(const char* name, const char* value) {
+        value ? setenv(name, value, 1) : unsetenv(name);
+        companion.Initialize();
+    }
     static std::string Message(const IPOServiceRequest& request) {
         return base::FieldText(request.Message);
     }
 };
 
-TEST_F(CompanionTest, WatchListArrivesAsRecordsWithPricesInRupees) {
+TEST_F(CompanionTest, ReadAnswersArriveAsRecordsWithPricesInRupees) {
     harness::ServiceProcess service;
-    IPOServiceRequest request = WatchList(Investor(91, service.Url("/ipo/watchlist")));
-    EXPECT_EQ(companion.Call(request), 1);
-    EXPECT_EQ(request.Accepted, 1);
-    EXPECT_EQ(request.ResultCode, 0);
-    EXPECT_EQ(Message(request), "");
+    IPOServiceRequest watch = Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(called, 1);
+    EXPECT_EQ(watch.Accepted, 1);
+    EXPECT_EQ(watch.ResultCode, 0);
+    EXPECT_EQ(Message(watch), "");
     ASSERT_EQ(companion.Records().size(), 4u);
-    for (void* element : companion.Records()) {
-        auto* entry = static_cast<IPOWatchEntry*>(element);
-        if (std::strcmp(entry->IssueKey(), "BHARATRAIL") != 0) {
-            continue;
-        }
-        EXPECT_STREQ(entry->IPOName(), "Bharat Rail Systems Ltd");
-        EXPECT_STREQ(entry->Reserved3(), "BRS");
-        EXPECT_DOUBLE_EQ(entry->PriceLow(), 285.0);
-        EXPECT_DOUBLE_EQ(entry->PriceHigh(), 300.0);
-        EXPECT_EQ(std::strlen(entry->BidStartDate()), 10u);
-        EXPECT_EQ(std::strlen(entry->BidEndDate()), 10u);
-        EXPECT_EQ(entry->IssueSize(), 45'000'000'000);
-        EXPECT_DOUBLE_EQ(entry->FaceValue(), 2.0);
-        EXPECT_EQ(entry->MinimumOrderQuantity(), 50);
-        EXPECT_EQ(entry->LotSize(), 50);
-        EXPECT_STREQ(entry->IssueType(), "BOOK BUILT");
+    IPOWatchEntry* rail = nullptr;
+    for (void* record : companion.Records()) {
+        auto* entry = static_cast<IPOWatchEntry*>(record);
+        rail = std::strcmp(entry->IssueKey(), "BHARATRAIL") == 0 ? entry : rail;
     }
+    ASSERT_NE(rail, nullptr);
+    EXPECT_STREQ(rail->IPOName(), "Bharat Rail Systems Ltd");
+    EXPECT_STREQ(rail->Reserved3(), "BRS");
+    EXPECT_DOUBLE_EQ(rail->PriceLow(), 285.0);
+    EXPECT_DOUBLE_EQ(rail->PriceHigh(), 300.0);
+    EXPECT_EQ(std::strlen(rail->BidStartDate()), 10u);
+    EXPECT_EQ(std::strlen(rail->BidEndDate()), 10u);
+    EXPECT_EQ(rail->IssueSize(), 45'000'000'000);
+    EXPECT_DOUBLE_EQ(rail->FaceValue(), 2.0);
+    EXPECT_EQ(rail->MinimumOrderQuantity(), 50);
+    EXPECT_EQ(rail->LotSize(), 50);
+    EXPECT_STREQ(rail->IssueType(), "BOOK BUILT");
     EXPECT_EQ(companion.Deliver(kRequestPlaceOrder), 0);  // records answer only their own code
     EXPECT_TRUE(companion.Records().empty());
     EXPECT_EQ(companion.Deliver(kRequestWatchList), 4);
-}
 
-TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
-    harness::ServiceProcess service;
     IPOServiceRequest request = Investor(92, service.Url("/ipo/details"));
     base::CopyField(request.IssueKey, "AURORAGREEN");
     companion.Call(request);
@@ -163,6 +155,7 @@ TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
     EXPECT_STREQ(details->IssueTag(), "AGE");
     EXPECT_EQ(details->LotSize(), 150);
     EXPECT_EQ(details->MinimumBidQuantity(), 150);
+    EXPECT_EQ(std::string(details->BidStartTime()).substr(10), " 10:00:00");
     EXPECT_STREQ(details->Registrar(), "Meridian Registry Services");
     EXPECT_STREQ(details->ProspectusLink(), "https://ipo.example.com/prospectus/AURORAGREEN.pdf");
     EXPECT_STREQ(details->Reserved22(), "");
@@ -175,13 +168,35 @@ TEST_F(CompanionTest, DetailsCarryTheCategoriesAsAPointerList) {
     EXPECT_STREQ(employee->DisplayName(), "Employee Reservation");
     EXPECT_DOUBLE_EQ(employee->MinimumPrice(), 90.0);
     EXPECT_DOUBLE_EQ(employee->MaximumPrice(), 95.0);
-    EXPECT_EQ(employee->Integer10(), 1);
+    EXPECT_EQ(employee->Integer10(), 1);  // cut-off allowed
+    EXPECT_EQ(static_cast<CategoryRecord*>(categories[1])->Integer10(), 0);
     EXPECT_STREQ(employee->Text5(), "");
+
+    IPOServiceRequest user = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
+                                        "DEALER01", "CL0002", "C0002");
+    base::CopyField(user.DetailsWanted, "Y");
+    companion.Call(user);
+    auto* account = companion.First<UserDetailsRecord>();
+    ASSERT_NE(account, nullptr);
+    EXPECT_STREQ(account->Text1(), "sunita.rao@upibank");
+    const std::vector<void*> accounts = Elements(account->BankAccounts());
+    ASSERT_EQ(accounts.size(), 2u);
+    auto* coastal = static_cast<BankAccountRecord*>(accounts[1]);
+    EXPECT_STREQ(coastal->BankName(), "Coastal Co-op Bank");
+    EXPECT_STREQ(coastal->AccountNumber(), "0045120003318");
+    EXPECT_EQ(coastal->AsbaAllowed(), 0);
+    EXPECT_EQ(static_cast<BankAccountRecord*>(accounts[0])->AsbaAllowed(), 1);
+    auto* references = static_cast<UserReferenceRecord*>(Elements(account->References()).at(0));
+    EXPECT_STREQ(references->Reference1(), "BQRPR7713L");
+    EXPECT_STREQ(references->Reference2(), "DP1203300000410022");
 }
 
-TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
+// Prices go out in hundredths exactly (98.45 is not 98.44), amounts come back in hundredths of
+// a rupee, the refund in rupees; a rule break arrives as a rejected record.
+TEST_F(CompanionTest, OrderPlacedListedAllottedAndRefusedThroughRecords) {
     harness::ServiceProcess service;
     IPOServiceRequest order = Order(service.Url("/ipo/order"), 98.45);
+    order.Bids[0].Quantity = 600;
     companion.Call(order);
     auto* response = companion.First<OrderResponseRecord>();
     ASSERT_NE(response, nullptr);
@@ -193,6 +208,8 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     EXPECT_EQ(detail->Status(), 1);
     EXPECT_STREQ(detail->Text(), "Bid 1 accepted");
 
+    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
+    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
     IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
     base::CopyField(book.OrderStatus, "-1");
     companion.Call(book);
@@ -200,24 +217,20 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->OrderNumber(), 1);
     EXPECT_EQ(entry->ApplicationNumber(), application);
-    EXPECT_STREQ(entry->StatusCode(), "P");
+    EXPECT_STREQ(entry->StatusCode(), "CF");
     EXPECT_STREQ(entry->PaymentStatusCode(), "P");
     EXPECT_STREQ(entry->IssueKey(), "AURORAGREEN");
     EXPECT_STREQ(entry->ClientName(), "Rohan Desai");
-    EXPECT_DOUBLE_EQ(entry->TotalAmountPayable(), 150 * 9845.0);  // hundredths
+    EXPECT_DOUBLE_EQ(entry->TotalAmountPayable(), 600 * 9845.0);
     EXPECT_EQ(entry->LotSize(), 150);
+    EXPECT_EQ(entry->AllocatedQuantity(), 150);
+    EXPECT_DOUBLE_EQ(entry->RefundAmount(), (600 * 9845 - 150 * 10000) / 100.0);
     auto* bid = static_cast<IPOOrderBid*>(Elements(entry->Bids()).at(0));
     EXPECT_DOUBLE_EQ(bid->Price(), 9845.0);
-    EXPECT_DOUBLE_EQ(bid->AmountPayable(), 150 * 9845.0);
-    EXPECT_EQ(bid->Quantity(), 150);
+    EXPECT_DOUBLE_EQ(bid->AmountPayable(), 600 * 9845.0);
+    EXPECT_EQ(bid->Quantity(), 600);
     EXPECT_EQ(bid->Position(), 0);
     EXPECT_EQ(bid->CutOff(), 0);
-
-    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
-    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
-    companion.Call(book);
-    EXPECT_DOUBLE_EQ(companion.First<IPOOrderBookEntry>()->RefundAmount(), 0.0);
-    EXPECT_EQ(companion.First<IPOOrderBookEntry>()->AllocatedQuantity(), 150);
 
     IPOServiceRequest cancel = Investor(95, service.Url("/ipo/cancel"));
     cancel.CancelOrderNumber = 1;
@@ -230,67 +243,14 @@ TEST_F(CompanionTest, OrderPlacedListedAndCancelledThroughRecords) {
     ASSERT_NE(refused, nullptr);
     EXPECT_EQ(refused->Outcome(), 0);
     EXPECT_STREQ(refused->Message(), "Only pending or modified orders can be cancelled");
-}
-
-TEST_F(CompanionTest, RefundIsInRupeesAndARuleBreakArrivesAsARejectedRecord) {
-    harness::ServiceProcess service;
-    IPOServiceRequest order = Order(service.Url("/ipo/order"), 99.0);
-    order.Bids[0].Quantity = 600;
-    companion.Call(order);
-    ASSERT_EQ(companion.First<OrderResponseRecord>()->Status(), 1);
-    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
-    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
-    IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
-    companion.Call(book);
-    EXPECT_DOUBLE_EQ(companion.First<IPOOrderBookEntry>()->RefundAmount(),
-                     (600 * 9900 - 150 * 10000) / 100.0);
 
     IPOServiceRequest outside = Order(service.Url("/ipo/order"), 101.0);
     EXPECT_EQ(companion.Call(outside), 1);
-    auto* response = companion.First<OrderResponseRecord>();
+    response = companion.First<OrderResponseRecord>();
     EXPECT_EQ(response->Status(), 0);
     EXPECT_STREQ(response->Message(), "Bid 1 price 101.00 is outside the price band 95.00-100.00");
     EXPECT_EQ(response->Details()->Count, 0);
     EXPECT_STREQ(response->Reserved3(), "");
-}
-
-TEST_F(CompanionTest, UserDetailsListAccountsWithTheirAsbaFlag) {
-    harness::ServiceProcess service;
-    IPOServiceRequest request = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
-                                           "DEALER01", "CL0002", "C0002");
-    base::CopyField(request.DetailsWanted, "Y");
-    companion.Call(request);
-    auto* details = companion.First<UserDetailsRecord>();
-    ASSERT_NE(details, nullptr);
-    EXPECT_STREQ(details->Text1(), "sunita.rao@upibank");
-    const std::vector<void*> accounts = Elements(details->BankAccounts());
-    ASSERT_EQ(accounts.size(), 2u);
-    auto* coastal = static_cast<BankAccountRecord*>(accounts[1]);
-    EXPECT_STREQ(coastal->BankName(), "Coastal Co-op Bank");
-    EXPECT_STREQ(coastal->AccountNumber(), "0045120003318");
-    EXPECT_EQ(coastal->AsbaAllowed(), 0);
-    EXPECT_EQ(static_cast<BankAccountRecord*>(accounts[0])->AsbaAllowed(), 1);
-    auto* references = static_cast<UserReferenceRecord*>(Elements(details->References()).at(0));
-    EXPECT_STREQ(references->Reference1(), "BQRPR7713L");
-    EXPECT_STREQ(references->Reference2(), "DP1203300000410022");
-}
-
-TEST_F(CompanionTest, ServiceErrorsCarryTheServicesOwnMessage) {
-    harness::ServiceProcess service;
-    IPOServiceRequest request =
-        WatchList(NewRequest(91, service.Url("/ipo/watchlist"), 23, "NOBODY", "NOBODY", "N1"));
-    EXPECT_EQ(companion.Call(request), 0);
-    EXPECT_EQ(request.ResultCode, 11);
-    EXPECT_EQ(request.Accepted, 0);
-    EXPECT_EQ(Message(request),
-              "The request names user NOBODY of type 23, but the session belongs to INV001 of "
-              "type 23");
-    EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
-
-    IPOServiceRequest noToken = WatchList(Investor(91, service.PlainUrl("/ipo/watchlist")));
-    EXPECT_EQ(companion.Call(noToken), 0);
-    EXPECT_EQ(noToken.ResultCode, 14);
-    EXPECT_EQ(Message(noToken), "Not signed in: the request carries no session token");
 }
 
 TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
@@ -300,109 +260,79 @@ TEST_F(CompanionTest, UnreachableOrSilentServiceGivesNull) {
         closedPort = service.Port();
     }
     IPOServiceRequest request =
-        WatchList(Investor(91, base::Format("http://127.0.0.1:%d/ipo/watchlist", closedPort)));
-    EXPECT_EQ(companion.Call(request), 0);
+        Watch(base::Format("http://127.0.0.1:%d/ipo/watchlist", closedPort));
+    EXPECT_EQ(called, 0);
     EXPECT_EQ(Message(request), "null");
     EXPECT_GT(request.ResultCode, 0);
     EXPECT_EQ(request.Accepted, 0);
 
-    ScriptedServer silent;
-    silent.delayMs = 1500;
-    silent.body = R"({"result":0,"records":[]})";
-    setenv("CORVEX_TIMEOUT_MS", "200", 1);
-    companion.Initialize();
-    IPOServiceRequest slow = WatchList(Investor(91, silent.Url()));
-    companion.Call(slow);
-    unsetenv("CORVEX_TIMEOUT_MS");
-    companion.Initialize();
+    ScriptedServer silent(kNoRecords, "", 1500);
+    Configure("CORVEX_TIMEOUT_MS", "200");
+    IPOServiceRequest slow = Watch(silent.Url());
+    Configure("CORVEX_TIMEOUT_MS", nullptr);
     EXPECT_EQ(Message(slow), "null");
     EXPECT_EQ(slow.ResultCode, 1);
 }
 
-TEST_F(CompanionTest, AnswersThatCannotBeReadGiveAClearMessage) {
+TEST_F(CompanionTest, AnswersThatCannotBeReadOrAreRefusedGiveAClearMessage) {
     ScriptedServer server;
-    const auto answer = [&](int status, const std::string& body) {
-        server.status = status;
-        server.body = body;
-        IPOServiceRequest request = WatchList(Investor(91, server.Url()));
-        companion.Call(request);
-        EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
-        return request;
-    };
-    IPOServiceRequest request = answer(200, "<html>busy</html>");
-    EXPECT_EQ(request.ResultCode, 3);
-    EXPECT_EQ(
-        Message(request),
-        "The IPO service answered with something that is not a JSON object (HTTP status 200)");
-
-    request = answer(200, R"({"result":0,"records":[{"issue_key":"X"}]})");
-    EXPECT_EQ(request.ResultCode, 3);
-    EXPECT_EQ(
-        Message(request),
-        "The IPO service sent an answer that cannot be read: field records[0].name is missing");
-
-    request = answer(200, R"({"result":0})");
-    EXPECT_EQ(Message(request),
-              "The IPO service sent an answer that cannot be read: field records is missing");
-
-    std::string entry =
+    const std::string entry =
         R"({"issue_key":"K","name":"N","issue_tag":"T","price_low_paise":1,)"
         R"("price_high_paise":2,"bid_start":"","bid_end":"","issue_size":3,)"
         R"("face_value_paise":4,"min_quantity":5,"lot_size":"150","issue_type":""})";
-    request = answer(200, R"({"result":0,"records":[)" + entry + "]}");
-    EXPECT_EQ(Message(request),
-              "The IPO service sent an answer that cannot be read: "
-              "field records[0].lot_size is not a whole number");
-
-    request = answer(503, R"({"result":0,"message":"Down for maintenance"})");
-    EXPECT_EQ(request.ResultCode, 2);
-    EXPECT_EQ(Message(request), "Down for maintenance");
-
-    request = answer(500, R"({"result":20})");
-    EXPECT_EQ(request.ResultCode, 20);
-    EXPECT_EQ(Message(request), "The IPO service refused the request (HTTP status 500)");
-}
-
-TEST_F(CompanionTest, ALongServiceMessageIsCutAtACharacterBoundary) {
-    ScriptedServer server;
-    server.status = 400;
-    std::string text;
+    const std::string unreadable = "The IPO service sent an answer that cannot be read: field ";
+    std::string longText;  // cut at a character boundary: 2,047 characters of two bytes
     for (int i = 0; i < 2500; ++i) {
-        text += "\xC3\xA9";  // two bytes each
+        longText += "\xC3\xA9";
     }
-    server.body = R"({"result":10,"message":")" + text + "\"}";
-    IPOServiceRequest request = WatchList(Investor(91, server.Url()));
-    std::memset(request.Message, 'x', sizeof request.Message);
-    companion.Call(request);
-    const std::string message = Message(request);
-    EXPECT_EQ(message.size(), 4094u);
-    EXPECT_EQ(message, text.substr(0, 4094));
-    EXPECT_EQ(request.Message[4094], '\0');
-    EXPECT_EQ(request.Message[4095], '\0');
+    const std::tuple<int, std::string, int, std::string> cases[] = {
+        {200, "<html>busy</html>", 3,
+         "The IPO service answered with something that is not a JSON object (HTTP status 200)"},
+        {200, R"({"result":0,"records":[{"issue_key":"X"}]})", 3,
+         unreadable + "records[0].name is missing"},
+        {200, R"({"result":0})", 3, unreadable + "records is missing"},
+        {200, R"({"result":0,"records":[)" + entry + "]}", 3,
+         unreadable + "records[0].lot_size is not a whole number"},
+        {503, R"({"result":0,"message":"Down for maintenance"})", 2, "Down for maintenance"},
+        {403, R"({"result":11,"message":"Not yours"})", 11, "Not yours"},
+        {500, R"({"result":20})", 20, "The IPO service refused the request (HTTP status 500)"},
+        {400, R"({"result":10,"message":")" + longText + "\"}", 10, longText.substr(0, 4094)},
+    };
+    for (const auto& [status, body, resultCode, message] : cases) {
+        server.status = status;
+        server.body = body;
+        IPOServiceRequest request = Investor(91, server.Url());
+        std::memset(request.Message, 'x', sizeof request.Message);
+        base::CopyField(request.Section, "C");
+        EXPECT_EQ(companion.Call(request), 0) << body;
+        EXPECT_EQ(request.Accepted, 0) << body;
+        EXPECT_EQ(request.ResultCode, resultCode) << body;
+        EXPECT_EQ(Message(request), message);
+        EXPECT_EQ(request.Message[4095], '\0');
+        EXPECT_EQ(companion.Deliver(kRequestWatchList), 0);
+    }
 }
 
 TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
     ScriptedServer server;
-    server.body = R"({"result":0,"records":[]})";
     const auto refusal = [&](IPOServiceRequest request) {
         companion.Call(request);
         EXPECT_EQ(request.ResultCode, 4);
         EXPECT_EQ(request.Accepted, 0);
         return Message(request);
     };
-    IPOServiceRequest latin1 = WatchList(Investor(91, server.Url()));
+    IPOServiceRequest latin1 = Investor(91, server.Url());
     base::CopyField(latin1.UserId, "Jos\xE9");
     EXPECT_EQ(refusal(latin1), "The user id is not valid UTF-8 text");
-
-    IPOServiceRequest finePrice = Order(server.Url(), 100.005);
-    EXPECT_EQ(refusal(finePrice), "Bid 1 price 100.005 has more than two decimals");
-
-    IPOServiceRequest badUrl = WatchList(Investor(91, "ftp://127.0.0.1/ipo"));
-    EXPECT_EQ(refusal(badUrl),
+    EXPECT_EQ(refusal(Order(server.Url(), 100.005)),
+              "Bid 1 price 100.005 has more than two decimals");
+    EXPECT_EQ(refusal(Investor(97, server.Url())), "Request code 97 is not an IPO request");
+    // Messages about a URL never show its token.
+    EXPECT_EQ(refusal(Investor(91, "ftp://Tok3n@127.0.0.1/ipo")),
               "The service URL \"ftp://127.0.0.1/ipo\" is not an http or https URL");
-
-    IPOServiceRequest unknown = Investor(97, server.Url());
-    EXPECT_EQ(refusal(unknown), "Request code 97 is not an IPO request");
+    const std::string url = server.Url();
+    EXPECT_EQ(refusal(Investor(91, "http://Tok 3n@" + url.substr(7))),
+              "The service URL \"" + url + "\" carries a session token that is not valid");
     EXPECT_EQ(server.hits, 0);
 
     IPOServiceRequest fine = Order(server.Url(), 101.75);
@@ -413,114 +343,70 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
 
 TEST_F(CompanionTest, AnEndlessAnswerEndsAtTheCallsDeadlineOrSizeCap) {
     // A byte now and then: no single read waits long, only the deadline ends the call.
-    EndlessServer trickle("", " ", 50);
-    setenv("CORVEX_TIMEOUT_MS", "400", 1);
-    companion.Initialize();
-    IPOServiceRequest slow = WatchList(Investor(91, trickle.Url()));
+    ScriptedServer trickle("", " ", 50);
+    Configure("CORVEX_TIMEOUT_MS", "400");
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(companion.Call(slow), 0);
+    IPOServiceRequest slow = Watch(trickle.Url());
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    unsetenv("CORVEX_TIMEOUT_MS");
+    Configure("CORVEX_TIMEOUT_MS", nullptr);
     std::printf("a trickling answer ended after %.0f ms (deadline 400 ms)\n", ms);
+    EXPECT_EQ(called, 0);
     EXPECT_EQ(slow.ResultCode, 1);
     EXPECT_EQ(Message(slow), "null");
     EXPECT_GE(ms, 390);
     EXPECT_LT(ms, 1400);
 
     // A flood: the cap ends it, whether announced or not.
-    setenv("CORVEX_ANSWER_MAX_BYTES", "100000", 1);
-    companion.Initialize();
-    const std::string expected =
-        "The IPO service's answer is larger than 100000 bytes (answer_max_bytes in "
-        "Corvexdll64.conf)";
-    EndlessServer flood("", std::string(16384, ' '), 0);
-    IPOServiceRequest big = WatchList(Investor(91, flood.Url()));
-    EXPECT_EQ(companion.Call(big), 0);
-    EXPECT_EQ(big.ResultCode, 3);
-    EXPECT_EQ(Message(big), expected);
-    EndlessServer announced("1000000000", std::string(16384, ' '), 0);
-    IPOServiceRequest huge = WatchList(Investor(91, announced.Url()));
-    EXPECT_EQ(companion.Call(huge), 0);
-    EXPECT_EQ(huge.ResultCode, 3);
-    EXPECT_EQ(Message(huge), expected);
-    unsetenv("CORVEX_ANSWER_MAX_BYTES");
-    companion.Initialize();
+    Configure("CORVEX_ANSWER_MAX_BYTES", "100000");
+    for (const char* announced : {"", "1000000000"}) {
+        ScriptedServer flood("", std::string(16384, ' '), 0, announced);
+        IPOServiceRequest big = Watch(flood.Url());
+        EXPECT_EQ(called, 0);
+        EXPECT_EQ(big.ResultCode, 3);
+        EXPECT_EQ(Message(big),
+                  "The IPO service's answer is larger than 100000 bytes (answer_max_bytes in "
+                  "Corvexdll64.conf)");
+    }
+    Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
 
     // The next call on the same library is answered as usual.
     harness::ServiceProcess service;
-    IPOServiceRequest request = WatchList(Investor(91, service.Url("/ipo/watchlist")));
-    EXPECT_EQ(companion.Call(request), 1);
+    Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(called, 1);
     EXPECT_EQ(companion.Records().size(), 4u);
 }
 
-}  // namespace
-
-namespace {
-
-TEST_F(CompanionTest, TheURLsTokenTravelsOnlyAsABearerHeader) {
-    ScriptedServer server;
-    server.body = R"({"result":0,"records":[]})";
-    const std::string url = server.Url();
-    const std::string signedUrl = "http://Tok3n-_x@" + url.substr(7);
-    IPOServiceRequest request = WatchList(Investor(91, signedUrl));
-    EXPECT_EQ(companion.Call(request), 1);
+// The URL's token travels only as a bearer header. Calls in quick succession share a
+// connection; after an idle pause a new one is made, and a service that closed the kept
+// connection answers a trader coming back.
+TEST_F(CompanionTest, TheTokenTravelsAsABearerOnAConnectionKeptWhileInUse) {
+    Configure("CORVEX_IDLE_MS", "300");
     {
+        ScriptedServer server;
+        const std::string signedUrl = "http://Tok3n-_x@" + server.Url().substr(7);
+        Watch(signedUrl);
+        Watch(signedUrl);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        Watch(signedUrl);
+        EXPECT_EQ(called, 1);
         std::lock_guard<std::mutex> lock(server.seenMutex);
         EXPECT_EQ(server.seen.substr(0, server.seen.find('{')),
                   "POST /ipo/watchlist\nBearer Tok3n-_x\n");
         EXPECT_EQ(server.seen.find("Tok3n", server.seen.find('{')), std::string::npos);
-    }
-
-    // Messages about a URL never show its token.
-    IPOServiceRequest badScheme = WatchList(Investor(91, "ftp://Tok3n@127.0.0.1/ipo"));
-    companion.Call(badScheme);
-    EXPECT_EQ(Message(badScheme),
-              "The service URL \"ftp://127.0.0.1/ipo\" is not an http or https URL");
-    IPOServiceRequest badToken = WatchList(Investor(91, "http://Tok 3n@" + url.substr(7)));
-    companion.Call(badToken);
-    EXPECT_EQ(badToken.ResultCode, 4);
-    EXPECT_EQ(Message(badToken),
-              "The service URL \"" + url + "\" carries a session token that is not valid");
-    EXPECT_EQ(server.hits, 1);
-}
-
-TEST_F(CompanionTest, AKeptConnectionIdleBeyondTheServicesLimitIsNotUsedAgain) {
-    setenv("CORVEX_IDLE_MS", "300", 1);
-    companion.Initialize();
-    {
-        // Calls in quick succession share a connection; after an idle pause a new one is made.
-        ScriptedServer server;
-        server.body = R"({"result":0,"records":[]})";
-        const auto call = [&] {
-            IPOServiceRequest request = WatchList(Investor(91, server.Url()));
-            EXPECT_EQ(companion.Call(request), 1) << Message(request);
-        };
-        call();
-        call();
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        call();
-        std::lock_guard<std::mutex> lock(server.seenMutex);
         ASSERT_EQ(server.ports.size(), 3u);
         EXPECT_EQ(server.ports[0], server.ports[1]);
         EXPECT_NE(server.ports[1], server.ports[2]);
     }
 
     harness::ServiceProcess service({"--idle-timeout", "1"});
-    const std::string url = service.Url("/ipo/watchlist");
-    IPOServiceRequest first = WatchList(Investor(91, url));
-    EXPECT_EQ(companion.Call(first), 1) << Message(first);
-    // The service has closed the kept connection by now; a trader coming back is answered.
+    IPOServiceRequest first = Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(called, 1) << Message(first);
     std::this_thread::sleep_for(std::chrono::milliseconds(1600));
-    IPOServiceRequest later = WatchList(Investor(91, url));
-    EXPECT_EQ(companion.Call(later), 1) << Message(later);
-    unsetenv("CORVEX_IDLE_MS");
-    companion.Initialize();
+    IPOServiceRequest later = Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(called, 1) << Message(later);
+    Configure("CORVEX_IDLE_MS", nullptr);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
     // A self-signed certificate for 127.0.0.1, made for this test.
@@ -539,35 +425,32 @@ TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities
     const std::string token =
         harness::SignIn(service.Port(), "INV001", harness::SeededPassword("INV001"), &error, cert);
     ASSERT_FALSE(token.empty()) << error;
-    const std::string url =
-        base::Format("https://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port());
-
-    setenv("CORVEX_CA_FILE", cert.c_str(), 1);
-    companion.Initialize();
-    IPOServiceRequest trusted = WatchList(Investor(91, url));
-    EXPECT_EQ(companion.Call(trusted), 1) << Message(trusted);
+    const auto url = [&](const char* scheme) {
+        return base::Format("%s://%s@127.0.0.1:%d/ipo/watchlist", scheme, token.c_str(),
+                            service.Port());
+    };
+    Configure("CORVEX_CA_FILE", cert.c_str());
+    IPOServiceRequest trusted = Watch(url("https"));
+    EXPECT_EQ(called, 1) << Message(trusted);
     EXPECT_EQ(companion.Records().size(), 4u);
 
-    unsetenv("CORVEX_CA_FILE");
-    companion.Initialize();
-    IPOServiceRequest untrusted = WatchList(Investor(91, url));
-    EXPECT_EQ(companion.Call(untrusted), 0);
+    Configure("CORVEX_CA_FILE", nullptr);
+    IPOServiceRequest untrusted = Watch(url("https"));
+    EXPECT_EQ(called, 0);
     EXPECT_EQ(untrusted.ResultCode, 6);
     EXPECT_EQ(Message(untrusted),
               base::Format("The IPO service at https://127.0.0.1:%d cannot be trusted: its "
                            "certificate is not signed by an authority in the system's store "
                            "(ca_file in Corvexdll64.conf), or is not for this host",
                            service.Port()));
-
     // Plain http to an https service gets no answer.
-    IPOServiceRequest plain = WatchList(Investor(
-        91, base::Format("http://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port())));
-    EXPECT_EQ(companion.Call(plain), 0);
-    EXPECT_EQ(plain.ResultCode, 1);
+    EXPECT_EQ(Watch(url("http")).ResultCode, 1);
+    EXPECT_EQ(called, 0);
     std::filesystem::remove_all(folder);
 }
 
 }  // namespace
+
 // An answer read in place (a text with room after its end, as the network leaves it) decodes as
 // the same answer copied first, and what lies after its end is never read as part of it.
 TEST(CompanionDecoding, ReadsAnAnswerInPlaceAsFromACopy) {

@@ -4,7 +4,7 @@
 
 #include "service_test_client.h"
 
-using nlohmann::json;
+using namespace wire;
 
 namespace {
 
@@ -25,49 +25,34 @@ class ServiceBadInputTest : public ::testing::Test {
     }
 };
 
-TEST_F(ServiceBadInputTest, MalformedBodiesAreRefused) {
-    ExpectRefused(client.PostRaw("/ipo/order", "{\"code\": 94,"), 400, 10,
-                  "Request body is not valid JSON");
-    ExpectRefused(client.PostRaw("/ipo/order", ""), 400, 10, "Request body is not valid JSON");
-    ExpectRefused(client.PostRaw("/ipo/order", "[94]"), 400, 10,
-                  "Request body must be a JSON object");
-    ExpectRefused(client.PostRaw("/ipo/order", "{\"user_id\": \"\xC3\x28\"}"), 400, 10,
-                  "Request body is not valid JSON");
-}
-
-TEST_F(ServiceBadInputTest, UnknownPathsAndCodesAreRefused) {
+TEST_F(ServiceBadInputTest, MalformedBodiesUnknownPathsAndUnknownCodesAreRefused) {
+    const auto post = [&](const std::string& path, const std::string& body) {
+        return client.PostWith(client.Bearer("INV001"), path, body);
+    };
+    const std::string notJson = "Request body is not valid JSON";
+    ExpectRefused(post("/ipo/order", "{\"code\": 94,"), 400, 10, notJson);
+    ExpectRefused(post("/ipo/order", ""), 400, 10, notJson);
+    ExpectRefused(post("/ipo/order", "{\"user_id\": \"\xC3\x28\"}"), 400, 10, notJson);
+    ExpectRefused(post("/ipo/order", "[94]"), 400, 10, "Request body must be a JSON object");
     ExpectRefused(client.Get("/ipo/nothing"), 404, 12, "Unknown path");
-    ExpectRefused(client.Post("/ipo/nothing", ServiceTestClient::Order()), 404, 12, "Unknown path");
     ExpectRefused(client.Get("/ipo/order"), 404, 12, "Unknown path");
+    ExpectRefused(client.Post("/ipo/nothing", Order()), 404, 12, "Unknown path");
 
-    json order = ServiceTestClient::Order();
-    order["code"] = 97;
-    ExpectRefused(client.Post("/ipo/order", order), 400, 10,
-                  "Request code 97 is not served at /ipo/order");
-    order["code"] = 91;
-    ExpectRefused(client.Post("/ipo/order", order), 400, 10,
-                  "Request code 91 is not served at /ipo/order");
-
-    json watch = ServiceTestClient::Investor(91);
-    watch["section"] = "X";
-    ExpectRefused(client.Post("/ipo/watchlist", watch), 400, 10, "Unknown watch list section X");
-    json book = ServiceTestClient::Investor(93);
-    book["status"] = "ZZ";
-    ExpectRefused(client.Post("/ipo/orderbook", book), 400, 10, "Unknown order status ZZ");
-    order = ServiceTestClient::Order();
-    order["order_flag"] = "Q";
-    ExpectRefused(client.Post("/ipo/order", order), 400, 10, "Unknown order flag Q");
-    order = ServiceTestClient::Order();
-    order["payment_mode"] = "CASH";
-    ExpectRefused(client.Post("/ipo/order", order), 400, 10, "Unknown payment mode CASH");
+    const std::tuple<const char*, json, const char*> cases[] = {
+        {"/ipo/order", {{"code", 97}}, "Request code 97 is not served at /ipo/order"},
+        {"/ipo/order", {{"code", 91}}, "Request code 91 is not served at /ipo/order"},
+        {"/ipo/order", {{"order_flag", "Q"}}, "Unknown order flag Q"},
+        {"/ipo/order", {{"payment_mode", "CASH"}}, "Unknown payment mode CASH"},
+        {"/ipo/watchlist", {{"code", 91}, {"section", "X"}}, "Unknown watch list section X"},
+        {"/ipo/orderbook", {{"code", 93}, {"status", "ZZ"}}, "Unknown order status ZZ"},
+    };
+    for (const auto& [path, change, message] : cases) {
+        ExpectRefused(client.Post(path, Order(change)), 400, 10, message);
+    }
 }
 
 TEST_F(ServiceBadInputTest, FieldsOfTheWrongTypeOrSizeAreNamed) {
-    struct Case {
-        json change;
-        const char* message;
-    };
-    const Case cases[] = {
+    const std::pair<json, const char*> cases[] = {
         {{{"user_type", "23"}}, "Field user_type must be a whole number"},
         {{{"user_id", 23}}, "Field user_id must be a text"},
         {{{"bids", "150@98"}}, "Field bids must be a list"},
@@ -84,12 +69,10 @@ TEST_F(ServiceBadInputTest, FieldsOfTheWrongTypeOrSizeAreNamed) {
         {{{"upi_id", std::string("a\0b@x", 5)}}, "Field upi_id contains a zero byte"},
         {{{"ipo_name", ""}}, "Field ipo_name is required"},
     };
-    for (const Case& test : cases) {
-        json order = ServiceTestClient::Order();
-        order.update(test.change);
-        ExpectRefused(client.Post("/ipo/order", order), 400, 10, test.message);
+    for (const auto& [change, message] : cases) {
+        ExpectRefused(client.Post("/ipo/order", Order(change)), 400, 10, message);
     }
-    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
+    EXPECT_TRUE(client.Book(Investor(93)).empty());
 }
 
 TEST_F(ServiceBadInputTest, TextsThatLookLikeSqlAndNonAsciiTextsAreStoredVerbatim) {
@@ -98,21 +81,20 @@ TEST_F(ServiceBadInputTest, TextsThatLookLikeSqlAndNonAsciiTextsAreStoredVerbati
     const std::string foreign =
         "\xC3\x9C"
         "ber \xE2\x82\xB9 \xE6\x97\xA5";  // "Über ₹ 日"
-    json order = ServiceTestClient::Order();
-    order.update({{"user_ref1", sql}, {"user_ref2", foreign}, {"upi_id", quote + "@upi"}});
-    const ServiceReply placed = client.Post("/ipo/order", order);
+    const ServiceReply placed = client.Post(
+        "/ipo/order",
+        Order({{"user_ref1", sql}, {"user_ref2", foreign}, {"upi_id", quote + "@upi"}}));
     ASSERT_EQ(placed.Record().at("status"), 1) << placed.Record().at("message");
-
-    const json entry = client.Book(ServiceTestClient::Investor(93)).at(0);
+    const json entry = client.Book(Investor(93)).at(0);
     EXPECT_EQ(entry.at("user_ref1"), sql);
     EXPECT_EQ(entry.at("user_ref2"), foreign);
     EXPECT_EQ(entry.at("upi_id"), quote + "@upi");
 
-    json lookup = ServiceTestClient::Investor(92);
+    json lookup = Investor(92);
     lookup["issue_key"] = quote;
     ExpectRefused(client.Post("/ipo/details", lookup), 404, 12, "Unknown IPO " + quote);
     ExpectRefused(client.Get("/clients/%27%20OR%201=1--"), 404, 12, "Unknown client ' OR 1=1--");
-    json watch = ServiceTestClient::Investor(91);
+    json watch = Investor(91);
     watch["section"] = "C";
     EXPECT_EQ(client.Post("/ipo/watchlist", watch).body.at("records").size(), 4u);
 }

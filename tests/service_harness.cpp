@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include <httplib.h>
@@ -50,22 +51,8 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::string& output
 }
 
 std::string ReadFile(const std::string& path) {
-    std::string text;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-            text.append(buffer, got);
-        }
-        std::fclose(file);
-    }
-    return text;
-}
-
-int Wait(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 thread_local std::vector<void*> delivered;
@@ -202,23 +189,21 @@ std::string ServiceProcess::Url(const std::string& path, const std::string& user
     return base::Format("http://%s@127.0.0.1:%d%s", Token(userId).c_str(), port_, path.c_str());
 }
 
-std::string ServiceProcess::PlainUrl(const std::string& path) const {
-    return base::Format("http://127.0.0.1:%d%s", port_, path.c_str());
-}
-
 int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {
-    std::vector<std::string> arguments = {"--db", db_};
+    std::string arguments = "--db " + db_;
     for (size_t i = 0; i + 1 < flags_.size(); ++i) {
         if (flags_[i] == "--log") {  // the operator's commands go to the service's log
-            arguments.insert(arguments.end(), {"--log", flags_[i + 1]});
+            arguments += " --log " + flags_[i + 1];
         }
     }
-    arguments.push_back("order");
-    arguments.insert(arguments.end(), words.begin(), words.end());
-    const std::string log = folder_ + "/operator.out";
-    const int status = Wait(Spawn(arguments, log));
+    arguments += " order";
+    for (const std::string& word : words) {
+        arguments += " '" + word + "'";
+    }
+    std::string said;
+    const int status = RunService(arguments, said);
     if (output) {
-        *output = ReadFile(log);
+        *output = said;
     }
     return status;
 }

@@ -45,7 +45,6 @@ class ServiceProcess {
     pid_t Pid() const { return pid_; }
     // The URL of `path` carrying the session token of the seeded `userId`, signed in once.
     std::string Url(const std::string& path, const std::string& userId = "INV001") const;
-    std::string PlainUrl(const std::string& path) const;
     // The session token of a seeded user (signed in on first use).
     std::string Token(const std::string& userId) const;
     const std::string& DbPath() const { return db_; }

@@ -134,7 +134,7 @@ TEST_F(ServiceLimitsTest, OversizedBodiesAreRefusedWith413AsSoonAsKnown) {
     EXPECT_EQ(RawConnection::Status(chunked.ReadAnswer()), 413);
 
     ServiceTestClient client(service.Port());
-    EXPECT_TRUE(client.Book(ServiceTestClient::Investor(93)).empty());
+    EXPECT_TRUE(client.Book(wire::Investor(93)).empty());
 }
 
 TEST_F(ServiceLimitsTest, ASecondServiceOnAPortInUseRefusesToStart) {

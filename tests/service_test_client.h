@@ -11,6 +11,59 @@
 
 #include "service_harness.h"
 
+// Request bodies of the seeded parties.
+namespace wire {
+
+using nlohmann::json;
+
+// Header of the type-23 investor INV001, the type-26 investor INV026, or dealer DEALER01
+// (type 24) acting for `client`.
+inline json Investor(int code) {
+    return {{"code", code},
+            {"user_type", 23},
+            {"user_id", "INV001"},
+            {"login_client_id", "INV001"},
+            {"login_client_code", "I001"}};
+}
+inline json Investor26(int code) {
+    return {{"code", code},
+            {"user_type", 26},
+            {"user_id", "INV026"},
+            {"client_id", "INV026"},
+            {"client_code", "I026"},
+            {"login_client_id", "INV026"},
+            {"login_client_code", "I026"}};
+}
+inline json Dealer(int code, const std::string& client) {
+    return {{"code", code}, {"user_type", 24}, {"user_id", "DEALER01"}, {"client_id", client}};
+}
+inline json Bid(const std::string& action, int quantity, int64_t pricePaise,
+                const std::string& reference = "0", bool cutOff = false) {
+    return {{"action", action},
+            {"quantity", quantity},
+            {"cut_off", cutOff},
+            {"price_paise", pricePaise},
+            {"reference", reference}};
+}
+// A valid new RETAIL order of INV001: one bid of 150 shares at 98.00 on AURORAGREEN, with
+// `change` applied.
+inline json Order(const json& change = json::object()) {
+    json order = Investor(94);
+    order.update({{"order_flag", "N"},
+                  {"ipo_name", "AURORAGREEN"},
+                  {"issue_tag", "AGE"},
+                  {"category", "RETAIL"},
+                  {"payment_mode", "UPI"},
+                  {"upi_id", "rohan.desai@upibank"},
+                  {"order_number", 0},
+                  {"application_number", ""},
+                  {"bids", {Bid("N", 150, 9800)}}});
+    order.update(change);
+    return order;
+}
+
+}  // namespace wire
+
 struct ServiceReply {
     int status = 0;
     nlohmann::json body;
@@ -33,9 +86,6 @@ class ServiceTestClient {
         return PostWith(Bearer(named ? body["user_id"].get<std::string>() : "INV001"), path,
                         body.dump());
     }
-    ServiceReply PostRaw(const std::string& path, const std::string& body) {
-        return PostWith(Bearer("INV001"), path, body);
-    }
     // With this Authorization header (none when empty).
     ServiceReply PostWith(const std::string& authorization, const std::string& path,
                           const std::string& body) {
@@ -56,50 +106,6 @@ class ServiceTestClient {
             token = harness::SignIn(port_, userId, harness::SeededPassword(userId));
         }
         return "Bearer " + token;
-    }
-
-    // Header of the type-23 investor INV001, the type-26 investor INV026, or dealer DEALER01
-    // (type 24) acting for `client`.
-    static nlohmann::json Investor(int code) {
-        return {{"code", code},
-                {"user_type", 23},
-                {"user_id", "INV001"},
-                {"login_client_id", "INV001"},
-                {"login_client_code", "I001"}};
-    }
-    static nlohmann::json Investor26(int code) {
-        return {{"code", code},
-                {"user_type", 26},
-                {"user_id", "INV026"},
-                {"client_id", "INV026"},
-                {"client_code", "I026"},
-                {"login_client_id", "INV026"},
-                {"login_client_code", "I026"}};
-    }
-    static nlohmann::json Dealer(int code, const std::string& client) {
-        return {{"code", code}, {"user_type", 24}, {"user_id", "DEALER01"}, {"client_id", client}};
-    }
-    // A valid new RETAIL order of INV001: one bid of 150 shares at 98.00 on AURORAGREEN.
-    static nlohmann::json Order() {
-        nlohmann::json order = Investor(94);
-        order.update({{"order_flag", "N"},
-                      {"ipo_name", "AURORAGREEN"},
-                      {"issue_tag", "AGE"},
-                      {"category", "RETAIL"},
-                      {"payment_mode", "UPI"},
-                      {"upi_id", "rohan.desai@upibank"},
-                      {"order_number", 0},
-                      {"application_number", ""},
-                      {"bids", {Bid("N", 150, 9800)}}});
-        return order;
-    }
-    static nlohmann::json Bid(const std::string& action, int quantity, int64_t pricePaise,
-                              const std::string& reference = "0", bool cutOff = false) {
-        return {{"action", action},
-                {"quantity", quantity},
-                {"cut_off", cutOff},
-                {"price_paise", pricePaise},
-                {"reference", reference}};
     }
     // The order book of a header's party, all statuses, no date bounds.
     nlohmann::json Book(nlohmann::json header, const std::string& status = "-1") {
