@@ -29,6 +29,18 @@ FakeIPOOrderBid MakeBid(int position, int quantity, double price) {
     return bid;
 }
 
+// The numbers of a text, as strtod reads them one after the other.
+std::vector<double> Numbers(const char* text) {
+    std::vector<double> numbers;
+    for (char* end = nullptr;; text = end) {
+        const double number = std::strtod(text, &end);
+        if (end == text) {
+            return numbers;
+        }
+        numbers.push_back(number);
+    }
+}
+
 std::vector<std::string> Cells(const tagIPOOrderBookRow& row) {
     std::vector<std::string> cells;
     for (int column = 0; column < kOrderBookColumnCount; ++column) {
@@ -126,52 +138,12 @@ TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
         std::snprintf(text, sizeof text, format, values...);
         return std::string(text);
     };
-    const std::vector<double> edges = {0,
-                                       -0.0,
-                                       0.5,
-                                       1.5,
-                                       12.5,
-                                       -12.5,
-                                       0.125,
-                                       2.675,
-                                       1.005,
-                                       -1.005,
-                                       0.015,
-                                       99.995,
-                                       267.5,
-                                       -267.5,
-                                       1e15,
-                                       1e15 + 1,
-                                       1e20,
-                                       -1e22,
-                                       1e300,
-                                       -1e300,
-                                       1e-300,
-                                       4.9e-324,
-                                       1e308,
-                                       9007199254740993.0,
-                                       INT32_MAX,
-                                       INT32_MIN,
-                                       123456789.125,
-                                       0.045,
-                                       -5,
-                                       -100,
-                                       -99,
-                                       1e13,
-                                       -1e13,
-                                       9999999999999.0,
-                                       -9999999999999.0,
-                                       1e13 - 0.5,
-                                       1e11,
-                                       -1e11,
-                                       99999999999.995,
-                                       0.004,
-                                       -0.004,
-                                       -0.005,
-                                       1.115,
-                                       8.345,
-                                       0.995,
-                                       -2.5e-3};
+    const std::vector<double> edges = Numbers(
+        "0 -0 0.5 1.5 12.5 -12.5 0.125 2.675 1.005 -1.005 0.015 99.995 267.5 -267.5 1e15 "
+        "1000000000000001 1e20 -1e22 1e300 -1e300 1e-300 4.9e-324 1e308 9007199254740993 "
+        "2147483647 -2147483648 123456789.125 0.045 -5 -100 -99 1e13 -1e13 9999999999999 "
+        "-9999999999999 9999999999999.5 1e11 -1e11 99999999999.995 0.004 -0.004 -0.005 1.115 "
+        "8.345 0.995 -2.5e-3");
     const std::vector<int32_t> integers = {0, 1, -1, 7, 50, INT32_MAX, INT32_MIN, 1000000};
     std::mt19937_64 random(11);
     const auto number = [&](size_t i) {
@@ -348,31 +320,15 @@ TEST(OrderBookSort, ComparesByColumnKind) {
 }
 
 TEST(FastNumberTexts, ReadAndWriteAsTheCLibraryDoes) {
-    for (const char* text : {"123.45",
-                             " \t-7.5e2x",
-                             "+0.1",
-                             "-0",
-                             ".5",
-                             "5.",
-                             "1e",
-                             "0x1p4",
-                             "-0X10",
-                             "inf",
-                             "-Infinity",
-                             "nan",
-                             "1e400",
-                             "-1e-400",
-                             "2.2250738585072011e-308",
-                             "3(150)",
-                             "",
-                             ".",
-                             "-",
-                             "+-5",
-                             "abc",
-                             "0.1000000000000000055511151231257827"}) {
+    const std::string texts =
+        "123.45| \t-7.5e2x|+0.1|-0|.5|5.|1e|0x1p4|-0X10|inf|-Infinity|nan|1e400|-1e-400|"
+        "2.2250738585072011e-308|3(150)||.|-|+-5|abc|0.1000000000000000055511151231257827";
+    for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = texts.find('|', start);
+        const std::string text = texts.substr(start, end - start);
         // atof(text) is strtod(text, nullptr) by the C standard; the older Windows runtime's atof
         // predates hex and infinity texts, so the standard's own reading is the reference.
-        const double expected = std::strtod(text, nullptr);
+        const double expected = std::strtod(text.c_str(), nullptr);
         const double actual = base::ToDouble(text);
         if (std::isnan(expected)) {
             EXPECT_TRUE(std::isnan(actual)) << text;

@@ -18,7 +18,6 @@
 #include "plugin/runtime_classes.h"
 #include "tests/support/fake_records.h"
 #include "tests/support/plugin_test_env.h"
-#include "tests/support/record_bytes.h"
 #include "watch/ipo_client_filter_layout.h"
 
 using fw::headless::HeadlessForm;
@@ -183,12 +182,10 @@ TEST_F(OrderBookViewTest, ApplyRequestsRangeStatusAndPartyAndSortsByBidDate) {
     form().PickDate(kOrderBookFromDate, {2026, 12, 1});
     Apply({&a, &b, &c});
     const IPOServiceRequest& sent = LastRequest();
-    EXPECT_EQ(93, NumberAt<uint16_t>(&sent, 2));
-    EXPECT_EQ("2026-12-01", TextAt(&sent, 5217, 11));
-    EXPECT_EQ("2026-12-05", TextAt(&sent, 5228, 11));
-    EXPECT_EQ("A", TextAt(&sent, 5304, 11));
-    EXPECT_EQ("LC1001", TextAt(&sent, 178, 51));
-    EXPECT_EQ("LCODE1", TextAt(&sent, 229, 11));
+    EXPECT_EQ(kRequestOrderBook, sent.RequestCode);
+    EXPECT_EQ("2026-12-01|2026-12-05|A|LC1001|LCODE1",
+              Fields(sent.OrderBookFromDate, sent.OrderBookToDate, sent.OrderStatus,
+                     sent.LoginClientId, sent.LoginClientCode));
     EXPECT_EQ((std::vector<std::string>{"2", "1", "3"}), Column(3));
     EXPECT_EQ((std::vector<std::string>{"CANCELLED", "PENDING", ""}), Column(18));
     EXPECT_TRUE(ResultList().empty());
@@ -235,18 +232,14 @@ TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
     auto& order = MakeOrder(1, "P", "2026-12-04 10:00:00");
     Apply({&order});
     ASSERT_EQ(1u, form().ListItemCount(kOrderBookList));
-    struct Case {
+    const char* future = "From Date and To Date should be less than Current Date";
+    const struct {
         base::Date from, to;
         const char* message;
-    };
-    for (const Case& c :
-         {Case{{2026, 12, 6},
-               {2026, 12, 5},
-               "From Date and To Date should be less than Current Date"},
-          Case{{2026, 12, 1},
-               {2026, 12, 6},
-               "From Date and To Date should be less than Current Date"},
-          Case{{2026, 12, 5}, {2026, 12, 4}, "From Date should be less than To Date"}}) {
+    } cases[] = {{{2026, 12, 6}, {2026, 12, 5}, future},
+                 {{2026, 12, 1}, {2026, 12, 6}, future},
+                 {{2026, 12, 5}, {2026, 12, 4}, "From Date should be less than To Date"}};
+    for (const auto& c : cases) {
         const size_t requests = env.companion().Requests().size();
         form().PickDate(kOrderBookFromDate, c.from);
         form().PickDate(kOrderBookToDate, c.to);
@@ -258,7 +251,7 @@ TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
     form().PickDate(kOrderBookFromDate, {2026, 12, 5});
     form().PickDate(kOrderBookToDate, {2026, 12, 5});
     Apply({});
-    EXPECT_EQ("2026-12-05", TextAt(&LastRequest(), 5217, 11));
+    EXPECT_EQ("2026-12-05", base::FieldText(LastRequest().OrderBookFromDate));
     EXPECT_EQ(3u, env.backend().messages.size());
 }
 
@@ -311,14 +304,12 @@ TEST_F(OrderBookViewTest, CancelSendsOrderAndBidReferencesAndShowsTheAnswer) {
     Answer(kRequestCancelOrder, {nullptr, static_cast<IPOCancelResponse*>(&cancelled)});
     RightClick(kCommandCancel);
     const IPOServiceRequest& sent = LastRequest();
-    EXPECT_EQ(95, NumberAt<uint16_t>(&sent, 2));
-    EXPECT_EQ(9001, NumberAt<int32_t>(&sent, 5360));
-    EXPECT_EQ("N", TextAt(&sent, 5364, 2));
-    EXPECT_EQ(3, NumberAt<uint16_t>(&sent, 5366));
-    EXPECT_EQ("B9001", TextAt(&sent, 5368, 17));
-    EXPECT_EQ("0", TextAt(&sent, 5385, 17));
-    EXPECT_EQ("0", TextAt(&sent, 5402, 17));
-    EXPECT_EQ("LCODE1", TextAt(&sent, 229, 11));
+    EXPECT_EQ(kRequestCancelOrder, sent.RequestCode);
+    EXPECT_EQ(9001, sent.CancelOrderNumber);
+    EXPECT_EQ(3, sent.BidReferenceCount);
+    EXPECT_EQ("LCODE1|N|B9001|0|0",
+              Fields(sent.LoginClientCode, sent.CancelAction, sent.BidReferences[0],
+                     sent.BidReferences[1], sent.BidReferences[2]));
     EXPECT_EQ("Order Cancelled Successfully", env.backend().LastMessage());
     EXPECT_EQ(2u, form().ListItemCount(kOrderBookList));
 
@@ -353,8 +344,8 @@ TEST_F(OrderBookViewTest, ModifyAsksForTheIssueAndOpensTheBidDialogWithTheOrder)
     form().SelectItems(kOrderBookList, {0});
     RightClick(kCommandModify);
 
-    EXPECT_EQ(92, NumberAt<uint16_t>(&LastRequest(), 2));
-    EXPECT_EQ("ACME-IPO", TextAt(&LastRequest(), 5420, 21));
+    EXPECT_EQ(kRequestWatchDetails, LastRequest().RequestCode);
+    EXPECT_EQ("ACME-IPO", base::FieldText(LastRequest().IssueKey));
     HeadlessForm* bid = env.backend().FindForm("Bid Order-IPO");
     ASSERT_NE(nullptr, bid);
     EXPECT_TRUE(bid->IsWindowVisible());
@@ -415,15 +406,12 @@ TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumber
     });
     Open(24);
     ASSERT_EQ(1u, env.clientSelections.size());
-    EXPECT_EQ("CL42", TextAt(&env.clientSelections[0], 8, 30));
-    EXPECT_EQ("C42", TextAt(&env.clientSelections[0], 38, 30));
+    EXPECT_EQ("CL42", base::FieldText(env.clientSelections[0].ClientId));
     EXPECT_TRUE(RightClick().Find(kCommandChangeClient)->enabled);
 
     auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
     Apply({&order});
-    EXPECT_EQ("C42", TextAt(&LastRequest(), 105, 11));
-    EXPECT_EQ("CL42", TextAt(&LastRequest(), 127, 51));
-    EXPECT_EQ("LC1001", TextAt(&LastRequest(), 178, 51));
+    EXPECT_EQ("C42|CL42", Fields(LastRequest().ClientCode, LastRequest().ClientId));
 
     const std::string path = TempPath("book24.csv");
     view().WriteOrderBookFile(path);
@@ -436,7 +424,7 @@ TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumber
     // Change Client cancelled: the chosen client stays.
     RightClick(kCommandChangeClient);
     Apply({});
-    EXPECT_EQ("CL42", TextAt(&LastRequest(), 127, 51));
+    EXPECT_EQ("CL42", base::FieldText(LastRequest().ClientId));
 }
 
 TEST_F(OrderBookViewTest, UserType24WithoutAClientSendsNothing) {
