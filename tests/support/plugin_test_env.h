@@ -87,6 +87,8 @@ class PluginTestEnv {
     TestCompanionControl& companion() { return *companion_; }
     IPOServiceBridge* bridge() { return GetServiceBridge(); }
 
+    // Scripts a successful answer to the next request of `code` that delivers `records`.
+    void Answer(uint16_t code, const std::vector<void*>& records);
     // The texts of the service failures sent to the host (message 65636).
     std::vector<std::string> ServiceFailureTexts() const;
 
