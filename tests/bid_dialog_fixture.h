@@ -35,7 +35,7 @@ class BidDialogTest : public ::testing::Test {
         account.accountNumber = "00012345";
         user.bankAccounts.Add(&account);
     }
-    void ScriptUser() { env.companion().Script(kRequestUserDetails, {0, 1, "", {{&user}}}); }
+    void ScriptUser() { env.Answer(kRequestUserDetails, {&user}); }
 
     // The dialog as a view creates it for a user type.
     void Create(uint16_t userType) {

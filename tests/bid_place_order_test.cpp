@@ -1,6 +1,5 @@
 // "Place Bid": the checks in their order, the order as the companion receives it field by field,
 // the texts that do not fit, and the messages of the service's answer.
-#include <functional>
 #include <tuple>
 
 #include "tests/bid_dialog_fixture.h"
@@ -178,31 +177,23 @@ TEST_F(PlaceBidTest, ChosenCategoryIsSentInUpperCaseAndNobodyToActForSendsNothin
 }
 
 TEST_F(PlaceBidTest, TextsTooLongForTheirFieldsAreRefusedAndNothingIsSent) {
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"IPO Name is too long (at most 20 characters)",
-         [this] { issue.issueIdentifier = std::string(21, 'I'); }},
-        {"Category Code is too long (at most 30 characters)",
-         [this] { retail.code = std::string(31, 'X'); }},
-        {"Bank Name is too long (at most 20 characters)",
-         [this] { account.bankName = std::string(21, 'B'); }},
-        {"Bank A/C No. is too long (at most 40 characters)",
-         [this] { account.accountNumber = std::string(41, '9'); }},
-        {"User Reference 1 is too long (at most 20 characters)",
-         [this] { reference.reference1 = std::string(21, 'R'); }},
+    const std::tuple<const char*, FakeText*, size_t> cases[] = {
+        {"IPO Name is too long (at most 20 characters)", &issue.issueIdentifier, 21},
+        {"Category Code is too long (at most 30 characters)", &retail.code, 31},
+        {"Bank Name is too long (at most 20 characters)", &account.bankName, 21},
+        {"Bank A/C No. is too long (at most 40 characters)", &account.accountNumber, 41},
+        {"User Reference 1 is too long (at most 20 characters)", &reference.reference1, 21},
     };
-    for (const auto& [message, lengthen] : cases) {
+    for (const auto& [message, field, length] : cases) {
         SCOPED_TRACE(message);
-        lengthen();
+        const FakeText kept = *field;
+        *field = std::string(length, 'x');
         OpenValidBid();
         form().Click(kBidASBA);
         form().Click(kBidPlaceBid);
         EXPECT_EQ(Messages(), Texts{message});
         EXPECT_TRUE(Orders().empty());
-        issue.issueIdentifier = "ACME-IPO";
-        retail.code = "RETAIL";
-        account.bankName = "Zeta Bank";
-        account.accountNumber = "00012345";
-        reference.reference1 = "REF-ONE";
+        *field = kept;
     }
 
     tagIPOModifyOrder order = UPIOrder();  // a UPI id can only come this long from an order
@@ -214,49 +205,39 @@ TEST_F(PlaceBidTest, TextsTooLongForTheirFieldsAreRefusedAndNothingIsSent) {
 }
 
 TEST_F(PlaceBidTest, ResponseDecidesTheMessage) {
-    struct Case {
-        uint8_t status[2];        // of the two records delivered
-        FakeText message[2];      // of the two records
-        uint8_t detailStatus[3];  // of the first record's details
-        FakeText detailText[3];
-        Texts shown;
+    // Two records are delivered; the first has three details. A null message shows nothing.
+    const struct {
+        uint8_t status1, status2;
+        FakeText message1, message2;
+        uint8_t detailStatus1, detailStatus2, detailStatus3;
+        FakeText detailText1, detailText2, detailText3;
+        const char* shown;
+    } cases[] = {
+        {1, 0, "", "Rejected", 0, 0, 0, "", "", "x", "Order Placed Successfully for ACME-IPO"},
+        {0, 1, "Insufficient balance", "", 0, 0, 0, "", "", "x",
+         "Insufficient balance for ACME-IPO"},
+        {0, 1, "null", "", 1, 0, 0, "passed", std::nullopt, "Bid 2 above the band",
+         "Bid 2 above the band"},
+        {7, 0, "Odd", "Second", 1, 1, 1, "a", "b", "c", "Second for ACME-IPO"},
+        {0, 0, std::nullopt, "", 1, 0, 1, "", "", "", nullptr},
     };
-    const Case cases[] = {
-        {{1, 0},
-         {"", "Rejected"},
-         {0, 0, 0},
-         {"", "", "x"},
-         {"Order Placed Successfully for ACME-IPO"}},
-        {{0, 1},
-         {"Insufficient balance", ""},
-         {0, 0, 0},
-         {"", "", "x"},
-         {"Insufficient balance for ACME-IPO"}},
-        {{0, 1},
-         {"null", ""},
-         {1, 0, 0},
-         {"passed", std::nullopt, "Bid 2 above the band"},
-         {"Bid 2 above the band"}},
-        {{7, 0}, {"Odd", "Second"}, {1, 1, 1}, {"a", "b", "c"}, {"Second for ACME-IPO"}},
-        {{0, 0}, {std::nullopt, ""}, {1, 0, 1}, {"", "", ""}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.shown.empty() ? "nothing" : c.shown[0]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown ? c.shown : "nothing");
         OpenValidBid();
         FakeOrderResponseRecord records[2];
         FakeOrderResponseDetail details[3];
+        const std::pair<uint8_t, FakeText> detailFields[] = {{c.detailStatus1, c.detailText1},
+                                                             {c.detailStatus2, c.detailText2},
+                                                             {c.detailStatus3, c.detailText3}};
         for (int i = 0; i < 3; ++i) {
-            details[i].status = c.detailStatus[i];
-            details[i].text = c.detailText[i];
+            std::tie(details[i].status, details[i].text) = detailFields[i];
             records[0].details.Add(&details[i]);
         }
-        for (int i = 0; i < 2; ++i) {
-            records[i].status = c.status[i];
-            records[i].message = c.message[i];
-        }
-        env.companion().Script(kRequestPlaceOrder, {0, 1, "", {{&records[0]}, {&records[1]}}});
+        std::tie(records[0].status, records[0].message) = std::tie(c.status1, c.message1);
+        std::tie(records[1].status, records[1].message) = std::tie(c.status2, c.message2);
+        env.Answer(kRequestPlaceOrder, {&records[0], &records[1]});
         form().Click(kBidPlaceBid);
-        EXPECT_EQ(Messages(), c.shown);
+        EXPECT_EQ(Messages(), c.shown ? Texts{c.shown} : Texts{});
         EXPECT_TRUE(form().IsWindowVisible());
     }
     env.companion().Script(kRequestPlaceOrder, {1, 0, "null", {}});

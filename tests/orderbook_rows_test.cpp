@@ -133,11 +133,6 @@ TEST(OrderBookRow, RowsInATextStoreKeepTheirTexts) {
 // Number cells against printf's own texts over many values: random ones, and the edges of
 // rounding (halves that are and are not exact in binary), sign, size and the 32-bit range.
 TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
-    const auto printed = [](const char* format, auto... values) {
-        char text[512];
-        std::snprintf(text, sizeof text, format, values...);
-        return std::string(text);
-    };
     const std::vector<double> edges = Numbers(
         "0 -0 0.5 1.5 12.5 -12.5 0.125 2.675 1.005 -1.005 0.015 99.995 267.5 -267.5 1e15 "
         "1000000000000001 1e20 -1e22 1e300 -1e300 1e-300 4.9e-324 1e308 9007199254740993 "
@@ -184,20 +179,20 @@ TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
         const int64_t lots =
             entry.lotSize == 0 ? 0 : static_cast<int64_t>(bid.quantity) / entry.lotSize;
         const std::vector<std::pair<std::string_view, std::string>> cells = {
-            {row.Field(kFieldOrderNumberText), printed("%d", entry.orderNumber)},
-            {row.Field(kFieldOrderNumber), printed("%d", entry.orderNumber)},
-            {row.Field(kFieldLotSize), printed("%d", entry.lotSize)},
-            {row.Field(kFieldTotalAmount), printed("%.2f", entry.totalAmountPayable / 100.0)},
-            {row.Field(35), printed("%.2f", entry.refundAmount)},
-            {row.Field(34), printed("%d", entry.allocatedQuantity)},
-            {row.Bid(b, BidField::CutOff), printed("%d", bid.cutOff)},
-            {row.Bid(b, BidField::Price), printed("%.2f", bid.price / 100.0)},
+            {row.Field(kFieldOrderNumberText), base::Format("%d", entry.orderNumber)},
+            {row.Field(kFieldOrderNumber), base::Format("%d", entry.orderNumber)},
+            {row.Field(kFieldLotSize), base::Format("%d", entry.lotSize)},
+            {row.Field(kFieldTotalAmount), base::Format("%.2f", entry.totalAmountPayable / 100.0)},
+            {row.Field(35), base::Format("%.2f", entry.refundAmount)},
+            {row.Field(34), base::Format("%d", entry.allocatedQuantity)},
+            {row.Bid(b, BidField::CutOff), base::Format("%d", bid.cutOff)},
+            {row.Bid(b, BidField::Price), base::Format("%.2f", bid.price / 100.0)},
             {row.Bid(b, BidField::LotsAndQuantity),
-             printed("%lld(%d)", static_cast<long long>(lots), bid.quantity)},
-            {row.Bid(b, BidField::AmountPayable), printed("%.2f", bid.amountPayable / 100.0)},
-            {row.Bid(b, BidField::FurtherNumber), printed("%d", bid.furtherNumber)},
-            {row.Bid(b, BidField::Lots), printed("%lld", static_cast<long long>(lots))},
-            {row.Bid(b, BidField::Quantity), printed("%d", bid.quantity)}};
+             base::Format("%lld(%d)", static_cast<long long>(lots), bid.quantity)},
+            {row.Bid(b, BidField::AmountPayable), base::Format("%.2f", bid.amountPayable / 100.0)},
+            {row.Bid(b, BidField::FurtherNumber), base::Format("%d", bid.furtherNumber)},
+            {row.Bid(b, BidField::Lots), base::Format("%lld", static_cast<long long>(lots))},
+            {row.Bid(b, BidField::Quantity), base::Format("%d", bid.quantity)}};
         for (size_t c = 0; c < cells.size(); ++c) {
             ASSERT_EQ(cells[c].second, cells[c].first) << "value " << i << ", cell " << c;
         }
