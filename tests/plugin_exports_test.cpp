@@ -126,20 +126,8 @@ TEST_F(PluginExportsTest, TemplatesAreKeptPerMenuAndAllClosedOnRequest) {
     EXPECT_EQ(orderBook.closes, (std::vector<bool>{true, true}));
 }
 
-TEST_F(PluginExportsTest, CleanUpReachesTheCompanionAndInitialisationStartsAfresh) {
-    ConfigureAndInitialize();
-    plugin().CleanUp();
-    EXPECT_EQ(companion.Calls(), (std::vector<std::string>{"InitializeCorvexDll",
-                                                           "SetDataIPOSetCallBackFun", "CleanUp"}));
-
-    plugin().Configure(nullptr);  // ignored
-    ConfigureAndInitialize();
-    EXPECT_EQ(companion.Calls(), (std::vector<std::string>{
-                                     "InitializeCorvexDll", "SetDataIPOSetCallBackFun", "CleanUp",
-                                     "InitializeCorvexDll", "SetDataIPOSetCallBackFun"}));
-}
-
-TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionAndReportsToTheHost) {
+// An opened window reaches the companion and the host; CleanUp ends that until initialised again.
+TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionUntilCleanUp) {
     ConfigureAndInitialize();
     plugin().SetCallback(&RecordHostMessage);
     plugin().SetSizeCallback(&RecordSize);
@@ -159,11 +147,18 @@ TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionAndReports
         EXPECT_EQ(g_sizes.size(), 1u);
     }
 
-    // After CleanUp and before a new configuration nothing reaches the companion.
+    // CleanUp releases the companion; until the next initialisation nothing reaches it.
     plugin().CleanUp();
+    EXPECT_EQ(companion.Calls(),
+              (std::vector<std::string>{"InitializeCorvexDll", "SetDataIPOSetCallBackFun",
+                                        "ProcessCall", "CleanUp"}));
     companion.Reset();
-    fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form));
+    { fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form)); }
     EXPECT_TRUE(companion.Requests().empty());
+    plugin().Configure(nullptr);  // ignored
+    ConfigureAndInitialize();
+    EXPECT_EQ(companion.Calls(),
+              (std::vector<std::string>{"InitializeCorvexDll", "SetDataIPOSetCallBackFun"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/text.h"
@@ -113,10 +114,9 @@ TEST_F(ServiceBridgeTest, HeaderCarriesUserURLAndThePartyOfTheUserType) {
         for (uint16_t code = kWatch; code <= kUser; ++code) {
             ASSERT_NE(Send(code, "K7", c.clientId), nullptr);
             const IPOServiceRequest& r = Last();
-            EXPECT_EQ(r.UserType, c.userType);
-            EXPECT_EQ(r.RequestCode, code);
-            EXPECT_EQ(base::FieldText(r.UserId), "TRADER01");
-            EXPECT_EQ(base::FieldText(r.URL), "http://ipo.test/" + std::to_string(code));
+            EXPECT_EQ(
+                std::tuple(r.UserType, r.RequestCode, Fields(r.UserId, r.URL)),
+                std::tuple(c.userType, code, "TRADER01|http://ipo.test/" + std::to_string(code)));
             EXPECT_EQ(Fields(r.LoginClientId, r.LoginClientCode, r.ClientId, r.ClientCode), c.party)
                 << c.userType << " " << code;
             EXPECT_EQ(base::FieldText(r.Reserved0) + base::FieldText(r.Reserved1), "");
