@@ -15,6 +15,8 @@
 #include "tests/support/plugin_test_env.h"
 #include "tests/support/record_bytes.h"
 
+using Texts = std::vector<std::string>;
+
 class BidDialogTest : public ::testing::Test {
   public:
     BidDialogTest() {

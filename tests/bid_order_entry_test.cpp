@@ -5,7 +5,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
 using OrderEntryTest = BidDialogTest;
 
 TEST_F(OrderEntryTest, IsCreatedHiddenAtItsPlaceWithTheUPILayoutAndABlueLink) {

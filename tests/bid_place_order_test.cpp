@@ -6,8 +6,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
-
 class PlaceBidTest : public BidDialogTest {
   public:
     // A UPI bid of 2 lots at 105 with the terms accepted: it passes every check.
