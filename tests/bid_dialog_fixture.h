@@ -15,6 +15,8 @@
 #include "tests/support/plugin_test_env.h"
 #include "tests/support/record_bytes.h"
 
+using Texts = std::vector<std::string>;
+
 class BidDialogTest : public ::testing::Test {
   public:
     BidDialogTest() {
@@ -35,7 +37,7 @@ class BidDialogTest : public ::testing::Test {
         account.accountNumber = "00012345";
         user.bankAccounts.Add(&account);
     }
-    void ScriptUser() { env.companion().Script(kRequestUserDetails, {0, 1, "", {{&user}}}); }
+    void ScriptUser() { env.Answer(kRequestUserDetails, {&user}); }
 
     // The dialog as a view creates it for a user type.
     void Create(uint16_t userType) {

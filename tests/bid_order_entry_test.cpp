@@ -5,7 +5,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
 using OrderEntryTest = BidDialogTest;
 
 TEST_F(OrderEntryTest, IsCreatedHiddenAtItsPlaceWithTheUPILayoutAndABlueLink) {
@@ -146,7 +145,7 @@ TEST_F(OrderEntryTest, BankListsAreSortedEachOnItsOwnAndASBAFollowsTheAccounts) 
     ScriptUser();
     OpenForNewBid();
     EXPECT_EQ(Text(kBidClientId), "LC1001");
-    EXPECT_EQ(TextAt(&env.companion().Requests().back(), 178, 51), "LC1001");
+    EXPECT_EQ(base::FieldText(env.companion().Requests().back().LoginClientId), "LC1001");
     EXPECT_EQ(form().ComboItems(kBidBankName), (Texts{"Alpha Bank", "Zeta Bank"}));
     EXPECT_EQ(Text(kBidBankName) + "/" + Text(kBidBankAccount), "Alpha Bank/00012345");
     form().Click(kBidASBA);
@@ -188,15 +187,15 @@ TEST_F(OrderEntryTest, ClientLookupNamesTheClientToTheHostByUserType) {
         dialog->EnableClientIdField(true);
         Enter(kBidClientId, "cl-42");
         ASSERT_EQ(env.clientLookups.size() + env.clientSelections.size(), 2u);
-        const void* lookup = &env.clientLookups[0];
-        EXPECT_EQ(NumberAt<uint32_t>(lookup, 0) + NumberAt<int32_t>(lookup, 8), 108u + 1);
-        EXPECT_EQ(TextAt(lookup, 16, 30), "cl-42");
-        const void* selected = &env.clientSelections[0];
-        EXPECT_EQ(NumberAt<uint32_t>(selected, 0), 121u);
-        EXPECT_EQ(TextAt(selected, 8, 30) + "|" + TextAt(selected, 38, 30), c.selected);
+        const ClientLookupMessage& lookup = env.clientLookups[0];
+        EXPECT_TRUE(lookup.MessageId == kClientLookupMessageId && lookup.Flag1 == 1);
+        EXPECT_EQ(base::FieldText(lookup.ClientIdTyped), "cl-42");
+        const ClientSelectedMessage& selected = env.clientSelections[0];
+        EXPECT_EQ(selected.MessageId, kClientSelectedMessageId);
+        EXPECT_EQ(Fields(selected.ClientId, selected.ClientCode), c.selected);
         EXPECT_EQ(form().ComboCount(kBidBankName), c.bankNames);
     }
-    EXPECT_EQ(TextAt(&env.companion().Requests()[0], 127, 51), "CL-42");  // acting for CL-42
+    EXPECT_EQ(base::FieldText(env.companion().Requests()[0].ClientId), "CL-42");  // acting for it
 
     dialog->SetReady(false);  // the order book's dialog never looks up
     Enter(kBidClientId, "x");

@@ -1,13 +1,10 @@
-// "Place Bid": the checks in their order, the order as the companion receives it byte for byte,
+// "Place Bid": the checks in their order, the order as the companion receives it field by field,
 // the texts that do not fit, and the messages of the service's answer.
-#include <functional>
+#include <tuple>
 
 #include "tests/bid_dialog_fixture.h"
 
 namespace {
-
-using Texts = std::vector<std::string>;
-constexpr size_t kSlot[3] = {5016, 5064, 5112};
 
 class PlaceBidTest : public BidDialogTest {
   public:
@@ -95,37 +92,36 @@ TEST_F(PlaceBidTest, ChecksRunInTheirOrderAndStopAtTheFirstFailure) {
     EXPECT_EQ(env.clientLookups.size(), 1u);
 }
 
-TEST_F(PlaceBidTest, NewOrderCarriesTheFormAtItsOffsets) {
+TEST_F(PlaceBidTest, NewOrderCarriesTheForm) {
     OpenValidBid();
     FillRow(1, "3", "");
     form().Click(kBidCutOff[1]);
-    IPOServiceRequest order = Place();
-    const void* r = &order;
-    EXPECT_EQ(NumberAt<uint16_t>(r, 2), 94);
-    EXPECT_EQ(TextAt(r, 178, 51) + "|" + TextAt(r, 229, 11), "LC1001|LCODE1");
-    EXPECT_EQ(TextAt(r, 4764, 3) + "|" + TextAt(r, 4767, 21) + "|" + TextAt(r, 4788, 6) + "|" +
-                  TextAt(r, 4794, 31) + "|" + TextAt(r, 4825, 21) + "|" + TextAt(r, 4846, 21),
-              "N|ACME-IPO|EQ|RETAIL|REF-ONE|REF-TWO");
-    EXPECT_EQ(TextAt(r, 4867, 11) + "|" + TextAt(r, 4878, 51), "UPI|me@upi");
-    EXPECT_TRUE(ZeroAt(r, 4929, 5014 - 4929));  // no bank, order number 0, no application
-    EXPECT_EQ(NumberAt<uint16_t>(r, 5014), 3);
-    for (size_t i = 0; i < 2; ++i) {  // 2 lots at 105, then 3 lots at the cut-off price
-        EXPECT_EQ(TextAt(r, kSlot[i], 3) + TextAt(r, kSlot[i] + 24, 17), "N0");
-        EXPECT_EQ(NumberAt<int32_t>(r, kSlot[i] + 4), i == 0 ? 60 : 90);
-        EXPECT_EQ(NumberAt<uint8_t>(r, kSlot[i] + 8), i);
-        EXPECT_EQ(NumberAt<double>(r, kSlot[i] + 16), i == 0 ? 105.0 : 110.0);
-        EXPECT_TRUE(ZeroAt(r, kSlot[i] + 9, 7) && ZeroAt(r, kSlot[i] + 41, 7));
+    IPOServiceRequest r = Place();
+    EXPECT_EQ(r.RequestCode, kRequestPlaceOrder);
+    EXPECT_EQ(Fields(r.LoginClientId, r.LoginClientCode, r.OrderFlag, r.IPOName, r.IssueTag,
+                     r.CategoryCode, r.UserReference1, r.UserReference2, r.PaymentMode, r.UPIId,
+                     r.BankName, r.BankAccount, r.ApplicationNumber),
+              "LC1001|LCODE1|N|ACME-IPO|EQ|RETAIL|REF-ONE|REF-TWO|UPI|me@upi|||");
+    EXPECT_EQ(r.OrderNumber, 0);
+    EXPECT_EQ(r.BidCount, 3);
+    // 2 lots at 105, then 3 lots at the cut-off price; a row without a quantity is sent blank.
+    const std::tuple<const char*, int32_t, uint8_t, double> bids[] = {
+        {"N|0", 60, 0, 105.0}, {"N|0", 90, 1, 110.0}, {"|", 0, 0, 0.0}};
+    for (size_t i = 0; i < 3; ++i) {
+        const IPOBidSlot& bid = r.Bids[i];
+        EXPECT_EQ(std::tuple(Fields(bid.BidActionCode, bid.BidReference), bid.Quantity, bid.CutOff,
+                             bid.Price),
+                  bids[i])
+            << i;
     }
-    EXPECT_TRUE(ZeroAt(r, kSlot[2], 48 + 57));  // a row without a quantity is sent blank
 
     EXPECT_EQ(Place().Bids[1].Quantity, 90);  // placing again sends the same order
     EXPECT_EQ(Orders().size(), 2u);
 
     form().Click(kBidASBA);
-    order = Place();
-    EXPECT_EQ(TextAt(r, 4867, 11) + "|" + TextAt(r, 4929, 21) + "|" + TextAt(r, 4950, 41),
-              "ASBA|Zeta Bank|00012345");
-    EXPECT_TRUE(ZeroAt(r, 4878, 51));
+    r = Place();
+    EXPECT_EQ(Fields(r.PaymentMode, r.UPIId, r.BankName, r.BankAccount),
+              "ASBA||Zeta Bank|00012345");
 }
 
 TEST_F(PlaceBidTest, ModificationCarriesTheOrdersIdentityAndANewBidAfterItDoesNot) {
@@ -138,17 +134,14 @@ TEST_F(PlaceBidTest, ModificationCarriesTheOrdersIdentityAndANewBidAfterItDoesNo
     };
     dialog->LoadForModify(order);
     FillRow(2, "1", "110");  // a bid added to the order is a new bid
-    IPOServiceRequest sent = Place();
-    const void* r = &sent;
-    EXPECT_EQ(TextAt(r, 127, 51) + "|" + TextAt(r, 105, 11), "CL-42|C42");
-    EXPECT_EQ(TextAt(r, 4764, 3) + "|" + TextAt(r, 4794, 31) + "|" + TextAt(r, 4996, 17),
-              "M|RETAIL|APP-9");
-    EXPECT_EQ(NumberAt<int32_t>(r, 4992), 4711);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(TextAt(r, kSlot[i], 3) + TextAt(r, kSlot[i] + 24, 17),
-                  (Texts{"MBR-1", "MBR-2", "N0"}[i]));
-    }
-    EXPECT_EQ(NumberAt<double>(r, kSlot[0] + 16), 104.0);
+    IPOServiceRequest r = Place();
+    EXPECT_EQ(Fields(r.ClientId, r.ClientCode, r.OrderFlag, r.CategoryCode, r.ApplicationNumber),
+              "CL-42|C42|M|RETAIL|APP-9");
+    EXPECT_EQ(r.OrderNumber, 4711);
+    EXPECT_EQ(Fields(r.Bids[0].BidActionCode, r.Bids[0].BidReference, r.Bids[1].BidActionCode,
+                     r.Bids[1].BidReference, r.Bids[2].BidActionCode, r.Bids[2].BidReference),
+              "M|BR-1|M|BR-2|N|0");
+    EXPECT_EQ(r.Bids[0].Price, 104.0);
 
     dialog->ResetBidForm();  // then the dialog is reused for a new bid
     dialog->SetReady(true);
@@ -157,10 +150,11 @@ TEST_F(PlaceBidTest, ModificationCarriesTheOrdersIdentityAndANewBidAfterItDoesNo
     Enter(kBidClientId, "CL-42");
     Enter(kBidUPIId, "me@upi");
     form().Click(kBidTerms);
-    sent = Place();
-    EXPECT_TRUE(ZeroAt(r, 4992, 4 + 17));  // no order number, no application number
-    EXPECT_EQ(TextAt(r, kSlot[0], 3) + TextAt(r, kSlot[0] + 24, 17), "N0");
-    EXPECT_TRUE(ZeroAt(r, kSlot[1], 48));
+    r = Place();
+    EXPECT_EQ(r.OrderNumber, 0);
+    EXPECT_EQ(Fields(r.ApplicationNumber, r.Bids[0].BidActionCode, r.Bids[0].BidReference,
+                     r.Bids[1].BidActionCode),
+              "|N|0|");
 }
 
 TEST_F(PlaceBidTest, ChosenCategoryIsSentInUpperCaseAndNobodyToActForSendsNothing) {
@@ -170,8 +164,7 @@ TEST_F(PlaceBidTest, ChosenCategoryIsSentInUpperCaseAndNobodyToActForSendsNothin
     issue.categories.Add(&employee);
     OpenValidBid();
     form().SelectComboItem(kBidCategory, 0);
-    const IPOServiceRequest sent = Place();
-    EXPECT_EQ(TextAt(&sent, 4794, 31), "EMP");
+    EXPECT_EQ(base::FieldText(Place().CategoryCode), "EMP");
 
     OpenValidBid(24);  // the host knows the client but gives no code
     env.answerClientLookup = [](ClientLookupMessage& m) { base::CopyField(m.ClientId, "CL-42"); };
@@ -182,31 +175,23 @@ TEST_F(PlaceBidTest, ChosenCategoryIsSentInUpperCaseAndNobodyToActForSendsNothin
 }
 
 TEST_F(PlaceBidTest, TextsTooLongForTheirFieldsAreRefusedAndNothingIsSent) {
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"IPO Name is too long (at most 20 characters)",
-         [this] { issue.issueIdentifier = std::string(21, 'I'); }},
-        {"Category Code is too long (at most 30 characters)",
-         [this] { retail.code = std::string(31, 'X'); }},
-        {"Bank Name is too long (at most 20 characters)",
-         [this] { account.bankName = std::string(21, 'B'); }},
-        {"Bank A/C No. is too long (at most 40 characters)",
-         [this] { account.accountNumber = std::string(41, '9'); }},
-        {"User Reference 1 is too long (at most 20 characters)",
-         [this] { reference.reference1 = std::string(21, 'R'); }},
+    const std::tuple<const char*, FakeText*, size_t> cases[] = {
+        {"IPO Name is too long (at most 20 characters)", &issue.issueIdentifier, 21},
+        {"Category Code is too long (at most 30 characters)", &retail.code, 31},
+        {"Bank Name is too long (at most 20 characters)", &account.bankName, 21},
+        {"Bank A/C No. is too long (at most 40 characters)", &account.accountNumber, 41},
+        {"User Reference 1 is too long (at most 20 characters)", &reference.reference1, 21},
     };
-    for (const auto& [message, lengthen] : cases) {
+    for (const auto& [message, field, length] : cases) {
         SCOPED_TRACE(message);
-        lengthen();
+        const FakeText kept = *field;
+        *field = std::string(length, 'x');
         OpenValidBid();
         form().Click(kBidASBA);
         form().Click(kBidPlaceBid);
         EXPECT_EQ(Messages(), Texts{message});
         EXPECT_TRUE(Orders().empty());
-        issue.issueIdentifier = "ACME-IPO";
-        retail.code = "RETAIL";
-        account.bankName = "Zeta Bank";
-        account.accountNumber = "00012345";
-        reference.reference1 = "REF-ONE";
+        *field = kept;
     }
 
     tagIPOModifyOrder order = UPIOrder();  // a UPI id can only come this long from an order
@@ -218,49 +203,39 @@ TEST_F(PlaceBidTest, TextsTooLongForTheirFieldsAreRefusedAndNothingIsSent) {
 }
 
 TEST_F(PlaceBidTest, ResponseDecidesTheMessage) {
-    struct Case {
-        uint8_t status[2];        // of the two records delivered
-        FakeText message[2];      // of the two records
-        uint8_t detailStatus[3];  // of the first record's details
-        FakeText detailText[3];
-        Texts shown;
+    // Two records are delivered; the first has three details. A null message shows nothing.
+    const struct {
+        uint8_t status1, status2;
+        FakeText message1, message2;
+        uint8_t detailStatus1, detailStatus2, detailStatus3;
+        FakeText detailText1, detailText2, detailText3;
+        const char* shown;
+    } cases[] = {
+        {1, 0, "", "Rejected", 0, 0, 0, "", "", "x", "Order Placed Successfully for ACME-IPO"},
+        {0, 1, "Insufficient balance", "", 0, 0, 0, "", "", "x",
+         "Insufficient balance for ACME-IPO"},
+        {0, 1, "null", "", 1, 0, 0, "passed", std::nullopt, "Bid 2 above the band",
+         "Bid 2 above the band"},
+        {7, 0, "Odd", "Second", 1, 1, 1, "a", "b", "c", "Second for ACME-IPO"},
+        {0, 0, std::nullopt, "", 1, 0, 1, "", "", "", nullptr},
     };
-    const Case cases[] = {
-        {{1, 0},
-         {"", "Rejected"},
-         {0, 0, 0},
-         {"", "", "x"},
-         {"Order Placed Successfully for ACME-IPO"}},
-        {{0, 1},
-         {"Insufficient balance", ""},
-         {0, 0, 0},
-         {"", "", "x"},
-         {"Insufficient balance for ACME-IPO"}},
-        {{0, 1},
-         {"null", ""},
-         {1, 0, 0},
-         {"passed", std::nullopt, "Bid 2 above the band"},
-         {"Bid 2 above the band"}},
-        {{7, 0}, {"Odd", "Second"}, {1, 1, 1}, {"a", "b", "c"}, {"Second for ACME-IPO"}},
-        {{0, 0}, {std::nullopt, ""}, {1, 0, 1}, {"", "", ""}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.shown.empty() ? "nothing" : c.shown[0]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown ? c.shown : "nothing");
         OpenValidBid();
         FakeOrderResponseRecord records[2];
         FakeOrderResponseDetail details[3];
+        const std::pair<uint8_t, FakeText> detailFields[] = {{c.detailStatus1, c.detailText1},
+                                                             {c.detailStatus2, c.detailText2},
+                                                             {c.detailStatus3, c.detailText3}};
         for (int i = 0; i < 3; ++i) {
-            details[i].status = c.detailStatus[i];
-            details[i].text = c.detailText[i];
+            std::tie(details[i].status, details[i].text) = detailFields[i];
             records[0].details.Add(&details[i]);
         }
-        for (int i = 0; i < 2; ++i) {
-            records[i].status = c.status[i];
-            records[i].message = c.message[i];
-        }
-        env.companion().Script(kRequestPlaceOrder, {0, 1, "", {{&records[0]}, {&records[1]}}});
+        std::tie(records[0].status, records[0].message) = std::tie(c.status1, c.message1);
+        std::tie(records[1].status, records[1].message) = std::tie(c.status2, c.message2);
+        env.Answer(kRequestPlaceOrder, {&records[0], &records[1]});
         form().Click(kBidPlaceBid);
-        EXPECT_EQ(Messages(), c.shown);
+        EXPECT_EQ(Messages(), c.shown ? Texts{c.shown} : Texts{});
         EXPECT_TRUE(form().IsWindowVisible());
     }
     env.companion().Script(kRequestPlaceOrder, {1, 0, "null", {}});

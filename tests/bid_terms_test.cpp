@@ -29,11 +29,7 @@ TEST_F(BidDialogTest, TermsViewerShowsTheHeadOfTheTermsFile) {
             position = viewer.Position();
         });
         form().Click(kBidTermsLink);
-        fw::headless::RecordingPainter painter;
-        form().control(kBidTermsLink).drawer->DrawItem(painter, {{0, 0, 200, 20}, false});
-        for (const auto& call : painter.calls) {
-            EXPECT_TRUE(call.op != "colour" || call.colour == (fw::Colour{0, 0, 255}));
-        }
+        EXPECT_EQ(LinkColour(), (fw::Colour{0, 0, 255}));  // a press leaves the link blue
         return shown;
     };
 

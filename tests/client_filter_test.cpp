@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "base/text.h"
@@ -17,16 +16,6 @@ PluginTestConfig UserType(uint16_t userType) {
     PluginTestConfig config;
     config.userType = userType;
     return config;
-}
-
-int32_t Int32At(const void* record, size_t offset) {
-    int32_t value = 0;
-    std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-    return value;
-}
-
-const char* TextAt(const void* record, size_t offset) {
-    return static_cast<const char*>(record) + offset;
 }
 
 class ClientFilterTest : public ::testing::Test {
@@ -64,11 +53,9 @@ TEST_F(ClientFilterTest, LeavingTheBoxLooksUpOnceAndOkHandsOverTheHostsClient) {
     EXPECT_EQ(result, fw::kIdOk);
     ASSERT_EQ(env.clientLookups.size(), 1u);
     const ClientLookupMessage& sent = env.clientLookups[0];
-    EXPECT_EQ(Int32At(&sent, 0), 108);
-    EXPECT_EQ(Int32At(&sent, 8), 1);
-    EXPECT_EQ(Int32At(&sent, 12), 1);
-    EXPECT_STREQ(TextAt(&sent, 16), "C42");
-    EXPECT_STREQ(TextAt(&sent, 80), "");  // answer fields go out zeroed
+    EXPECT_TRUE(sent.MessageId == kClientLookupMessageId && sent.Flag1 == 1 && sent.Flag2 == 1);
+    EXPECT_EQ(base::FieldText(sent.ClientIdTyped), "C42");
+    EXPECT_EQ(base::FieldText(sent.ClientId), "");  // answer fields go out zeroed
     EXPECT_EQ(dialog.ClientId(), "C42");
     EXPECT_EQ(dialog.ClientCode(), "CODE-C42");
     EXPECT_EQ(dialog.ClientName(), "Name of C42");
@@ -151,10 +138,10 @@ TEST(ClientSelectedNotice, SendsIdAndCodeByUserType) {
         EXPECT_EQ(CIPOClientFilterDialog(nullptr).NotifyClientSelected("C77", c.code), 1);
         ASSERT_EQ(env.clientSelections.size(), 1u);
         const ClientSelectedMessage& sent = env.clientSelections[0];
-        EXPECT_EQ(Int32At(&sent, 0), 121);
-        EXPECT_STREQ(TextAt(&sent, 8), c.sentId) << c.userType;
-        EXPECT_STREQ(TextAt(&sent, 38), c.sentCode) << c.userType;
-        EXPECT_EQ(Int32At(&sent, 68), 1);
+        EXPECT_EQ(sent.MessageId, kClientSelectedMessageId);
+        EXPECT_EQ(base::FieldText(sent.ClientId) + "|" + base::FieldText(sent.ClientCode),
+                  std::string(c.sentId) + "|" + c.sentCode);
+        EXPECT_EQ(sent.Answer, 1);
     }
 }
 

@@ -2,21 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "base/platform.h"
-#include "bid/ipo_order_entry_layout.h"
+#include "base/text.h"
 #include "framework/headless/headless_backend.h"
 #include "plugin/host_abi.h"
-#include "tests/support/fake_records.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/plugin_test_env.h"
-#include "tests/support/record_bytes.h"
-#include "watch/ipo_watch_layout.h"
 
 namespace {
 
@@ -25,8 +19,10 @@ std::vector<std::string> g_hostTexts;
 std::vector<WindowSize> g_sizes;
 
 int RecordHostMessage(void* record) {
-    if (NumberAt<uint32_t>(record, 0) == kServiceFailureMessageId) {
-        g_hostTexts.push_back(TextAt(record, 6, 4098));
+    uint32_t id = 0;
+    std::memcpy(&id, record, sizeof id);
+    if (id == kServiceFailureMessageId) {
+        g_hostTexts.push_back(base::FieldText(static_cast<ServiceFailureMessage*>(record)->Text));
     }
     return 0;
 }
@@ -130,20 +126,8 @@ TEST_F(PluginExportsTest, TemplatesAreKeptPerMenuAndAllClosedOnRequest) {
     EXPECT_EQ(orderBook.closes, (std::vector<bool>{true, true}));
 }
 
-TEST_F(PluginExportsTest, CleanUpReachesTheCompanionAndInitialisationStartsAfresh) {
-    ConfigureAndInitialize();
-    plugin().CleanUp();
-    EXPECT_EQ(companion.Calls(), (std::vector<std::string>{"InitializeCorvexDll",
-                                                           "SetDataIPOSetCallBackFun", "CleanUp"}));
-
-    plugin().Configure(nullptr);  // ignored
-    ConfigureAndInitialize();
-    EXPECT_EQ(companion.Calls(), (std::vector<std::string>{
-                                     "InitializeCorvexDll", "SetDataIPOSetCallBackFun", "CleanUp",
-                                     "InitializeCorvexDll", "SetDataIPOSetCallBackFun"}));
-}
-
-TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionAndReportsToTheHost) {
+// An opened window reaches the companion and the host; CleanUp ends that until initialised again.
+TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionUntilCleanUp) {
     ConfigureAndInitialize();
     plugin().SetCallback(&RecordHostMessage);
     plugin().SetSizeCallback(&RecordSize);
@@ -158,60 +142,23 @@ TEST_F(PluginExportsTest, OpenedWatchWindowRequestsThroughTheCompanionAndReports
         fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form));
         ASSERT_FALSE(companion.Requests().empty());
         const IPOServiceRequest& request = companion.Requests().front();
-        EXPECT_EQ(NumberAt<uint16_t>(&request, 2), 91);
-        EXPECT_EQ(TextAt(&request, 252, 256), "http://ipo.test/91");
-        EXPECT_EQ(TextAt(&request, 4612, 3), "C");
+        EXPECT_EQ(Fields(request.URL, request.Section), "http://ipo.test/91|C");
         EXPECT_EQ(g_hostTexts, std::vector<std::string>{"Market closed"});
         EXPECT_EQ(g_sizes.size(), 1u);
     }
 
-    // After CleanUp and before a new configuration nothing reaches the companion.
+    // CleanUp releases the companion; until the next initialisation nothing reaches it.
     plugin().CleanUp();
+    EXPECT_EQ(companion.Calls(),
+              (std::vector<std::string>{"InitializeCorvexDll", "SetDataIPOSetCallBackFun",
+                                        "ProcessCall", "CleanUp"}));
     companion.Reset();
-    fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form));
+    { fw::headless::OpenedWindow window(*view, *frame, static_cast<int>(form)); }
     EXPECT_TRUE(companion.Requests().empty());
-}
-
-TEST_F(PluginExportsTest, WorkingDirectoryGivesTheCompanionAndTheTermsFile) {
-    // The host names its working directory in the platform's own form; the plug-in finds the
-    // companion library and the terms file in it with the same separator.
-    const std::string folder = TestCompanionDirectory();
-#ifdef _WIN32
-    EXPECT_EQ(folder.find('/'), std::string::npos) << folder;
-    EXPECT_NE(folder.find('\\'), std::string::npos) << folder;
-#endif
-    const std::string terms = folder + base::kPathSeparator + "IPOTermsAndConditions.html";
-    std::ofstream(terms, std::ios::binary) << "<p>Bids are final.</p>";
+    plugin().Configure(nullptr);  // ignored
     ConfigureAndInitialize();
-    FakeIPOWatchEntry listed;
-    listed.issueKey = "ACME-IPO";
-    companion.Script(kRequestWatchList, {0, 1, "", {{&listed}}});
-    FakeIPODetailsEntry issue;
-    issue.issueIdentifier = "ACME-IPO";
-    issue.lotSize = 30;
-    companion.Script(kRequestWatchDetails, {0, 1, "", {{&issue}}});
-
-    const uint32_t menu = kMenuIPOWatch;
-    const fw::RuntimeClass* view = nullptr;
-    const fw::RuntimeClass* frame = nullptr;
-    uint32_t form = 0;
-    ASSERT_EQ(plugin().GetClasses(&menu, &view, &form, nullptr, &frame), 1);
-    fw::headless::OpenedWindow watch(*view, *frame, static_cast<int>(form));
-    watch.form().ClickItem(kWatchList, 0, 0);  // the row's "Place Bid" image
-    fw::headless::HeadlessForm* bid = backend.FindForm("Bid Order-IPO");
-    ASSERT_TRUE(bid && bid->IsWindowVisible());
-    EXPECT_EQ(bid->GetText(kBidIPOName), "ACME-IPO");
-
-    std::string shown = "(not opened)";
-    backend.modalHandlers.push_back(
-        [&](fw::headless::HeadlessForm& viewer) { shown = viewer.GetText(kTermsText); });
-    bid->Click(kBidTermsLink);
-    EXPECT_EQ(shown, "<p>Bids are final.</p>");
-    EXPECT_TRUE(backend.messages.empty());
-
-    std::filesystem::remove(terms);
-    bid->Click(kBidTermsLink);
-    EXPECT_EQ(backend.LastMessage(), "Failed to load " + terms);
+    EXPECT_EQ(companion.Calls(),
+              (std::vector<std::string>{"InitializeCorvexDll", "SetDataIPOSetCallBackFun"}));
 }
 
 }  // namespace

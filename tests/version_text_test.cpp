@@ -28,11 +28,4 @@ TEST(VersionTextTest, UnknownMonthFailsWithTheMapKeyError) {
     }
 }
 
-TEST(VersionTextTest, VersionTextJoinsTagDateAndNumber) {
-    const std::string text = VersionText("Aug  4 2026");
-    EXPECT_EQ(text, "R~AUG2026_FR_1~04082026~26.0.0.32.0");
-    EXPECT_EQ(text.size(), 35u);
-    EXPECT_THROW(VersionText("Foo  4 2026"), std::out_of_range);
-}
-
 }  // namespace

@@ -36,16 +36,6 @@ class WatchViewTest : public PluginTest {
         return &entry;
     }
 
-    // The answer to the next request of `code`.
-    template <class Record>
-    void Script(uint16_t code, const std::vector<Record*>& records) {
-        CompanionAnswer answer;
-        for (Record* record : records) {
-            answer.records.push_back({record, 0});
-        }
-        env.companion().Script(code, answer);
-    }
-
     HeadlessForm& Open() {
         windows_.push_back(
             std::make_unique<OpenedWindow>(WatchViewClass(), GenericFrameClass(), kFormIPOWatch));
@@ -75,39 +65,7 @@ class WatchViewTest : public PluginTest {
     std::vector<std::unique_ptr<OpenedWindow>> windows_;
 };
 
-TEST_F(WatchViewTest, OpeningListsCurrentIssuesSortedByMinimumQuantity) {
-    Script(kRequestWatchList, std::vector{Entry("K1", "Alpha", 300), Entry("K2", "Beta", 100)});
-    HeadlessForm& form = Open();
-
-    EXPECT_EQ(window().site().title(), "IPO WatchList");
-    ASSERT_EQ(form.ListColumnCount(kWatchList), 9);
-    EXPECT_EQ(form.ListColumnTitle(kWatchList, 7), "Minimum Order Quantity");
-    EXPECT_TRUE(form.GetCheck(kWatchCurrentButton));
-    EXPECT_FALSE(form.IsVisible(kWatchApplyButton));
-    EXPECT_EQ(form.GetDate(kWatchFromDate), (base::Date{2025, 12, 5}));  // a year before today
-    EXPECT_EQ(form.GetDate(kWatchToDate), (base::Date{2026, 12, 5}));
-
-    EXPECT_EQ(env.companion().WatchListKinds(), std::vector<int32_t>{1});
-    EXPECT_EQ(Column(form, 1), (Texts{"Beta", "Alpha"}));
-
-    // User type 23: the flat status bar.
-    EXPECT_EQ(window().site().statusBar()->kind(), fw::StatusBarKind::OwnerDrawn);
-    EXPECT_EQ(Pane(1), "CURRENT IPO");
-    EXPECT_EQ(Pane(2), "No of records : 2");
-
-    ASSERT_EQ(env.sizeReports.size(), 1u);
-    EXPECT_EQ(env.sizeReports[0].size.width, form.ClientSize().width);
-    EXPECT_EQ(env.sizeReports[0].size.height, form.ClientSize().height - 120);
-
-    // The list follows the view, 3 pixels above its bottom edge.
-    form.ResizeTo({900, 600});
-    EXPECT_EQ(form.ControlRect(kWatchList).Width(), 900);
-    EXPECT_EQ(form.ControlRect(kWatchList).bottom, 597);
-    form.PressEscape();
-    EXPECT_EQ(window().site().closePosts(), 1);
-}
-
-TEST_F(WatchViewTest, RowsShowFormattedTextsAndFailuresLeaveNone) {
+TEST_F(WatchViewTest, OpeningListsCurrentIssuesFormattedAndSortedByMinimumQuantity) {
     FakeIPOWatchEntry* a = Entry("K1", "Alpha Ltd", 150);
     a->priceLow = 95.5;
     a->priceHigh = 100;
@@ -119,22 +77,41 @@ TEST_F(WatchViewTest, RowsShowFormattedTextsAndFailuresLeaveNone) {
     FakeIPOWatchEntry* b = Entry("K2", "Beta", 200);
     b->bidStartDate = "02-Dec-2026";
     b->bidEndDate = "04-Dec-2026";
-    FakeIPOWatchEntry* c = Entry("K3", "", 300);
+    FakeIPOWatchEntry* c = Entry("K3", "", 100);
     c->ipoName = c->bidStartDate = c->bidEndDate = c->issueType = std::nullopt;
-    Script(kRequestWatchList, std::vector{a, b, c});
+    env.Answer(kRequestWatchList, {a, b, c});
     HeadlessForm& form = Open();
 
+    EXPECT_EQ(window().site().title(), "IPO WatchList");
+    EXPECT_TRUE(form.GetCheck(kWatchCurrentButton) && !form.IsVisible(kWatchApplyButton));
+    EXPECT_EQ(form.GetDate(kWatchFromDate), (base::Date{2025, 12, 5}));  // a year before today
+    EXPECT_EQ(form.GetDate(kWatchToDate), (base::Date{2026, 12, 5}));
+    EXPECT_EQ(env.companion().WatchListKinds(), std::vector<int32_t>{1});
     const auto rows = form.Rows(kWatchList);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], (Texts{"", "Alpha Ltd", "01-Dec-2026 ", "Book Built", "10.00",
+    EXPECT_EQ(rows[0], (Texts{"", "", " ", "", "0.00", "0.00-0.00", "0", "100", "0"}));
+    EXPECT_EQ(rows[1], (Texts{"", "Alpha Ltd", "01-Dec-2026 ", "Book Built", "10.00",
                               "95.50-100.00", "150", "150", "12500000000"}));
-    EXPECT_EQ(rows[1][2], "02-Dec-2026 To 04-Dec-2026");
-    EXPECT_EQ(rows[2], (Texts{"", "", " ", "", "0.00", "0.00-0.00", "0", "300", "0"}));
+    EXPECT_EQ(rows[2][2], "02-Dec-2026 To 04-Dec-2026");
+
+    // User type 23: the flat status bar.
+    EXPECT_EQ(window().site().statusBar()->kind(), fw::StatusBarKind::OwnerDrawn);
+    EXPECT_EQ(Pane(1) + "|" + Pane(2), "CURRENT IPO|No of records : 3");
+    ASSERT_EQ(env.sizeReports.size(), 1u);
+    EXPECT_EQ(std::pair(env.sizeReports[0].size.width, env.sizeReports[0].size.height),
+              std::pair(form.ClientSize().width, form.ClientSize().height - 120));
+
+    // The list follows the view, 3 pixels above its bottom edge.
+    form.ResizeTo({900, 600});
+    EXPECT_EQ(std::pair(form.ControlRect(kWatchList).Width(), form.ControlRect(kWatchList).bottom),
+              std::pair(900, 597));
 
     env.companion().Script(kRequestWatchList, {5, 0, "Service down", {}});
-    form.Click(kWatchForthcomingButton);
+    form.Click(kWatchForthcomingButton);  // a failure leaves no rows
     EXPECT_EQ(form.ListItemCount(kWatchList), 0u);
     EXPECT_EQ(Pane(2), "No of records : 0");
+    form.PressEscape();
+    EXPECT_EQ(window().site().closePosts(), 1);
 }
 
 TEST_F(WatchViewTest, HeaderClicksSortByTextOrNumberWithOneSharedDirection) {
@@ -144,7 +121,7 @@ TEST_F(WatchViewTest, HeaderClicksSortByTextOrNumberWithOneSharedDirection) {
     b->priceLow = 100, b->priceHigh = 110, b->faceValue = 10, b->issueSize = 2'147'483'647;
     FakeIPOWatchEntry* c = Entry("K3", "C", 30);
     c->faceValue = 2, c->issueSize = 5'000;
-    Script(kRequestWatchList, std::vector{a, b, c});
+    env.Answer(kRequestWatchList, {a, b, c});
     HeadlessForm& form = Open();
 
     const struct {
@@ -169,32 +146,15 @@ TEST_F(WatchViewTest, HeaderClicksSortByTextOrNumberWithOneSharedDirection) {
     EXPECT_EQ(Column(form, 1), (Texts{"A", "B", "C"}));
     // A reload sorts in the current direction without flipping it.
     form.ClickColumn(kWatchList, 1);
-    Script(kRequestWatchList, std::vector{a, b, c});
+    env.Answer(kRequestWatchList, {a, b, c});
     form.Click(kWatchForthcomingButton);
     EXPECT_EQ(Column(form, 1), (Texts{"C", "B", "A"}));
-}
-
-// Header clicks sort whatever the list holds: nothing at all, or only the placeholder row
-// without a record (past issues chosen again), for every column in both directions.
-TEST_F(WatchViewTest, HeaderClicksOverAnEmptyListOrThePlaceholderAlone) {
-    HeadlessForm& form = Open();
-    form.Click(kWatchPastButton);  // the first load of past issues finds none
-    for (const size_t expectedRows : {0u, 1u}) {
-        for (int column = 0; column <= 8; ++column) {
-            for (int click = 0; click < 2; ++click) {
-                form.ClickColumn(kWatchList, column);
-                EXPECT_EQ(form.Rows(kWatchList), std::vector<Texts>(expectedRows, Texts(9, "")))
-                    << column;
-            }
-        }
-        form.Click(kWatchPastButton);  // again: only the placeholder row
-    }
 }
 
 // User types other than 23, 24 and 26 send nothing: no list on opening, no details on a row
 // click, no details behind "Place Bid" (the bid dialog still opens, blank).
 TEST_F(WatchViewTest, OtherUserTypesSendNoRequest) {
-    Script(kRequestWatchList, std::vector{Entry("K1", "Alpha", 10)});
+    env.Answer(kRequestWatchList, {Entry("K1", "Alpha", 10)});
     HeadlessForm& form = Open();
     PluginTestConfig config;
     config.userType = 25;
@@ -217,16 +177,17 @@ TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
                              "2147483647", "-1",   "0.5", "10.00", "2147483648", "7"};
     // Null rows are placeholders without a record: they sort as rows of empty texts.
     std::vector<std::optional<IPOWatchRow>> rows{std::nullopt};
+    const std::pair<std::string IPOWatchRow::*, size_t> numberColumns[] = {
+        {&IPOWatchRow::FaceValue, 0},  {&IPOWatchRow::LotSize, 1},
+        {&IPOWatchRow::IssueSize, 2},  {&IPOWatchRow::DateRange, 3},
+        {&IPOWatchRow::PriceRange, 5}, {&IPOWatchRow::MinimumOrderQuantity, 7}};
     for (size_t i = 0; i < std::size(numbers); ++i) {
         IPOWatchRow row;
         row.IPOName = "N" + std::to_string(i % 4);
-        row.DateRange = numbers[(i + 3) % std::size(numbers)];
         row.IssueType = "T" + std::to_string(i % 3);
-        row.FaceValue = numbers[i];
-        row.PriceRange = numbers[(i + 5) % std::size(numbers)];
-        row.LotSize = numbers[(i + 1) % std::size(numbers)];
-        row.MinimumOrderQuantity = numbers[(i + 7) % std::size(numbers)];
-        row.IssueSize = numbers[(i + 2) % std::size(numbers)];
+        for (const auto& [column, shift] : numberColumns) {
+            row.*column = numbers[(i + shift) % std::size(numbers)];
+        }
         row.IssueKey = std::to_string(i);
         rows.push_back(row);
         if (i == 5) {
@@ -261,28 +222,30 @@ TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
 
 TEST_F(WatchViewTest, ModesSwitchControlsAndPastIssuesLoadOnceUntilApply) {
     HeadlessForm& form = Open();
-    Script(kRequestWatchList, std::vector{Entry("K1", "Soon", 10)});
+    env.Answer(kRequestWatchList, {Entry("K1", "Soon", 10)});
     form.Click(kWatchForthcomingButton);
     EXPECT_EQ(form.control(kWatchList).images, fw::ListImages::Blank);
     EXPECT_EQ(Column(form, 1), Texts{"Soon"});
 
-    Script(kRequestWatchList, std::vector{Entry("K2", "Old", 10)});
+    env.Answer(kRequestWatchList, {Entry("K2", "Old", 10)});
     form.Click(kWatchPastButton);
     EXPECT_TRUE(form.IsVisible(kWatchApplyButton));
-    EXPECT_EQ(base::FieldText(Last().WatchFromDate), "2025-12-05");
-    EXPECT_EQ(base::FieldText(Last().WatchToDate), "2026-12-05");
+    EXPECT_EQ(Fields(Last().WatchFromDate, Last().WatchToDate), "2025-12-05|2026-12-05");
     EXPECT_EQ(Column(form, 1), Texts{"Old"});
     EXPECT_EQ(Pane(1), "PAST/CLOSED IPO");
 
-    // Again: only the empty placeholder row, no request; it has no details and no bid.
+    // Again: only the empty placeholder row, no request; it sorts, and has no details or bid.
     form.Click(kWatchPastButton);
+    for (int column = 0; column <= 8; ++column) {
+        form.ClickColumn(kWatchList, column);
+    }
     EXPECT_EQ(form.Rows(kWatchList), std::vector<Texts>{Texts(9, "")});
     form.ClickItem(kWatchList, 0, 1);
     window().view().OnCommand(kCmdWatchOpenBid);
     EXPECT_EQ(env.companion().Requests().size(), 3u);
     EXPECT_FALSE(Details().IsWindowVisible());
 
-    Script(kRequestWatchList, std::vector{Entry("K4", "Closed", 10)});
+    env.Answer(kRequestWatchList, {Entry("K4", "Closed", 10)});
     form.Click(kWatchApplyButton);
     EXPECT_EQ(Column(form, 1), Texts{"Closed"});
     form.Click(kWatchCurrentButton);
@@ -297,35 +260,31 @@ TEST_F(WatchViewTest, PastDateRangeIsCheckedThenLoadedAnyway) {
     const struct {
         base::Date from, to;
         const char* message;
-        const char* fromText;
-        const char* toText;
     } cases[] = {
-        {{2026, 12, 5}, {2026, 12, 5}, nullptr, "2026-12-05", "2026-12-05"},
-        {{2026, 1, 1}, {2026, 3, 31}, nullptr, "2026-01-01", "2026-03-31"},
-        {{2026, 12, 1}, {2026, 12, 6}, future, "2026-12-01", "2026-12-06"},
-        {{2026, 12, 6}, {2026, 12, 1}, future, "2026-12-06", "2026-12-01"},
-        {{2026, 5, 2},
-         {2026, 5, 1},
-         "From Date should be less than To Date",
-         "2026-05-02",
-         "2026-05-01"},
+        {{2026, 12, 5}, {2026, 12, 5}, nullptr},
+        {{2026, 1, 1}, {2026, 3, 31}, nullptr},
+        {{2026, 12, 1}, {2026, 12, 6}, future},
+        {{2026, 12, 6}, {2026, 12, 1}, future},
+        {{2026, 5, 2}, {2026, 5, 1}, "From Date should be less than To Date"},
+    };
+    const auto iso = [](base::Date d) {
+        return base::Format("%04d-%02d-%02d", d.year, d.month, d.day);
     };
     for (const auto& c : cases) {
         env.backend().messages.clear();
-        Script(kRequestWatchList, std::vector{Entry("K", "Issue", 1)});
+        env.Answer(kRequestWatchList, {Entry("K", "Issue", 1)});
         ASSERT_TRUE(form.PickDate(kWatchFromDate, c.from));
         ASSERT_TRUE(form.PickDate(kWatchToDate, c.to));
         form.Click(kWatchApplyButton);
         EXPECT_EQ(env.backend().MessageTexts(), c.message ? Texts{c.message} : Texts{});
-        EXPECT_EQ(base::FieldText(Last().WatchFromDate), c.fromText);
-        EXPECT_EQ(base::FieldText(Last().WatchToDate), c.toText);
+        EXPECT_EQ(Fields(Last().WatchFromDate, Last().WatchToDate), iso(c.from) + "|" + iso(c.to));
         EXPECT_EQ(form.ListItemCount(kWatchList), 1u);
     }
     EXPECT_FALSE(form.PickDate(kWatchFromDate, {1969, 12, 31}));
 }
 
 TEST_F(WatchViewTest, ClicksToggleDetailsAndPlaceBidOpensTheBidDialog) {
-    Script(kRequestWatchList, std::vector{Entry("KEY-A", "Alpha", 10), Entry("KEY-B", "Beta", 20)});
+    env.Answer(kRequestWatchList, {Entry("KEY-A", "Alpha", 10), Entry("KEY-B", "Beta", 20)});
     HeadlessForm& form = Open();
     FakeIPODetailsEntry a, b;
     a.ipoName = "Alpha Limited", a.registrar = "Registrar A";
@@ -333,34 +292,34 @@ TEST_F(WatchViewTest, ClicksToggleDetailsAndPlaceBidOpensTheBidDialog) {
     b.ipoName = "Beta Limited", b.rating = std::nullopt;
     EXPECT_FALSE(Details().IsWindowVisible());
 
-    Script(kRequestWatchDetails, std::vector{&a});
+    env.Answer(kRequestWatchDetails, {&a});
     form.ClickItem(kWatchList, 0, 1);
     EXPECT_EQ(base::FieldText(Last().IssueKey), "KEY-A");
     EXPECT_TRUE(Details().IsWindowVisible());
-    EXPECT_EQ(Details().GetText(kDetailsIssueSize), "5000000000");
-    EXPECT_EQ(Details().GetText(kDetailsFaceValue), "2.00");
-    EXPECT_EQ(Details().GetText(kDetailsMinimumBidQty), "150");
+    EXPECT_EQ(Details().GetText(kDetailsIssueSize) + "|" + Details().GetText(kDetailsFaceValue) +
+                  "|" + Details().GetText(kDetailsMinimumBidQty),
+              "5000000000|2.00|150");
     EXPECT_FALSE(Details().IsEnabled(kDetailsRegistrar));
 
     // With the popup up, selecting row B loads its details; the click itself then hides it.
     // B's empty registrar leaves A's on show.
-    Script(kRequestWatchDetails, std::vector{&b});
+    env.Answer(kRequestWatchDetails, {&b});
     form.ClickItem(kWatchList, 1, 1);
     EXPECT_EQ(base::FieldText(Last().IssueKey), "KEY-B");
     EXPECT_FALSE(Details().IsWindowVisible());
-    EXPECT_EQ(Details().GetText(kDetailsIPOName), "Beta Limited");
-    EXPECT_EQ(Details().GetText(kDetailsRegistrar), "Registrar A");
+    EXPECT_EQ(Details().GetText(kDetailsIPOName) + "|" + Details().GetText(kDetailsRegistrar),
+              "Beta Limited|Registrar A");
 
     // "Place Bid" of a current issue: its details, then the user's details (type 23).
-    Script(kRequestWatchDetails, std::vector{&a});
+    env.Answer(kRequestWatchDetails, {&a});
     form.ClickItem(kWatchList, 0, 0);
     EXPECT_EQ(Codes(), (std::vector<uint16_t>{91, 92, 92, 92, 96}));
     EXPECT_TRUE(env.backend().FindForm("Bid Order-IPO")->IsWindowVisible());
 
     // In forthcoming mode the same cell toggles the details.
-    Script(kRequestWatchList, std::vector{Entry("K9", "Later", 1)});
+    env.Answer(kRequestWatchList, {Entry("K9", "Later", 1)});
     form.Click(kWatchForthcomingButton);
-    Script(kRequestWatchDetails, std::vector{&b});
+    env.Answer(kRequestWatchDetails, {&b});
     form.ClickItem(kWatchList, 0, 0);
     EXPECT_TRUE(Details().IsWindowVisible());
     EXPECT_EQ(Codes().back(), 92);
@@ -370,7 +329,7 @@ class WatchMenuTest : public WatchViewTest {
   protected:
     WatchMenuTest() : alpha(Entry("K1", "  Alpha  ", 10)), beta(Entry("K2", "Beta Corp", 20)) {
         alpha->issueSize = 1000;
-        Script(kRequestWatchList, std::vector{alpha, beta});
+        env.Answer(kRequestWatchList, {alpha, beta});
         form = &Open();
     }
 
@@ -379,11 +338,11 @@ class WatchMenuTest : public WatchViewTest {
         form->RightClick(kWatchList);
     }
     void ShowPastIssues() {
-        Script(kRequestWatchList, std::vector{alpha, beta});
+        env.Answer(kRequestWatchList, {alpha, beta});
         form->Click(kWatchPastButton);
     }
     void ApplyLongerName() {
-        Script(kRequestWatchList, std::vector{Entry("K3", "A much longer issue name", 5)});
+        env.Answer(kRequestWatchList, {Entry("K3", "A much longer issue name", 5)});
         form->Click(kWatchApplyButton);
     }
     std::vector<int> Widths() {
@@ -418,7 +377,7 @@ TEST_F(WatchMenuTest, GridAndClipboard) {
     EXPECT_EQ(env.backend().clipboard, header +
                                            "  Alpha  \t \t\t0.00\t0.00-0.00\t0\t10\t1000\n"
                                            "Beta Corp\t \t\t0.00\t0.00-0.00\t0\t20\t0\n");
-    Script(kRequestWatchList, std::vector<FakeIPOWatchEntry*>{});
+    env.Answer(kRequestWatchList, {});
     form->Click(kWatchForthcomingButton);
     Choose(kCmdWatchCopyToClipboard);
     EXPECT_EQ(env.backend().clipboard, header);

@@ -98,6 +98,14 @@ void PluginTestEnv::RestartBridge() {
     InitializeServiceBridge();
 }
 
+void PluginTestEnv::Answer(uint16_t code, const std::vector<void*>& records) {
+    CompanionAnswer answer;
+    for (void* record : records) {
+        answer.records.push_back({record, 0});
+    }
+    companion_->Script(code, answer);
+}
+
 std::vector<std::string> PluginTestEnv::ServiceFailureTexts() const {
     std::vector<std::string> texts;
     for (const ServiceFailureMessage& message : serviceFailures) {

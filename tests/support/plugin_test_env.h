@@ -13,11 +13,21 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "bridge/ipo_service_bridge.h"
 #include "containers/ts_map.h"
 #include "framework/headless/headless_backend.h"
 #include "plugin/host_abi.h"
 #include "tests/support/test_companion_control.h"
+
+// The texts of fixed record fields, joined by "|".
+template <class... Field>
+std::string Fields(const Field&... fields) {
+    std::string joined;
+    int count = 0;
+    ((joined += (count++ ? "|" : "") + base::FieldText(fields)), ...);
+    return joined;
+}
 
 // The folder holding the test companion library.
 std::string TestCompanionDirectory();
@@ -77,6 +87,8 @@ class PluginTestEnv {
     TestCompanionControl& companion() { return *companion_; }
     IPOServiceBridge* bridge() { return GetServiceBridge(); }
 
+    // Scripts a successful answer to the next request of `code` that delivers `records`.
+    void Answer(uint16_t code, const std::vector<void*>& records);
     // The texts of the service failures sent to the host (message 65636).
     std::vector<std::string> ServiceFailureTexts() const;
 
