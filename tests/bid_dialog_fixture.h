@@ -13,7 +13,6 @@
 #include "bid/ipo_order_entry_layout.h"
 #include "tests/support/fake_records.h"
 #include "tests/support/plugin_test_env.h"
-#include "tests/support/record_bytes.h"
 
 using Texts = std::vector<std::string>;
 
