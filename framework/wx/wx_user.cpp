@@ -118,11 +118,18 @@ const WxBackend::ShownPopup* ShownPopup() {
 
 WxUser::WxUser() {
     retry_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { RetryDeferred(); });
+    wxTheApp->Bind(wxEVT_IDLE, &WxUser::OnIdle, this);
     Register();
 }
 
 WxUser::~WxUser() {
     Unregister();
+    wxTheApp->Unbind(wxEVT_IDLE, &WxUser::OnIdle, this);
+}
+
+void WxUser::OnIdle(wxIdleEvent& event) {
+    ++idles_;
+    event.Skip();
 }
 
 void WxUser::RunUntil(const std::function<bool()>& done) {
@@ -145,7 +152,7 @@ void WxUser::Post(std::function<void()> task) {
 }
 
 bool WxUser::Idle() const {
-    return deferred_.empty() && !wxTheApp->HasPendingEvents();
+    return idles_ > idlesAtLastTask_ && deferred_.empty() && !wxTheApp->HasPendingEvents();
 }
 
 void WxUser::RunOrDefer(std::function<void()> task) {
@@ -158,6 +165,7 @@ void WxUser::RunOrDefer(std::function<void()> task) {
         return;
     }
     task();
+    idlesAtLastTask_ = idles_;
 }
 
 void WxUser::RetryDeferred() {

@@ -74,6 +74,7 @@ class WxUser : public UserActions, private wxModalDialogHook {
     // Gives the control the keyboard focus; the control that had it is told it lost it.
     void MoveFocus(wxWindow* control);
     void OnFocusLeft(wxFocusEvent& event);
+    void OnIdle(wxIdleEvent& event);
 
     wxWeakRef<wxWindow> window_;   // the window in use
     wxWeakRef<wxWindow> focused_;  // the control the user gave the focus last
@@ -82,6 +83,10 @@ class WxUser : public UserActions, private wxModalDialogHook {
     int messageBoxes_ = 0;
     wxFileDialog* saveDialog_ = nullptr;
     std::vector<std::function<void()>> deferred_;
+    // Idle cycles seen, and the count when the last task ended: windows finish their layout
+    // (a list places its rows) in idle time, so a step counts as handled only after one.
+    unsigned long idles_ = 0;
+    unsigned long idlesAtLastTask_ = 0;
     wxTimer retry_;
 };
 
