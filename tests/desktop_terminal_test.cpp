@@ -54,7 +54,7 @@ class TerminalTest : public ::testing::Test {
     std::unique_ptr<Terminal> terminal;
 };
 
-TEST_F(TerminalTest, LoadsThePluginThroughItsExportsAndEnablesItsMenu) {
+TEST_F(TerminalTest, LoadsThePluginEnablesItsMenuAndPreparesTheUsersFolders) {
     StartTerminal(StartService());
     ASSERT_TRUE(terminal->pluginLoaded());
     EXPECT_TRUE(std::regex_match(terminal->plugin().Version(),
@@ -69,6 +69,25 @@ TEST_F(TerminalTest, LoadsThePluginThroughItsExportsAndEnablesItsMenu) {
     EXPECT_TRUE(terminal->signedIn());
     EXPECT_EQ(0u, terminal->messages().at(0).find("Signed in as INV001 at 127.0.0.1:"))
         << terminal->messages().at(0);
+
+    // A new user's working folder is made on first start: the Upload folder for exports, the
+    // sample terms file, the companion beside them; the message log is kept with time stamps.
+    const TerminalFolders& folders = terminal->folders();
+    EXPECT_TRUE(std::filesystem::is_directory(folders.working + "/Upload"));
+    std::ifstream terms(folders.working + "/IPOTermsAndConditions.html");
+    const std::string text((std::istreambuf_iterator<char>(terms)), {});
+    EXPECT_NE(std::string::npos, text.find("Terms and Conditions"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folders.working + "/Corvexdll64.so"));
+    EXPECT_NE(std::string::npos, terminal->messages().back().find("loaded; user INV001"));
+    std::ifstream log(folders.state + "/terminal.log");
+    std::string line, last;
+    while (std::getline(log, line)) {
+        last = line;
+    }
+    // "YYYY-MM-DD HH:MM:SS  text"
+    ASSERT_GT(last.size(), 21u);
+    EXPECT_EQ(' ', last[10]);
+    EXPECT_EQ("  " + terminal->messages().back(), last.substr(19));
 }
 
 TEST_F(TerminalTest, AFailedSignInIsSaidAndLeavesTheIPOMenuDisabled) {
@@ -114,31 +133,6 @@ TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
     terminal->Exit();
     fw::wx::Pump(200);
     EXPECT_EQ(nullptr, terminal->frame());
-}
-
-// A new user's working folder is made on first start: the Upload folder for exports, the
-// sample terms file, the companion beside them; the message log is kept with time stamps.
-TEST_F(TerminalTest, PreparesTheUsersWorkingFolderAndKeepsItsMessageLog) {
-    StartTerminal(StartService());
-    ASSERT_TRUE(terminal->pluginLoaded());
-    const TerminalFolders& folders = terminal->folders();
-    EXPECT_TRUE(std::filesystem::is_directory(folders.working + "/Upload"));
-    std::ifstream terms(folders.working + "/IPOTermsAndConditions.html");
-    const std::string text((std::istreambuf_iterator<char>(terms)), {});
-    EXPECT_NE(std::string::npos, text.find("Terms and Conditions"));
-    EXPECT_TRUE(std::filesystem::is_symlink(folders.working + "/Corvexdll64.so"));
-    ASSERT_FALSE(terminal->messages().empty());
-    EXPECT_NE(std::string::npos, terminal->messages().back().find("loaded; user INV001"));
-
-    std::ifstream log(folders.state + "/terminal.log");
-    std::string line, last;
-    while (std::getline(log, line)) {
-        last = line;
-    }
-    // "YYYY-MM-DD HH:MM:SS  text"
-    ASSERT_GT(last.size(), 21u);
-    EXPECT_EQ(' ', last[10]);
-    EXPECT_EQ("  " + terminal->messages().back(), last.substr(19));
 }
 
 // The main window opens where the trader left it.

@@ -2,7 +2,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/clipbrd.h>
 #include <wx/dcmemory.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
@@ -11,9 +10,7 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/timer.h>
 #include <wx/toplevel.h>
-#include <wx/uiaction.h>
 
 #include <gtk/gtk.h>
 
@@ -84,30 +81,10 @@ struct Recorder : fw::FormEvents {
         }
     }
     void OnCommand(int id) override { log.push_back("command " + std::to_string(id)); }
-    void OnKillFocus(int id) override { log.push_back("killfocus " + std::to_string(id)); }
-    void OnSelChange(int id) override { log.push_back("selchange " + std::to_string(id)); }
-    void OnColumnClick(int list, int column) override {
-        log.push_back("column " + std::to_string(list) + " " + std::to_string(column));
-    }
-    void OnItemClick(int list, int item, int column) override {
-        log.push_back("click " + std::to_string(list) + " " + std::to_string(item) + " " +
-                      std::to_string(column));
-    }
-    void OnItemChanged(int list, int item, int) override {
-        log.push_back("changed " + std::to_string(list) + " " + std::to_string(item));
-    }
     void OnCancel() override { log.push_back("cancel"); }
-    void OnOK() override { log.push_back("ok"); }
     bool Saw(const std::string& entry) const {
         return std::find(log.begin(), log.end(), entry) != log.end();
     }
-};
-
-struct Rows : fw::ListSource {
-    std::string CellText(size_t item, int column) const override {
-        return column == 0 ? "" : "r" + std::to_string(item) + "c" + std::to_string(column);
-    }
-    int ItemImage(size_t item) const override { return item == 0 ? 0 : -1; }
 };
 
 class WxFormTest : public ::testing::Test {
@@ -126,11 +103,6 @@ class WxFormTest : public ::testing::Test {
     template <class T>
     T* Control(int id) {
         return dynamic_cast<T*>(form->control(id));
-    }
-    void SendCommand(wxWindow* control, wxEventType type) {
-        wxCommandEvent event(type, control->GetId());
-        event.SetEventObject(control);
-        control->GetEventHandler()->ProcessEvent(event);
     }
 
     fw::wx::WxBackend backend;
@@ -297,26 +269,6 @@ TEST(WxModal, EscapeEndsAModalDialogWithCancelAndEndDialogGivesItsResult) {
     EXPECT_EQ(fw::kIdOk, backend.DoModal(kModalLayout, accepted, nullptr));
 }
 
-TEST(WxServices, MessageBoxesClipboardAndFileFilters) {
-    fw::wx::WxBackend backend;
-    desktop_test::MessageBoxAnswerer answerer;
-    EXPECT_EQ(fw::kIdOk, fw::MessageBox("File could not be open", fw::MessageIcon::Error));
-    ASSERT_EQ(1u, answerer.shown.size());
-    EXPECT_EQ("File could not be open", answerer.shown[0].text);
-    EXPECT_TRUE(answerer.shown[0].style & wxICON_ERROR);
-
-    ASSERT_TRUE(fw::SetClipboardText("IPO Name\tLot Size\nACME\t50\n"));
-    wxTextDataObject data;
-    ASSERT_TRUE(wxTheClipboard->Open());
-    ASSERT_TRUE(wxTheClipboard->GetData(data));
-    wxTheClipboard->Close();
-    EXPECT_EQ("IPO Name\tLot Size\nACME\t50\n", std::string(data.GetText().utf8_str()));
-
-    EXPECT_EQ("Upload Files (*.csv)|*.csv",
-              fw::wx::ToWxWildcard("Upload Files (*.csv) | *.csv ||"));
-    EXPECT_EQ("Text (*.txt)|*.txt|All|*.*", fw::wx::ToWxWildcard("Text (*.txt)|*.txt|All|*.*||"));
-}
-
 // Cancels the save-file dialog and keeps what it was asked to show.
 struct FileDialogAnswerer : wxModalDialogHook {
     FileDialogAnswerer() { Register(); }
@@ -344,6 +296,7 @@ TEST(WxServices, SaveDialogShowsTheRequestAndCancelChoosesNothing) {
     EXPECT_EQ("Upload Files (*.csv)|*.csv", answerer.wildcard);
     EXPECT_EQ("/tmp", answerer.folder);
     EXPECT_EQ("04122026IPOOrderBook.csv", answerer.name);
+    EXPECT_EQ("Text (*.txt)|*.txt|All|*.*", fw::wx::ToWxWildcard("Text (*.txt)|*.txt|All|*.*||"));
 }
 
 TEST(WxServices, WaitCursorShowsWhileARequestRunsAndTheClockIsLocalTime) {
@@ -360,26 +313,16 @@ TEST(WxServices, WaitCursorShowsWhileARequestRunsAndTheClockIsLocalTime) {
     EXPECT_EQ(static_cast<int>(wxNow.GetMonth()) + 1, now.month);
 }
 
-TEST_F(WxFormTest, ResizingAndRightClicksReachTheOwner) {
+TEST_F(WxFormTest, ResizingReachesTheOwner) {
     struct Sized : Recorder {
         fw::Size last{};
-        std::vector<int> menus;
         void OnSize(fw::Size size) override { last = size; }
-        void OnContextMenu(int id) override { menus.push_back(id); }
     } owner;
     auto sized = backend.CreateChildForm(frame, kChildLayout, owner);
     sized->window()->SetSize(400, 300);
     Pump();
     EXPECT_EQ(400, owner.last.width);
     EXPECT_EQ(300, owner.last.height);
-
-    wxContextMenuEvent onList(wxEVT_CONTEXT_MENU, kList);
-    onList.SetEventObject(sized->control(kList));
-    sized->control(kList)->GetEventHandler()->ProcessEvent(onList);
-    wxContextMenuEvent onButton(wxEVT_CONTEXT_MENU, kApply);
-    onButton.SetEventObject(sized->control(kApply));
-    sized->control(kApply)->GetEventHandler()->ProcessEvent(onButton);
-    EXPECT_EQ((std::vector<int>{kList, kApply}), owner.menus);
 }
 
 struct BarPainter : fw::StatusBarPainter {
