@@ -1,19 +1,18 @@
 #include "host/screenshot_session.h"
 
-#include <wx/dialog.h>
 #include <wx/filename.h>
-#include <wx/msgdlg.h>
-#include <wx/textctrl.h>
-#include <wx/timer.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include <iostream>
 
-#include "framework/wx/wx_user_actions.h"
+#include "framework/user_driver.h"
+#include "framework/wx/wx_user.h"
 
 namespace {
 
-// Control ids of the bid dialog and the order book forms.
+// Control ids of the plug-in's watch list, bid dialog, terms viewer and order book.
+constexpr int kList = 1010;
 constexpr int kBidLot1 = 1042;
 constexpr int kBidCutOff1 = 1037;
 constexpr int kBidUPIId = 1073;
@@ -26,14 +25,6 @@ constexpr int kOrderBookApply = 1158;
 
 }  // namespace
 
-int ScreenshotSession::MessageAnswerer::Enter(wxDialog* dialog) {
-    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
-        std::cout << "message: " << box->GetMessage().utf8_str() << std::endl;
-        return wxID_OK;
-    }
-    return wxID_NONE;
-}
-
 ScreenshotSession::ScreenshotSession(Terminal& terminal, std::string folder)
     : terminal_(terminal), folder_(std::move(folder)) {}
 
@@ -43,7 +34,12 @@ bool ScreenshotSession::Fail(const std::string& why) {
 }
 
 bool ScreenshotSession::Shoot(const std::string& name) {
-    fw::wx::Pump(600);
+    // What the last steps changed is painted now, not at the toolkit's next frame.
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (window->IsShown()) {
+            window->Update();
+        }
+    }
     const std::string path =
         std::string(wxFileName(wxString::FromUTF8(folder_), wxString::FromUTF8(name))
                         .GetAbsolutePath()
@@ -60,105 +56,87 @@ bool ScreenshotSession::Shoot(const std::string& name) {
 }
 
 bool ScreenshotSession::Run() {
-    MessageAnswerer answerer;
-    answerer.Register();
     if (!wxFileName::Mkdir(wxString::FromUTF8(folder_), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
         return Fail("cannot create the folder " + folder_);
     }
     if (!terminal_.pluginLoaded()) {
         return Fail("the IPO plug-in is not loaded");
     }
+    fw::wx::WxUser ui;
+    fw::UserDriver user(ui);
+    bool done = false;
+    user.Run([this, &done](fw::UserDriver& user) { done = Script(user); });
+    return done;
+}
 
+// Shoots once the windows have handled every step before (and painted in that idle time).
+bool ScreenshotSession::ShootNow(fw::UserDriver& user, const std::string& name) {
+    bool shot = false;
+    user.OnUi([this, &shot, &name] { shot = Shoot(name); });
+    return shot;
+}
+
+bool ScreenshotSession::Script(fw::UserDriver& user) {
     // 1. The watch list of current issues.
-    HostWindow* watch = terminal_.Open(kMenuIPOWatch);
-    if (!watch) {
-        return Fail("the IPO watch did not open");
-    }
-    fw::wx::Pump(500);
-    wxListCtrl* list = fw::wx::FindList(watch->form->window());
-    if (!list || list->GetItemCount() == 0) {
+    user.OnUi([this] { terminal_.Open(kMenuIPOWatch); });
+    if (!user.Use("IPO WatchList") ||
+        !user.WaitUntil([](fw::UserActions& ui) { return !ui.Rows(kList).empty(); })) {
         return Fail("the IPO watch lists no issues: is the service running?");
     }
-    if (!Shoot("1-ipo-watch.png")) {
+    if (!ShootNow(user, "1-ipo-watch.png")) {
         return false;
     }
 
     // 2. The details of the first issue: a click on its name.
-    fw::wx::ClickCell(list, 0, 1);
-    fw::wx::Pump(500);
-    if (!fw::wx::FindShownTopLevel("IPO Watch Details")) {
+    user.ClickCell(kList, 0, 1);
+    if (!user.WaitUntil([](fw::UserActions& ui) { return ui.Shown("IPO Watch Details"); })) {
         return Fail("the details did not open");
     }
-    if (!Shoot("2-ipo-details.png")) {
+    if (!ShootNow(user, "2-ipo-details.png")) {
         return false;
     }
-    fw::wx::ClickCell(list, 0, 1);  // a second click hides them again
+    user.ClickCell(kList, 0, 1);  // a second click hides them again
 
     // 3. The bid dialog for the first current issue, filled in: two lots at the cut-off price.
-    fw::wx::ClickCell(list, 0, 0);
-    fw::wx::Pump(500);
-    wxWindow* bid = fw::wx::FindShownTopLevel("Bid Order-IPO");
-    if (!bid) {
+    user.ClickCell(kList, 0, 0);
+    if (!user.Use("Bid Order-IPO")) {
         return Fail("the bid dialog did not open");
     }
-    fw::wx::TypeInto(bid, kBidUPIId, "rohan.desai@upibank");
-    fw::wx::TypeInto(bid, kBidLot1, "2");
-    fw::wx::Tick(bid, kBidCutOff1, true);
-    fw::wx::Tick(bid, kBidTerms, true);
-    if (!Shoot("3-bid-dialog.png")) {
+    user.Type(kBidUPIId, "rohan.desai@upibank");
+    user.Type(kBidLot1, "2");
+    user.Tick(kBidCutOff1, true);
+    user.Tick(kBidTerms, true);
+    if (!ShootNow(user, "3-bid-dialog.png")) {
         return false;
     }
-    if (!ShootTerms(bid)) {
-        return false;
-    }
-    fw::wx::Press(bid, kBidPlaceBid);
-    fw::wx::Pump(300);
-    fw::wx::Press(bid, kBidCancel);
 
-    // 4. The order book after Apply, with the order just placed.
-    HostWindow* book = terminal_.Open(kMenuIPOOrderBook);
-    if (!book) {
-        return Fail("the order book did not open");
-    }
-    fw::wx::Pump(300);
-    fw::wx::Press(book->form->window(), kOrderBookApply);
-    fw::wx::Pump(500);
-    return Shoot("5-order-book.png");
-}
-
-// The terms viewer opens as a modal dialog from the bid dialog's link: it is shot from inside
-// its modal loop, its first line printed, and closed as the user would.
-bool ScreenshotSession::ShootTerms(wxWindow* bid) {
-    wxWindow* link = wxWindow::FindWindowById(kBidTermsLink, bid);
-    if (!link) {
-        return Fail("the bid dialog has no terms link");
-    }
-    bool shot = false;
-    std::string shown;
-    wxTimer inside;
-    inside.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        auto* viewer = dynamic_cast<wxDialog*>(fw::wx::FindShownTopLevel("Terms & Conditions"));
-        if (!viewer) {
-            return;  // not shown yet: the timer fires again
-        }
-        inside.Stop();
-        wxWindow* text = wxWindow::FindWindowById(kTermsText, viewer);
-        auto* box = dynamic_cast<wxTextCtrl*>(text);
-        shown = box    ? std::string(box->GetValue().utf8_str())
-                : text ? std::string(text->GetLabel().utf8_str())
-                       : "";
-        shot = Shoot("4-terms.png");
-        viewer->EndModal(wxID_CANCEL);
-    });
-    inside.Start(200);
-    fw::wx::ClickAt(link, wxPoint(link->GetSize().x / 4, link->GetSize().y / 2));
-    inside.Stop();
-    if (!shot) {
+    // 4. The terms viewer, opened from the link, shot and closed as the user would.
+    user.Click(kBidTermsLink);
+    if (!user.Use("Terms & Conditions")) {
         return Fail("the terms viewer did not open");
     }
+    const std::string shown = user.Text(kTermsText);
+    if (!ShootNow(user, "4-terms.png")) {
+        return false;
+    }
+    user.Press(fw::Key::Escape);
     std::cout << "terms: " << shown.substr(0, shown.find('\n')) << std::endl;
     if (shown.find("Terms and Conditions") == std::string::npos) {
         return Fail("the terms viewer shows no terms file");
     }
-    return true;
+
+    // 5. The order book after Apply, with the order just placed.
+    user.Use("Bid Order-IPO");
+    user.Click(kBidPlaceBid);
+    if (const auto box = user.AnswerMessageBox()) {
+        std::cout << "message: " << box->text << std::endl;
+    }
+    user.Click(kBidCancel);
+    user.OnUi([this] { terminal_.Open(kMenuIPOOrderBook); });
+    if (!user.Use("IPO Order Book")) {
+        return Fail("the order book did not open");
+    }
+    user.Click(kOrderBookApply);
+    user.WaitUntil([](fw::UserActions& ui) { return !ui.Rows(kList).empty(); });
+    return ShootNow(user, "5-order-book.png");
 }

@@ -1,14 +1,17 @@
 // The scripted session of --screenshots DIR: opens each screen in turn as a trader would (the
 // watch list, an issue's details, the bid dialog filled for a current issue, its terms viewer,
-// the order book after Apply), saves a PNG of the screen for each and prints the paths.
+// the order book after Apply), through the user driver, saves a PNG of the screen for each and
+// prints the paths.
 #pragma once
-
-#include <wx/modalhook.h>
 
 #include <string>
 #include <vector>
 
 #include "host/terminal.h"
+
+namespace fw {
+class UserDriver;
+}
 
 class ScreenshotSession {
   public:
@@ -18,15 +21,9 @@ class ScreenshotSession {
     const std::vector<std::string>& saved() const { return saved_; }
 
   private:
-    // Message boxes are answered with OK and their texts written to the output.
-    class MessageAnswerer : public wxModalDialogHook {
-      protected:
-        int Enter(wxDialog* dialog) override;
-        void Exit(wxDialog*) override {}
-    };
-
+    bool Script(fw::UserDriver& user);
+    bool ShootNow(fw::UserDriver& user, const std::string& name);
     bool Shoot(const std::string& name);
-    bool ShootTerms(wxWindow* bid);
     bool Fail(const std::string& why);
 
     Terminal& terminal_;

@@ -6,13 +6,13 @@
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
-#include <wx/display.h>
 #include <wx/textctrl.h>
 
 #include <gtk/gtk.h>
@@ -61,8 +61,7 @@ void UseLayoutStyle(wxWindow& window) {
     static GtkCssProvider* const provider = [] {
         GtkCssProvider* css = gtk_css_provider_new();
         gtk_css_provider_load_from_data(css, kLayoutStyle, -1, nullptr);
-        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
-                                                  GTK_STYLE_PROVIDER(css),
+        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
         return css;
     }();

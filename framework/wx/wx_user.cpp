@@ -117,6 +117,9 @@ const WxBackend::ShownPopup* ShownPopup() {
 }  // namespace
 
 WxUser::WxUser() {
+    // A ticked box or a pressed button shows its new state at the next frame, not at the end
+    // of an animation: what the user is shown is settled once the step is handled.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
     retry_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { RetryDeferred(); });
     wxTheApp->Bind(wxEVT_IDLE, &WxUser::OnIdle, this);
     Register();

@@ -2,9 +2,6 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/textctrl.h>
-#include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include <chrono>
@@ -21,15 +18,6 @@ void Pump(int milliseconds) {
     } while (std::chrono::steady_clock::now() < until);
 }
 
-wxWindow* FindShownTopLevel(const wxString& title) {
-    for (wxWindow* window : wxTopLevelWindows) {
-        if (window->IsShown() && window->GetLabel() == title) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 wxListCtrl* FindList(wxWindow* window) {
     if (!window) {
         return nullptr;
@@ -43,43 +31,6 @@ wxListCtrl* FindList(wxWindow* window) {
         }
     }
     return nullptr;
-}
-
-namespace {
-
-void Leave(wxWindow* control) {
-    wxFocusEvent lost(wxEVT_KILL_FOCUS, control->GetId());
-    lost.SetEventObject(control);
-    control->GetEventHandler()->ProcessEvent(lost);
-}
-
-}  // namespace
-
-bool TypeInto(wxWindow* parent, int id, const std::string& text) {
-    auto* box = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(id, parent));
-    if (!box || !box->IsEnabled()) {
-        return false;
-    }
-    box->SetFocus();
-    box->Clear();
-    box->AppendText(wxString::FromUTF8(text));
-    Leave(box);
-    return true;
-}
-
-bool Tick(wxWindow* parent, int id, bool checked) {
-    auto* box = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowById(id, parent));
-    if (!box || !box->IsEnabled()) {
-        return false;
-    }
-    if (box->GetValue() != checked) {
-        box->SetValue(checked);
-        wxCommandEvent click(wxEVT_CHECKBOX, id);
-        click.SetEventObject(box);
-        click.SetInt(checked ? 1 : 0);
-        box->GetEventHandler()->ProcessEvent(click);
-    }
-    return true;
 }
 
 bool Press(wxWindow* parent, int id) {
