@@ -1,6 +1,5 @@
 #include "service_harness.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -27,32 +26,20 @@ std::string Service() {
     return BinDir() + "/ipo-service";
 }
 
-// Runs the service with `arguments`; its standard output and error go to `outputFile`.
+// Runs the service with `arguments` (plain words: paths and numbers); its standard output and
+// error go to `outputFile`.
 pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outputFile) {
-    const std::string program = Service();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::string command = "exec " + Service();
     for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
+        command += " " + argument;
     }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    command += " >" + outputFile + " 2>&1";
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
     pid_t pid = -1;
-    const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed) {
-        throw std::runtime_error("cannot start " + program);
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        throw std::runtime_error("cannot start " + Service());
     }
     return pid;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 thread_local std::vector<void*> delivered;
@@ -133,9 +120,11 @@ void ServiceProcess::Start(int port) {
     const std::string log = folder_ + "/service.out";
     std::vector<std::string> arguments = {"--db", db_, "--seed", "--port", std::to_string(port)};
     arguments.insert(arguments.end(), flags_.begin(), flags_.end());
+    std::ofstream(log, std::ios::trunc).close();  // no line of an earlier start is read
     pid_ = Spawn(arguments, log);
     for (int attempt = 0; attempt < 500; ++attempt) {
-        const std::string text = ReadFile(log);
+        std::ifstream file(log);
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
         const size_t at = text.find("listening on 127.0.0.1:");
         if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
             port_ = base::ToLong(text.substr(at + 23));
@@ -215,13 +204,12 @@ Companion::Companion() {
     initialize_ = library_.ResolveAs<InitializeCorvexDllFn>("InitializeCorvexDll");
     processCall_ = library_.ResolveAs<ProcessCallFn>("ProcessCall");
     watchList_ = library_.ResolveAs<GetIPOWatchListInfoFn>("GetIPOWatchListInfo");
-    const char* getters[] = {"GetIPOWatchDetailsInfo", "GetIPOOrderBookListInfo",
-                             "GetIPOOrderResponse", "GetIPOCancelOrderResponse",
-                             "GetIPOUserDetailsInfo"};
-    for (int i = 0; i < 5; ++i) {
-        getters_[i] = library_.ResolveAs<GetIPOGetterFn>(getters[i]);
+    int i = 0;
+    for (const char* getter :
+         {"GetIPOWatchDetailsInfo", "GetIPOOrderBookListInfo", "GetIPOOrderResponse",
+          "GetIPOCancelOrderResponse", "GetIPOUserDetailsInfo"}) {
+        getters_[i++] = library_.ResolveAs<GetIPOGetterFn>(getter);
     }
-    cleanUp_ = library_.ResolveAs<CompanionCleanUpFn>("CleanUp");
     initialize_();
     library_.ResolveAs<SetDataIPOSetCallBackFunFn>("SetDataIPOSetCallBackFun")(OnData);
 }
@@ -280,14 +268,6 @@ void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, in
     request.Bids[0].Quantity = quantity;
     request.Bids[0].Price = price;
     base::CopyField(request.Bids[0].BidReference, "0");
-}
-
-std::vector<void*> Elements(const PtrList* list) {
-    std::vector<void*> elements;
-    for (const PtrListNode* node = list ? list->Head : nullptr; node; node = node->Next) {
-        elements.push_back(node->Element);
-    }
-    return elements;
 }
 
 }  // namespace harness

@@ -78,7 +78,6 @@ class Companion {
         return Records().empty() ? nullptr : static_cast<Record*>(Records().front());
     }
     void Initialize() { initialize_(); }
-    void CleanUp() { cleanUp_(); }
 
   private:
     fw::SharedLibrary library_;
@@ -86,7 +85,6 @@ class Companion {
     ProcessCallFn processCall_ = nullptr;
     GetIPOWatchListInfoFn watchList_ = nullptr;
     GetIPOGetterFn getters_[5] = {};
-    CompanionCleanUpFn cleanUp_ = nullptr;
 };
 
 // A zeroed request with the header filled as the bridge fills it for `userType`.
@@ -99,8 +97,5 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
                         double price, const char* issueKey = "AURORAGREEN",
                         const char* issueTag = "AGE");
-
-// The elements of a pointer list, head to tail.
-std::vector<void*> Elements(const PtrList* list);
 
 }  // namespace harness

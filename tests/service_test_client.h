@@ -80,11 +80,10 @@ class ServiceTestClient {
     }
 
     ServiceReply Post(const std::string& path, const nlohmann::json& body) {
-        const bool named = body.is_object() && body.contains("user_id") &&
-                           body["user_id"].is_string() &&
-                           !harness::SeededPassword(body["user_id"]).empty();
-        return PostWith(Bearer(named ? body["user_id"].get<std::string>() : "INV001"), path,
-                        body.dump());
+        const auto user = body.find("user_id");
+        const bool named = user != body.end() && user->is_string() &&
+                           !harness::SeededPassword(user->get<std::string>()).empty();
+        return PostWith(Bearer(named ? user->get<std::string>() : "INV001"), path, body.dump());
     }
     // With this Authorization header (none when empty).
     ServiceReply PostWith(const std::string& authorization, const std::string& path,
@@ -93,11 +92,11 @@ class ServiceTestClient {
         if (!authorization.empty()) {
             headers.emplace("Authorization", authorization);
         }
-        return Reply(client_.Post(path.c_str(), headers, body, "application/json"));
+        return Reply(client_.Post(path, headers, body, "application/json"));
     }
     // As the seeded `userId` (DEALER01 when not named).
     ServiceReply Get(const std::string& path, const std::string& userId = "DEALER01") {
-        return Reply(client_.Get(path.c_str(), {{"Authorization", Bearer(userId)}}));
+        return Reply(client_.Get(path, {{"Authorization", Bearer(userId)}}));
     }
     // "Bearer <token>" of a seeded user.
     std::string Bearer(const std::string& userId) {
@@ -109,20 +108,16 @@ class ServiceTestClient {
     }
     // The order book of a header's party, all statuses, no date bounds.
     nlohmann::json Book(nlohmann::json header, const std::string& status = "-1") {
-        header["code"] = 93;
-        header["status"] = status;
+        header.update({{"code", 93}, {"status", status}});
         return Post("/ipo/orderbook", header).body.at("records");
     }
 
   private:
     static ServiceReply Reply(const httplib::Result& result) {
-        ServiceReply reply;
-        if (result) {
-            reply.status = result->status;
-            reply.body = nlohmann::json::parse(result->body, nullptr, false);
-            reply.raw = result->body;
+        if (!result) {
+            return {};
         }
-        return reply;
+        return {result->status, nlohmann::json::parse(result->body, nullptr, false), result->body};
     }
 
     int port_;
