@@ -100,8 +100,8 @@ void Walk(uint16_t code, PtrList* records) {
                     Read(r->Reference1(), r->Reserved2(), r->Reference2());
                 });
             });
-        default:
-            Check(false);
+        default:  // a code no request has: accepted only without records
+            return Each<void>(records, [](void*) { Check(false); });
     }
 }
 
