@@ -79,23 +79,6 @@ std::string Format(const char* format, ...) {
     return result;
 }
 
-std::string FormatInteger(int64_t value) {
-    char buffer[24];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
-}
-
-std::string FormatFixed(double value, int decimals) {
-    // Fixed notation of the largest double has 309 digits before the point.
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc()) {
-        return Format("%.*f", decimals, value);
-    }
-    return std::string(buffer, result.ptr);
-}
-
 std::string Trim(std::string_view text) {
     const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
     size_t begin = 0;

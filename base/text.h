@@ -40,11 +40,6 @@ double ToDouble(std::string_view text);
 // printf-style formatting into a string.
 std::string Format(const char* format, ...) __attribute__((format(IPO_PRINTF_FORMAT, 1, 2)));
 
-// The same texts as "%ld" and "%.*f" give, without the cost of a format string: for cells that
-// are formatted by the hundred thousand.
-std::string FormatInteger(int64_t value);
-std::string FormatFixed(double value, int decimals);
-
 std::string Trim(std::string_view text);
 std::string ToUpper(std::string_view text);
 

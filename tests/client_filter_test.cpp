@@ -40,25 +40,37 @@ class ClientFilterTest : public ::testing::Test {
     CIPOClientFilterDialog dialog{nullptr};
 };
 
-TEST_F(ClientFilterTest, LeavingTheBoxLooksUpOnceAndOkHandsOverTheHostsClient) {
-    const int result = Run([](HeadlessForm& form) {
-        EXPECT_EQ(form.Caption(), "Client Filter");
-        form.Type(kFilterClientIdBox, std::string(35, 'z'));  // capitals, at most 29
-        EXPECT_EQ(form.GetText(kFilterClientIdBox), std::string(29, 'Z'));
-        form.Type(kFilterClientIdBox, "c42");
-        form.Focus(fw::kIdOk);  // tab to OK
-        EXPECT_EQ(form.GetText(kFilterClientName), "Name of C42");
-        form.Click(fw::kIdOk);
-    });
-    EXPECT_EQ(result, fw::kIdOk);
+// The lookup message (the id typed, capitals, at most 29; the answer fields zeroed) and the code
+// the host answers; the caption, the name shown and the lookup on leaving the box are exercised
+// by the dealer's scenario.
+TEST_F(ClientFilterTest, LookupOnLeavingTheBoxAndOkHandOverTheHostsClient) {
+    EXPECT_EQ(Run([](HeadlessForm& form) {
+                  form.Type(kFilterClientIdBox, std::string(35, 'z'));
+                  EXPECT_EQ(form.GetText(kFilterClientIdBox), std::string(29, 'Z'));
+                  form.Type(kFilterClientIdBox, "c42");
+                  form.Focus(fw::kIdOk);
+                  form.Click(fw::kIdOk);
+              }),
+              fw::kIdOk);
     ASSERT_EQ(env.clientLookups.size(), 1u);
     const ClientLookupMessage& sent = env.clientLookups[0];
     EXPECT_TRUE(sent.MessageId == kClientLookupMessageId && sent.Flag1 == 1 && sent.Flag2 == 1);
-    EXPECT_EQ(base::FieldText(sent.ClientIdTyped), "C42");
-    EXPECT_EQ(base::FieldText(sent.ClientId), "");  // answer fields go out zeroed
-    EXPECT_EQ(dialog.ClientId(), "C42");
-    EXPECT_EQ(dialog.ClientCode(), "CODE-C42");
-    EXPECT_EQ(dialog.ClientName(), "Name of C42");
+    EXPECT_EQ(Fields(sent.ClientIdTyped, sent.ClientId), "C42|");
+    EXPECT_EQ(dialog.ClientId() + "|" + dialog.ClientCode() + "|" + dialog.ClientName(),
+              "C42|CODE-C42|Name of C42");
+
+    // Escape cancels without a lookup; a click on Cancel looks up first.
+    Run([](HeadlessForm& form) {
+        form.Type(kFilterClientIdBox, "c1");
+        form.PressEscape();
+    });
+    EXPECT_EQ(env.clientLookups.size(), 1u);
+    EXPECT_EQ(Run([](HeadlessForm& form) {
+                  form.Type(kFilterClientIdBox, "c2");
+                  form.Click(fw::kIdCancel);
+              }),
+              fw::kIdCancel);
+    EXPECT_EQ(env.clientLookups.size(), 2u);
 }
 
 TEST_F(ClientFilterTest, BlankIdIsRefusedAndNoLookupRunsWhileTheMessageIsUp) {
@@ -89,69 +101,45 @@ TEST_F(ClientFilterTest, BlankIdIsRefusedAndNoLookupRunsWhileTheMessageIsUp) {
     EXPECT_EQ(env.backend().messages.size(), 2u);
 }
 
-TEST_F(ClientFilterTest, EscapeCancelsWithoutLookupAndCancelClickLooksUpFirst) {
-    Run([](HeadlessForm& form) {
-        form.Type(kFilterClientIdBox, "c1");
-        form.PressEscape();
-    });
-    EXPECT_TRUE(env.clientLookups.empty());
-    EXPECT_EQ(Run([](HeadlessForm& form) {
-                  form.Type(kFilterClientIdBox, "c2");
-                  form.Click(fw::kIdCancel);
-              }),
-              fw::kIdCancel);
-    EXPECT_EQ(env.clientLookups.size(), 1u);
-}
-
+// Enter keeps the focus in the box (no lookup), as does a missing host: the typed id and the
+// preset code stay.
 TEST_F(ClientFilterTest, EnterOrAMissingHostKeepTheTypedIdAndPresetCode) {
-    EXPECT_EQ(Run([](HeadlessForm& form) {
-                  form.Type(kFilterClientIdBox, "c7");
-                  form.PressEnter();  // the box keeps the focus: no lookup
-              }),
-              fw::kIdOk);
+    for (bool host : {true, false}) {
+        if (!host) {
+            SetHostCallback(nullptr);
+        }
+        Run([host](HeadlessForm& form) {
+            form.Type(kFilterClientIdBox, host ? "c7" : "c9");
+            host ? form.PressEnter() : form.Click(fw::kIdOk);
+        });
+        EXPECT_EQ(dialog.ClientId() + "|" + dialog.ClientCode(), host ? "C7|PRESET" : "C9|PRESET");
+    }
     EXPECT_TRUE(env.clientLookups.empty());
-    EXPECT_EQ(dialog.ClientId(), "C7");
-    EXPECT_EQ(dialog.ClientCode(), "PRESET");
-
-    SetHostCallback(nullptr);
-    Run([](HeadlessForm& form) {
-        form.Type(kFilterClientIdBox, "c9");
-        form.Click(fw::kIdOk);
-    });
-    EXPECT_EQ(dialog.ClientId(), "C9");
-    EXPECT_EQ(dialog.ClientCode(), "PRESET");
     EXPECT_EQ(dialog.NotifyClientSelected("C9", "X"), 1);
 }
 
-TEST(ClientSelectedNotice, SendsIdAndCodeByUserType) {
-    const struct {
-        uint16_t userType;
-        const char *code, *sentId, *sentCode;
-    } cases[] = {
-        {24, "K77", "C77", "K77"},
-        {24, "", "C77", "LCODE1"},  // the login client's code stands in
-        {26, "K77", "LC1001", "LCODE1"},
-        {23, "K77", "", ""},
-    };
-    for (const auto& c : cases) {
-        PluginTestEnv env(UserType(c.userType));
-        EXPECT_EQ(CIPOClientFilterDialog(nullptr).NotifyClientSelected("C77", c.code), 1);
+// Message 121 names the client by user type (a dealer's client without a code goes with the login
+// client's code); the host's answer is reported, and a too long id is refused unsent.
+TEST(ClientSelectedNotice, SendsIdAndCodeByUserTypeAndReportsTheAnswer) {
+    const char* cases[][3] = {{"24", "K77", "C77|K77"},
+                              {"24", "", "C77|LCODE1"},
+                              {"26", "K77", "LC1001|LCODE1"},
+                              {"23", "K77", "|"}};
+    for (const auto& [userType, code, sent] : cases) {
+        PluginTestEnv env(UserType(static_cast<uint16_t>(std::stoi(userType))));
+        EXPECT_EQ(CIPOClientFilterDialog(nullptr).NotifyClientSelected("C77", code), 1);
         ASSERT_EQ(env.clientSelections.size(), 1u);
-        const ClientSelectedMessage& sent = env.clientSelections[0];
-        EXPECT_EQ(sent.MessageId, kClientSelectedMessageId);
-        EXPECT_EQ(base::FieldText(sent.ClientId) + "|" + base::FieldText(sent.ClientCode),
-                  std::string(c.sentId) + "|" + c.sentCode);
-        EXPECT_EQ(sent.Answer, 1);
+        const ClientSelectedMessage& message = env.clientSelections[0];
+        EXPECT_EQ(message.MessageId, kClientSelectedMessageId);
+        EXPECT_EQ(Fields(message.ClientId, message.ClientCode), sent) << userType;
+        EXPECT_EQ(message.Answer, 1);
     }
-}
-
-TEST(ClientSelectedNotice, ReportsTheHostsAnswerAndRefusesTooLongIds) {
     PluginTestEnv env(UserType(24));
     CIPOClientFilterDialog dialog(nullptr);
     env.answerClientSelected = [](ClientSelectedMessage& message) { message.Answer = 0; };
     EXPECT_EQ(dialog.NotifyClientSelected("C1", "K1"), 0);
     EXPECT_EQ(dialog.NotifyClientSelected(std::string(30, 'C'), "K1"), 0);
-    EXPECT_EQ(env.clientSelections.size(), 1u);  // nothing sent
+    EXPECT_EQ(env.clientSelections.size(), 1u);
     EXPECT_EQ(env.backend().LastMessage(), "Client Id can not be longer than 29 characters.");
 }
 

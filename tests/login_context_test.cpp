@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "containers/ts_map.h"
 #include "plugin/login_context.h"
 #include "tests/support/plugin_test_env.h"
@@ -32,17 +34,11 @@ TEST_F(LoginContextTest, CopiesEveryFieldAndNeverReadsTheLastTwoTexts) {
     configuration.URLMap = &urls;
     ApplyGlobalConfiguration(&configuration);
 
-    const LoginContext& login = Login();
-    EXPECT_EQ(login.UserType, 26);
-    EXPECT_EQ(login.Number, 4242u);
-    EXPECT_EQ(login.Text1, "one");
-    EXPECT_EQ(login.LoginClientCode, "LC26");
-    EXPECT_EQ(login.LoginClientId, "LOGIN26");
-    EXPECT_EQ(login.Text4, "four");
-    EXPECT_EQ(login.Text5, "five");
-    EXPECT_EQ(login.WorkingDirectory, "/opt/terminal");
-    EXPECT_EQ(login.UserId, "user-26");
-    EXPECT_EQ(URLOf(91), "http://a/91");
+    const LoginContext& l = Login();
+    EXPECT_EQ(std::tuple(l.UserType, l.Number, l.Text1, l.LoginClientCode, l.LoginClientId, l.Text4,
+                         l.Text5, l.WorkingDirectory, l.UserId, URLOf(91)),
+              std::tuple(26, 4242u, "one", "LC26", "LOGIN26", "four", "five", "/opt/terminal",
+                         "user-26", "http://a/91"));
 }
 
 // A null configuration changes nothing, a null map no URL; later maps add and replace URLs,
@@ -67,9 +63,7 @@ TEST_F(LoginContextTest, LaterConfigurationsAddAndReplaceURLs) {
               "http://ipo.test/91http://ipo.test/92http://second/93http://second/97<none>");
 
     ClearURLTable();
-    for (int code = 91; code <= 97; ++code) {
-        EXPECT_EQ(URLOf(code), "<none>") << code;
-    }
+    EXPECT_EQ(URLOf(91) + URLOf(97), "<none><none>");
     ClearURLTable();  // clearing an empty table is harmless
     env.Configure({});
     EXPECT_EQ(URLOf(96), "http://ipo.test/96");

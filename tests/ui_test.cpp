@@ -50,42 +50,34 @@ class LinkButtonTest : public ::testing::Test {
     CLinkButton link;
 };
 
-TEST_F(LinkButtonTest, NarrowTextShrinksTheButtonOnceAndDrawsUnderlinedLink) {
-    EXPECT_EQ(link.LinkFont().face, "Arial");
-    EXPECT_TRUE(link.LinkFont().underline);
+// A narrow text shrinks the button once, to the text plus 50 by 2; a wider one keeps it. The link
+// is underlined, embossed when disabled, and each press toggles its colour and still clicks.
+TEST_F(LinkButtonTest, SizeColourAndPresses) {
+    EXPECT_TRUE(link.LinkFont().face == "Arial" && link.LinkFont().underline);
+    const fw::Rect before = form.ControlRect(kLinkId);
+    const auto narrow = Draw({0, 0, 100, 22}, true);
+    EXPECT_EQ(form.ControlRect(kLinkId), before);
+    EXPECT_TRUE(Only(narrow, "text").at(0).embossed);
 
     // 20 characters of 6 by 17 pixels: the button becomes 120 + 50 by 17 + 2.
     const auto calls = Draw({0, 0, 300, 22});
     ASSERT_EQ(Only(calls, "fill").size(), 1u);
     EXPECT_EQ(calls[0].rect, (fw::Rect{0, 0, 300, 22}));
-    EXPECT_EQ(form.ControlRect(kLinkId).Width(), 170);
-    EXPECT_EQ(form.ControlRect(kLinkId).Height(), 19);
+    EXPECT_EQ(std::pair(form.ControlRect(kLinkId).Width(), form.ControlRect(kLinkId).Height()),
+              std::pair(170, 19));
     const auto text = Only(calls, "text");
     ASSERT_EQ(text.size(), 1u);
     EXPECT_EQ(text[0].text, "Terms and Conditions");
     EXPECT_EQ(text[0].rect, (fw::Rect{2, 1, 122, 18}));
+    EXPECT_FALSE(text[0].embossed);
     EXPECT_EQ(Only(calls, "colour").at(0).colour, (fw::Colour{0, 0, 150}));
-
     EXPECT_TRUE(Only(Draw({0, 0, 170, 19}), "fill").empty());  // shrinks only once
-}
 
-TEST_F(LinkButtonTest, WiderTextKeepsTheSizeAndDisabledLinkIsEmbossed) {
-    const fw::Rect before = form.ControlRect(kLinkId);
-    const auto calls = Draw({0, 0, 100, 22}, true);
-    EXPECT_EQ(form.ControlRect(kLinkId), before);
-    EXPECT_TRUE(Only(calls, "fill").empty());
-    EXPECT_TRUE(Only(calls, "text").at(0).embossed);
-    Draw({0, 0, 300, 22});  // wide enough now
-    EXPECT_EQ(form.ControlRect(kLinkId).Width(), 170);
-}
-
-TEST_F(LinkButtonTest, PressesToggleTheColourAndStillClick) {
     form.Click(kLinkId);
     EXPECT_EQ(Only(Draw({0, 0, 300, 22}), "colour").at(0).colour, (fw::Colour{255, 0, 0}));
     form.Click(kLinkId);
     EXPECT_EQ(link.LinkColour(), (fw::Colour{0, 0, 150}));
     EXPECT_EQ(events.clicks, 2);
-
     link.SetToolTipText("Read the terms");
     EXPECT_EQ(form.control(kLinkId).toolTip, "Read the terms");
     EXPECT_TRUE(form.control(kLinkId).toolTipActive);

