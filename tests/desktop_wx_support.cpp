@@ -1,18 +1,17 @@
-#include "desktop_wx_support.h"
-
+// What every GUI test program shares: one wx application for the process, started before the
+// first test, and a failure for any toolkit assertion or GTK/GLib warning raised while it runs.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
 #include <wx/log.h>
-#include <wx/msgdlg.h>
-#include <wx/toplevel.h>
 #include <wx/uilocale.h>
 
 #include <glib.h>
 
 #include <string>
 
-namespace desktop_test {
+#include "framework/wx/wx_user_actions.h"
+
 namespace {
 
 std::string Utf8(const wxString& text) {
@@ -68,7 +67,7 @@ class WxEnvironment : public ::testing::Environment {
         ASSERT_TRUE(wxTheApp->CallOnInit());
     }
     void TearDown() override {
-        Pump();
+        fw::wx::Pump();
         wxEntryCleanup();
     }
 };
@@ -77,31 +76,3 @@ class WxEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new WxEnvironment);
 
 }  // namespace
-
-void Pump(int rounds) {
-    for (int i = 0; i < rounds; ++i) {
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->Yield(true);
-        wxTheApp->ProcessIdle();
-    }
-}
-
-int MessageBoxAnswerer::Enter(wxDialog* dialog) {
-    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
-        shown.push_back({std::string(box->GetMessage().utf8_str()), box->GetMessageDialogStyle(),
-                         box->GetParent()});
-        return wxID_OK;
-    }
-    return wxID_NONE;
-}
-
-wxWindow* FindTopLevel(const wxString& title) {
-    for (wxWindow* window : wxTopLevelWindows) {
-        if (window->GetLabel() == title) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace desktop_test

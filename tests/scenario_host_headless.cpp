@@ -1,10 +1,10 @@
 // Scenarios on the headless backend: the plug-in's views opened as a host opens them, the
 // host's answers to the plug-in's messages from the terminal's own code.
-#include <filesystem>
 #include <vector>
 
 #include "framework/headless/headless_user.h"
 #include "host/host_messages.h"
+#include "host/terminal_folders.h"
 #include "orderbook/order_book_layout.h"
 #include "plugin/runtime_classes.h"
 #include "scenario_host.h"
@@ -37,10 +37,7 @@ class HeadlessHost : public ScenarioHost {
         env_.backend().now = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                               local.tm_hour,        local.tm_min,     local.tm_sec};
     }
-    ~HeadlessHost() override {
-        windows_.clear();
-        std::filesystem::remove_all(scratch_);
-    }
+    ~HeadlessHost() override { windows_.clear(); }
 
     fw::UserActions& ui() override { return user_; }
     void Open(uint32_t menuId) override {
@@ -51,18 +48,20 @@ class HeadlessHost : public ScenarioHost {
     }
 
   private:
-    PluginTestConfig Config(harness::ServiceProcess& service, const SeededUser& user,
-                            bool withCompanion) {
-        PluginTestConfig config = SeededUserConfig(service, user);
+    // The working folder prepared as the terminal prepares it: the terms file, and the companion
+    // linked from the plug-in's folder (an empty one when it is to be missing).
+    static PluginTestConfig Config(harness::ServiceProcess& service, const SeededUser& user,
+                                   bool withCompanion) {
+        TerminalFolders folders =
+            FindTerminalFolders(harness::BinDir(), service.Folder() + "/work");
         if (!withCompanion) {
-            scratch_ = service.Folder() + "/no-companion";
-            std::filesystem::create_directories(scratch_);
-            config.workingDirectory = scratch_;
+            folders.plugin = service.Folder();
         }
+        PrepareWorkingFolder(folders);
+        PluginTestConfig config = SeededUserConfig(service, user);
+        config.workingDirectory = folders.working;
         return config;
     }
-
-    std::string scratch_;
     PluginTestEnv env_;
     fw::headless::HeadlessUser user_;
     NoLog log_;

@@ -127,6 +127,13 @@ TEST_F(Scenario, InvestorBidsByUpiAndAsbaThenModifiesCancelsAndExports) {
         EXPECT_EQ("Bid Order-IPO", user.FrontWindow());
         EXPECT_EQ("300", user.Text(kBidQuantity[0]));
         user.Tick(kBidTerms, true);
+        // The terms, read from the working folder in their modal viewer, closed with Escape.
+        user.Click(kBidTermsLink);
+        ASSERT_TRUE(user.Use("Terms & Conditions"));
+        EXPECT_NE(std::string::npos, user.Text(kTermsText).find("<h1>Terms and Conditions</h1>"));
+        user.Press(Key::Escape);
+        EXPECT_FALSE(user.Shown("Terms & Conditions"));
+        user.Use("Bid Order-IPO");
         user.Click(kBidPlaceBid);
         EXPECT_EQ("Order Placed Successfully for AURORAGREEN", Said(user));
         user.Click(kBidCancel);
