@@ -53,9 +53,12 @@ TEST_F(ServiceRulesTest, AClientHoldsOneLiveApplicationPerIssue) {
                                 first.at("application_number").get<std::string>() +
                                 " for AURORAGREEN; modify or cancel it instead";
     EXPECT_EQ(Refusal(Order()), refusal);
-    // Confirmed is still live; once cancelled, the client may apply again.
+    // Confirmed is still live, and no longer the investor's to cancel; once cancelled by the
+    // operator, the client may apply again.
     ASSERT_EQ(service.RunOperator({number, "confirm"}), 0);
     EXPECT_EQ(Refusal(Order()), refusal);
+    EXPECT_EQ(Cancel(Investor(95), first.at("order_number")).at("message"),
+              "Only pending or modified orders can be cancelled");
     ASSERT_EQ(service.RunOperator({number, "cancel"}), 0);
     EXPECT_EQ(Place(Order()).at("status"), 1);
     EXPECT_EQ(client.Book(Investor(93)).size(), 2u);
