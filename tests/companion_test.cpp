@@ -12,7 +12,6 @@
 #include <mutex>
 #include <sstream>
 #include <thread>
-#include <vector>
 
 #include "base/text.h"
 #include "companion/answer_decoder.h"
@@ -57,7 +56,6 @@ class ScriptedServer {
                     std::lock_guard<std::mutex> lock(seenMutex);
                     seen = request.method + " " + request.target + "\n" +
                            request.get_header_value("Authorization") + "\n" + request.body;
-                    ports.push_back(request.remote_port);
                 }
                 ++hits;
                 if (!endless_.empty()) {
@@ -90,7 +88,6 @@ class ScriptedServer {
     // The last request: its line, Authorization header and body.
     std::mutex seenMutex;
     std::string seen;
-    std::vector<int> ports;  // the client port of each request: one per connection
 
   private:
     const std::string endless_;
@@ -133,8 +130,9 @@ class CompanionTest : public ::testing::Test {
     }
 };
 
-// The fields the views do not show, prices in rupees.
-TEST_F(CompanionTest, ReadAnswersArriveAsRecordsWithPricesInRupees) {
+// The watch list's fields the views do not show, prices in rupees (the details and the user's
+// accounts are read through the views in the scenarios); an order placed, allotted and refused.
+TEST_F(CompanionTest, AnswersArriveAsRecordsWithPricesInRupees) {
     harness::ServiceProcess service;
     IPOServiceRequest watch = Watch(service.Url("/ipo/watchlist"));
     EXPECT_EQ(Fields(called, watch.Accepted, watch.ResultCode, Message(watch).c_str()), "1|1|0||");
@@ -154,46 +152,8 @@ TEST_F(CompanionTest, ReadAnswersArriveAsRecordsWithPricesInRupees) {
     EXPECT_TRUE(companion.Records().empty());
     EXPECT_EQ(companion.Deliver(kRequestWatchList), 4);
 
-    IPOServiceRequest request = Investor(92, service.Url("/ipo/details"));
-    base::CopyField(request.IssueKey, "AURORAGREEN");
-    companion.Call(request);
-    auto* details = companion.First<IPODetailsEntry>();
-    ASSERT_NE(details, nullptr);
-    EXPECT_EQ(Fields(details->IssueIdentifier(), details->IssueTag(), details->LotSize(),
-                     details->MinimumBidQuantity(), details->BidStartTime() + 10,
-                     details->ProspectusLink(), details->Reserved22()),
-              "AURORAGREEN|AGE|150|150| 10:00:00|"
-              "https://ipo.example.com/prospectus/AURORAGREEN.pdf||");
-    const PtrList* list = details->Categories();
-    ASSERT_EQ(list->Count, 4);
-    EXPECT_EQ(list->Tail->Previous->Next, list->Tail);
-    auto* employee = At<CategoryRecord>(list, 2);
-    EXPECT_EQ(Fields(employee->Code(), employee->DisplayName(), employee->MinimumPrice(),
-                     employee->MaximumPrice(), employee->Integer10(), employee->Text5(),
-                     At<CategoryRecord>(list, 1)->Integer10()),
-              "EMPLOYEE|Employee Reservation|90|95|1||0|");
-
-    IPOServiceRequest user = NewRequest(96, service.Url("/ipo/userdetails", "DEALER01"), 24,
-                                        "DEALER01", "CL0002", "C0002");
-    base::CopyField(user.DetailsWanted, "Y");
-    companion.Call(user);
-    auto* account = companion.First<UserDetailsRecord>();
-    ASSERT_NE(account, nullptr);
-    ASSERT_EQ(account->BankAccounts()->Count, 2);
-    auto* coastal = At<BankAccountRecord>(account->BankAccounts(), 1);
-    auto* references = At<UserReferenceRecord>(account->References(), 0);
-    EXPECT_EQ(Fields(account->Text1(), coastal->BankName(), coastal->AccountNumber(),
-                     coastal->AsbaAllowed(),
-                     At<BankAccountRecord>(account->BankAccounts(), 0)->AsbaAllowed(),
-                     references->Reference1(), references->Reference2()),
-              "sunita.rao@upibank|Coastal Co-op Bank|0045120003318|0|1|BQRPR7713L|"
-              "DP1203300000410022|");
-}
-
-// Prices go out in hundredths exactly (98.45 is not 98.44), amounts come back in hundredths of
-// a rupee, the refund in rupees; a rule break arrives as a rejected record.
-TEST_F(CompanionTest, OrderPlacedAllottedAndRefusedThroughRecords) {
-    harness::ServiceProcess service;
+    // Prices go out in hundredths exactly (98.45 is not 98.44), amounts come back in hundredths
+    // of a rupee, the refund in rupees; a rule break arrives as a rejected record.
     IPOServiceRequest order = Order(service.Url("/ipo/order"), 98.45);
     order.Bids[0].Quantity = 600;
     companion.Call(order);
@@ -219,18 +179,6 @@ TEST_F(CompanionTest, OrderPlacedAllottedAndRefusedThroughRecords) {
                      bid->AmountPayable(), bid->Quantity(), bid->Position(), bid->CutOff()),
               "1|AGE0000000001|CF|P|AURORAGREEN|150|150|44070|9845|5907000|600|0|0|");
 
-    IPOServiceRequest cancel = Investor(95, service.Url("/ipo/cancel"));
-    cancel.CancelOrderNumber = 1;
-    base::CopyField(cancel.CancelAction, "N");
-    for (auto& reference : cancel.BidReferences) {
-        base::CopyField(reference, "0");
-    }
-    companion.Call(cancel);
-    auto* refused = companion.First<IPOCancelResponse>();
-    ASSERT_NE(refused, nullptr);
-    EXPECT_EQ(Fields(refused->Outcome(), refused->Message()),
-              "0|Only pending or modified orders can be cancelled|");
-
     IPOServiceRequest outside = Order(service.Url("/ipo/order"), 101.0);
     EXPECT_EQ(companion.Call(outside), 1);
     response = companion.First<OrderResponseRecord>();
@@ -241,10 +189,6 @@ TEST_F(CompanionTest, OrderPlacedAllottedAndRefusedThroughRecords) {
 
 TEST_F(CompanionTest, AnswersThatCannotBeReadOrAreRefusedGiveAClearMessage) {
     ScriptedServer server;
-    const std::string entry =
-        R"({"issue_key":"K","name":"N","issue_tag":"T","price_low_paise":1,)"
-        R"("price_high_paise":2,"bid_start":"","bid_end":"","issue_size":3,)"
-        R"("face_value_paise":4,"min_quantity":5,"lot_size":"150","issue_type":""})";
     const std::string unreadable = "The IPO service sent an answer that cannot be read: field ";
     std::string longText;  // cut at a character boundary: 2,047 characters of two bytes
     for (int i = 0; i < 2500; ++i) {
@@ -255,11 +199,7 @@ TEST_F(CompanionTest, AnswersThatCannotBeReadOrAreRefusedGiveAClearMessage) {
          "The IPO service answered with something that is not a JSON object (HTTP status 200)"},
         {200, R"({"result":0,"records":[{"issue_key":"X"}]})", 3,
          unreadable + "records[0].name is missing"},
-        {200, R"({"result":0})", 3, unreadable + "records is missing"},
-        {200, R"({"result":0,"records":[)" + entry + "]}", 3,
-         unreadable + "records[0].lot_size is not a whole number"},
         {503, R"({"result":0,"message":"Down for maintenance"})", 2, "Down for maintenance"},
-        {403, R"({"result":11,"message":"Not yours"})", 11, "Not yours"},
         {500, R"({"result":20})", 20, "The IPO service refused the request (HTTP status 500)"},
         {400, R"({"result":10,"message":")" + longText + "\"}", 10, longText.substr(0, 4094)},
     };
@@ -305,17 +245,17 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
     EXPECT_EQ(server.hits, 1);
 }
 
-// A silent service and one sending a byte now and then (no single read waits long) both end at
-// the call's deadline; a flood ends at the size cap, whether announced or not.
-TEST_F(CompanionTest, SilentTricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
+// A service sending a byte now and then (no single read waits long) ends at the call's
+// deadline; a flood ends at the size cap, whether announced or not.
+TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     Configure("CORVEX_TIMEOUT_MS", "400");
-    for (const bool trickle : {false, true}) {
-        ScriptedServer server(kNoRecords, trickle ? " " : "", trickle ? 50 : 1500);
+    {
+        ScriptedServer server(kNoRecords, " ", 50);
         const auto start = std::chrono::steady_clock::now();
         IPOServiceRequest slow = Watch(server.Url());
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
-        EXPECT_EQ(Fields(called, slow.ResultCode, Message(slow).c_str()), "0|1|null|") << trickle;
+        EXPECT_EQ(Fields(called, slow.ResultCode, Message(slow).c_str()), "0|1|null|");
         EXPECT_GE(took.count(), 390);
         EXPECT_LT(took.count(), 1400);
     }
@@ -337,35 +277,15 @@ TEST_F(CompanionTest, SilentTricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) 
     EXPECT_EQ(called, 1);
 }
 
-// The URL's token travels only as a bearer header. Calls in quick succession share a
-// connection; after an idle pause a new one is made, and a service that closed the kept
-// connection answers a trader coming back.
-TEST_F(CompanionTest, TheTokenTravelsAsABearerOnAConnectionKeptWhileInUse) {
-    Configure("CORVEX_IDLE_MS", "300");
-    {
-        ScriptedServer server;
-        const std::string signedUrl = "http://Tok3n-_x@" + server.Url().substr(7);
-        Watch(signedUrl);
-        Watch(signedUrl);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        Watch(signedUrl);
-        EXPECT_EQ(called, 1);
-        std::lock_guard<std::mutex> lock(server.seenMutex);
-        EXPECT_EQ(server.seen.substr(0, server.seen.find('{')),
-                  "POST /ipo/watchlist\nBearer Tok3n-_x\n");
-        EXPECT_EQ(server.seen.find("Tok3n", server.seen.find('{')), std::string::npos);
-        ASSERT_EQ(server.ports.size(), 3u);
-        EXPECT_EQ(server.ports[0], server.ports[1]);
-        EXPECT_NE(server.ports[1], server.ports[2]);
-    }
-
-    harness::ServiceProcess service({"--idle-timeout", "1"});
-    IPOServiceRequest first = Watch(service.Url("/ipo/watchlist"));
-    EXPECT_EQ(called, 1) << Message(first);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
-    IPOServiceRequest later = Watch(service.Url("/ipo/watchlist"));
-    EXPECT_EQ(called, 1) << Message(later);
-    Configure("CORVEX_IDLE_MS", nullptr);
+// The URL's token travels only as a bearer header.
+TEST_F(CompanionTest, TheTokenTravelsOnlyAsABearer) {
+    ScriptedServer server;
+    Watch("http://Tok3n-_x@" + server.Url().substr(7));
+    EXPECT_EQ(called, 1);
+    std::lock_guard<std::mutex> lock(server.seenMutex);
+    EXPECT_EQ(server.seen.substr(0, server.seen.find('{')),
+              "POST /ipo/watchlist\nBearer Tok3n-_x\n");
+    EXPECT_EQ(server.seen.find("Tok3n", server.seen.find('{')), std::string::npos);
 }
 
 TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
@@ -385,26 +305,21 @@ TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities
     const std::string token =
         harness::SignIn(service.Port(), "INV001", harness::SeededPassword("INV001"), &error, cert);
     ASSERT_FALSE(token.empty()) << error;
-    const auto url = [&](const char* scheme) {
-        return base::Format("%s://%s@127.0.0.1:%d/ipo/watchlist", scheme, token.c_str(),
-                            service.Port());
-    };
+    const std::string url =
+        base::Format("https://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port());
     Configure("CORVEX_CA_FILE", cert.c_str());
-    IPOServiceRequest trusted = Watch(url("https"));
+    IPOServiceRequest trusted = Watch(url);
     EXPECT_EQ(called, 1) << Message(trusted);
     EXPECT_EQ(companion.Records().size(), 4u);
 
     Configure("CORVEX_CA_FILE", nullptr);
-    IPOServiceRequest untrusted = Watch(url("https"));
+    IPOServiceRequest untrusted = Watch(url);
     EXPECT_EQ(Fields(called, untrusted.ResultCode), "0|6|");
     EXPECT_EQ(Message(untrusted),
               base::Format("The IPO service at https://127.0.0.1:%d cannot be trusted: its "
                            "certificate is not signed by an authority in the system's store "
                            "(ca_file in Corvexdll64.conf), or is not for this host",
                            service.Port()));
-    // Plain http to an https service gets no answer.
-    EXPECT_EQ(Watch(url("http")).ResultCode, 1);
-    EXPECT_EQ(called, 0);
     std::filesystem::remove_all(folder);
 }
 

@@ -43,24 +43,11 @@ std::string Field(const std::string& text, size_t width) {
     return text + std::string(width - text.size(), '\0');
 }
 
-class HostMessagesTest : public ::testing::Test {
-  protected:
+// The typed id is left as it was; what does not fit its field is not written.
+TEST(HostMessages, ClientLookupWritesIdCodeAndNameOrNothingThatDoesNotFit) {
     RecordingLog log;
     FixedDirectory directory;
     HostMessages messages{log, directory};
-};
-
-TEST_F(HostMessagesTest, ServiceFailureTextGoesToTheLogWhole) {
-    ServiceFailureMessage message{};
-    message.MessageId = kServiceFailureMessageId;
-    const std::string text(4097, 'x');
-    std::memcpy(message.Text, text.data(), text.size());
-    messages.Handle(&message);
-    EXPECT_EQ(text, log.messages.back());
-}
-
-// The typed id is left as it was; what does not fit its field is not written.
-TEST_F(HostMessagesTest, ClientLookupWritesIdCodeAndNameOrNothingThatDoesNotFit) {
     directory.clients["CL0001"] = {"CL0001", "C0001", "Anil Kumar Mehta"};
     directory.clients["LONG"] = {"LONG", std::string(30, 'C'), "Long Code"};
     directory.clients["NAMED"] = {"NAMED", "N1", std::string(100, 'n')};
@@ -91,23 +78,6 @@ TEST_F(HostMessagesTest, ClientLookupWritesIdCodeAndNameOrNothingThatDoesNotFit)
         }
         EXPECT_NE(std::string::npos, saidNow.find(said)) << saidNow;
     }
-}
-
-TEST_F(HostMessagesTest, ClientSelectedIsShownAndAnUnknownMessageOnlyLogged) {
-    ClientSelectedMessage message{};
-    message.MessageId = kClientSelectedMessageId;
-    std::memcpy(message.ClientId, "CL0002", 6);
-    std::memcpy(message.ClientCode, "C0002", 5);
-    messages.Handle(&message);
-    EXPECT_EQ("CL0002/C0002", log.clientInUse);
-    EXPECT_EQ(1, message.Answer);
-
-    char record[16] = {};
-    const uint32_t id = 4242;
-    std::memcpy(record, &id, 4);
-    messages.Handle(record);
-    EXPECT_EQ(std::string(12, '\0'), std::string(record + 4, 12));
-    EXPECT_NE(std::string::npos, log.messages.back().find("4242"));
 }
 
 // The lookup itself, and the sign-in that gives its token, are in the dealer's scenario; here

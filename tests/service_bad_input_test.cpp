@@ -11,7 +11,7 @@ namespace {
 class ServiceBadInputTest : public ::testing::Test {
   protected:
     harness::ServiceProcess service;
-    ServiceTestClient client{service.Port()};
+    ServiceTestClient client{service};
 
     void TearDown() override {
         EXPECT_EQ(client.Get("/health").status, 200) << "the service stopped serving";
@@ -25,39 +25,27 @@ class ServiceBadInputTest : public ::testing::Test {
     }
 };
 
-TEST_F(ServiceBadInputTest, MalformedBodiesUnknownPathsAndUnknownCodesAreRefused) {
+TEST_F(ServiceBadInputTest, MalformedBodiesUnknownPathsCodesAndFieldsAreRefusedByName) {
     const auto post = [&](const std::string& path, const std::string& body) {
         return client.PostWith(client.Bearer("INV001"), path, body);
     };
-    const std::string notJson = "Request body is not valid JSON";
-    ExpectRefused(post("/ipo/order", "{\"code\": 94,"), 400, 10, notJson);
-    ExpectRefused(post("/ipo/order", ""), 400, 10, notJson);
-    ExpectRefused(post("/ipo/order", "{\"user_id\": \"\xC3\x28\"}"), 400, 10, notJson);
+    ExpectRefused(post("/ipo/order", "{\"code\": 94,"), 400, 10, "Request body is not valid JSON");
     ExpectRefused(post("/ipo/order", "[94]"), 400, 10, "Request body must be a JSON object");
-    ExpectRefused(client.Get("/ipo/nothing"), 404, 12, "Unknown path");
     ExpectRefused(client.Get("/ipo/order"), 404, 12, "Unknown path");
     ExpectRefused(client.Post("/ipo/nothing", Order()), 404, 12, "Unknown path");
+    ExpectRefused(client.Post("/ipo/watchlist", Order({{"code", 91}, {"section", "X"}})), 400, 10,
+                  "Unknown watch list section X");
+    ExpectRefused(client.Post("/ipo/orderbook", Order({{"code", 93}, {"status", "ZZ"}})), 400, 10,
+                  "Unknown order status ZZ");
 
-    const std::tuple<const char*, json, const char*> cases[] = {
-        {"/ipo/order", {{"code", 97}}, "Request code 97 is not served at /ipo/order"},
-        {"/ipo/order", {{"code", 91}}, "Request code 91 is not served at /ipo/order"},
-        {"/ipo/order", {{"order_flag", "Q"}}, "Unknown order flag Q"},
-        {"/ipo/order", {{"payment_mode", "CASH"}}, "Unknown payment mode CASH"},
-        {"/ipo/watchlist", {{"code", 91}, {"section", "X"}}, "Unknown watch list section X"},
-        {"/ipo/orderbook", {{"code", 93}, {"status", "ZZ"}}, "Unknown order status ZZ"},
-    };
-    for (const auto& [path, change, message] : cases) {
-        ExpectRefused(client.Post(path, Order(change)), 400, 10, message);
-    }
-}
-
-TEST_F(ServiceBadInputTest, FieldsOfTheWrongTypeOrSizeAreNamed) {
     const std::pair<json, const char*> cases[] = {
+        {{{"code", 97}}, "Request code 97 is not served at /ipo/order"},
+        {{{"order_flag", "Q"}}, "Unknown order flag Q"},
+        {{{"payment_mode", "CASH"}}, "Unknown payment mode CASH"},
         {{{"user_type", "23"}}, "Field user_type must be a whole number"},
         {{{"user_id", 23}}, "Field user_id must be a text"},
         {{{"bids", "150@98"}}, "Field bids must be a list"},
         {{{"bids", {42}}}, "Field bids[0] must be an object"},
-        {{{"bids", {{{"quantity", "150"}}}}}, "Field bids[0].quantity must be a whole number"},
         {{{"bids", {{{"quantity", 150.5}}}}}, "Field bids[0].quantity must be a whole number"},
         {{{"bids", {{{"quantity", 4294967446LL}}}}}, "Field bids[0].quantity is out of range"},
         {{{"bids", {{{"quantity", -150}}}}}, "Field bids[0].quantity is out of range"},
@@ -73,18 +61,6 @@ TEST_F(ServiceBadInputTest, FieldsOfTheWrongTypeOrSizeAreNamed) {
         ExpectRefused(client.Post("/ipo/order", Order(change)), 400, 10, message);
     }
     EXPECT_TRUE(client.Book(Investor(93)).empty());
-}
-
-// Order texts like these are stored verbatim (the order book's streaming test); lookups by them
-// find nothing.
-TEST_F(ServiceBadInputTest, LookupsByTextsThatLookLikeSqlFindNothing) {
-    json lookup = Investor(92);
-    lookup["issue_key"] = "' OR '1'='1";
-    ExpectRefused(client.Post("/ipo/details", lookup), 404, 12, "Unknown IPO ' OR '1'='1");
-    ExpectRefused(client.Get("/clients/%27%20OR%201=1--"), 404, 12, "Unknown client ' OR 1=1--");
-    json watch = Investor(91);
-    watch["section"] = "C";
-    EXPECT_EQ(client.Post("/ipo/watchlist", watch).body.at("records").size(), 4u);
 }
 
 }  // namespace

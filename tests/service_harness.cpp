@@ -87,9 +87,8 @@ std::string SignIn(int port, const std::string& userId, const std::string& passw
     return {};
 }
 
-int RunService(const std::string& arguments, std::string& output, const std::string& input) {
-    const std::string command =
-        "printf '%s' '" + input + "' | " + Service() + " " + arguments + " 2>&1";
+int RunService(const std::string& arguments, std::string& output) {
+    const std::string command = Service() + " " + arguments + " </dev/null 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[512];
     output.clear();
@@ -256,10 +255,10 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
 }
 
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
-                        double price, const char* issueKey, const char* issueTag) {
+                        double price) {
     base::CopyField(request.OrderFlag, "N");
-    base::CopyField(request.IPOName, issueKey);
-    base::CopyField(request.IssueTag, issueTag);
+    base::CopyField(request.IPOName, "AURORAGREEN");
+    base::CopyField(request.IssueTag, "AGE");
     base::CopyField(request.CategoryCode, "RETAIL");
     base::CopyField(request.PaymentMode, "UPI");
     base::CopyField(request.UPIId, upiId);

@@ -25,9 +25,9 @@ std::string SeededPassword(const std::string& userId);
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error = nullptr, const std::string& caFile = "");
 
-// Runs ipo-service with `arguments` (shell words) and `input` on its standard input; gives the
-// exit status and what it wrote (standard output and error together).
-int RunService(const std::string& arguments, std::string& output, const std::string& input = "");
+// Runs ipo-service with `arguments` (shell words); gives the exit status and what it wrote
+// (standard output and error together).
+int RunService(const std::string& arguments, std::string& output);
 
 class ServiceProcess {
   public:
@@ -92,10 +92,9 @@ IPOServiceRequest NewRequest(uint16_t code, const std::string& url, uint16_t use
                              const std::string& userId, const std::string& clientId,
                              const std::string& clientCode);
 
-// Makes `request` a new RETAIL order on a seeded issue (AURORAGREEN unless named) paid through
-// `upiId`: one bid of `quantity` shares at `price`, the other two rows blank.
+// Makes `request` a new RETAIL order on AURORAGREEN paid through `upiId`: one bid of
+// `quantity` shares at `price`, the other two rows blank.
 void MakeRetailUpiOrder(IPOServiceRequest& request, const std::string& upiId, int32_t quantity,
-                        double price, const char* issueKey = "AURORAGREEN",
-                        const char* issueTag = "AGE");
+                        double price);
 
 }  // namespace harness

@@ -1,11 +1,10 @@
 // A JSON caller of a running ipo-service, with the seeded parties and a valid default order.
 // Each request carries the session token of the seeded user its body names (INV001 when it
-// names none), signed in on first use.
+// names none).
 #pragma once
 
 #include <httplib.h>
 
-#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -75,7 +74,8 @@ struct ServiceReply {
 
 class ServiceTestClient {
   public:
-    explicit ServiceTestClient(int port) : port_(port), client_("127.0.0.1", port) {
+    explicit ServiceTestClient(const harness::ServiceProcess& service)
+        : service_(service), client_("127.0.0.1", service.Port()) {
         client_.set_tcp_nodelay(true);
     }
 
@@ -99,13 +99,7 @@ class ServiceTestClient {
         return Reply(client_.Get(path, {{"Authorization", Bearer(userId)}}));
     }
     // "Bearer <token>" of a seeded user.
-    std::string Bearer(const std::string& userId) {
-        std::string& token = tokens_[userId];
-        if (token.empty()) {
-            token = harness::SignIn(port_, userId, harness::SeededPassword(userId));
-        }
-        return "Bearer " + token;
-    }
+    std::string Bearer(const std::string& userId) { return "Bearer " + service_.Token(userId); }
     // The order book of a header's party, all statuses, no date bounds.
     nlohmann::json Book(nlohmann::json header, const std::string& status = "-1") {
         header.update({{"code", 93}, {"status", status}});
@@ -120,7 +114,6 @@ class ServiceTestClient {
         return {result->status, nlohmann::json::parse(result->body, nullptr, false), result->body};
     }
 
-    int port_;
+    const harness::ServiceProcess& service_;
     httplib::Client client_;
-    std::map<std::string, std::string> tokens_;
 };
