@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <latch>
+#include <thread>
 #include <vector>
 
 #include "service_test_client.h"
@@ -62,6 +64,28 @@ TEST_F(ServiceRulesTest, AClientHoldsOneLiveApplicationPerIssue) {
     ASSERT_EQ(service.RunOperator({number, "cancel"}), 0);
     EXPECT_EQ(Place(Order()).at("status"), 1);
     EXPECT_EQ(client.Book(Investor(93)).size(), 2u);
+}
+
+// Orders sent at once are committed together: the rule still sees each one after the other.
+TEST_F(ServiceRulesTest, OrdersArrivingTogetherAreJudgedOneByOne) {
+    constexpr int kSenders = 8;
+    std::vector<json> records(kSenders);
+    std::vector<std::thread> senders;
+    std::latch ready(kSenders);
+    for (int i = 0; i < kSenders; ++i) {
+        senders.emplace_back([&, i] {
+            ServiceTestClient own(service);
+            ready.arrive_and_wait();
+            records[i] = own.Post("/ipo/order", Order()).Record();
+        });
+    }
+    for (std::thread& sender : senders) {
+        sender.join();
+    }
+    const auto placed = std::count_if(records.begin(), records.end(),
+                                      [](const json& r) { return r.at("status") == 1; });
+    EXPECT_EQ(placed, 1);
+    EXPECT_EQ(client.Book(Investor(93)).size(), 1u);
 }
 
 TEST_F(ServiceRulesTest, OrdersBreakingARuleAreRefusedWithItsMessage) {
