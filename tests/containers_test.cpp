@@ -42,19 +42,4 @@ TEST(CTSMapTest, HashAndWalkGoByBucketThenNewestFirst) {
     EXPECT_EQ(found, &a) << "a failed lookup leaves the out value alone";
 }
 
-// A freed entry is taken again. (Replacing and refilling are seen through the URL table in the
-// login context's test.)
-TEST(CTSMapTest, FreedEntriesAreRecycled) {
-    IntMap map;
-    for (int32_t key = 0; key <= 10; ++key) {
-        map[key];
-    }
-    EXPECT_EQ(map[5], nullptr);
-    EXPECT_TRUE(map.RemoveKey(3));
-    EXPECT_FALSE(map.RemoveKey(3));
-    map[100];
-    EXPECT_EQ(map.GetBlockCount(), 2u);  // blocks of ten entries: the freed one was taken
-    EXPECT_EQ(WalkKeys(map).size(), 11u);
-}
-
 }  // namespace

@@ -18,9 +18,7 @@ std::string URLOf(int code) {
 // The fields the requests carry are seen in the bridge's tests; here the texts never read.
 TEST_F(LoginContextTest, NeverReadsTheLastTwoTexts) {
     IPOGlobalConfiguration configuration{};
-    configuration.UserType = 26;
-    configuration.Text4 = "four";
-    configuration.UserId = "user-26";
+    configuration.UserType = 26, configuration.Text4 = "four", configuration.UserId = "user-26";
     configuration.Text8 = reinterpret_cast<const char*>(uintptr_t{1});  // not a text: never read
     configuration.Text9 = nullptr;
     ApplyGlobalConfiguration(&configuration);

@@ -4,12 +4,9 @@
 #include <array>
 
 #include "framework/headless/headless_backend.h"
-#include "ui/gui_status_bar.h"
 #include "ui/link_button.h"
-#include "ui/system_colours.h"
 
 using fw::headless::HeadlessForm;
-using fw::headless::HeadlessStatusBar;
 using fw::headless::PaintCall;
 using fw::headless::RecordingPainter;
 
@@ -63,9 +60,7 @@ TEST_F(LinkButtonTest, SizeColourAndPresses) {
     ASSERT_EQ(Only(calls, "fill").size(), 1u);
     EXPECT_EQ(std::pair(form.ControlRect(kLinkId).Width(), form.ControlRect(kLinkId).Height()),
               std::pair(170, 19));
-    const auto text = Only(calls, "text");
-    ASSERT_EQ(text.size(), 1u);
-    EXPECT_FALSE(text[0].embossed);
+    EXPECT_FALSE(Only(calls, "text").at(0).embossed);
     EXPECT_EQ(Only(calls, "colour").at(0).colour, (fw::Colour{0, 0, 150}));
     EXPECT_TRUE(Only(Draw({0, 0, 170, 19}), "fill").empty());  // shrinks only once
 
@@ -74,25 +69,6 @@ TEST_F(LinkButtonTest, SizeColourAndPresses) {
     form.Click(kLinkId);
     EXPECT_EQ(link.LinkColour(), (fw::Colour{0, 0, 150}));
     EXPECT_EQ(events.clicks, 2);
-}
-
-// Each pane is framed twice, the edge right of the last pane covered three times; the top strip
-// is filled, and what lies right of the last pane when the bar reaches past it.
-TEST(GuiStatusBar, PanesAreFramedAndTheRestCovered) {
-    CGuiStatusBar painter;
-    HeadlessStatusBar bar(fw::StatusBarKind::OwnerDrawn, &painter);
-    ASSERT_TRUE(bar.SetPaneCount(2));
-    bar.SetPaneInfo(0, 0, 0, 60);  // 2..62 of an 800 pixel bar
-    bar.SetPaneInfo(1, 0, 0, 80);  // 64..144
-    const auto calls = bar.Paint();
-    const auto frames = Only(calls, "frame");
-    ASSERT_EQ(frames.size(), 7u);
-    EXPECT_EQ(frames[2].rect, (fw::Rect{64, 2, 144, 20}));
-    EXPECT_EQ(std::pair(frames[2].colour, frames[3].colour),
-              std::pair(ui::kButtonShadow, ui::kButtonFace));
-    const auto fills = Only(calls, "fill");
-    ASSERT_EQ(fills.size(), 2u);
-    EXPECT_EQ(fills[1].rect, (fw::Rect{148, 0, 800, 10}));
 }
 
 }  // namespace
