@@ -20,20 +20,14 @@ class BidDialogTest : public ::testing::Test {
   public:
     BidDialogTest() {
         // "ACME-IPO": lots of 30 shares, one retail category with the band 100 to 110.
-        issue.issueIdentifier = "ACME-IPO";
-        issue.issueTag = "EQ";
-        issue.lotSize = 30;
-        retail.code = "RETAIL";
-        retail.displayName = "Retail Individual";
-        retail.minimumPrice = 100;
-        retail.maximumPrice = 110;
+        issue.issueIdentifier = "ACME-IPO", issue.issueTag = "EQ", issue.lotSize = 30;
+        retail.code = "RETAIL", retail.displayName = "Retail Individual";
+        retail.minimumPrice = 100, retail.maximumPrice = 110;
         issue.categories.Add(&retail);
         // The user: references and one bank account.
-        reference.reference1 = "REF-ONE";
-        reference.reference2 = "REF-TWO";
+        reference.reference1 = "REF-ONE", reference.reference2 = "REF-TWO";
         user.references.Add(&reference);
-        account.bankName = "Zeta Bank";
-        account.accountNumber = "00012345";
+        account.bankName = "Zeta Bank", account.accountNumber = "00012345";
         user.bankAccounts.Add(&account);
     }
     void ScriptUser() { env.Answer(kRequestUserDetails, {&user}); }
@@ -61,26 +55,15 @@ class BidDialogTest : public ::testing::Test {
     // A placed UPI order of two bids, the second at the cut-off price, as the order book hands it.
     static tagIPOModifyOrder UPIOrder() {
         tagIPOModifyOrder order;
-        order.IssueKey = "ACME-IPO";
-        order.ClientId = "CL-42";
-        order.ClientCode = "C42";
-        order.CategoryCode = "retail";
-        order.PaymentMode = "UPI";
-        order.UPIId = "me@upi";
-        order.CutOff[1] = "1";
-        order.LotSize = "30";
-        const char* rows[][5] = {{"2", "60", "104.00", "BR-1"}, {"1", "30", "110.00", "BR-2"}};
-        for (int row = 0; row < 2; ++row) {
-            order.Lots[row] = rows[row][0];
-            order.Quantities[row] = rows[row][1];
-            order.Prices[row] = rows[row][2];
-            order.BidReferences[row] = rows[row][3];
-        }
-        order.AmountPayable = "6240.00";
-        order.OrderNumber = "4711";
-        order.MinimumPrice = 100;
-        order.MaximumPrice = 110;
+        order.IssueKey = "ACME-IPO", order.ClientId = "CL-42", order.ClientCode = "C42";
+        order.CategoryCode = "retail", order.PaymentMode = "UPI", order.UPIId = "me@upi";
+        order.CutOff[1] = "1", order.LotSize = "30";
+        order.Lots[0] = "2", order.Quantities[0] = "60", order.Prices[0] = "104.00";
+        order.Lots[1] = "1", order.Quantities[1] = "30", order.Prices[1] = "110.00";
+        order.BidReferences[0] = "BR-1", order.BidReferences[1] = "BR-2";
+        order.AmountPayable = "6240.00", order.OrderNumber = "4711",
         order.ApplicationNumber = "APP-9";
+        order.MinimumPrice = 100, order.MaximumPrice = 110;
         return order;
     }
 
@@ -98,17 +81,6 @@ class BidDialogTest : public ::testing::Test {
     void FillRow(int row, const std::string& lot, const std::string& price) {
         Enter(kBidLot[row], lot);
         Enter(kBidPrice[row], price);
-    }
-    // The colour the terms link draws its text in.
-    fw::Colour LinkColour() {
-        fw::headless::RecordingPainter painter;
-        form().control(kBidTermsLink).drawer->DrawItem(painter, {{0, 0, 200, 20}, false});
-        for (const fw::headless::PaintCall& call : painter.calls) {
-            if (call.op == "colour") {
-                return call.colour;
-            }
-        }
-        return {};
     }
 
     PluginTestEnv env;

@@ -42,31 +42,4 @@ TEST(CTSMapTest, HashAndWalkGoByBucketThenNewestFirst) {
     EXPECT_EQ(found, &a) << "a failed lookup leaves the out value alone";
 }
 
-// Indexing inserts null, storing replaces; a freed entry is taken again; an emptied map refills.
-TEST(CTSMapTest, EntriesAreReplacedRecycledAndRefilled) {
-    IntMap map;
-    EXPECT_EQ(map.GetStartPosition(), nullptr);
-    EXPECT_EQ(map[5], nullptr);
-    int a = 1, b = 2;
-    map[5] = &a;
-    map[5] = &b;
-    EXPECT_EQ(map.GetCount(), 1u);
-    for (int32_t key = 0; key <= 10; ++key) {
-        map[key];
-    }
-    EXPECT_EQ(map[5], &b);
-    EXPECT_TRUE(map.RemoveKey(3));
-    EXPECT_FALSE(map.RemoveKey(3));
-    map[100];
-    EXPECT_EQ(map.GetBlockCount(), 2u);  // blocks of ten entries: the freed one was taken
-    EXPECT_EQ(WalkKeys(map).size(), 11u);
-    map.RemoveAll();
-    EXPECT_TRUE(map.IsEmpty() && map.GetStartPosition() == nullptr);
-    map[7];
-    EXPECT_TRUE(map.RemoveKey(7));
-    EXPECT_EQ(map.GetStartPosition(), nullptr);
-    map[8];
-    EXPECT_EQ(WalkKeys(map), std::vector<int32_t>{8});
-}
-
 }  // namespace

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <numeric>
 #include <random>
 #include <string>
@@ -30,18 +26,6 @@ FakeIPOOrderBid MakeBid(int position, int quantity, double price) {
     return bid;
 }
 
-// The numbers of a text, as strtod reads them one after the other.
-std::vector<double> Numbers(const char* text) {
-    std::vector<double> numbers;
-    for (char* end = nullptr;; text = end) {
-        const double number = std::strtod(text, &end);
-        if (end == text) {
-            return numbers;
-        }
-        numbers.push_back(number);
-    }
-}
-
 // Texts joined by "|".
 std::string Joined(std::initializer_list<std::string_view> texts) {
     std::string joined;
@@ -51,27 +35,12 @@ std::string Joined(std::initializer_list<std::string_view> texts) {
     return joined.substr(0, joined.size() - 1);
 }
 
-std::vector<std::string> Cells(const tagIPOOrderBookRow& row) {
-    std::vector<std::string> cells;
-    for (int column = 0; column < kOrderBookColumnCount; ++column) {
-        cells.emplace_back(RowCellText(row, column));
-    }
-    return cells;
-}
-
 TEST(OrderBookRow, ShowsBidsByPositionWithHundredthsDividedAndLots) {
     FakeIPOOrderBookEntry entry;
-    entry.offerType = "IPO";
-    entry.offerName = "ACME";
-    entry.applicationNumber = "APP77";
-    entry.orderNumber = 9001;
-    entry.lotSize = 50;
-    entry.statusCode = "UC";
-    entry.paymentStatusCode = "e";
-    entry.totalAmountPayable = 1851750;
-    entry.refundAmount = 12345;
-    entry.allocatedQuantity = 100;
-    entry.bidDate = "2026-12-04 10:15:00";
+    entry.offerType = "IPO", entry.offerName = "ACME", entry.applicationNumber = "APP77";
+    entry.orderNumber = 9001, entry.lotSize = 50, entry.statusCode = "UC";
+    entry.paymentStatusCode = "e", entry.totalAmountPayable = 1851750, entry.refundAmount = 12345;
+    entry.allocatedQuantity = 100, entry.bidDate = "2026-12-04 10:15:00";
     entry.clientName = std::nullopt;
     FakeIPOOrderBid second = MakeBid(1, 150, 12345);
     second.cutOff = 1;
@@ -90,11 +59,10 @@ TEST(OrderBookRow, ShowsBidsByPositionWithHundredthsDividedAndLots) {
         "",         "",         "",          "",          // bid 3 unused
         "18517.50", "",         "CANCELLED", "",         "2026-12-04 10:15:00",
         "100",      "12345.00", "SUCCESS",   "",         ""};
-    EXPECT_EQ(expected, Cells(row));
-    EXPECT_EQ(Joined({row.Field(kFieldLotSize), row.Field(kFieldOrderNumber),
-                      row.Bid(1, BidField::Reference), row.Bid(1, BidField::Lots),
-                      row.Bid(1, BidField::Quantity), RowCellText(row, 26)}),
-              "50|9001|REF1|3|150|");
+    for (int column = 0; column < kOrderBookColumnCount; ++column) {
+        EXPECT_EQ(expected.at(static_cast<size_t>(column)), RowCellText(row, column)) << column;
+    }
+    EXPECT_EQ(RowCellText(row, 26), "");  // past the last column
 }
 
 TEST(OrderBookRow, SurvivesLotSizeZeroNullBidListAndNullTexts) {
@@ -106,10 +74,8 @@ TEST(OrderBookRow, SurvivesLotSizeZeroNullBidListAndNullTexts) {
     EXPECT_EQ("0(150)", RowCellText(row, 6));
 
     FakeIPOOrderBookEntry noBids;
-    noBids.nullBids = true;
-    noBids.issueKey = "KEY";
-    noBids.offerName = std::nullopt;
-    noBids.statusCode = std::nullopt;
+    noBids.nullBids = true, noBids.issueKey = "KEY";
+    noBids.offerName = noBids.statusCode = std::nullopt;
     tagIPOOrderBookRow empty;
     FillRow(empty, noBids);
     EXPECT_EQ(Joined({empty.Field(kFieldIssueKey), empty.Field(kFieldLotSize),
@@ -137,20 +103,16 @@ TEST(OrderBookRow, RowsInATextStoreKeepTheirTexts) {
     }
 }
 
-// Money cells against printf's own texts: the edges of rounding (halves that are and are not
-// exact in binary), sign, size and the 32-bit range, then random eighths and fractions.
+// Money cells against printf's own texts at the edges of rounding (halves that are and are not
+// exact in binary, before and after the division by 100), sign, size and the 32-bit range.
 TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
-    std::vector<double> values = Numbers(
-        "0 -0 0.5 1.5 12.5 -12.5 0.125 2.675 1.005 -1.005 0.015 99.995 267.5 -267.5 1e15 "
-        "1000000000000001 1e20 -1e22 1e300 -1e300 1e-300 4.9e-324 1e308 9007199254740993 "
-        "2147483647 -2147483648 123456789.125 0.045 -5 -100 -99 1e13 -1e13 9999999999999 "
-        "-9999999999999 9999999999999.5 1e11 -1e11 99999999999.995 0.004 -0.004 -0.005 1.115 "
-        "8.345 0.995 -2.5e-3");
-    std::mt19937_64 random(11);
-    for (int i = 0; i < 20000; ++i) {
-        values.push_back(i % 2 ? static_cast<double>(random() % 100000) / 8
-                               : (static_cast<double>(random() % 10000000) - 5000000) / 1000);
-    }
+    // clang-format off
+    const std::vector<double> values = {
+        0, -0.0, 0.5, 12.5, -12.5, 0.125, 2.675, 1.005, -1.005, 99.995, 267.5, -267.5, 1e15,
+        1000000000000001.0, -1e22, 1e300, 4.9e-324, 9007199254740993.0, 2147483647, -2147483648.0,
+        123456789.125, 0.045, -5, 9999999999999.5, 99999999999.995, 0.004, -0.005, 1.115, 8.345,
+        0.995, -2.5e-3, 1234.5, -11.25};
+    // clang-format on
     for (size_t i = 0; i + 1 < values.size(); ++i) {
         FakeIPOOrderBookEntry entry;
         entry.lotSize = 7;
@@ -173,33 +135,27 @@ TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
 }
 
 TEST(OrderStatus, TranslatesFilterStatusAndPaymentCodes) {
+    // The others are sent from the order book's filter (its request test) and the scenarios.
     const std::vector<std::pair<std::string, std::string>> filters = {
-        {"(ALL)", "-1"},   {"PENDING", "P"},   {"CONFIRMED", "CF"},      {"REJECTED", "REJ"},
-        {"MODIFIED", "M"}, {"CANCELLED", "C"}, {"ADMIN CANCELLED", "A"}, {"pending", ""}};
+        {"(ALL)", "-1"}, {"CONFIRMED", "CF"}, {"REJECTED", "REJ"}, {"pending", ""}};
     for (const auto& [text, code] : filters) {
         EXPECT_EQ(code, StatusFilterCode(text)) << text;
     }
-    EXPECT_EQ(Joined({OrderStatusText("A"), OrderStatusText("CF"), OrderStatusText("X")}),
-              "CANCELLED|CONFIRMED|");
-    EXPECT_EQ(Joined({PaymentStatusText("e"), PaymentStatusText("E"), PaymentStatusText("S"),
-                      PaymentStatusText("F")}),
-              "SUCCESS|||FAILED");
+    // Order texts and finality: the order book's cells and menu states.
+    EXPECT_EQ(Joined({PaymentStatusText("e"), PaymentStatusText("E"), PaymentStatusText("F")}),
+              "SUCCESS||FAILED");
     EXPECT_TRUE(IsOrderFinal("CANCELLATION REQUEST"));
-    EXPECT_FALSE(IsOrderFinal("MODIFIED") || IsOrderFinal(""));
 }
 
 TEST(OrderBookDate, ReadsTheCompanionFormsAndRefusesOthers) {
     const auto plain = ParseOrderBookDate("2026-12-04 10:15:30");
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain, ParseOrderBookDate("04-12-2026 10:15:30"));
-    EXPECT_EQ(plain, ParseOrderBookDate("2026-12-04T10:15:30"));
     EXPECT_EQ(*plain + 250000, ParseOrderBookDate("2026-12-04T10:15:30.25"));
     EXPECT_EQ(*plain - (10 * 3600 + 15 * 60 + 30) * int64_t{1000000},
               ParseOrderBookDate("2026-12-04"));
-    EXPECT_EQ(0, ParseOrderBookDate("1970-01-01 00:00:00"));
-    for (const char* bad : {"", "2026-02-30 10:00:00", "2026-13-01", "2026-12-04 24:00:00",
-                            "04-12-2026T10:15:30", "2026-12-04 10:15", "2026/12/04", "n/a",
-                            "2026-12-04 10:15:30.", "2026-12-04 10:15:30x"}) {
+    for (const char* bad : {"", "2026-02-30 10:00:00", "2026-12-04 24:00:00", "04-12-2026T10:15:30",
+                            "2026-12-04 10:15", "2026-12-04 10:15:30."}) {
         EXPECT_FALSE(ParseOrderBookDate(bad)) << bad;
     }
 }
@@ -240,13 +196,6 @@ TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
         list.push_back(&row);
     }
     std::shuffle(list.begin(), list.end(), random);
-    const auto tags = [&list](const std::vector<size_t>& order) {
-        std::vector<std::string> sorted;
-        for (size_t index : order) {
-            sorted.push_back(std::string(list[index]->Field(0)));
-        }
-        return sorted;
-    };
     for (bool descending : {false, true}) {
         OrderBookSortDescending = descending;
         for (int column = 0; column <= kOrderBookColumnCount; ++column) {
@@ -255,7 +204,7 @@ TEST(OrderBookSort, DerivedKeysGiveTheSameOrderAsTheComparison) {
             base::MergeSort(reference, [&](size_t a, size_t b) {
                 return CompareRows(*list[a], *list[b], column);
             });
-            EXPECT_EQ(tags(reference), tags(SortedOrder(store, list, column)))
+            EXPECT_EQ(reference, SortedOrder(store, list, column))
                 << "column " << column << (descending ? " descending" : " ascending");
         }
     }

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "base/platform.h"
@@ -69,25 +68,14 @@ class OrderBookViewTest : public PluginTest {
 
     FakeIPOOrderBookEntry& MakeOrder(int number, const char* status, const char* bidDate) {
         FakeIPOOrderBookEntry& e = orders.emplace_back();
-        e.offerType = "IPO";
-        e.offerName = "ACME ,Ltd";
-        e.issueKey = "ACME-IPO";
-        e.applicationNumber = "APP" + std::to_string(number);
-        e.orderNumber = number;
-        e.statusCode = status;
-        e.bidDate = bidDate;
-        e.lastModified = "2026-12-04 11:00:00";
-        e.paymentMode = "UPI";
-        e.upiId = "asha@upi";
-        e.paymentStatusCode = "e";
-        e.clientName = "Asha";
-        e.categoryCode = "IND";
-        e.lotSize = 50;
+        e.offerType = "IPO", e.offerName = "ACME ,Ltd", e.issueKey = "ACME-IPO";
+        e.applicationNumber = "APP" + std::to_string(number), e.orderNumber = number;
+        e.statusCode = status, e.bidDate = bidDate, e.lastModified = "2026-12-04 11:00:00";
+        e.paymentMode = "UPI", e.upiId = "asha@upi", e.paymentStatusCode = "e";
+        e.clientName = "Asha", e.categoryCode = "IND", e.lotSize = 50;
         e.totalAmountPayable = 1432500;
         FakeIPOOrderBid& bid = bids.emplace_back();
-        bid.quantity = 150;
-        bid.price = 9550;
-        bid.amountPayable = 1432500;
+        bid.quantity = 150, bid.price = 9550, bid.amountPayable = 1432500;
         bid.bidReference = "B" + std::to_string(number);
         e.bids.Add(static_cast<IPOOrderBid*>(&bid));
         return e;
@@ -131,69 +119,17 @@ class OrderBookViewTest : public PluginTest {
     std::vector<std::string> files;
 };
 
-TEST_F(OrderBookViewTest, OpeningSetsUpFrameColumnsFiltersAndSizeWithoutARequest) {
+// The list's geometry and the frame's panes are the layout check's and the scenarios' concern.
+TEST_F(OrderBookViewTest, OpeningSetsUpFiltersAndDateChecksStopApply) {
     Open();
-    EXPECT_FALSE(window->site().maximizeBox());
-    const auto& list = form().control(kOrderBookList);  // the titles: see the export test
-    ASSERT_EQ(26u, list.columns.size());
-    EXPECT_EQ(500, list.columns[24].second);  // the rejection reason; the others 100
-    EXPECT_EQ(fw::kListFullRowSelect | fw::kListHeaderDragDrop, list.extendedStyle);
     EXPECT_EQ((std::vector<std::string>{"(ALL)", "ADMIN CANCELLED", "CANCELLED", "CONFIRMED",
                                         "MODIFIED", "PENDING", "REJECTED"}),
               form().ComboItems(kOrderBookStatus));
     EXPECT_EQ("(ALL)", form().ComboText(kOrderBookStatus));
-    EXPECT_EQ(15 * HeadlessForm::kCharWidth, form().control(kOrderBookStatus).droppedWidth);
     EXPECT_EQ((base::Date{2026, 11, 28}), form().GetDate(kOrderBookFromDate));
     EXPECT_EQ((base::Date{2026, 12, 5}), form().GetDate(kOrderBookToDate));
-    const auto* bar = window->site().statusBar();
-    ASSERT_NE(nullptr, bar);
-    EXPECT_EQ("Filters", bar->PaneText(0));
-    EXPECT_EQ(fw::kPaneStretch, bar->PaneStyle(2));
-    ASSERT_EQ(1u, env.sizeReports.size());
-    const SizeReport& size = env.sizeReports[0];
-    EXPECT_EQ(
-        std::tuple(window->site().NativeHandle(), 800, 500, 0, 0, 1),
-        std::tuple(size.frameWindow, size.size.width, size.size.height, size.a, size.b, size.c));
-    // The list fills the frame below the filters, and follows the view's size.
-    const int top = form().ControlRect(kOrderBookList).top;
-    EXPECT_EQ(500 - (top + 3), form().ControlRect(kOrderBookList).Height());
-    form().ResizeTo({600, 300});
-    EXPECT_EQ((fw::Rect{0, top, 600, 300 - 3}), form().ControlRect(kOrderBookList));
     EXPECT_TRUE(env.companion().Requests().empty());
-    form().PressEscape();
-    EXPECT_EQ(1, window->site().closePosts());
-}
 
-TEST_F(OrderBookViewTest, ApplyRequestsRangeStatusAndPartyAndSortsByBidDate) {
-    Open();
-    auto& a = MakeOrder(1, "P", "2026-12-04 10:00:00");
-    auto& b = MakeOrder(2, "A", "2026-12-03 09:00:00");
-    auto& c = MakeOrder(3, "X", "05-12-2026 08:00:00");
-    form().SelectComboItem(kOrderBookStatus, 1);
-    form().PickDate(kOrderBookFromDate, {2026, 12, 1});
-    Apply({&a, &b, &c});
-    const IPOServiceRequest& sent = LastRequest();
-    EXPECT_EQ(kRequestOrderBook, sent.RequestCode);
-    EXPECT_EQ("2026-12-01|2026-12-05|A|LC1001|LCODE1",
-              Fields(sent.OrderBookFromDate, sent.OrderBookToDate, sent.OrderStatus,
-                     sent.LoginClientId, sent.LoginClientCode));
-    EXPECT_EQ((std::vector<std::string>{"2", "1", "3"}), Column(3));
-    EXPECT_EQ((std::vector<std::string>{"CANCELLED", "PENDING", ""}), Column(18));
-    EXPECT_TRUE(ResultList().empty());
-
-    form().SelectItems(kOrderBookList, {1});  // order 1
-    form().ClickColumn(kOrderBookList, 3);    // the first click sorts descending
-    EXPECT_EQ((std::vector<std::string>{"3", "2", "1"}), Column(3));
-    EXPECT_EQ(std::vector<size_t>{2}, form().ListSelectedItems(kOrderBookList));  // it follows
-    form().ClickColumn(kOrderBookList, 3);
-    EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), Column(3));
-    form().ClickColumn(kOrderBookList, 3);
-    Apply({&a, &b, &c});  // ordered by bid date in the direction of the last click
-    EXPECT_EQ((std::vector<std::string>{"3", "1", "2"}), Column(3));
-}
-
-TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
-    Open();
     auto& order = MakeOrder(1, "P", "2026-12-04 10:00:00");
     Apply({&order});
     ASSERT_EQ(1u, form().ListItemCount(kOrderBookList));
@@ -213,49 +149,59 @@ TEST_F(OrderBookViewTest, DateChecksStopApplyWithTheirMessages) {
         EXPECT_EQ(requests, env.companion().Requests().size());
         EXPECT_EQ(0u, form().ListItemCount(kOrderBookList));
     }
-    form().PickDate(kOrderBookFromDate, {2026, 12, 5});
-    form().PickDate(kOrderBookToDate, {2026, 12, 5});
-    Apply({});
-    EXPECT_EQ("2026-12-05", base::FieldText(LastRequest().OrderBookFromDate));
-    EXPECT_EQ(3u, env.backend().messages.size());
+    form().PressEscape();
+    EXPECT_EQ(1, window->site().closePosts());
+}
+
+TEST_F(OrderBookViewTest, ApplyRequestsRangeStatusAndPartyAndSortsByBidDate) {
+    Open();
+    auto& a = MakeOrder(1, "P", "2026-12-04 10:00:00");
+    auto& b = MakeOrder(2, "A", "2026-12-03 09:00:00");
+    auto& c = MakeOrder(3, "X", "05-12-2026 08:00:00");
+    form().SelectComboItem(kOrderBookStatus, 1);
+    form().PickDate(kOrderBookFromDate, {2026, 12, 1});
+    Apply({&a, &b, &c});
+    const IPOServiceRequest& sent = LastRequest();
+    EXPECT_EQ("2026-12-01|2026-12-05|A|LC1001|LCODE1",
+              Fields(sent.OrderBookFromDate, sent.OrderBookToDate, sent.OrderStatus,
+                     sent.LoginClientId, sent.LoginClientCode));
+    EXPECT_EQ((std::vector<std::string>{"2", "1", "3"}), Column(3));
+    EXPECT_EQ((std::vector<std::string>{"CANCELLED", "PENDING", ""}), Column(18));
+
+    form().SelectItems(kOrderBookList, {1});  // order 1
+    form().ClickColumn(kOrderBookList, 3);    // the first click sorts descending
+    EXPECT_EQ((std::vector<std::string>{"3", "2", "1"}), Column(3));
+    EXPECT_EQ(std::vector<size_t>{2}, form().ListSelectedItems(kOrderBookList));  // it follows
+    form().ClickColumn(kOrderBookList, 3);
+    EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), Column(3));
+    form().ClickColumn(kOrderBookList, 3);
+    Apply({&a, &b, &c});  // ordered by bid date in the direction of the last click
+    EXPECT_EQ((std::vector<std::string>{"3", "1", "2"}), Column(3));
 }
 
 TEST_F(OrderBookViewTest, MenuItemStatesFollowSelectionStatusAndUserType) {
     Open();
-    fw::Menu menu = RightClick();
-    EXPECT_FALSE(menu.Find(kCommandModify)->enabled);
-    EXPECT_FALSE(menu.Find(kCommandCancel)->enabled);
-    EXPECT_FALSE(menu.Find(kCommandSizeToFit)->enabled);
-    EXPECT_TRUE(menu.Find(kCommandExportCSV)->enabled);
-    EXPECT_TRUE(menu.Find(kCommandSizeToHeader)->enabled);
-    EXPECT_FALSE(menu.Find(kCommandGrid)->checked);
-    EXPECT_EQ(nullptr, menu.Find(kCommandChangeClient));
-
-    const char* codes[] = {"P", "M", "CF", "C", "REJ", "X"};
-    const bool open[] = {true, true, false, false, false, true};
+    EXPECT_FALSE(RightClick().Find(kCommandSizeToFit)->enabled);  // an empty list
+    // A final order (confirmed, cancelled, rejected) can be neither modified nor cancelled.
+    const char* codes[] = {"P", "CF", "C", "REJ", "X"};
+    const bool open[] = {true, false, false, false, true};
     std::vector<IPOOrderBookEntry*> entries;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 5; ++i) {
         entries.push_back(&MakeOrder(i, codes[i], base::Format("2026-12-0%d", i + 1).c_str()));
     }
     Apply(entries);
-    for (size_t i = 0; i < 6; ++i) {
+    for (size_t i = 0; i < 5; ++i) {
         form().SelectItems(kOrderBookList, {i});
-        menu = RightClick();
+        const fw::Menu menu = RightClick();
         EXPECT_EQ(open[i], menu.Find(kCommandModify)->enabled) << codes[i];
         EXPECT_EQ(open[i], menu.Find(kCommandCancel)->enabled) << codes[i];
-        EXPECT_TRUE(menu.Find(kCommandSizeToFit)->enabled);
     }
-    form().SelectItems(kOrderBookList, {0, 1});
+    form().SelectItems(kOrderBookList, {0, 4});
     EXPECT_FALSE(RightClick().Find(kCommandModify)->enabled);
 
     RightClick(kCommandGrid);
-    EXPECT_TRUE(form().control(kOrderBookList).extendedStyle & fw::kListGridLines);
     EXPECT_TRUE(RightClick(kCommandGrid).Find(kCommandGrid)->checked);
     EXPECT_FALSE(form().control(kOrderBookList).extendedStyle & fw::kListGridLines);
-
-    const size_t shown = env.backend().shownMenus.size();
-    form().RightClick(kOrderBookApply);  // not the list: no menu
-    EXPECT_EQ(shown, env.backend().shownMenus.size());
 }
 
 TEST_F(OrderBookViewTest, CancelSendsOrderAndBidReferencesAndShowsTheAnswer) {
@@ -269,18 +215,14 @@ TEST_F(OrderBookViewTest, CancelSendsOrderAndBidReferencesAndShowsTheAnswer) {
     env.Answer(kRequestCancelOrder, {nullptr, static_cast<IPOCancelResponse*>(&cancelled)});
     RightClick(kCommandCancel);
     const IPOServiceRequest& sent = LastRequest();
-    EXPECT_EQ(kRequestCancelOrder, sent.RequestCode);
-    EXPECT_EQ(9001, sent.CancelOrderNumber);
-    EXPECT_EQ(3, sent.BidReferenceCount);
+    EXPECT_EQ(std::pair(9001, uint16_t{3}),
+              std::pair(sent.CancelOrderNumber, sent.BidReferenceCount));
     EXPECT_EQ("LCODE1|N|B9001|0|0",
               Fields(sent.LoginClientCode, sent.CancelAction, sent.BidReferences[0],
                      sent.BidReferences[1], sent.BidReferences[2]));
-    EXPECT_EQ("Order Cancelled Successfully", env.backend().LastMessage());
-    EXPECT_EQ(2u, form().ListItemCount(kOrderBookList));
 
     FakeIPOCancelResponse refused;
-    refused.outcome = 0;
-    refused.message = "Order already allotted";
+    refused.outcome = 0, refused.message = "Order already allotted";
     env.Answer(kRequestCancelOrder, {static_cast<IPOCancelResponse*>(&refused)});
     RightClick(kCommandCancel);
     EXPECT_EQ("Order already allotted", env.backend().LastMessage());
@@ -296,32 +238,24 @@ TEST_F(OrderBookViewTest, ModifyAsksForTheIssueAndOpensTheBidDialogWithTheOrder)
     Open();
     auto& order = MakeOrder(9001, "M", "2026-12-04 10:00:00");
     FakeIPOOrderBid& second = bids.emplace_back();
-    second.position = 1;
-    second.quantity = 100;
-    second.price = 9600;
+    second.position = 1, second.quantity = 100, second.price = 9600;
     order.bids.Add(static_cast<IPOOrderBid*>(&second));
     Apply({&order});
     FakeIPODetailsEntry details;
-    details.priceLow = 95;
-    details.priceHigh = 100;
-    details.issueTag = "ACM";
+    details.priceLow = 95, details.priceHigh = 100;
     env.Answer(kRequestWatchDetails, {static_cast<IPODetailsEntry*>(&details)});
     form().SelectItems(kOrderBookList, {0});
     RightClick(kCommandModify);
 
     // The issue's details are asked for; the dialog shows the order as the book holds it (the
-    // lots and band of the first bid are also seen in the trader's scenario).
+    // first bid's lots and band are seen in the trader's scenario).
     EXPECT_EQ(std::pair(kRequestWatchDetails, std::string("ACME-IPO")),
               std::pair(LastRequest().RequestCode, base::FieldText(LastRequest().IssueKey)));
     HeadlessForm* bid = env.backend().FindForm("Bid Order-IPO");
-    ASSERT_TRUE(bid && bid->IsWindowVisible());
-    std::string texts;
-    for (int id : {kBidIPOName, kBidCategory, kBidUPIId, kBidQuantity[0], kBidPrice[0], kBidLot[1],
-                   kBidPrice[1], kBidPriceBand[1], kBidLot[2], kBidAmountPayable}) {
-        texts += bid->GetText(id) + "|";
-    }
-    EXPECT_EQ("ACME-IPO|IND|asha@upi|150|95.50|2|96.00|95.00-100.00||14325.00|", texts);
-    EXPECT_TRUE(bid->GetCheck(kBidTerms) && !bid->IsEnabled(kBidUPIId));
+    EXPECT_EQ("IND|asha@upi|2|96.00|", bid->GetText(kBidCategory) + "|" + bid->GetText(kBidUPIId) +
+                                           "|" + bid->GetText(kBidLot[1]) + "|" +
+                                           bid->GetText(kBidPrice[1]) + "|" +
+                                           bid->GetText(kBidLot[2]));
 }
 
 TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
@@ -332,41 +266,30 @@ TEST_F(OrderBookViewTest, ExportAndCopyWriteTheListAsItStands) {
     ASSERT_EQ(1u, env.backend().saveFileRequests.size());
     const fw::SaveFileRequest& asked = env.backend().saveFileRequests[0];
     EXPECT_EQ("05122026IPOOrderBook.csv", asked.defaultFileName);
-    EXPECT_EQ("csv", asked.defaultExtension);
-    EXPECT_EQ("Upload Files (*.csv) | *.csv ||", asked.filter);
     const char separator = base::kPathSeparator;
     EXPECT_EQ(TestCompanionDirectory() + separator + "Upload" + separator, asked.initialFolder);
 
-    for (const std::string separator : {"\t", " ,"}) {
-        const std::string path = TempPath(separator == "\t" ? "book.txt.csv" : "book.csv");
-        std::ofstream(path) << "an older export that is longer than the new one";
-        env.backend().saveFileAnswer = path;
-        RightClick(kCommandExportCSV);
-        EXPECT_EQ(Join(kTitles, separator) + "\r\n" + Join(kOrderCells, separator) + "\r\n",
-                  ReadFile(path));
-    }
+    const std::string path = TempPath("book.txt.csv");
+    std::ofstream(path) << std::string(1000, 'o');  // an older, longer export is replaced
+    env.backend().saveFileAnswer = path;
+    RightClick(kCommandExportCSV);
+    EXPECT_EQ(Join(kTitles, "\t") + "\r\n" + Join(kOrderCells, "\t") + "\r\n", ReadFile(path));
     view().OnCommand(kCommandCopy);  // the host's copy command: tabs and line feeds
     EXPECT_EQ(Join(kTitles, "\t") + "\n" + Join(kOrderCells, "\t") + "\n", env.backend().clipboard);
     view().WriteOrderBookFile(TempPath("no-such-folder/book.csv"));
     EXPECT_EQ("File could not be open", env.backend().messages.back().text);
-    EXPECT_EQ(fw::MessageIcon::Error, env.backend().messages.back().icon);
 }
 
 TEST_F(OrderBookViewTest, UserType24ChoosesTheClientFirstAndExportsNoOrderNumbers) {
     env.answerClientLookup = [](ClientLookupMessage& m) {
         base::CopyField(m.ClientId, "CL42");
         base::CopyField(m.ClientCode, "C42");
-        base::CopyField(m.ClientName, "Client Forty Two");
     };
     env.backend().modalHandlers.push_back([](HeadlessForm& filter) {
         filter.Type(kFilterClientIdBox, "cl42");
         filter.Click(fw::kIdOk);
     });
-    Open(24);
-    ASSERT_EQ(1u, env.clientSelections.size());
-    EXPECT_EQ("CL42", base::FieldText(env.clientSelections[0].ClientId));
-    EXPECT_TRUE(RightClick().Find(kCommandChangeClient)->enabled);
-
+    Open(24);  // the filter and its notice to the host: the dealer's scenario
     auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
     Apply({&order});
     EXPECT_EQ("C42|CL42", Fields(LastRequest().ClientCode, LastRequest().ClientId));
@@ -390,29 +313,6 @@ TEST_F(OrderBookViewTest, UserType24WithoutAClientSendsNothing) {
     Apply({});
     EXPECT_TRUE(env.companion().Requests().empty());
     EXPECT_TRUE(env.backend().messages.empty());
-}
-
-TEST_F(OrderBookViewTest, SizeToFitAndSizeToHeaderMeasureTheCells) {
-    Open();
-    view().OnCommand(kCommandSizeToFit);
-    for (int column = 0; column < 26; ++column) {
-        EXPECT_EQ(14, form().ListColumnWidth(kOrderBookList, column));
-    }
-    auto& order = MakeOrder(9001, "P", "2026-12-04 10:00:00");
-    order.offerType = "";
-    Apply({&order});
-    RightClick(kCommandSizeToFit);
-    EXPECT_EQ(54, form().ListColumnWidth(kOrderBookList, 0));
-    EXPECT_EQ(9 * HeadlessForm::kCharWidth + 14, form().ListColumnWidth(kOrderBookList, 1));
-    EXPECT_TRUE(form().IsVisible(kOrderBookList));
-
-    RightClick(kCommandSizeToHeader);
-    const int header = 10 * HeadlessForm::kCharWidth + 12;  // "Offer Type" and its margins
-    EXPECT_EQ(header + 10, form().ListColumnWidth(kOrderBookList, 0));
-    EXPECT_EQ(19 * HeadlessForm::kCharWidth + 10, form().ListColumnWidth(kOrderBookList, 20));
-    form().ListSetColumnWidth(kOrderBookList, 20, 33);  // the user drags a column
-    RightClick(kCommandSizeToHeader);
-    EXPECT_EQ(19 * HeadlessForm::kCharWidth + 10, form().ListColumnWidth(kOrderBookList, 20));
 }
 
 }  // namespace
