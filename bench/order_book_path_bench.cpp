@@ -108,7 +108,7 @@ class BodyServer {
 
 struct Environment {
     Environment() {
-        plugin = std::make_unique<PluginTestEnv>(SeededInvestorConfig(service, {93}));
+        plugin = std::make_unique<PluginTestEnv>(SeededUserConfig(service, kSeededInvestor, {93}));
         const std::tm now = LocalNow();
         plugin->backend().now = {now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
                                  now.tm_hour,        now.tm_min,     now.tm_sec};

@@ -53,7 +53,7 @@ struct Environment {
         service.Stop();
         AddOpenIssues(service.DbPath());
         service.Start();
-        plugin = std::make_unique<PluginTestEnv>(SeededInvestorConfig(service));
+        plugin = std::make_unique<PluginTestEnv>(SeededUserConfig(service, kSeededInvestor));
     }
     harness::ServiceProcess service;
     std::unique_ptr<PluginTestEnv> plugin;

@@ -192,6 +192,7 @@ std::optional<MessageBoxShown> UserDriver::AnswerMessageBox(std::chrono::millise
         const auto open = ui.OpenMessageBox();
         return !open || open->serial != serial || (ui.CloseMessageBox() && false);
     });
+    Settle();  // the code that showed the box has run on
     return shown;
 }
 

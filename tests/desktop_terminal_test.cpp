@@ -8,6 +8,7 @@
 #include <wx/msgdlg.h>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <memory>
 #include <regex>
@@ -183,10 +184,9 @@ TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
 TEST(TerminalSettings, DefaultsMatchTheSeededServiceAndFlagsOverrideTheFile) {
     SettingsResult read = ReadTerminalSettings({});
     ASSERT_TRUE(read.settings);
-    EXPECT_EQ(23, read.settings->userType);
-    EXPECT_EQ("INV001", read.settings->userId);
-    EXPECT_EQ("INV001", read.settings->loginClientId);
-    EXPECT_EQ("I001", read.settings->loginClientCode);
+    EXPECT_EQ(std::tuple(23, "INV001", "INV001", "I001"),
+              std::tuple(read.settings->userType, read.settings->userId,
+                         read.settings->loginClientId, read.settings->loginClientCode));
     EXPECT_EQ("http://127.0.0.1:8450/ipo/watchlist", read.settings->ServiceURL(91));
     EXPECT_EQ("http://127.0.0.1:8450/ipo/userdetails", read.settings->ServiceURL(96));
     EXPECT_EQ("", read.settings->ServiceURL(97));
@@ -236,15 +236,14 @@ TEST(TerminalSettings, DefaultsMatchTheSeededServiceAndFlagsOverrideTheFile) {
 }
 
 TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags) {
-    SettingsResult read = ReadTerminalSettings({"--service", "127.0.0.1:99999"});
-    EXPECT_FALSE(read.settings);
-    EXPECT_NE(std::string::npos, read.text.find("127.0.0.1:99999"));
-    read = ReadTerminalSettings({"--user-type", "dealer"});
-    EXPECT_FALSE(read.settings);
-    EXPECT_NE(std::string::npos, read.text.find("dealer"));
-    read = ReadTerminalSettings({"--settings", "/nonexistent/ipo.conf"});
-    EXPECT_FALSE(read.settings);
-    EXPECT_NE(std::string::npos, read.text.find("/nonexistent/ipo.conf"));
+    SettingsResult read;
+    for (const auto& [flag, value] : {std::pair{"--service", "127.0.0.1:99999"},
+                                      {"--user-type", "dealer"},
+                                      {"--settings", "/nonexistent/ipo.conf"}}) {
+        read = ReadTerminalSettings({flag, value});
+        EXPECT_FALSE(read.settings);
+        EXPECT_NE(std::string::npos, read.text.find(value)) << read.text;
+    }
     // A flag it does not know, or one without its value, is named on one line.
     for (const auto& [words, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--bogus"}, "unknown flag --bogus (see --help)"},

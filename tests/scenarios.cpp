@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "bid/ipo_order_entry_layout.h"
 #include "framework/user_driver.h"
@@ -48,13 +47,6 @@ std::string Seen(const std::optional<fw::Menu>& menu) {
 std::string Said(UserDriver& user) {
     const auto box = user.AnswerMessageBox();
     return box ? box->text : "<no message box>";
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 class Scenario : public ::testing::Test {
@@ -208,10 +200,8 @@ TEST_F(Scenario, InvestorBidsByUpiAndAsbaThenModifiesCancelsAndExports) {
             const auto dialog = user.SaveAs(exports + "/" + name);
             ASSERT_TRUE(dialog);
             EXPECT_NE(std::string::npos, dialog->defaultFileName.find("IPOOrderBook.csv"));
-            EXPECT_TRUE(user.WaitUntil([path = exports + "/" + name](fw::UserActions&) {
-                return std::filesystem::exists(path);
-            }));
-            const std::string text = FileText(exports + "/" + name);
+            std::ifstream file(exports + "/" + name, std::ios::binary);
+            const std::string text(std::istreambuf_iterator<char>(file), {});
             EXPECT_NE(std::string::npos, text.find("Aurora Green Energy Ltd" + separator)) << text;
             EXPECT_NE(std::string::npos, text.find("CANCELLED")) << text;
         }

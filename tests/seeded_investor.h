@@ -19,8 +19,8 @@ inline const SeededUser kSeededDealer{24, "DEALER01", "DEALER01", "D001"};
 
 inline PluginTestConfig SeededUserConfig(const harness::ServiceProcess& service,
                                          const SeededUser& user,
-                                         std::initializer_list<int16_t> codes = {91, 92, 93, 94,
-                                                                                 95, 96}) {
+                                         std::initializer_list<int16_t> codes = {91, 92, 93, 94, 95,
+                                                                                 96}) {
     static constexpr const char* kPaths[] = {"/ipo/watchlist", "/ipo/details", "/ipo/orderbook",
                                              "/ipo/order",     "/ipo/cancel",  "/ipo/userdetails"};
     PluginTestConfig config;
@@ -34,10 +34,4 @@ inline PluginTestConfig SeededUserConfig(const harness::ServiceProcess& service,
         config.urls[code] = service.Url(kPaths[code - 91], user.id);
     }
     return config;
-}
-
-inline PluginTestConfig SeededInvestorConfig(const harness::ServiceProcess& service,
-                                             std::initializer_list<int16_t> codes = {91, 92, 93, 94,
-                                                                                     95, 96}) {
-    return SeededUserConfig(service, kSeededInvestor, codes);
 }

@@ -155,7 +155,10 @@ void WxUser::Post(std::function<void()> task) {
 }
 
 bool WxUser::Idle() const {
-    return idles_ > idlesAtLastTask_ && deferred_.empty() && !wxTheApp->HasPendingEvents();
+    const auto* backend = dynamic_cast<const WxBackend*>(GetBackend());
+    const bool menuClosing = backend && backend->shownPopup() && !ShownPopup();
+    return !closing_ && !menuClosing && idles_ > idlesAtLastTask_ && deferred_.empty() &&
+           !wxTheApp->HasPendingEvents();
 }
 
 void WxUser::RunOrDefer(std::function<void()> task) {
@@ -516,6 +519,7 @@ int WxUser::Enter(wxDialog* dialog) {
 }
 
 void WxUser::Exit(wxDialog* dialog) {
+    closing_ = false;
     if (dialog == messageBox_) {
         messageBox_ = nullptr;
     } else if (dialog == saveDialog_) {
@@ -537,6 +541,7 @@ bool WxUser::CloseMessageBox() {
     if (!OpenMessageBox()) {
         return false;
     }
+    closing_ = true;
     gtk_dialog_response(GTK_DIALOG(messageBox_->GetHandle()), GTK_RESPONSE_OK);
     return true;
 }
@@ -554,6 +559,7 @@ bool WxUser::AnswerSaveDialog(std::string_view path) {
         return false;
     }
     saveDialog_->SetPath(ToWx(path));
+    closing_ = true;
     gtk_dialog_response(GTK_DIALOG(saveDialog_->GetHandle()), GTK_RESPONSE_ACCEPT);
     return true;
 }

@@ -79,6 +79,8 @@ class WxUser : public UserActions, private wxModalDialogHook {
     wxWeakRef<wxWindow> window_;   // the window in use
     wxWeakRef<wxWindow> focused_;  // the control the user gave the focus last
     bool focusLeft_ = false;
+    // A box or dialog answered but not yet returned from: the code that showed it has not run on.
+    bool closing_ = false;
     wxMessageDialog* messageBox_ = nullptr;
     int messageBoxes_ = 0;
     wxFileDialog* saveDialog_ = nullptr;
