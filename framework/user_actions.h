@@ -36,6 +36,9 @@ class UserActions {
     virtual void Post(std::function<void()> task) = 0;
     // Whether the UI has handled everything queued for it (on the UI thread).
     virtual bool Idle() const = 0;
+    // Ends whatever waits for the user (a message box, a popup menu, the save dialog, a modal
+    // dialog) as cancelling it would: a scenario that stops early leaves nothing hanging.
+    virtual void Abandon() = 0;
 
     // --- windows ---
     // Turns to the shown window with this caption (it comes to the front) and directs what

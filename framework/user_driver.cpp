@@ -38,12 +38,18 @@ UserDriver::UserDriver(UserActions& ui, std::chrono::milliseconds patience)
 
 void UserDriver::Run(const std::function<void(UserDriver&)>& scenario) {
     std::atomic<bool> ended = false;
+    std::atomic<bool> released = false;
     std::thread user([&] {
         scenario(*this);
         ended = true;
-        ui_.Post([] {});  // wakes the loop
+        // Whatever the scenario left waiting for the user is cancelled until the loop is back.
+        while (!released) {
+            ui_.Post([this] { ui_.Abandon(); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     });
     ui_.RunUntil([&ended] { return ended.load(); });
+    released = true;
     user.join();
 }
 

@@ -14,7 +14,7 @@ HeadlessUser::~HeadlessUser() {
 }
 
 void HeadlessUser::RunUntil(const std::function<bool()>& done) {
-    while (!done()) {
+    while (!done() && !abandoned_) {
         std::function<void()> task;
         {
             std::unique_lock lock(mutex_);

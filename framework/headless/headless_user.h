@@ -20,6 +20,7 @@ class HeadlessUser : public UserActions {
     void RunUntil(const std::function<bool()>& done) override;
     void Post(std::function<void()> task) override;
     bool Idle() const override { return true; }  // every action runs to its end at once
+    void Abandon() override { abandoned_ = true; }
 
     bool Use(std::string_view caption) override;
     std::string FrontWindow() const override;
@@ -58,6 +59,7 @@ class HeadlessUser : public UserActions {
 
     HeadlessBackend& backend_;
     HeadlessForm* window_ = nullptr;
+    bool abandoned_ = false;  // the user answers nothing more: waits end at once
     std::mutex mutex_;
     std::condition_variable posted_;
     std::deque<std::function<void()>> tasks_;

@@ -7,6 +7,7 @@
 #include <wx/clipbrd.h>
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
+#include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/mdi.h>
@@ -126,6 +127,7 @@ WxUser::WxUser() {
 }
 
 WxUser::~WxUser() {
+    *alive_ = nullptr;
     Unregister();
     wxTheApp->Unbind(wxEVT_IDLE, &WxUser::OnIdle, this);
 }
@@ -151,7 +153,11 @@ void WxUser::RunUntil(const std::function<bool()>& done) {
 }
 
 void WxUser::Post(std::function<void()> task) {
-    wxTheApp->CallAfter([this, task = std::move(task)] { RunOrDefer(task); });
+    wxTheApp->CallAfter([alive = alive_, task = std::move(task)] {
+        if (WxUser* user = *alive) {
+            user->RunOrDefer(task);
+        }
+    });
 }
 
 bool WxUser::Idle() const {
@@ -159,6 +165,22 @@ bool WxUser::Idle() const {
     const bool menuClosing = backend && backend->shownPopup() && !ShownPopup();
     return !closing_ && !menuClosing && idles_ > idlesAtLastTask_ && deferred_.empty() &&
            !wxTheApp->HasPendingEvents();
+}
+
+void WxUser::Abandon() {
+    if (const WxBackend::ShownPopup* shown = ShownPopup()) {
+        gtk_menu_shell_deactivate(GTK_MENU_SHELL(shown->popup->m_menu));
+    }
+    CloseMessageBox();
+    if (OpenSaveDialog()) {
+        closing_ = true;
+        gtk_dialog_response(GTK_DIALOG(saveDialog_->GetHandle()), GTK_RESPONSE_CANCEL);
+    }
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) {
+            dialog->EndModal(wxID_CANCEL);
+        }
+    }
 }
 
 void WxUser::RunOrDefer(std::function<void()> task) {
@@ -181,7 +203,7 @@ void WxUser::RetryDeferred() {
         return;
     }
     for (auto& task : std::exchange(deferred_, {})) {
-        wxTheApp->CallAfter([this, task = std::move(task)] { RunOrDefer(task); });
+        Post(std::move(task));
     }
 }
 

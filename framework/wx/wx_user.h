@@ -10,6 +10,7 @@
 #include <wx/window.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "framework/user_actions.h"
@@ -28,6 +29,7 @@ class WxUser : public UserActions, private wxModalDialogHook {
     void RunUntil(const std::function<bool()>& done) override;
     void Post(std::function<void()> task) override;
     bool Idle() const override;
+    void Abandon() override;
 
     bool Use(std::string_view caption) override;
     std::string FrontWindow() const override;
@@ -84,6 +86,8 @@ class WxUser : public UserActions, private wxModalDialogHook {
     wxMessageDialog* messageBox_ = nullptr;
     int messageBoxes_ = 0;
     wxFileDialog* saveDialog_ = nullptr;
+    // Tasks still queued in wx when the driver has gone find no one here.
+    std::shared_ptr<WxUser*> alive_ = std::make_shared<WxUser*>(this);
     std::vector<std::function<void()>> deferred_;
     // Idle cycles seen, and the count when the last task ended: windows finish their layout
     // (a list places its rows) in idle time, so a step counts as handled only after one.
