@@ -44,7 +44,7 @@ void UserDriver::Run(const std::function<void(UserDriver&)>& scenario) {
         ended = true;
         // Whatever the scenario left waiting for the user is cancelled until the loop is back.
         while (!released) {
-            ui_.Post([this] { ui_.Abandon(); });
+            ui_.Post([&ui = ui_] { ui.Abandon(); });
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     });
@@ -62,10 +62,10 @@ void UserDriver::OnUi(std::function<void()> task) {
 
 bool UserDriver::Act(std::function<bool(UserActions&)> action) {
     auto handover = std::make_shared<Handover>();
-    ui_.Post([this, handover, action = std::move(action)] {
+    ui_.Post([&ui = ui_, handover, action = std::move(action)] {
         bool result = false;
         try {
-            result = action(ui_);
+            result = action(ui);
         } catch (const std::exception&) {
             result = false;  // a control the window does not have
         }
@@ -92,9 +92,9 @@ template <class T>
 T UserDriver::Look(std::function<T(UserActions&)> look) {
     auto handover = std::make_shared<Handover>();
     auto value = std::make_shared<T>();
-    ui_.Post([this, handover, value, look = std::move(look)] {
+    ui_.Post([&ui = ui_, handover, value, look = std::move(look)] {
         try {
-            *value = look(ui_);
+            *value = look(ui);
         } catch (const std::exception&) {
             *value = T{};
         }
