@@ -29,6 +29,13 @@ void HeadlessUser::RunUntil(const std::function<bool()>& done) {
     }
 }
 
+void HeadlessUser::Abandon() {
+    // As cancelling would: no item chosen, nothing saved.
+    backend_.menuAnswer = 0;
+    backend_.saveFileAnswer.reset();
+    abandoned_ = true;
+}
+
 void HeadlessUser::Post(std::function<void()> task) {
     {
         std::lock_guard lock(mutex_);

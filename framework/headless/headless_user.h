@@ -20,7 +20,7 @@ class HeadlessUser : public UserActions {
     void RunUntil(const std::function<bool()>& done) override;
     void Post(std::function<void()> task) override;
     bool Idle() const override { return true; }  // every action runs to its end at once
-    void Abandon() override { abandoned_ = true; }
+    void Abandon() override;
 
     bool Use(std::string_view caption) override;
     std::string FrontWindow() const override;
