@@ -160,11 +160,12 @@ std::string HeadlessForm::Title() const {
 
 void HeadlessForm::PressTab() {
     const auto& entries = layout_.controls;
-    auto current = std::find_if(entries.begin(), entries.end(),
-                                [this](const ControlEntry& e) { return e.id == focus_; });
+    const auto current = std::find_if(entries.begin(), entries.end(),
+                                      [this](const ControlEntry& e) { return e.id == focus_; });
+    // From the focused control, or from the start when none has the focus.
+    const size_t start = current == entries.end() ? entries.size() - 1
+                                                  : static_cast<size_t>(current - entries.begin());
     for (size_t step = 1; step <= entries.size(); ++step) {
-        const size_t start = current == entries.end() ? entries.size() - 1
-                                                      : static_cast<size_t>(current - entries.begin());
         const ControlEntry& next = entries[(start + step) % entries.size()];
         const Control& c = At(next.id);
         if ((next.style & kStyleTabStop) && c.enabled && c.visible) {

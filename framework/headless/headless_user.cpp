@@ -68,15 +68,23 @@ const Control* HeadlessUser::Reachable(int id) const {
     }
 }
 
-bool HeadlessUser::Use(std::string_view caption) {
+HeadlessForm* HeadlessUser::ShownWindow(std::string_view caption) const {
     for (auto it = backend_.forms.rbegin(); it != backend_.forms.rend(); ++it) {
         if ((*it)->IsWindowVisible() && (*it)->Title() == caption) {
-            window_ = *it;
-            backend_.BringToFront(window_);
-            return true;
+            return *it;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool HeadlessUser::Use(std::string_view caption) {
+    HeadlessForm* found = ShownWindow(caption);
+    if (!found) {
+        return false;
+    }
+    window_ = found;
+    backend_.BringToFront(window_);
+    return true;
 }
 
 std::string HeadlessUser::FrontWindow() const {
@@ -191,9 +199,7 @@ bool HeadlessUser::Press(Key key) {
 }
 
 bool HeadlessUser::Shown(std::string_view caption) const {
-    return std::any_of(backend_.forms.begin(), backend_.forms.end(), [caption](HeadlessForm* f) {
-        return f->IsWindowVisible() && f->Title() == caption;
-    });
+    return ShownWindow(caption) != nullptr;
 }
 
 std::string HeadlessUser::Text(int id) const {

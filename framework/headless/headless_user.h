@@ -52,6 +52,8 @@ class HeadlessUser : public UserActions {
     std::string Clipboard() const override { return backend_.clipboard; }
 
   private:
+    // The newest shown window with this title, or null.
+    HeadlessForm* ShownWindow(std::string_view caption) const;
     // The window in use, if it is still open; it comes to the front as the user acts in it.
     HeadlessForm* Window(bool activate = false) const;
     // The control of the window in use that a user can reach: shown and enabled.

@@ -109,6 +109,12 @@ MessageIcon IconOf(long style) {
     return MessageIcon::None;
 }
 
+// Inside a Yield (the host yields while it lays a new window out) no step may run.
+bool Yielding() {
+    const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    return loop && loop->IsYielding();
+}
+
 const WxBackend::ShownPopup* ShownPopup() {
     const auto* backend = dynamic_cast<const WxBackend*>(GetBackend());
     const WxBackend::ShownPopup* shown = backend ? backend->shownPopup() : nullptr;
@@ -184,8 +190,7 @@ void WxUser::Abandon() {
 }
 
 void WxUser::RunOrDefer(std::function<void()> task) {
-    const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (loop && loop->IsYielding()) {
+    if (Yielding()) {
         deferred_.push_back(std::move(task));
         if (!retry_.IsRunning()) {
             retry_.StartOnce(10);
@@ -197,8 +202,7 @@ void WxUser::RunOrDefer(std::function<void()> task) {
 }
 
 void WxUser::RetryDeferred() {
-    const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (loop && loop->IsYielding()) {
+    if (Yielding()) {
         retry_.StartOnce(10);
         return;
     }
@@ -305,8 +309,7 @@ bool WxUser::Click(int id) {
         Send(radio, click);
     } else if (auto* button = dynamic_cast<wxButton*>(control)) {
         MoveFocus(button);
-        wxCommandEvent click(wxEVT_BUTTON, id);
-        Send(button, click);
+        fw::wx::Press(button->GetParent(), id);
     } else {
         return false;
     }
