@@ -69,9 +69,18 @@ std::string InsecureText(httplib::Error error, const std::string& origin,
                    " (ca_file in Corvexdll64.conf) cannot be read";
         case httplib::Error::SSLConnection:
             return "No secure connection to the IPO service at " + origin +
-                   " could be made (is it serving https?)";
+                   " could be made: it must serve https with TLS 1.2 or 1.3 and an AEAD cipher";
         default:
             return {};
+    }
+}
+
+// Asks a service served over https for what it must offer: TLS 1.2 or 1.3, and under TLS 1.2
+// only forward-secret AEAD ciphers (TLS 1.3's are all AEAD). A service offering less is refused.
+void RequireCurrentTls(SSL_CTX* context) {
+    if (context) {
+        SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+        SSL_CTX_set_cipher_list(context, "ECDHE+AESGCM:ECDHE+CHACHA20");
     }
 }
 
@@ -106,6 +115,7 @@ HttpChannel::Connection& HttpChannel::ConnectionFor(const std::string& origin) {
         client->set_read_timeout(seconds(settings_.readMs), micros(settings_.readMs));
         client->set_write_timeout(seconds(settings_.readMs), micros(settings_.readMs));
         client->enable_server_certificate_verification(true);
+        RequireCurrentTls(client->ssl_context());
         if (!settings_.caFile.empty()) {
             client->set_ca_cert_path(settings_.caFile.c_str());
         }

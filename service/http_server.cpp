@@ -11,6 +11,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "service/tls_renegotiation.h"
+
 namespace svc {
 
 struct HttpServer::Exchange {
@@ -126,6 +128,17 @@ void OnCompleted(void* self, MHD_Connection*, void** context, MHD_RequestTermina
     }
 }
 
+// A TLS connection is watched for a client's renegotiation from its start to its close.
+void OnConnection(void*, MHD_Connection* connection, void** context,
+                  MHD_ConnectionNotificationCode event) {
+    if (event == MHD_CONNECTION_NOTIFY_STARTED) {
+        *context = WatchForRenegotiation(connection);
+    } else {
+        StopWatching(*context);
+        *context = nullptr;
+    }
+}
+
 }  // namespace
 
 HttpServer::HttpServer(const HttpLimits& limits, Handler handler, Refusal refusal, Done done)
@@ -179,12 +192,14 @@ int HttpServer::Listen(const std::string& host, int port) {
                      : reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
 }
 
-void HttpServer::UseTls(const std::string& certificatePem, const std::string& keyPem) {
+void HttpServer::UseTls(const std::string& certificatePem, const std::string& keyPem,
+                        const std::string& priorities) {
     if (MHD_is_feature_supported(MHD_FEATURE_TLS) != MHD_YES) {
         throw std::runtime_error("this build of the HTTP library has no TLS support");
     }
     certificate_ = certificatePem;
     key_ = keyPem;
+    priorities_ = priorities;
 }
 
 void HttpServer::Start() {
@@ -201,11 +216,13 @@ void HttpServer::Start() {
         MHD_OPTION_THREAD_POOL_SIZE, limits_.threads, MHD_OPTION_CONNECTION_LIMIT,
         limits_.maxConnections, MHD_OPTION_CONNECTION_TIMEOUT, limits_.idleSeconds,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.maxHeaderBytes, MHD_OPTION_NOTIFY_COMPLETED,
-        &OnCompleted, this, tls ? MHD_OPTION_HTTPS_MEM_CERT : MHD_OPTION_END, certificate_.c_str(),
-        MHD_OPTION_HTTPS_MEM_KEY, key_.c_str(), MHD_OPTION_END);
+        &OnCompleted, this, MHD_OPTION_NOTIFY_CONNECTION, &OnConnection, nullptr,
+        tls ? MHD_OPTION_HTTPS_MEM_CERT : MHD_OPTION_END, certificate_.c_str(),
+        MHD_OPTION_HTTPS_MEM_KEY, key_.c_str(), MHD_OPTION_HTTPS_PRIORITIES, priorities_.c_str(),
+        MHD_OPTION_END);
     if (!daemon_) {
         throw std::runtime_error(
-            tls ? "cannot start serving: the TLS certificate or key is not usable"
+            tls ? "cannot start serving: the TLS certificate, key or priorities are not usable"
                 : "cannot start serving");
     }
     listener_ = -1;  // the server closes it when it stops

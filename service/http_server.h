@@ -11,6 +11,15 @@ struct MHD_Daemon;
 
 namespace svc {
 
+// The TLS the service offers unless its settings say otherwise (a GnuTLS priority string):
+// TLS 1.2 and 1.3 only, ECDHE key exchange (forward secrecy) and AEAD ciphers only, in the
+// server's order of preference. A client's own request to renegotiate is refused in any case
+// (see tls_renegotiation.h).
+inline constexpr const char* kTlsPriorities =
+    "SECURE:%SERVER_PRECEDENCE:-VERS-ALL:+VERS-TLS1.3:+VERS-TLS1.2:"
+    "-CIPHER-ALL:+AES-256-GCM:+CHACHA20-POLY1305:+AES-128-GCM:-MAC-ALL:+AEAD:"
+    "-KX-ALL:+ECDHE-ECDSA:+ECDHE-RSA";
+
 struct HttpLimits {
     size_t maxBodyBytes = 1 << 20;
     size_t maxHeaderBytes = 32 * 1024;  // request line and headers together
@@ -56,8 +65,10 @@ class HttpServer {
     // Takes host:port (port 0: a free one) for this server alone and gives the port. Throws
     // std::runtime_error saying why not (a port in use, an unknown address).
     int Listen(const std::string& host, int port);
-    // Serves TLS with this certificate chain and key (PEM texts). Throws when not supported.
-    void UseTls(const std::string& certificatePem, const std::string& keyPem);
+    // Serves TLS with this certificate chain and key (PEM texts), offering what the GnuTLS
+    // priority string `priorities` allows. Throws when TLS is not supported.
+    void UseTls(const std::string& certificatePem, const std::string& keyPem,
+                const std::string& priorities = kTlsPriorities);
     // Starts the polling threads; throws std::runtime_error when that fails.
     void Start();
     // Stops accepting, closes every connection once its request in progress is answered.
@@ -78,6 +89,7 @@ class HttpServer {
     int listener_ = -1;
     bool ipv6_ = false;
     std::string certificate_;
+    std::string priorities_;
     std::string key_;
     MHD_Daemon* daemon_ = nullptr;
 };

@@ -38,6 +38,7 @@ struct Options {
     unsigned idleSeconds = 5;
     std::string tlsCert;
     std::string tlsKey;
+    std::string tlsPriorities = svc::kTlsPriorities;
     std::vector<std::string> command;  // operator command after "order"
     UserCommand user;
 };
@@ -70,6 +71,9 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
         ->check(CLI::ExistingFile);
     app.add_option("--tls-key", options.tlsKey, "the PEM private key of --tls-cert")
         ->check(CLI::ExistingFile);
+    app.add_option("--tls-priorities", options.tlsPriorities,
+                   "the protocols and ciphers offered over TLS, as a GnuTLS priority string")
+        ->capture_default_str();
     CLI::App* order = app.add_subcommand("order", "run one operator command on an order and exit");
     order->add_option("number command argument", options.command)->required();
 
@@ -154,8 +158,8 @@ int Serve(svc::Store& store, const Options& options) {
     int port = 0;
     try {
         if (!options.tlsCert.empty()) {
-            server.Transport().UseTls(ReadWholeFile(options.tlsCert),
-                                      ReadWholeFile(options.tlsKey));
+            server.Transport().UseTls(ReadWholeFile(options.tlsCert), ReadWholeFile(options.tlsKey),
+                                      options.tlsPriorities);
         }
         port = server.Bind(options.host, options.port);
         server.Serve();

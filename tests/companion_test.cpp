@@ -2,12 +2,15 @@
 // the data callback, against a real ipo-service and against a scripted HTTP server.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/wait.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iomanip>
 #include <mutex>
 #include <sstream>
@@ -95,6 +98,70 @@ class ScriptedServer {
     std::atomic<bool> stopping_{false};
     httplib::Server server_;
     std::thread thread_;
+    int port_ = 0;
+};
+
+// Runs `command` through the shell; gives its exit status and what it wrote to standard output.
+int Shell(const std::string& command, std::string& output) {
+    FILE* pipe = popen(command.c_str(), "r");
+    char chunk[4096];
+    for (size_t got; pipe && (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        output.append(chunk, got);
+    }
+    const int status = pipe ? pclose(pipe) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A self-signed certificate for 127.0.0.1, in a folder of its own made for one test.
+struct Certificate {
+    Certificate() {
+        char name[] = "/tmp/ipo-tls-test-XXXXXX";
+        folder = mkdtemp(name) ? name : "";
+        cert = folder + "/cert.pem";
+        key = folder + "/key.pem";
+        std::string output;
+        Shell(
+            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+                key + " -out " + cert + " 2>&1",
+            output);
+    }
+    ~Certificate() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string folder, cert, key;
+};
+
+// An openssl TLS server on a free loopback port for one connection, offering what `flags`
+// allow; it prints what it receives.
+class OpensslServer {
+  public:
+    OpensslServer(const Certificate& certificate, const std::string& flags)
+        : output_(certificate.folder + "/s_server.out") {
+        std::string ignored;
+        // Its standard input stays open while it serves: at end of input it stops.
+        Shell("sleep 20 | timeout 20 openssl s_server -accept 0 -naccept 1 -cert " +
+                  certificate.cert + " -key " + certificate.key + " " + flags + " >" + output_ +
+                  " 2>&1 &",
+              ignored);
+        for (int attempt = 0; attempt < 500 && port_ == 0; ++attempt) {
+            const std::string text = Output();
+            const size_t at = text.find("]:");
+            if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+                port_ = static_cast<int>(base::ToLong(text.substr(at + 2)));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    int Port() const { return port_; }
+    std::string Output() const {
+        std::ifstream file(output_);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+
+  private:
+    std::string output_;
     int port_ = 0;
 };
 
@@ -289,25 +356,15 @@ TEST_F(CompanionTest, TheTokenTravelsOnlyAsABearer) {
 }
 
 TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
-    // A self-signed certificate for 127.0.0.1, made for this test.
-    char folder[] = "/tmp/ipo-tls-test-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string cert = std::string(folder) + "/cert.pem";
-    const std::string key = std::string(folder) + "/key.pem";
-    const std::string make =
-        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-        key + " -out " + cert + " 2>/dev/null";
-    ASSERT_EQ(std::system(make.c_str()), 0);
-
-    harness::ServiceProcess service({"--tls-cert", cert, "--tls-key", key});
+    Certificate certificate;
+    harness::ServiceProcess service({"--tls-cert", certificate.cert, "--tls-key", certificate.key});
     std::string error;
-    const std::string token =
-        harness::SignIn(service.Port(), "INV001", harness::SeededPassword("INV001"), &error, cert);
+    const std::string token = harness::SignIn(
+        service.Port(), "INV001", harness::SeededPassword("INV001"), &error, certificate.cert);
     ASSERT_FALSE(token.empty()) << error;
     const std::string url =
         base::Format("https://%s@127.0.0.1:%d/ipo/watchlist", token.c_str(), service.Port());
-    Configure("CORVEX_CA_FILE", cert.c_str());
+    Configure("CORVEX_CA_FILE", certificate.cert.c_str());
     IPOServiceRequest trusted = Watch(url);
     EXPECT_EQ(called, 1) << Message(trusted);
     EXPECT_EQ(companion.Records().size(), 4u);
@@ -320,7 +377,58 @@ TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities
                            "certificate is not signed by an authority in the system's store "
                            "(ca_file in Corvexdll64.conf), or is not for this host",
                            service.Port()));
-    std::filesystem::remove_all(folder);
+}
+
+// A trusted service that offers only TLS 1.1, or TLS 1.2 with only CBC ciphers, is refused
+// before the request is sent.
+TEST_F(CompanionTest, ServicesOfferingOnlyOldTlsOrCbcCiphersAreRefused) {
+    Certificate certificate;
+    Configure("CORVEX_CA_FILE", certificate.cert.c_str());
+    for (const char* offered :
+         {"-tls1_1 -cipher DEFAULT@SECLEVEL=0", "-tls1_2 -cipher ECDHE-ECDSA-AES128-SHA256"}) {
+        OpensslServer server(certificate, offered);
+        IPOServiceRequest request =
+            Watch(base::Format("https://127.0.0.1:%d/ipo/watchlist", server.Port()));
+        EXPECT_EQ(Fields(called, Message(request).c_str()),
+                  base::Format("0|No secure connection to the IPO service at https://127.0.0.1:%d "
+                               "could be made: it must serve https with TLS 1.2 or 1.3 and an "
+                               "AEAD cipher|",
+                               server.Port()))
+            << offered;
+        EXPECT_EQ(server.Output().find("POST"), std::string::npos) << offered;
+    }
+    Configure("CORVEX_CA_FILE", nullptr);
+}
+
+// The service offers TLS 1.2 with forward-secret AEAD ciphers and TLS 1.3, nothing older or
+// weaker; a client asking to renegotiate gets an error, not an orderly close it could take for
+// a finished exchange.
+TEST(ServiceTls, OffersOnlyCurrentProtocolsAndCiphersAndRefusesRenegotiation) {
+    Certificate certificate;
+    harness::ServiceProcess service({"--tls-cert", certificate.cert, "--tls-key", certificate.key});
+    const std::string client =
+        base::Format("timeout 10 openssl s_client -connect 127.0.0.1:%d ", service.Port());
+    const struct {
+        const char* flags;
+        const char* cipher;  // what the handshake agrees on
+    } rows[] = {
+        {"-tls1 -cipher DEFAULT@SECLEVEL=0", "(NONE)"},
+        {"-tls1_1 -cipher DEFAULT@SECLEVEL=0", "(NONE)"},
+        {"-tls1_2 -cipher ECDHE-ECDSA-AES256-SHA:ECDHE-ECDSA-AES128-SHA256:@SECLEVEL=0", "(NONE)"},
+        {"-tls1_2 -cipher ECDHE-ECDSA-AES128-GCM-SHA256", "ECDHE-ECDSA-AES128-GCM-SHA256"},
+        {"-tls1_2 -cipher ECDHE-ECDSA-CHACHA20-POLY1305", "ECDHE-ECDSA-CHACHA20-POLY1305"},
+        {"-tls1_3", "TLS_AES_256_GCM_SHA384"},
+    };
+    for (const auto& row : rows) {
+        std::string output;
+        Shell("echo | " + client + row.flags + " 2>&1", output);
+        EXPECT_NE(output.find(std::string("Cipher is ") + row.cipher + "\n"), std::string::npos)
+            << row.flags << "\n"
+            << output;
+    }
+    std::string output;
+    EXPECT_EQ(Shell("(echo R; sleep 3) | " + client + "-tls1_2 2>&1", output), 1) << output;
+    EXPECT_NE(output.find("RENEGOTIATING"), std::string::npos) << output;
 }
 
 // An answer read in place (a text with room after its end, as the network leaves it) decodes as
