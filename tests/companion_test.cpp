@@ -139,12 +139,14 @@ class OpensslServer {
   public:
     OpensslServer(const Certificate& certificate, const std::string& flags)
         : output_(certificate.folder + "/s_server.out") {
-        std::string ignored;
+        std::filesystem::remove(output_);  // no line of an earlier server is read
         // Its standard input stays open while it serves: at end of input it stops.
-        Shell("sleep 20 | timeout 20 openssl s_server -accept 0 -naccept 1 -cert " +
-                  certificate.cert + " -key " + certificate.key + " " + flags + " >" + output_ +
-                  " 2>&1 &",
-              ignored);
+        const std::string command =
+            "sleep 20 2>/dev/null | timeout 20 openssl s_server -accept 0 -naccept 1 "
+            "-cert " +
+            certificate.cert + " -key " + certificate.key + " " + flags + " >" + output_ +
+            " 2>&1 &";
+        EXPECT_EQ(std::system(command.c_str()), 0);
         for (int attempt = 0; attempt < 500 && port_ == 0; ++attempt) {
             const std::string text = Output();
             const size_t at = text.find("]:");
