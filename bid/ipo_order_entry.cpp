@@ -7,19 +7,18 @@
 #include "bid/ipo_order_entry_state.h"
 #include "bid/terms_and_condition.h"
 #include "bridge/ipo_service_bridge.h"
+#include "bridge/party.h"
 #include "framework/backend.h"
+#include "plugin/field_refusal.h"
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
+#include "plugin/user_type.h"
 
 namespace {
 
 constexpr fw::Point kDialogPosition = {0, 420};
 constexpr fw::Colour kLinkBlue{0, 0, 255};
-constexpr int kClientIdLimit = 29;  // the lookup message holds 29 characters and a terminator
-
-bool ActsForLoggedInParty(uint16_t userType) {
-    return userType == 23 || userType == 26;
-}
+constexpr int kClientIdLimit = sizeof(ClientLookupMessage::ClientIdTyped) - 1;
 
 // 32-bit product as the service's quantity field holds it: computed in 64 bits, then wrapped
 // as two's complement instead of overflowing.
@@ -75,7 +74,7 @@ void CIPOOrderEntry::OnInitDialog(fw::Form& form) {
     }
     form.Enable(kBidAmountPayable, false);
     form.Enable(kBidBankAccount, false);
-    form.Enable(kBidClientId, Login().UserType == 24);
+    form.Enable(kBidClientId, Login().UserType == kDealerUserType);
     form.LimitText(kBidClientId, kClientIdLimit);
     form.LimitText(kBidUPIId, sizeof(IPOServiceRequest::UPIId) - 1);
 
@@ -249,13 +248,12 @@ void CIPOOrderEntry::LoadUserDetails() {
     f.ComboReset(kBidBankName);
     f.ComboReset(kBidBankAccount);
 
-    std::string code;
-    std::string id;
-    if (!ChooseIdentity(code, id)) {
+    Party party;
+    if (!ChooseParty(s.clientCode, s.clientId, party)) {
         return;
     }
     static constexpr uint16_t kCode = kRequestUserDetails;
-    IPOResultList* list = RequestIPOUserDetails(GetServiceBridge(), &kCode, code, id);
+    IPOResultList* list = RequestIPOUserDetails(GetServiceBridge(), &kCode, party.code, party.id);
     for (UserDetailsRecord* details : TakeResults<UserDetailsRecord>(list)) {
         PtrList* accounts = details->BankAccounts();
         if (accounts && accounts->Count > 0) {
@@ -287,7 +285,7 @@ void CIPOOrderEntry::LoadForModify(tagIPOModifyOrder record) {
 
     s.ipoName = record.IssueKey;
     f.SetText(kBidIPOName, s.ipoName);
-    if (login.UserType == 24) {
+    if (login.UserType == kDealerUserType) {
         s.clientId = record.ClientId;
         s.clientCode = record.ClientCode;
         f.SetText(kBidClientId, s.clientId);
@@ -396,9 +394,7 @@ void CIPOOrderEntry::LookupClient() {
     lookup.MessageId = kClientLookupMessageId;
     lookup.Flag1 = 1;
     lookup.Flag2 = 1;
-    if (!base::CopyField(lookup.ClientIdTyped, s.clientId)) {
-        fw::MessageBox(
-            base::Format("Client Id is too long (at most %d characters)", kClientIdLimit));
+    if (!CopyFieldOrRefuse(lookup.ClientIdTyped, s.clientId, "Client Id")) {
         return;
     }
     SendHostMessage(&lookup);
@@ -416,27 +412,12 @@ void CIPOOrderEntry::LookupClient() {
 
 bool CIPOOrderEntry::NotifyClientSelected() {
     const State& s = *state_;
-    const LoginContext& login = Login();
-    std::string id;
-    std::string code;
-    if (login.UserType == 24) {
-        id = s.clientId;
-        code = s.clientCode.empty() ? login.LoginClientCode : s.clientCode;
-    } else if (login.UserType == 26) {
-        id = login.LoginClientId;
-        code = login.LoginClientCode;
-    }
+    const Party client = SelectedClient(s.clientCode, s.clientId);
     ClientSelectedMessage selected{};
     selected.MessageId = kClientSelectedMessageId;
     selected.Answer = 1;
-    if (!base::CopyField(selected.ClientId, id)) {
-        fw::MessageBox(base::Format("Client Id is too long (at most %zu characters)",
-                                    sizeof(selected.ClientId) - 1));
-        return false;
-    }
-    if (!base::CopyField(selected.ClientCode, code)) {
-        fw::MessageBox(base::Format("Client Code is too long (at most %zu characters)",
-                                    sizeof(selected.ClientCode) - 1));
+    if (!CopyFieldOrRefuse(selected.ClientId, client.id, "Client Id") ||
+        !CopyFieldOrRefuse(selected.ClientCode, client.code, "Client Code")) {
         return false;
     }
     SendHostMessage(&selected);

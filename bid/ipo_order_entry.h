@@ -64,7 +64,6 @@ class CIPOOrderEntry final : public fw::FormEvents {
     void PlaceBid();
     bool CheckBeforePlacing();
     bool FillOrder(IPOServiceRequest& request);
-    bool ChooseIdentity(std::string& code, std::string& id) const;
     void ShowOrderResponse(const std::vector<void*>& resultList);
 
     std::unique_ptr<State> state_;

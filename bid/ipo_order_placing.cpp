@@ -5,23 +5,11 @@
 #include "bid/ipo_order_entry_layout.h"
 #include "bid/ipo_order_entry_state.h"
 #include "bridge/ipo_service_bridge.h"
+#include "bridge/party.h"
 #include "framework/backend.h"
-#include "plugin/login_context.h"
+#include "plugin/field_refusal.h"
 
 namespace {
-
-constexpr size_t kMaxClientCode = sizeof(IPOServiceRequest::ClientCode) - 1;
-constexpr size_t kMaxClientId = sizeof(IPOServiceRequest::ClientId) - 1;
-
-// Copies a text into its request field, or tells the user which field it does not fit.
-template <size_t N>
-bool PutField(char (&field)[N], std::string_view text, const char* name) {
-    if (base::CopyField(field, text)) {
-        return true;
-    }
-    fw::MessageBox(base::Format("%s is too long (at most %zu characters)", name, N - 1));
-    return false;
-}
 
 bool Fail(fw::Form& form, const char* message, int focusId = 0) {
     fw::MessageBox(message);
@@ -96,13 +84,13 @@ void CIPOOrderEntry::PlaceBid() {
     if (!FillOrder(request)) {
         return;
     }
-    std::string code;
-    std::string id;
-    if (!ChooseIdentity(code, id)) {
+    Party party;
+    if (!ChooseParty(state_->clientCode, state_->clientId, party)) {
         return;
     }
     static constexpr uint16_t kCode = kRequestPlaceOrder;
-    if (IPOResultList* list = RequestIPOPlaceOrder(GetServiceBridge(), &kCode, code, id, request)) {
+    if (IPOResultList* list =
+            RequestIPOPlaceOrder(GetServiceBridge(), &kCode, party.code, party.id, request)) {
         ShowOrderResponse(*list);
     }
 }
@@ -189,32 +177,32 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
     fw::Form& f = *s.form;
     s.categoryCode = base::ToUpper(s.categoryCode);
     base::CopyField(request.OrderFlag, s.orderFlag);  // "N" or "M"
-    if (!PutField(request.IPOName, s.ipoName, "IPO Name") ||
-        !PutField(request.IssueTag, s.issueTag, "Issue Tag") ||
-        !PutField(request.CategoryCode, s.categoryCode, "Category Code") ||
-        !PutField(request.UserReference1, s.userReference1, "User Reference 1") ||
-        !PutField(request.UserReference2, s.userReference2, "User Reference 2")) {
+    if (!CopyFieldOrRefuse(request.IPOName, s.ipoName, "IPO Name") ||
+        !CopyFieldOrRefuse(request.IssueTag, s.issueTag, "Issue Tag") ||
+        !CopyFieldOrRefuse(request.CategoryCode, s.categoryCode, "Category Code") ||
+        !CopyFieldOrRefuse(request.UserReference1, s.userReference1, "User Reference 1") ||
+        !CopyFieldOrRefuse(request.UserReference2, s.userReference2, "User Reference 2")) {
         return false;
     }
 
     if (s.paymentMode == PaymentMode::UPI) {
         s.upiId = f.GetText(kBidUPIId);
         base::CopyField(request.PaymentMode, "UPI");
-        if (!PutField(request.UPIId, s.upiId, "UPI Id")) {
+        if (!CopyFieldOrRefuse(request.UPIId, s.upiId, "UPI Id")) {
             return false;
         }
     } else {
         s.bankName = f.GetText(kBidBankName);
         s.bankAccount = f.GetText(kBidBankAccount);
         base::CopyField(request.PaymentMode, "ASBA");
-        if (!PutField(request.BankName, s.bankName, "Bank Name") ||
-            !PutField(request.BankAccount, s.bankAccount, "Bank A/C No.")) {
+        if (!CopyFieldOrRefuse(request.BankName, s.bankName, "Bank Name") ||
+            !CopyFieldOrRefuse(request.BankAccount, s.bankAccount, "Bank A/C No.")) {
             return false;
         }
     }
 
     request.OrderNumber = s.orderNumber;
-    if (!PutField(request.ApplicationNumber, s.applicationNumber, "Application Number")) {
+    if (!CopyFieldOrRefuse(request.ApplicationNumber, s.applicationNumber, "Application Number")) {
         return false;
     }
 
@@ -230,7 +218,7 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
         }
         const std::string reference = r.bidActionCode == "N" ? "0" : r.bidReference;
         base::CopyField(slot.BidActionCode, r.bidActionCode);  // "N" or "M"
-        if (!PutField(slot.BidReference, reference, "Bid Reference")) {
+        if (!CopyFieldOrRefuse(slot.BidReference, reference, "Bid Reference")) {
             return false;
         }
         slot.Quantity = base::ToLong(r.quantityValue);
@@ -238,37 +226,6 @@ bool CIPOOrderEntry::FillOrder(IPOServiceRequest& request) {
         slot.Price = base::ToDouble(r.priceText);
     }
     request.BidCount = 3;
-    return true;
-}
-
-// Who the order or the user details are for: the chosen client for user type 24, the logged-in
-// party for 23 and 26. False, without a message, when there is nobody to act for; false with a
-// message when a party's text does not fit its request field.
-bool CIPOOrderEntry::ChooseIdentity(std::string& code, std::string& id) const {
-    const State& s = *state_;
-    const LoginContext& login = Login();
-    if (login.UserType == 24) {
-        if (s.clientCode.empty() || s.clientId.empty()) {
-            return false;
-        }
-        code = s.clientCode;
-        id = s.clientId;
-    } else if (login.UserType == 23 || login.UserType == 26) {
-        code = login.LoginClientCode;
-        id = login.LoginClientId;
-    } else {
-        return false;
-    }
-    if (code.size() > kMaxClientCode) {
-        fw::MessageBox(
-            base::Format("Client Code is too long (at most %zu characters)", kMaxClientCode));
-        return false;
-    }
-    if (id.size() > kMaxClientId) {
-        fw::MessageBox(
-            base::Format("Client Id is too long (at most %zu characters)", kMaxClientId));
-        return false;
-    }
     return true;
 }
 

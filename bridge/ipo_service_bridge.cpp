@@ -9,6 +9,7 @@
 #include "framework/shared_library.h"
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
+#include "plugin/user_type.h"
 
 // The companion library and its entry points; an entry point it lacks stays null.
 class IPOServiceBridge {
@@ -55,15 +56,15 @@ bool FillPartyFields(IPOServiceRequest& request, std::string_view clientCode,
                      std::string_view clientId) {
     const LoginContext& login = Login();
     switch (login.UserType) {
-        case 23:
+        case kInvestorUserType:
             return base::CopyField(request.LoginClientId, clientId) &&
                    base::CopyField(request.LoginClientCode, clientCode);
-        case 24:
+        case kDealerUserType:
             return base::CopyField(request.LoginClientId, login.LoginClientId) &&
                    base::CopyField(request.LoginClientCode, login.LoginClientCode) &&
                    base::CopyField(request.ClientId, clientId) &&
                    base::CopyField(request.ClientCode, clientCode);
-        case 26:
+        case kSelfUserType:
             return base::CopyField(request.LoginClientId, clientId) &&
                    base::CopyField(request.LoginClientCode, clientCode) &&
                    base::CopyField(request.ClientId, clientId) &&

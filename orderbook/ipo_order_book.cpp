@@ -5,6 +5,7 @@
 #include "base/date.h"
 #include "base/text.h"
 #include "bridge/ipo_service_bridge.h"
+#include "bridge/party.h"
 #include "framework/backend.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_book_sort.h"
@@ -12,6 +13,7 @@
 #include "plugin/generic_frame.h"
 #include "plugin/login_context.h"
 #include "plugin/runtime_classes.h"
+#include "plugin/user_type.h"
 
 namespace {
 
@@ -72,7 +74,7 @@ void CIPOOrderBook::OnInitialUpdate() {
     form->SetDate(kOrderBookFromDate, base::AddDays(today, -kDaysShownAtOpening));
     form->SetDate(kOrderBookToDate, today);
 
-    if (Login().UserType == 24) {
+    if (Login().UserType == kDealerUserType) {
         OnChangeClient();
     }
     SortList(kBidDateColumn);
@@ -214,34 +216,6 @@ void CIPOOrderBook::SortList(int column) {
     form.ListRefresh(kOrderBookList);
 }
 
-bool CIPOOrderBook::ChooseParty(std::string& code, std::string& id) const {
-    const LoginContext& login = Login();
-    if (login.UserType == 24) {
-        if (SelectedClientCode.empty() || SelectedClientId.empty()) {
-            return false;
-        }
-        code = SelectedClientCode;
-        id = SelectedClientId;
-    } else if (login.UserType == 23 || login.UserType == 26) {
-        code = login.LoginClientCode;
-        id = login.LoginClientId;
-    } else {
-        return false;
-    }
-    constexpr size_t kCodeLimit = sizeof(IPOServiceRequest::ClientCode) - 1;
-    constexpr size_t kIdLimit = sizeof(IPOServiceRequest::ClientId) - 1;
-    if (code.size() > kCodeLimit) {
-        fw::MessageBox(
-            base::Format("Client Code is too long (at most %zu characters)", kCodeLimit));
-        return false;
-    }
-    if (id.size() > kIdLimit) {
-        fw::MessageBox(base::Format("Client Id is too long (at most %zu characters)", kIdLimit));
-        return false;
-    }
-    return true;
-}
-
 void CIPOOrderBook::OnApply() {
     fw::Form* form = this->form();
     if (!bridge_ || !form) {
@@ -266,11 +240,10 @@ void CIPOOrderBook::OnApply() {
     base::CopyField(request.OrderBookToDate, base::RequestDateText(to));
     base::CopyField(request.OrderStatus, StatusFilterCode(StatusFilterText));
 
-    std::string code;
-    std::string id;
-    if (ChooseParty(code, id)) {
+    Party party;
+    if (ChooseParty(SelectedClientCode, SelectedClientId, party)) {
         const IPOResultList* result =
-            RequestIPOOrderBook(bridge_, &kRequestOrderBook, code, id, request);
+            RequestIPOOrderBook(bridge_, &kRequestOrderBook, party.code, party.id, request);
         if (result) {
             const std::vector<IPOOrderBookEntry*> entries = TakeResults<IPOOrderBookEntry>(result);
             // Reserved up front: the store never moves while rows_ points into it.

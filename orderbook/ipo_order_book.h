@@ -62,9 +62,6 @@ class CIPOOrderBook : public fw::CView, public fw::ListSource {
     void FillStatusCombo();
     void ClearList();
     void SortList(int column);
-    // The party of a request by user type; false (nothing to send) when there is none or it
-    // does not fit the request.
-    bool ChooseParty(std::string& code, std::string& id) const;
     bool FillCancelRequest(const tagIPOOrderBookRow& row, IPOServiceRequest& request) const;
     void ShowCancelResponse();
     tagIPOModifyOrder ModifyRecordFor(const tagIPOOrderBookRow& row) const;

@@ -5,21 +5,16 @@
 #include "base/platform.h"
 #include "base/text.h"
 #include "bridge/ipo_service_bridge.h"
+#include "bridge/party.h"
 #include "framework/backend.h"
 #include "framework/files.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_status.h"
+#include "plugin/field_refusal.h"
 #include "plugin/login_context.h"
+#include "plugin/user_type.h"
 #include "watch/ipo_client_filter_dialog.h"
-
-namespace {
-
-bool ActsForLogin(uint16_t userType) {
-    return userType == 23 || userType == 26;
-}
-
-}  // namespace
 
 void CIPOOrderBook::OnOrderBookContextMenu(int controlId) {
     fw::Form* form = this->form();
@@ -28,9 +23,9 @@ void CIPOOrderBook::OnOrderBookContextMenu(int controlId) {
     }
     fw::Menu menu = OrderBookMenu();
     const uint16_t userType = Login().UserType;
-    if (ActsForLogin(userType)) {
+    if (ActsForLoggedInParty(userType)) {
         menu.Remove(kCommandChangeClient);
-    } else if (userType == 24) {
+    } else if (userType == kDealerUserType) {
         menu.Find(kCommandChangeClient)->enabled = true;
     }
 
@@ -58,12 +53,12 @@ void CIPOOrderBook::OnOrderBookContextMenu(int controlId) {
 void CIPOOrderBook::OnCancelOrder() {
     const tagIPOOrderBookRow* row = GetSelectedRow();
     IPOServiceRequest request{};
-    std::string code;
-    std::string id;
-    if (!row || !FillCancelRequest(*row, request) || !ChooseParty(code, id)) {
+    Party party;
+    if (!row || !FillCancelRequest(*row, request) ||
+        !ChooseParty(SelectedClientCode, SelectedClientId, party)) {
         return;
     }
-    if (RequestIPOCancelOrder(bridge_, &kRequestCancelOrder, code, id, request)) {
+    if (RequestIPOCancelOrder(bridge_, &kRequestCancelOrder, party.code, party.id, request)) {
         ShowCancelResponse();
     }
 }
@@ -75,10 +70,9 @@ bool CIPOOrderBook::FillCancelRequest(const tagIPOOrderBookRow& row,
     request.BidReferenceCount = 3;
     for (int bid = 0; bid < 3; ++bid) {
         const std::string_view reference = row.Bid(bid, BidField::Reference);
-        char(&field)[sizeof request.BidReferences[0]] = request.BidReferences[bid];
-        if (!base::CopyField(field, reference.empty() ? "0" : reference)) {
-            fw::MessageBox(base::Format("Bid Reference %d is too long (at most %zu characters)",
-                                        bid + 1, sizeof field - 1));
+        const std::string name = base::Format("Bid Reference %d", bid + 1);
+        if (!CopyFieldOrRefuse(request.BidReferences[bid], reference.empty() ? "0" : reference,
+                               name.c_str())) {
             return false;
         }
     }
@@ -103,7 +97,7 @@ void CIPOOrderBook::OnModifyOrder() {
     }
     orderEntry_.ResetBidForm();
     tagIPOModifyOrder record = ModifyRecordFor(*row);
-    if (Login().UserType == 24) {
+    if (Login().UserType == kDealerUserType) {
         orderEntry_.EnableClientIdField(false);
     }
     orderEntry_.EnableUPIIdField(false);
@@ -116,7 +110,7 @@ tagIPOModifyOrder CIPOOrderBook::ModifyRecordFor(const tagIPOOrderBookRow& row) 
     const auto f = [&row](int field) { return std::string(row.Field(field)); };
     tagIPOModifyOrder record;
     record.IssueKey = f(kFieldIssueKey);
-    if (Login().UserType == 24) {
+    if (Login().UserType == kDealerUserType) {
         record.ClientId = SelectedClientId;
         record.ClientCode = SelectedClientCode;
     }
@@ -163,7 +157,8 @@ void CIPOOrderBook::LoadIssuePrices(tagIPOModifyOrder& record) {
 
 std::string_view CIPOOrderBook::ExportCellText(size_t item, int column) const {
     const uint16_t userType = Login().UserType;
-    if (item < rows_.size() && (ActsForLogin(userType) || (userType == 24 && column != 3))) {
+    if (item < rows_.size() &&
+        (ActsForLoggedInParty(userType) || (userType == kDealerUserType && column != 3))) {
         return RowCellText(*rows_[item], column);
     }
     return {};

@@ -5,12 +5,13 @@
 #include "plugin/host_callbacks.h"
 #include "plugin/login_context.h"
 #include "plugin/runtime_classes.h"
+#include "plugin/user_type.h"
 #include "ui/gui_status_bar.h"
 
 namespace {
 
 // The user type whose frames carry the flat owner-drawn bar.
-constexpr uint16_t kOwnerDrawnBarUserType = 23;
+constexpr uint16_t kOwnerDrawnBarUserType = kInvestorUserType;
 
 fw::CObject* CreateGenericFrame() {
     return new CIPOGenericFrame;

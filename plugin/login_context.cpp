@@ -50,10 +50,6 @@ void ApplyGlobalConfiguration(const IPOGlobalConfiguration* configuration) {
     login.Text1 = base::OrEmpty(configuration->Text1);
 }
 
-bool IsServedUserType(uint16_t userType) {
-    return userType == 23 || userType == 24 || userType == 26;
-}
-
 const tagIPOURLMaster* LookupURL(int requestCode) {
     tagIPOURLMaster* record = nullptr;
     return URLTable().Lookup(requestCode, record) ? record : nullptr;

@@ -29,10 +29,6 @@ struct tagIPOURLMaster {
 // The one login context of the process.
 LoginContext& Login();
 
-// True for the user types the service serves (23, 24 and 26); for any other the views send no
-// request at all.
-bool IsServedUserType(uint16_t userType);
-
 // Copies a host configuration into the login context and adds its URLs (null: no change).
 void ApplyGlobalConfiguration(const IPOGlobalConfiguration* configuration);
 

@@ -6,7 +6,7 @@
 #include "framework/backend.h"
 #include "plugin/host_abi.h"
 #include "plugin/host_callbacks.h"
-#include "plugin/login_context.h"
+#include "plugin/user_type.h"
 #include "watch/ipo_client_filter_layout.h"
 
 namespace {
@@ -109,18 +109,9 @@ int CIPOClientFilterDialog::NotifyClientSelected(std::string clientId, std::stri
     ClientSelectedMessage message;
     std::memset(&message, 0, sizeof message);
     message.MessageId = kClientSelectedMessageId;
-    const LoginContext& login = Login();
-    std::string id;
-    std::string code;
-    if (login.UserType == 24) {
-        id = clientId;
-        code = clientCode.empty() ? login.LoginClientCode : clientCode;
-    } else if (login.UserType == 26) {
-        id = login.LoginClientId;
-        code = login.LoginClientCode;
-    }
-    if (!CopyOrRefuse(message.ClientId, sizeof message.ClientId, id, "Client Id") ||
-        !CopyOrRefuse(message.ClientCode, sizeof message.ClientCode, code, "Client Code")) {
+    const Party client = SelectedClient(clientCode, clientId);
+    if (!CopyOrRefuse(message.ClientId, sizeof message.ClientId, client.id, "Client Id") ||
+        !CopyOrRefuse(message.ClientCode, sizeof message.ClientCode, client.code, "Client Code")) {
         return 0;
     }
     message.Answer = 1;

@@ -11,6 +11,7 @@
 #include "plugin/generic_frame.h"
 #include "plugin/login_context.h"
 #include "plugin/runtime_classes.h"
+#include "plugin/user_type.h"
 #include "watch/ipo_watch_details.h"
 #include "watch/ipo_watch_layout.h"
 #include "watch/ipo_watch_sort.h"
@@ -400,7 +401,7 @@ void CIPOWatch::OpenBidDialog() {
         bidDialog_->SetReady(true);
         bidDialog_->LoadFromIPODetails(entry);
     }
-    if (login.UserType == 23 || login.UserType == 26) {
+    if (ActsForLoggedInParty(login.UserType)) {
         bidDialog_->LoadUserDetails();
     }
     bidDialog_->Show();
