@@ -157,8 +157,9 @@ void PlaceOrder(benchmark::State& state) {
     Measure(
         state,
         [&](benchmark::State& s) {
+            IPOServiceRequest order = request;
             IPOResultList* list =
-                RequestIPOPlaceOrder(GetServiceBridge(), &code, "I001", "INV001", request);
+                RequestIPOPlaceOrder(GetServiceBridge(), &code, "I001", "INV001", order);
             if (!list || list->empty() ||
                 static_cast<OrderResponseRecord*>(list->front())->Status() != 1) {
                 s.SkipWithError("the order was not placed");

@@ -165,6 +165,31 @@ IPOResultList* OrderFailure(const IPOServiceRequest& request, std::string_view a
     return nullptr;
 }
 
+IPOResultList* PlaceFailure(const IPOServiceRequest& request) {
+    return OrderFailure(request, "IPO Request has been made Successfully");
+}
+
+IPOResultList* CancelFailure(const IPOServiceRequest& request) {
+    return OrderFailure(request, "Request Submitted Successfully");
+}
+
+using Failure = IPOResultList* (*)(const IPOServiceRequest&);
+
+// One request of `code` for a party, its fields already filled: the header, the call, then the
+// answer's getter; on a failure, `failure` tells the user.
+IPOResultList* Exchange(IPOServiceBridge* bridge, IPOServiceRequest& request,
+                        const uint16_t* requestCode, std::string_view clientCode,
+                        std::string_view clientId, Failure failure, GetIPOGetterFn getter) {
+    if (!FillRequestHeader(bridge, request, CodeOf(requestCode), clientCode, clientId)) {
+        return &ResultList();
+    }
+    if (!CallService(bridge, request)) {
+        return failure(request);
+    }
+    CallGetter(getter);
+    return &ResultList();
+}
+
 }  // namespace
 
 void IPOServiceBridge::Load(const std::string& path) {
@@ -276,53 +301,29 @@ IPOResultList* RequestIPOWatchDetails(IPOServiceBridge* bridge, const uint16_t* 
 
 IPOResultList* RequestIPOOrderBook(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                    std::string_view clientCode, std::string_view clientId,
-                                   IPOServiceRequest request) {
-    if (!FillRequestHeader(bridge, request, CodeOf(requestCode), clientCode, clientId)) {
-        return &ResultList();
-    }
-    if (!CallService(bridge, request)) {
-        return QueryFailure(request);
-    }
-    CallGetter(bridge->getOrderBook);
-    return &ResultList();
+                                   IPOServiceRequest& request) {
+    return Exchange(bridge, request, requestCode, clientCode, clientId, QueryFailure,
+                    bridge ? bridge->getOrderBook : nullptr);
 }
 
 IPOResultList* RequestIPOPlaceOrder(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                     std::string_view clientCode, std::string_view clientId,
-                                    IPOServiceRequest request) {
-    if (!FillRequestHeader(bridge, request, CodeOf(requestCode), clientCode, clientId)) {
-        return &ResultList();
-    }
-    if (!CallService(bridge, request)) {
-        return OrderFailure(request, "IPO Request has been made Successfully");
-    }
-    CallGetter(bridge->getOrderResponse);
-    return &ResultList();
+                                    IPOServiceRequest& request) {
+    return Exchange(bridge, request, requestCode, clientCode, clientId, PlaceFailure,
+                    bridge ? bridge->getOrderResponse : nullptr);
 }
 
 IPOResultList* RequestIPOCancelOrder(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                      std::string_view clientCode, std::string_view clientId,
-                                     IPOServiceRequest request) {
-    if (!FillRequestHeader(bridge, request, CodeOf(requestCode), clientCode, clientId)) {
-        return &ResultList();
-    }
-    if (!CallService(bridge, request)) {
-        return OrderFailure(request, "Request Submitted Successfully");
-    }
-    CallGetter(bridge->getCancelResponse);
-    return &ResultList();
+                                     IPOServiceRequest& request) {
+    return Exchange(bridge, request, requestCode, clientCode, clientId, CancelFailure,
+                    bridge ? bridge->getCancelResponse : nullptr);
 }
 
 IPOResultList* RequestIPOUserDetails(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                      std::string_view clientCode, std::string_view clientId) {
     IPOServiceRequest request{};
     base::CopyField(request.DetailsWanted, "Y");
-    if (!FillRequestHeader(bridge, request, CodeOf(requestCode), clientCode, clientId)) {
-        return &ResultList();
-    }
-    if (!CallService(bridge, request)) {
-        return QueryFailure(request);
-    }
-    CallGetter(bridge->getUserDetails);
-    return &ResultList();
+    return Exchange(bridge, request, requestCode, clientCode, clientId, QueryFailure,
+                    bridge ? bridge->getUserDetails : nullptr);
 }

@@ -49,13 +49,13 @@ IPOResultList* RequestIPOWatchDetails(IPOServiceBridge* bridge, const uint16_t* 
                                       std::string_view issueKey);
 IPOResultList* RequestIPOOrderBook(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                    std::string_view clientCode, std::string_view clientId,
-                                   IPOServiceRequest request);
+                                   IPOServiceRequest& request);
 IPOResultList* RequestIPOPlaceOrder(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                     std::string_view clientCode, std::string_view clientId,
-                                    IPOServiceRequest request);
+                                    IPOServiceRequest& request);
 IPOResultList* RequestIPOCancelOrder(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                      std::string_view clientCode, std::string_view clientId,
-                                     IPOServiceRequest request);
+                                     IPOServiceRequest& request);
 IPOResultList* RequestIPOUserDetails(IPOServiceBridge* bridge, const uint16_t* requestCode,
                                      std::string_view clientCode, std::string_view clientId);
 

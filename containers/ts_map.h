@@ -96,9 +96,6 @@ class CTSMap {
 
     size_t GetCount() const { return count_; }
     bool IsEmpty() const { return count_ == 0; }
-    // 0 until the first insertion and again after the table is released.
-    size_t GetHashTableSize() const { return buckets_.size(); }
-    size_t GetBlockCount() const { return blocks_.size(); }
 
   private:
     struct Entry {

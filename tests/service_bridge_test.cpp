@@ -33,17 +33,18 @@ class ServiceBridgeTest : public PluginTest {
                         const IPOServiceRequest& prepared = {}, int32_t kind = 1,
                         std::string_view from = "", std::string_view to = "") {
         IPOServiceBridge* bridge = env.bridge();
+        IPOServiceRequest request = prepared;
         switch (code) {
             case kWatch:
                 return RequestIPOWatchList(bridge, &code, clientCode, clientId, &kind, from, to);
             case kDetails:
                 return RequestIPOWatchDetails(bridge, &code, clientCode, clientId, "INE0001");
             case kBook:
-                return RequestIPOOrderBook(bridge, &code, clientCode, clientId, prepared);
+                return RequestIPOOrderBook(bridge, &code, clientCode, clientId, request);
             case kPlace:
-                return RequestIPOPlaceOrder(bridge, &code, clientCode, clientId, prepared);
+                return RequestIPOPlaceOrder(bridge, &code, clientCode, clientId, request);
             case kCancel:
-                return RequestIPOCancelOrder(bridge, &code, clientCode, clientId, prepared);
+                return RequestIPOCancelOrder(bridge, &code, clientCode, clientId, request);
             default:
                 return RequestIPOUserDetails(bridge, &code, clientCode, clientId);
         }

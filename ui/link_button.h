@@ -19,7 +19,6 @@ class CLinkButton : public fw::OwnerDrawn {
     void SetToolTipText(const char* text);
 
     fw::Colour LinkColour() const { return linkColour_; }
-    const fw::FontSpec& LinkFont() const { return font_; }
 
     void DrawItem(fw::Painter& painter, const fw::DrawItemInfo& info) override;
     void OnLeftButtonDown() override;
