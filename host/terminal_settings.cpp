@@ -7,18 +7,10 @@
 
 #include <algorithm>
 
+#include "base/request_paths.h"
 #include "base/text.h"
 
 namespace {
-
-struct Endpoint {
-    int code;
-    const char* path;
-};
-constexpr Endpoint kEndpoints[] = {
-    {91, "/ipo/watchlist"}, {92, "/ipo/details"}, {93, "/ipo/orderbook"},
-    {94, "/ipo/order"},     {95, "/ipo/cancel"},  {96, "/ipo/userdetails"},
-};
 
 constexpr const char* kIntro =
     "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in (QuorIPO64.so from its "
@@ -147,19 +139,18 @@ bool KnownFlag(const wxCmdLineEntryDesc* options, const std::string& name) {
 }  // namespace
 
 std::string TerminalSettings::ServiceURL(int requestCode) const {
-    for (const Endpoint& endpoint : kEndpoints) {
-        if (endpoint.code == requestCode) {
-            return "http://" + (token.empty() ? "" : token + "@") + serviceHost + ":" +
-                   std::to_string(servicePort) + endpoint.path;
-        }
+    const char* path = base::PathOfRequest(requestCode);
+    if (!path) {
+        return {};
     }
-    return {};
+    return "http://" + (token.empty() ? "" : token + "@") + serviceHost + ":" +
+           std::to_string(servicePort) + path;
 }
 
 size_t TerminalSettings::LongestServiceURL() const {
     size_t longest = 0;
-    for (const Endpoint& endpoint : kEndpoints) {
-        longest = std::max(longest, ServiceURL(endpoint.code).size());
+    for (const base::RequestPath& request : base::kRequestPaths) {
+        longest = std::max(longest, ServiceURL(request.code).size());
     }
     return longest;
 }

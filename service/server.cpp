@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "base/request_paths.h"
 #include "base/text.h"
 #include "service/orders.h"
 #include "service/queries.h"
@@ -14,15 +15,14 @@ namespace {
 using Handler = std::string (*)(Store&, const RequestHeader&, const Fields&);
 
 struct Endpoint {
-    const char* path;
     int code;
     Handler handler;
+    const char* path = base::PathOfRequest(code);
 };
 
 const Endpoint kEndpoints[] = {
-    {"/ipo/watchlist", 91, WatchList}, {"/ipo/details", 92, IssueDetails},
-    {"/ipo/orderbook", 93, OrderBook}, {"/ipo/order", 94, PlaceOrder},
-    {"/ipo/cancel", 95, CancelOrder},  {"/ipo/userdetails", 96, UserDetails},
+    {91, WatchList},  {92, IssueDetails}, {93, OrderBook},
+    {94, PlaceOrder}, {95, CancelOrder},  {96, UserDetails},
 };
 
 constexpr std::string_view kClients = "/clients/";
