@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -269,6 +272,17 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
         EXPECT_EQ(Message(big),
                   "The IPO service's answer is larger than 100000 bytes (answer_max_bytes in "
                   "Corvexdll64.conf)");
+    }
+    // Under a large cap (here just past a power of two, where a doubling buffer would hold
+    // nearly twice it), an endless answer holds no more than the cap and a little room.
+    Configure("CORVEX_ANSWER_MAX_BYTES", "150994944");
+    {
+        ScriptedServer endless("", std::string(1 << 20, ' '));
+        const long before = harness::MemoryKiB(getpid(), "VmRSS");
+        EXPECT_EQ(Watch(endless.Url()).ResultCode, 3);
+        const long peak = harness::MemoryKiB(getpid(), "VmHWM") - before;
+        std::printf("an endless answer under a 144 MiB cap: peak %+ld MiB\n", peak / 1024);
+        EXPECT_LE(peak, (144 + 64) * 1024);
     }
     Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
 
