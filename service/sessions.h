@@ -25,9 +25,10 @@ struct Session {
 
 class Sessions {
   public:
-    // Password checks that may run at once (each holds 64 MiB); a sign-in that finds none
-    // free within kHashPatience is refused (503, result 15).
-    static constexpr std::ptrdiff_t kHashSlots = 3;
+    // Password checks that may run at once (each holds 64 MiB). A sign-in waits for one in the
+    // transport's thread, which serves other connections too, so it waits briefly: one that
+    // finds none free within kHashPatience is refused (503, result 15).
+    static constexpr std::ptrdiff_t kHashSlots = 2;
     static constexpr std::chrono::milliseconds kHashPatience{1000};
 
     Sessions(Store& store, std::chrono::seconds lifetime);

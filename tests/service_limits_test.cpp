@@ -2,7 +2,6 @@
 // modes, a service asked to leave loopback.
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -104,10 +103,13 @@ TEST_F(ServiceLimitsTest, OnePeerCannotHoldEveryConnection) {
     EXPECT_LT(waited.count(), 1000);
 }
 
-// Overwrites page `page` (from 1) of the database file at `path` with garbage.
-void DamagePage(const std::string& path, int64_t page, int64_t pageSize) {
+// Overwrites the last page of the database file at `path` (its page size is at offset 16).
+void DamageLastPage(const std::string& path) {
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp((page - 1) * pageSize);
+    unsigned char size[2] = {};
+    file.seekg(16).read(reinterpret_cast<char*>(size), 2);
+    const long pageSize = size[0] * 256 + size[1];
+    file.seekp(static_cast<long>(std::filesystem::file_size(path)) - pageSize);
     file << std::string(static_cast<size_t>(pageSize), '\xA5');
 }
 
@@ -137,23 +139,15 @@ TEST_F(ServiceLimitsTest, AVanishedReplacedOrDamagedStoreIsAFailureNeverAnAnswer
     std::filesystem::rename(replaced.DbPath() + ".copy", replaced.DbPath());
     refusedFrom(replaced);
 
+    // Damaged once stopped and its write-ahead log folded in (by a command of its own).
     harness::ServiceProcess damaged;
     damaged.Stop();
-    sqlite3* handle = nullptr;
-    ASSERT_EQ(sqlite3_open(damaged.DbPath().c_str(), &handle), SQLITE_OK);
-    sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(handle,
-                       "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM "
-                       "sqlite_schema WHERE name = 'clients'",
-                       -1, &query, nullptr);
-    ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-    const int64_t page = sqlite3_column_int64(query, 0);
-    const int64_t pageSize = sqlite3_column_int64(query, 1);
-    sqlite3_finalize(query);
-    sqlite3_close(handle);
-    DamagePage(damaged.DbPath(), page, pageSize);
+    const std::string words =
+        "--db " + damaged.DbPath() + " user passwd INV001 --password p4ssword";
     std::string output;
-    EXPECT_EQ(harness::RunService("--db " + damaged.DbPath() + " order 1 confirm", output), 2);
+    ASSERT_EQ(harness::RunService(words, output), 0) << output;
+    DamageLastPage(damaged.DbPath());
+    EXPECT_EQ(harness::RunService(words, output), 2);
     EXPECT_EQ(output.rfind("ipo-service: cannot open " + damaged.DbPath() + ": it is damaged (", 0),
               0u)
         << output;
