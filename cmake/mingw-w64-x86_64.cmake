@@ -31,5 +31,7 @@ if(IPO_WINE AND IPO_WINESERVER)
   set(IPO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   set(IPO_WINE_ENVIRONMENT ${CMAKE_COMMAND} -E env WINEPREFIX=${IPO_WINEPREFIX} WINEDEBUG=-all
       DISPLAY= WINEDLLOVERRIDES=mscoree,mshtml=)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${IPO_WINE_ENVIRONMENT} ${IPO_WINE})
+  # A failing program's exit status and Wine's error messages are printed (wine-run.sh).
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${IPO_WINE_ENVIRONMENT} sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh
+      ${IPO_WINE})
 endif()

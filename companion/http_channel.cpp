@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -84,6 +85,21 @@ void RequireCurrentTls(SSL_CTX* context) {
     }
 }
 
+// Above this, an answer's buffer takes room for the whole cap at once. A string that doubles its
+// room would, near a large cap, hold the old room and the new one twice as large side by side
+// (up to twice the cap); room taken once is filled page by page as the answer arrives.
+constexpr size_t kWholeCapAbove = size_t{32} << 20;
+
+// Makes room in `body` for `more` bytes, never above `cap`.
+void MakeRoom(std::string& body, size_t more, size_t cap) {
+    const size_t needed = body.size() + more;
+    if (needed <= body.capacity()) {
+        return;
+    }
+    body.reserve(needed > kWholeCapAbove ? cap
+                                         : std::min(cap, std::max(needed, 2 * body.capacity())));
+}
+
 }  // namespace
 
 std::string ShownURL(const std::string& url) {
@@ -147,8 +163,12 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         request.set_header("Authorization", "Bearer " + target.token);
     }
     request.response_handler = [&](const httplib::Response& response) {
-        const std::string length = response.get_header_value("Content-Length");
-        reply.tooLarge = !length.empty() && std::strtoull(length.c_str(), nullptr, 10) > cap;
+        const std::string text = response.get_header_value("Content-Length");
+        const unsigned long long length = std::strtoull(text.c_str(), nullptr, 10);
+        reply.tooLarge = length > cap;
+        if (!reply.tooLarge) {
+            reply.body.reserve(length);
+        }
         return !reply.tooLarge;
     };
     request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
@@ -156,6 +176,7 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         if (reply.tooLarge) {
             return false;
         }
+        MakeRoom(reply.body, size, cap);
         reply.body.append(data, size);
         return true;
     };

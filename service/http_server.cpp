@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netdb.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -62,7 +63,43 @@ bool AnnouncedTooLarge(MHD_Connection* connection, size_t limit) {
     return errno != 0 || *end != '\0' || value > limit;
 }
 
-MHD_Result Queue(MHD_Connection* connection, HttpServer::Exchange& exchange, HttpReply reply) {
+// What decides where a request's body ends, as the header lines carry it.
+struct Framing {
+    int lengths = 0;         // Content-Length lines
+    int codings = 0;         // Transfer-Encoding lines
+    bool malformed = false;  // a blank in a header name, or a folded line
+};
+
+// The HTTP library parses each header line in place: the name, then (where the colon was) its
+// end, blanks, and the value. A folded line it glues onto the name, which then lies elsewhere
+// in its memory: a name not directly followed by its value came from a folded line.
+bool ValueFollowsName(const char* name, const char* value) {
+    const char* after = name + std::strlen(name) + 1;
+    while (after < value && (*after == ' ' || *after == '\t')) {
+        ++after;
+    }
+    return after == value;
+}
+
+MHD_Result CountFraming(void* framing, MHD_ValueKind, const char* name, const char* value) {
+    Framing& found = *static_cast<Framing*>(framing);
+    found.lengths += strcasecmp(name, MHD_HTTP_HEADER_CONTENT_LENGTH) == 0 ? 1 : 0;
+    found.codings += strcasecmp(name, MHD_HTTP_HEADER_TRANSFER_ENCODING) == 0 ? 1 : 0;
+    found.malformed =
+        found.malformed || std::strpbrk(name, " \t") != nullptr || !ValueFollowsName(name, value);
+    return MHD_YES;
+}
+
+// True when the body could be framed more than one way, or the header lines are malformed.
+bool AmbiguousFraming(MHD_Connection* connection) {
+    Framing framing;
+    MHD_get_connection_values(connection, MHD_HEADER_KIND, &CountFraming, &framing);
+    return framing.malformed || framing.lengths > 1 || framing.codings > 1 ||
+           (framing.lengths > 0 && framing.codings > 0);
+}
+
+MHD_Result Queue(MHD_Connection* connection, HttpServer::Exchange& exchange, HttpReply reply,
+                 bool close = false) {
     exchange.reply = std::move(reply);
     exchange.answered = true;
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
@@ -71,6 +108,9 @@ MHD_Result Queue(MHD_Connection* connection, HttpServer::Exchange& exchange, Htt
         return MHD_NO;
     }
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "application/json");
+    if (close) {
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+    }
     const MHD_Result queued =
         MHD_queue_response(connection, static_cast<unsigned>(exchange.reply.status), response);
     MHD_destroy_response(response);
@@ -89,6 +129,9 @@ MHD_Result OnRequest(void* self, MHD_Connection* connection, const char* url, co
         exchange->request.path = url;
         exchange->request.authorization = Header(connection, MHD_HTTP_HEADER_AUTHORIZATION);
         exchange->request.remote = PeerAddress(connection);
+        if (AmbiguousFraming(connection)) {
+            return Queue(connection, *exchange, server.Refuse(400), true);
+        }
         if (AnnouncedTooLarge(connection, limits.maxBodyBytes)) {
             return Queue(connection, *exchange, server.Refuse(413));
         }
@@ -214,9 +257,10 @@ void HttpServer::Start() {
     daemon_ = MHD_start_daemon(
         flags, 0, nullptr, nullptr, &OnRequest, this, MHD_OPTION_LISTEN_SOCKET, listener_,
         MHD_OPTION_THREAD_POOL_SIZE, limits_.threads, MHD_OPTION_CONNECTION_LIMIT,
-        limits_.maxConnections, MHD_OPTION_CONNECTION_TIMEOUT, limits_.idleSeconds,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.maxHeaderBytes, MHD_OPTION_NOTIFY_COMPLETED,
-        &OnCompleted, this, MHD_OPTION_NOTIFY_CONNECTION, &OnConnection, nullptr,
+        limits_.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits_.maxConnectionsPerPeer,
+        MHD_OPTION_CONNECTION_TIMEOUT, limits_.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        limits_.maxHeaderBytes, MHD_OPTION_NOTIFY_COMPLETED, &OnCompleted, this,
+        MHD_OPTION_NOTIFY_CONNECTION, &OnConnection, nullptr,
         tls ? MHD_OPTION_HTTPS_MEM_CERT : MHD_OPTION_END, certificate_.c_str(),
         MHD_OPTION_HTTPS_MEM_KEY, key_.c_str(), MHD_OPTION_HTTPS_PRIORITIES, priorities_.c_str(),
         MHD_OPTION_END);

@@ -1,6 +1,9 @@
 // The service's HTTP transport: an event-driven server (a few polling threads serve every
 // connection, so idle or slow connections hold no worker), with every limit enforced while the
 // request is still arriving: header bytes, body bytes, idle time and the time a body may take.
+// A request whose body could be framed two ways (several lengths, a length beside a transfer
+// coding, a header name with white space in it) is refused and its connection closed, so that
+// nothing hidden in its body is ever read as a request of its own.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +32,9 @@ struct HttpLimits {
     // orders as there are threads.
     unsigned threads = 16;
     unsigned maxConnections = 800;
+    // One peer address beyond this many connections is turned away at once, so that it cannot
+    // hold every slot.
+    unsigned maxConnectionsPerPeer = 64;
 };
 
 struct HttpRequest {
@@ -52,7 +58,7 @@ struct HttpReply {
 class HttpServer {
   public:
     using Handler = std::function<HttpReply(const HttpRequest&)>;
-    // The answer to a request refused by a limit (the HTTP status: 413).
+    // The answer to a request refused by the transport (the HTTP status: 400 or 413).
     using Refusal = std::function<HttpReply(int status)>;
     // Called once per answered request with the time it took.
     using Done = std::function<void(const HttpRequest&, const HttpReply&, double ms)>;

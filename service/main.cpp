@@ -1,6 +1,9 @@
 // ipo-service: the reference IPO service. Serves HTTP/JSON over a SQLite store (on loopback, or
 // over TLS beyond it), or runs one operator or user command against the store and exits.
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <CLI/CLI.hpp>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -111,8 +114,16 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     return false;
 }
 
+// True for "localhost" and for a numeric address in 127.0.0.0/8 or ::1; a name that merely
+// begins like one ("127.0.0.1.example.com") is not.
 bool Loopback(const std::string& host) {
-    return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+    in_addr v4{};
+    in6_addr v6{};
+    if (inet_pton(AF_INET, host.c_str(), &v4) == 1) {
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    }
+    return host == "localhost" ||
+           (inet_pton(AF_INET6, host.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6));
 }
 
 std::string ReadWholeFile(const std::string& path) {

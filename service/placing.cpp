@@ -60,8 +60,11 @@ void OrderQueue::RunBatch(std::deque<Job>& batch) {
         store_.CommitBatch();
     } catch (const std::exception& error) {
         store_.RollbackBatch();
-        const auto failed = std::make_exception_ptr(
-            StoreError(std::string("The batch was not committed: ") + error.what()));
+        // A store whose files are gone keeps its own error: the service answers it differently.
+        const auto failed = dynamic_cast<const StoreLost*>(&error)
+                                ? std::current_exception()
+                                : std::make_exception_ptr(StoreError(
+                                      std::string("The batch was not committed: ") + error.what()));
         for (Job& job : batch) {
             job.answer.set_exception(failed);
         }

@@ -17,7 +17,7 @@ enum ResultCode : int {
     kResultNotFound = 12,
     kResultTooLarge = 13,
     kResultNotSignedIn = 14,     // no session token, or an unknown or expired one; wrong password
-    kResultTooManySignIns = 15,  // a user id locked out after failed sign-ins
+    kResultTooManySignIns = 15,  // guessing limits reached, or too many sign-ins at once
     kResultInternal = 20,
 };
 

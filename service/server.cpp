@@ -40,6 +40,9 @@ HttpReply& FillError(HttpReply& reply, int status, int result, const std::string
 
 std::string ErrorText(int status) {
     switch (status) {
+        case 400:
+            return "The request's length is given more than one way; it is refused and the "
+                   "connection closed";
         case 404:
             return "Unknown path";
         case 405:
@@ -114,7 +117,13 @@ HttpReply IPOServer::Dispatch(const HttpRequest& request) {
         return ServeRequest(request, reply);
     } catch (const RequestError& error) {
         return FillError(reply, error.Status(), error.Result(), error.what());
+    } catch (const StoreLost& error) {
+        LogAudit(std::string("store lost: ") + error.what());
+        return FillError(reply, 503, kResultInternal,
+                         std::string("The IPO store is unavailable: ") + error.what());
     } catch (const StoreError& error) {
+        // A damaged store is the service's failure, never an answer about the data.
+        LogAudit(std::string("store failed: ") + error.what());
         return FillError(reply, 500, kResultInternal,
                          std::string("The IPO store failed: ") + error.what());
     } catch (const std::exception&) {
@@ -167,7 +176,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
             const Fields fields(body);
             reply.user = fields.RequiredText("user_id", 100);
             const std::string password = fields.RequiredText("password", kMaxPasswordLength);
-            return Fill(reply, 200, sessions_.SignIn(reply.user, password));
+            return Fill(reply, 200, sessions_.SignIn(reply.user, password, request.remote));
         }
         if (request.method == "DELETE") {
             auto lock = store_.Lock();

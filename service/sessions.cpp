@@ -4,7 +4,6 @@
 
 #include <ctime>
 #include <stdexcept>
-#include <thread>
 
 #include "base/text.h"
 #include "service/request_fields.h"
@@ -13,8 +12,6 @@ namespace svc {
 namespace {
 
 constexpr size_t kTokenBytes = 32;
-// A failed sign-in is answered this much later, which slows guessing down further.
-constexpr auto kFailureDelay = std::chrono::milliseconds(250);
 
 void EnsureSodium() {
     static const bool ready = sodium_init() >= 0;
@@ -85,7 +82,7 @@ const std::string& StandInHash() {
     return hash;
 }
 
-bool PasswordMatches(const std::string& hash, const std::string& password) {
+bool HashMatches(const std::string& hash, const std::string& password) {
     return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }
 
@@ -94,46 +91,12 @@ bool PasswordMatches(const std::string& hash, const std::string& password) {
 Sessions::Sessions(Store& store, std::chrono::seconds lifetime)
     : store_(store), lifetime_(lifetime) {
     EnsureSodium();
+    StandInHash();  // made now, not in a sign-in beside the bounded ones
 }
 
-void Sessions::CheckNotLocked(const std::string& userId) {
-    std::lock_guard<std::mutex> lock(failuresMutex_);
-    const auto found = failures_.find(userId);
-    if (found == failures_.end() || found->second.count < kMaxFailures) {
-        return;
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= found->second.lockedUntil) {
-        failures_.erase(found);
-        return;
-    }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::seconds>(found->second.lockedUntil - now).count() +
-        1;
-    throw RequestError(429, kResultTooManySignIns,
-                       base::Format("Too many failed sign-ins for %s; try again in %lld s",
-                                    userId.c_str(), static_cast<long long>(left)));
-}
-
-void Sessions::Failed(const std::string& userId) {
-    {
-        std::lock_guard<std::mutex> lock(failuresMutex_);
-        if (failures_.size() > 10'000) {
-            failures_.clear();  // guessing at many made-up ids must not grow the service
-        }
-        Failures& failures = failures_[userId];
-        if (++failures.count >= kMaxFailures) {
-            failures.lockedUntil =
-                std::chrono::steady_clock::now() + std::chrono::seconds(kLockSeconds);
-        }
-    }
-    std::this_thread::sleep_for(kFailureDelay);
-}
-
-nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& password) {
-    CheckNotLocked(userId);
+bool Sessions::PasswordMatches(const std::string& userId, const std::string& password,
+                               int& userType) {
     std::string hash;
-    int userType = 0;
     {
         auto lock = store_.Lock();
         Query user =
@@ -143,16 +106,24 @@ nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& pa
             userType = static_cast<int>(user.Int(1));
         }
     }
+    if (!hashSlots_.try_acquire_for(kHashPatience)) {
+        throw RequestError(503, kResultTooManySignIns,
+                           "The service is busy checking other sign-ins; try again shortly");
+    }
     const bool known = !hash.empty();
-    const bool matches = PasswordMatches(known ? hash : StandInHash(), password) && known;
-    if (!matches) {
-        Failed(userId);
+    const bool matches = HashMatches(known ? hash : StandInHash(), password) && known;
+    hashSlots_.release();
+    return matches;
+}
+
+nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& password,
+                                const std::string& address) {
+    limits_.Begin(userId, address, SignInLimits::Clock::now());
+    int userType = 0;
+    if (!PasswordMatches(userId, password, userType)) {
         throw NotSignedIn("Wrong user id or password");
     }
-    {
-        std::lock_guard<std::mutex> lock(failuresMutex_);
-        failures_.erase(userId);
-    }
+    limits_.Succeeded(userId, address);
     const std::string token = NewToken();
     const int64_t now = UnixNow();
     const int64_t expires = now + lifetime_.count();

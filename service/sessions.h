@@ -5,11 +5,11 @@
 #pragma once
 
 #include <chrono>
-#include <map>
-#include <mutex>
 #include <nlohmann/json.hpp>
+#include <semaphore>
 #include <string>
 
+#include "service/sign_in_limits.h"
 #include "service/store.h"
 
 namespace svc {
@@ -25,17 +25,20 @@ struct Session {
 
 class Sessions {
   public:
-    // Failed sign-ins in a row after which a user id is refused for `kLockSeconds`.
-    static constexpr int kMaxFailures = 5;
-    static constexpr int kLockSeconds = 60;
+    // Password checks that may run at once (each holds 64 MiB). A sign-in waits for one in the
+    // transport's thread, which serves other connections too, so it waits briefly: one that
+    // finds none free within kHashPatience is refused (503, result 15).
+    static constexpr std::ptrdiff_t kHashSlots = 2;
+    static constexpr std::chrono::milliseconds kHashPatience{1000};
 
     Sessions(Store& store, std::chrono::seconds lifetime);
 
     // Checks the password (in constant time, also for an unknown user) and opens a session:
-    // {"result": 0, "token", "expires", "user_type"}. Refuses with 401 (result 14) or, after too
-    // many failures in a row, 429 (result 15). Takes the store's lock itself: the slow hash is
-    // checked without it.
-    nlohmann::json SignIn(const std::string& userId, const std::string& password);
+    // {"result": 0, "token", "expires", "user_type"}. Refuses with 401 (result 14) or, beyond the
+    // limits on guessing from `address` (sign_in_limits.h), 429 (result 15). Takes the store's
+    // lock itself: the slow hash is checked without it.
+    nlohmann::json SignIn(const std::string& userId, const std::string& password,
+                          const std::string& address);
     // The session of an "Authorization" header value; refuses (401, result 14) a missing,
     // unknown or expired token. The caller holds the store's lock.
     Session Authenticate(const std::string& authorization);
@@ -43,18 +46,13 @@ class Sessions {
     void SignOut(const std::string& authorization);
 
   private:
-    struct Failures {
-        int count = 0;
-        std::chrono::steady_clock::time_point lockedUntil;
-    };
-    // Refuses a user id that is locked out.
-    void CheckNotLocked(const std::string& userId);
-    void Failed(const std::string& userId);
+    // Whether `password` is the user's (also takes as long for an unknown user), and its type.
+    bool PasswordMatches(const std::string& userId, const std::string& password, int& userType);
 
     Store& store_;
     std::chrono::seconds lifetime_;
-    std::mutex failuresMutex_;
-    std::map<std::string, Failures> failures_;
+    SignInLimits limits_;
+    std::counting_semaphore<kHashSlots> hashSlots_{kHashSlots};
 };
 
 // A salted slow hash of a password (libsodium's crypto_pwhash_str); refuses a password shorter

@@ -1,6 +1,7 @@
 #include "service/store.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace svc {
@@ -142,7 +143,7 @@ std::string Query::Text(int column) const {
                 : std::string();
 }
 
-Store::Store(const std::string& path) {
+Store::Store(const std::string& path) : path_(path) {
     // A new database (and so its journal files, which take its mode) is its owner's alone.
     const int created = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (created >= 0) {
@@ -155,10 +156,21 @@ Store::Store(const std::string& path) {
         sqlite3_close(db_);
         throw StoreError("cannot open " + path + ": " + message);
     }
-    sqlite3_busy_timeout(db_, 5000);
-    Exec("PRAGMA journal_mode=WAL");
-    Exec("PRAGMA synchronous=FULL");
-    Exec(kSchema);
+    try {
+        sqlite3_busy_timeout(db_, 5000);
+        if (const std::string damage = QuickCheck(); damage != "ok") {
+            throw StoreError("it is damaged (" + damage +
+                             "); restore it from a backup before serving from it");
+        }
+        Exec("PRAGMA journal_mode=WAL");
+        Exec("PRAGMA synchronous=FULL");
+        Exec(kSchema);
+    } catch (const StoreError& error) {
+        Close();
+        throw StoreError("cannot open " + path + ": " + error.what());
+    }
+    database_ = IdentityOf(path);
+    journal_ = IdentityOf(path + "-wal");
     // A database made before users had passwords gets the column; its users sign in once an
     // operator has set their passwords ("ipo-service user passwd").
     if (!Prepare("SELECT 1 FROM pragma_table_info('users') WHERE name = 'password_hash'").Next()) {
@@ -167,10 +179,16 @@ Store::Store(const std::string& path) {
 }
 
 Store::~Store() {
+    Close();
+}
+
+void Store::Close() {
     for (auto& [sql, statement] : statements_) {
         sqlite3_finalize(statement);
     }
+    statements_.clear();
     sqlite3_close(db_);
+    db_ = nullptr;
 }
 
 void Store::Exec(const char* sql) {
@@ -180,6 +198,11 @@ void Store::Exec(const char* sql) {
         sqlite3_free(error);
         throw StoreError(message);
     }
+}
+
+std::string Store::QuickCheck() {
+    Query check = Prepare("PRAGMA quick_check(1)");
+    return check.Next() ? check.Text(0) : "no answer";
 }
 
 bool Store::IsEmpty() {
@@ -201,12 +224,31 @@ sqlite3_stmt* Store::Statement(const char* sql) {
     return statement;
 }
 
+Store::FileIdentity Store::IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || info.st_nlink == 0) {
+        return {};
+    }
+    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
+void Store::CheckFilesInPlace() {
+    lost_ = lost_ || IdentityOf(path_) != database_ || IdentityOf(path_ + "-wal") != journal_;
+    if (lost_) {
+        throw StoreLost("the store's file " + path_ +
+                        " was deleted or replaced while the service ran; nothing more is written "
+                        "until the service is restarted");
+    }
+}
+
 void Store::BeginBatch() {
+    CheckFilesInPlace();
     Exec("BEGIN IMMEDIATE");
     inBatch_ = true;
 }
 
 void Store::CommitBatch() {
+    CheckFilesInPlace();
     Exec("COMMIT");
     inBatch_ = false;
     std::vector<std::function<void()>> then;
@@ -237,6 +279,7 @@ void Store::AfterCommit(std::function<void()> then) {
 }
 
 Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch()) {
+    store_.CheckFilesInPlace();
     store_.Exec(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
 }
 
@@ -251,6 +294,9 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
+    if (!nested_) {
+        store_.CheckFilesInPlace();
+    }
     store_.Exec(nested_ ? "RELEASE work" : "COMMIT");
     done_ = true;
 }

@@ -21,6 +21,13 @@ class StoreError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The store's files were deleted or replaced under the running service: nothing more is written
+// until it is restarted.
+class StoreLost : public StoreError {
+  public:
+    using StoreError::StoreError;
+};
+
 // One prepared statement in use: bound, stepped, read, and reset when it goes out of scope.
 class Query {
   public:
@@ -47,8 +54,11 @@ class Query {
 };
 
 class Store {
+    friend class Transaction;
+
   public:
-    // Opens (creating when missing) the database file and makes sure its tables exist.
+    // Opens (creating when missing) the database file and makes sure its tables exist; throws
+    // StoreError for a file that is damaged (SQLite's quick check).
     explicit Store(const std::string& path);
     ~Store();
     Store(const Store&) = delete;
@@ -78,8 +88,26 @@ class Store {
     void AfterCommit(std::function<void()> then);
 
   private:
-    sqlite3_stmt* Statement(const char* sql);
+    // Which file a path names (device and inode); zero when there is none.
+    struct FileIdentity {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static FileIdentity IdentityOf(const std::string& path);
+    // Throws StoreLost once the files at the store's paths are no longer the ones open, and from
+    // then on: a commit to a deleted or replaced file would be acknowledged and then lost.
+    void CheckFilesInPlace();
 
+    sqlite3_stmt* Statement(const char* sql);
+    void Close();
+    // SQLite's quick integrity check: "ok", or the first fault found.
+    std::string QuickCheck();
+
+    std::string path_;
+    FileIdentity database_;
+    FileIdentity journal_;  // the write-ahead log
+    bool lost_ = false;
     sqlite3* db_ = nullptr;
     std::mutex mutex_;
     std::map<std::string, sqlite3_stmt*, std::less<>> statements_;

@@ -4,6 +4,8 @@
 #include <httplib.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -330,14 +332,20 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     }
     Configure("CORVEX_TIMEOUT_MS", nullptr);
 
-    Configure("CORVEX_ANSWER_MAX_BYTES", "100000");
-    for (const char* announced : {"", "1000000000"}) {
-        ScriptedServer flood("", std::string(16384, ' '), 0, announced);
+    // A cap just past a power of two, where a buffer that doubles would hold nearly twice it.
+    Configure("CORVEX_ANSWER_MAX_BYTES", "150994944");
+    for (const char* announced : {"1000000000", ""}) {
+        ScriptedServer flood("", std::string(1 << 20, ' '), 0, announced);
+        const long before = harness::MemoryKiB(getpid(), "VmRSS");
         IPOServiceRequest big = Watch(flood.Url());
+        const long peak = harness::MemoryKiB(getpid(), "VmHWM") - before;
+        std::printf("a flood announced as \"%s\" under a 144 MiB cap: peak %+ld MiB\n", announced,
+                    peak / 1024);
         EXPECT_EQ(Fields(called, big.ResultCode), "0|3|");
         EXPECT_EQ(Message(big),
-                  "The IPO service's answer is larger than 100000 bytes (answer_max_bytes in "
+                  "The IPO service's answer is larger than 150994944 bytes (answer_max_bytes in "
                   "Corvexdll64.conf)");
+        EXPECT_TRUE(harness::kSanitized || peak <= (144 + 64) * 1024) << peak << " KiB";
     }
     Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
 

@@ -50,6 +50,19 @@ void OnData(void* record, uint16_t) {
 
 }  // namespace
 
+long MemoryKiB(pid_t pid, const std::string& figure) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string word;
+    while (status >> word) {
+        if (word == figure + ":") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    }
+    return -1;
+}
+
 std::string BinDir() {
     return IPO_BIN_DIR;
 }

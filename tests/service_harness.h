@@ -29,6 +29,16 @@ std::string SignIn(int port, const std::string& userId, const std::string& passw
 // (standard output and error together).
 int RunService(const std::string& arguments, std::string& output);
 
+// Under AddressSanitizer, memory figures also hold its shadow and its quarantine of freed blocks.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// A memory figure of a process ("VmRSS", "VmHWM" of /proc/PID/status) in KiB; -1 without it.
+long MemoryKiB(pid_t pid, const std::string& figure);
+
 class ServiceProcess {
   public:
     // Starts at once, on a new seeded database, with `flags` added to the command line.

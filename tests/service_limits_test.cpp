@@ -2,92 +2,22 @@
 // modes, a service asked to leave loopback.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
 
-#include "service_harness.h"
+#include "raw_connection.h"
+#include "service_test_client.h"
 
 namespace {
 
 const std::string kHealth = "GET /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-
-// A plain loopback socket, for what no HTTP client sends: endless headers, bodies announced
-// and not sent.
-class RawConnection {
-  public:
-    explicit RawConnection(int port, int timeoutMs = 3000)
-        : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-        setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-        connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    }
-    ~RawConnection() { close(fd_); }
-
-    // Sends all of `bytes`; false once the peer has closed or stopped reading.
-    bool Send(const std::string& bytes) {
-        for (size_t sent = 0; sent < bytes.size();) {
-            const ssize_t n = send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) {
-                return false;
-            }
-            sent += static_cast<size_t>(n);
-        }
-        return true;
-    }
-    // Reads one answer (its head and the body Content-Length announces); gives its status
-    // code, 0 without one, and keeps its text in `answer`.
-    int Read() {
-        answer.clear();
-        char buffer[4096];
-        for (ssize_t n = 0;; answer.append(buffer, static_cast<size_t>(n))) {
-            const size_t head = answer.find("\r\n\r\n");
-            const size_t length = answer.find("Content-Length: ");
-            if (head != std::string::npos &&
-                answer.size() >= head + 4 +
-                                     (length == std::string::npos
-                                          ? 0
-                                          : std::stoul(answer.substr(length + 16)))) {
-                break;
-            }
-            if ((n = recv(fd_, buffer, sizeof buffer, 0)) <= 0) {
-                break;
-            }
-        }
-        return answer.rfind("HTTP/1.", 0) == 0 && answer.size() > 12 ? std::stoi(answer.substr(9))
-                                                                     : 0;
-    }
-
-    std::string answer;  // the last one read
-
-  private:
-    const int fd_;
-};
-
-// The resident memory of a process, in KiB.
-long ResidentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string word;
-    while (status >> word) {
-        if (word == "VmRSS:") {
-            long kib = 0;
-            status >> kib;
-            return kib;
-        }
-    }
-    return -1;
-}
 
 class ServiceLimitsTest : public ::testing::Test {
   protected:
@@ -95,7 +25,7 @@ class ServiceLimitsTest : public ::testing::Test {
 };
 
 TEST_F(ServiceLimitsTest, HeaderFloodIsRefusedWithoutGrowingTheService) {
-    const long before = ResidentKiB(service.Pid());
+    const long before = harness::MemoryKiB(service.Pid(), "VmRSS");
     ASSERT_GT(before, 0);
     RawConnection flood(service.Port());
     ASSERT_TRUE(flood.Send("POST /ipo/order HTTP/1.1\r\nHost: 127.0.0.1\r\n"));
@@ -108,9 +38,9 @@ TEST_F(ServiceLimitsTest, HeaderFloodIsRefusedWithoutGrowingTheService) {
     long largest = before;
     while (sent < 300u * 1000 * 1000 && flood.Send(block)) {
         sent += block.size();
-        largest = std::max(largest, ResidentKiB(service.Pid()));
+        largest = std::max(largest, harness::MemoryKiB(service.Pid(), "VmRSS"));
     }
-    largest = std::max(largest, ResidentKiB(service.Pid()));
+    largest = std::max(largest, harness::MemoryKiB(service.Pid(), "VmRSS"));
     std::printf("flood cut after %zu bytes, resident memory %+ld KiB\n", sent, largest - before);
     EXPECT_LT(sent, 300u * 1000 * 1000) << "the service read the whole flood";
     EXPECT_LT(largest - before, 32 * 1024) << "resident memory grew from " << before << " KiB";
@@ -131,6 +61,98 @@ TEST_F(ServiceLimitsTest, AnOversizedBodyIsRefusedWith413AsSoonAsAnnounced) {
         << announced.answer;
 }
 
+// A body whose end could be read two ways is refused and its connection closed, so that the
+// request hidden in it never runs.
+TEST_F(ServiceLimitsTest, AmbiguousFramingIsRefusedAndTheConnectionClosed) {
+    const std::string hidden = "GET /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    const std::string body = "{}\r\n" + hidden;
+    const std::string length = std::to_string(body.size());
+    const std::pair<const char*, std::string> cases[] = {
+        {"two lengths", "Content-Length: 4\r\nContent-Length: " + length + "\r\n"},
+        {"a length and a coding", "Content-Length: 4\r\nTransfer-Encoding: chunked\r\n"},
+        {"a blank before the colon", "Transfer-Encoding : chunked\r\nContent-Length: 4\r\n"},
+        {"a folded line", "Content-Length: 4\r\nX-Note: a\r\n folded\r\n"},
+    };
+    for (const auto& [name, headers] : cases) {
+        RawConnection smuggler(service.Port());
+        ASSERT_TRUE(smuggler.Send("POST /ipo/order HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers +
+                                  "\r\n" + body))
+            << name;
+        EXPECT_EQ(smuggler.Read(), 400) << name;
+        EXPECT_NE(smuggler.answer.find("Connection: close"), std::string::npos) << name;
+        EXPECT_EQ(smuggler.Read(), 0) << name << ": the hidden request was answered\n"
+                                      << smuggler.answer;
+    }
+}
+
+// While one address holds all the connections it may, another is answered at once.
+TEST_F(ServiceLimitsTest, OnePeerCannotHoldEveryConnection) {
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int i = 0; i < 850; ++i) {
+        idle.push_back(std::make_unique<RawConnection>(service.Port()));
+    }
+    RawConnection more(service.Port());
+    EXPECT_TRUE(more.Send(kHealth));
+    EXPECT_EQ(more.Read(), 0) << "the peer's connection beyond its cap was served";
+    const auto start = std::chrono::steady_clock::now();
+    RawConnection other(service.Port(), 3000, "127.0.0.2");
+    EXPECT_TRUE(other.Send(kHealth) && other.Read() == 200);
+    const std::chrono::duration<double, std::milli> waited =
+        std::chrono::steady_clock::now() - start;
+    std::printf("a client beside a full peer waited %.1f ms\n", waited.count());
+    EXPECT_LT(waited.count(), 1000);
+}
+
+// Overwrites the last page of the database file at `path` (its page size is at offset 16).
+void DamageLastPage(const std::string& path) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    unsigned char size[2] = {};
+    file.seekg(16).read(reinterpret_cast<char*>(size), 2);
+    const long pageSize = size[0] * 256 + size[1];
+    file.seekp(static_cast<long>(std::filesystem::file_size(path)) - pageSize);
+    file << std::string(static_cast<size_t>(pageSize), '\xA5');
+}
+
+// An order is never acknowledged into store files deleted or replaced under the running
+// service, and a damaged store is refused when opened, never read as data.
+TEST_F(ServiceLimitsTest, AVanishedReplacedOrDamagedStoreIsAFailureNeverAnAnswer) {
+    const auto refusedFrom = [](harness::ServiceProcess& running) {
+        ServiceTestClient client(running);
+        const std::string message =
+            "The IPO store is unavailable: the store's file " + running.DbPath() +
+            " was deleted or replaced while the service ran; nothing more is written until the "
+            "service is restarted";
+        for (int attempt = 1; attempt <= 2; ++attempt) {  // and it stays refused
+            const ServiceReply lost = client.Post("/ipo/order", wire::Order());
+            EXPECT_EQ(lost.status, 503) << attempt;
+            EXPECT_EQ(lost.Message(), message) << attempt;
+        }
+    };
+    const std::string db = service.DbPath();
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::remove((db + suffix).c_str());
+    }
+    refusedFrom(service);
+
+    harness::ServiceProcess replaced;
+    std::filesystem::copy_file(replaced.DbPath(), replaced.DbPath() + ".copy");
+    std::filesystem::rename(replaced.DbPath() + ".copy", replaced.DbPath());
+    refusedFrom(replaced);
+
+    // Damaged once stopped and its write-ahead log folded in (by a command of its own).
+    harness::ServiceProcess damaged;
+    damaged.Stop();
+    const std::string words =
+        "--db " + damaged.DbPath() + " user passwd INV001 --password p4ssword";
+    std::string output;
+    ASSERT_EQ(harness::RunService(words, output), 0) << output;
+    DamageLastPage(damaged.DbPath());
+    EXPECT_EQ(harness::RunService(words, output), 2);
+    EXPECT_EQ(output.rfind("ipo-service: cannot open " + damaged.DbPath() + ": it is damaged (", 0),
+              0u)
+        << output;
+}
+
 // The store is its owner's alone; the service stays on loopback.
 TEST_F(ServiceLimitsTest, StoreModesAndAddressesAreGuarded) {
     struct stat info {};
@@ -139,11 +161,15 @@ TEST_F(ServiceLimitsTest, StoreModesAndAddressesAreGuarded) {
     ASSERT_EQ(stat((service.DbPath() + "-wal").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
-    std::string output;
-    EXPECT_EQ(harness::RunService("--host 0.0.0.0 --port 0 --db /nonexistent/x.db", output), 2);
-    EXPECT_EQ(output,
-              "ipo-service: --host 0.0.0.0 is not a loopback address; beyond loopback the service "
-              "serves HTTPS only: give --tls-cert and --tls-key\n");
+    for (const char* host : {"0.0.0.0", "127.0.0.1.example.com", "::ffff:10.0.0.1"}) {
+        std::string output;
+        EXPECT_EQ(harness::RunService(
+                      std::string("--host ") + host + " --port 0 --db /nonexistent/x.db", output),
+                  2);
+        EXPECT_EQ(output, std::string("ipo-service: --host ") + host +
+                              " is not a loopback address; beyond loopback the service serves "
+                              "HTTPS only: give --tls-cert and --tls-key\n");
+    }
 }
 
 }  // namespace
