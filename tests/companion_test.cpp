@@ -246,7 +246,8 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
 }
 
 // A service sending a byte now and then (no single read waits long) ends at the call's
-// deadline; a flood ends at the size cap, whether announced or not.
+// deadline; a flood ends at the size cap, whether announced or not; an answer of exactly the
+// cap is taken, one byte more is not.
 TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     Configure("CORVEX_TIMEOUT_MS", "400");
     {
@@ -262,13 +263,23 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     Configure("CORVEX_TIMEOUT_MS", nullptr);
 
     Configure("CORVEX_ANSWER_MAX_BYTES", "100000");
-    for (const char* announced : {"", "1000000000"}) {
-        ScriptedServer flood("", std::string(16384, ' '), 0, announced);
-        IPOServiceRequest big = Watch(flood.Url());
-        EXPECT_EQ(Fields(called, big.ResultCode), "0|3|");
-        EXPECT_EQ(Message(big),
-                  "The IPO service's answer is larger than 100000 bytes (answer_max_bytes in "
-                  "Corvexdll64.conf)");
+    const std::string capped = kNoRecords + std::string(100000 - std::strlen(kNoRecords), ' ');
+    const std::string flood(16384, ' ');
+    const std::tuple<std::string, std::string, const char*> answers[] = {
+        // body, or a chunk sent without end under the announced length
+        {"", flood, ""},
+        {"", flood, "1000000000"},
+        {capped, "", ""},
+        {capped + " ", "", ""},
+    };
+    for (const auto& [body, endless, announced] : answers) {
+        ScriptedServer server(body, endless, 0, announced);
+        IPOServiceRequest big = Watch(server.Url());
+        const bool taken = body.size() == 100000;
+        EXPECT_EQ(Fields(called, big.ResultCode), taken ? "1|0|" : "0|3|") << body.size();
+        EXPECT_EQ(Message(big), taken ? ""
+                                      : "The IPO service's answer is larger than 100000 bytes "
+                                        "(answer_max_bytes in Corvexdll64.conf)");
     }
     Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
 
