@@ -103,12 +103,19 @@ TEST_F(OrderEntryTest, RowsAreFilledInOrderAndPricesStayInTheBand) {
         EXPECT_EQ(Text(kBidLot[row]) + Text(kBidPrice[row]), message ? "" : "2105");
     }
 
-    dialog->ResetBidForm();
-    env.backend().messages.clear();
-    FillRow(0, "1", "110");  // the bound passes
-    EXPECT_EQ(Text(kBidAmountPayable), "3300.00");
-    FillRow(1, "1", "99.99");  // below the band (above it: the trader's scenario)
-    EXPECT_EQ(Messages(), Texts{"Bid Price2 should be in the range on Min-Max Price"});
+    // The band's bounds pass and give the amount; a paisa beyond either is refused.
+    const std::pair<const char*, const char*> prices[] = {
+        {"100", "3000.00"}, {"110", "3300.00"}, {"99.99", nullptr}, {"110.01", nullptr}};
+    for (const auto& [price, amount] : prices) {
+        dialog->ResetBidForm();
+        env.backend().messages.clear();
+        FillRow(0, "1", price);
+        if (amount) {
+            EXPECT_EQ(Text(kBidAmountPayable), amount);
+        }
+        EXPECT_EQ(Messages(),
+                  amount ? Texts{} : Texts{"Bid Price1 should be in the range on Min-Max Price"});
+    }
 }
 
 TEST_F(OrderEntryTest, BankListsAreSortedEachOnItsOwnAndASBAFollowsTheAccounts) {
