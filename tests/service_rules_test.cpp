@@ -151,6 +151,8 @@ TEST_F(ServiceRulesTest, EachRuleRefusesJustBeyondItsEdgeWithItsMessage) {
          "UPI payment is limited to 14850.00 per application"},
         {as(on({{"category", "HNI"}, {"bids", {Bid("N", 150, 9900)}}}), "CL0004"), nullptr},
         {{{"upi_id", "rohan.desai"}}, "UPI Id rohan.desai is not valid"},
+        {{{"upi_id", "rohan.desai@"}}, "UPI Id rohan.desai@ is not valid"},
+        {{{"upi_id", "@upibank"}}, "UPI Id @upibank is not valid"},
         {{{"payment_mode", "ASBA"},
           {"bank_name", "Pioneer Bank"},
           {"bank_account", "7788001200456"}},
@@ -194,6 +196,9 @@ TEST_F(ServiceRulesTest, RetailOrdersBlockTheLargestBidAndMayBeLoweredAndCancell
     EXPECT_EQ(after.at("total_paise"), 150 * 9700);
     EXPECT_EQ(Refusal(Modify(order, placed, {Bid("M", 150, 9700, "B9999999999")})),
               "Unknown bid reference B9999999999");
+    json foreign = Modify(order, placed, {Bid("M", 150, 9600, kept)});
+    foreign["application_number"] = "AGE0000000099";  // not the order's own
+    EXPECT_EQ(Refusal(foreign), "Order " + placed.at("order_number").dump() + " not found");
 
     EXPECT_EQ(Cancel(Investor(95), placed.at("order_number")).at("outcome"), 1);
     EXPECT_EQ(FirstOrder().at("status"), "UC");
