@@ -94,8 +94,9 @@ TEST_F(ServiceRulesTest, OrdersArrivingTogetherAreJudgedOneByOne) {
 }
 
 // Each rule refuses an order just beyond its edge with its message and takes one at the edge
-// (rows without a message, each for a client of its own). EDGE is AURORAGREEN with limits one
-// lot can reach: retail 14,700.00 (150 at 98.00), UPI 14,850.00 (150 at 99.00).
+// (rows without a message, each for a client of its own; the minimum quantity of AURORAGREEN is
+// one lot, the default order's). EDGE is AURORAGREEN with limits one lot can reach: retail
+// 14,700.00 (150 at 98.00), UPI 14,850.00 (150 at 99.00).
 TEST_F(ServiceRulesTest, EachRuleRefusesJustBeyondItsEdgeWithItsMessage) {
     sqlite3* db = nullptr;
     sqlite3_open(service.DbPath().c_str(), &db);
@@ -131,12 +132,6 @@ TEST_F(ServiceRulesTest, EachRuleRefusesJustBeyondItsEdgeWithItsMessage) {
          "Bid 1 quantity 200 is not a whole number of lots of 150"},
         {{{"ipo_name", "DELTAPHARMA"}, {"issue_tag", "DPH"}, {"bids", {Bid("N", 1600, 7200)}}},
          "Bid 1 quantity 1600 is below the minimum bid quantity 3200"},
-        {as({{"ipo_name", "DELTAPHARMA"},
-             {"issue_tag", "DPH"},
-             {"category", "HNI"},
-             {"bids", {Bid("N", 3200, 7200)}}},
-            "CL0001"),
-         nullptr},
         {{{"bids", {Bid("N", 150, 9499)}}},
          "Bid 1 price 94.99 is outside the price band 95.00-100.00"},
         {{{"bids", {Bid("N", 150, 9800), Bid("N", 150, 10001)}}},
