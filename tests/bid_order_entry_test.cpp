@@ -48,6 +48,7 @@ TEST_F(OrderEntryTest, LotsGiveQuantitiesAndTheAmountPayableIsTheLargestBid) {
     FillRow(2, "1", "110");
     EXPECT_EQ(Text(kBidQuantity[0]) + Text(kBidQuantity[1]) + Text(kBidQuantity[2]), "606030");
     EXPECT_EQ(Text(kBidAmountPayable), "6300.00");  // 6000, 6300, 3300: not the sum
+    EXPECT_TRUE(Messages().empty());                // both bounds of the band pass
 
     Enter(kBidLot[1], "");  // a cleared lot counts until the payment mode is chosen again
     EXPECT_EQ(Text(kBidQuantity[1]) + Text(kBidPriceBand[1]) + Text(kBidAmountPayable), "6300.00");
@@ -103,12 +104,13 @@ TEST_F(OrderEntryTest, RowsAreFilledInOrderAndPricesStayInTheBand) {
         EXPECT_EQ(Text(kBidLot[row]) + Text(kBidPrice[row]), message ? "" : "2105");
     }
 
-    dialog->ResetBidForm();
-    env.backend().messages.clear();
-    FillRow(0, "1", "110");  // the bound passes
-    EXPECT_EQ(Text(kBidAmountPayable), "3300.00");
-    FillRow(1, "1", "99.99");  // below the band (above it: the trader's scenario)
-    EXPECT_EQ(Messages(), Texts{"Bid Price2 should be in the range on Min-Max Price"});
+    // A paisa beyond either bound is refused (the bounds themselves pass: the lots test).
+    for (const char* price : {"99.99", "110.01"}) {
+        dialog->ResetBidForm();
+        env.backend().messages.clear();
+        FillRow(0, "1", price);
+        EXPECT_EQ(Messages(), Texts{"Bid Price1 should be in the range on Min-Max Price"}) << price;
+    }
 }
 
 TEST_F(OrderEntryTest, BankListsAreSortedEachOnItsOwnAndASBAFollowsTheAccounts) {

@@ -223,6 +223,20 @@ TEST_F(CompanionTest, AnswersArriveAsRecordsWithPricesInRupees) {
     EXPECT_TRUE(companion.Records().empty());
     EXPECT_EQ(companion.Deliver(kRequestWatchList), 4);
 
+    // Each category's band in rupees and whether it allows cut-off.
+    IPOServiceRequest details = Investor(92, service.Url("/ipo/details"));
+    base::CopyField(details.IssueKey, "AURORAGREEN");
+    companion.Call(details);
+    auto* issue = companion.First<IPODetailsEntry>();
+    ASSERT_NE(issue, nullptr);
+    std::string bands;
+    for (int i = 0; i < issue->Categories()->Count; ++i) {
+        auto* category = At<CategoryRecord>(issue->Categories(), i);
+        bands += Fields(category->Code(), category->MinimumPrice(), category->MaximumPrice(),
+                        category->Integer10());
+    }
+    EXPECT_EQ(bands, "RETAIL|95|100|1|HNI|95|100|0|EMPLOYEE|90|95|1|SHAREHOLDER|95|100|0|");
+
     // Prices go out in hundredths exactly (98.45 is not 98.44), amounts come back in hundredths
     // of a rupee, the refund in rupees; a rule break arrives as a rejected record.
     IPOServiceRequest order = Order(service.Url("/ipo/order"), 98.45);
@@ -317,7 +331,8 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
 }
 
 // A service sending a byte now and then (no single read waits long) ends at the call's
-// deadline; a flood ends at the size cap, whether announced or not.
+// deadline; a flood ends at the size cap, whether announced or not; an answer of exactly the
+// cap is taken, one byte more is not.
 TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     Configure("CORVEX_TIMEOUT_MS", "400");
     {
@@ -347,6 +362,22 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
                   "Corvexdll64.conf)");
         EXPECT_TRUE(harness::kSanitized || peak <= (144 + 64) * 1024) << peak << " KiB";
     }
+    const std::string capped = kNoRecords + std::string(100000 - std::strlen(kNoRecords), ' ');
+    const std::tuple<const char*, std::string, bool> answers[] = {
+        // cap, body, taken
+        {"100000", capped, true},
+        {"100000", capped + " ", false},
+        {"1023", capped + " ", true},  // below 1 KiB: not taken, the default cap holds
+    };
+    for (const auto& [cap, body, taken] : answers) {
+        Configure("CORVEX_ANSWER_MAX_BYTES", cap);
+        ScriptedServer server(body);
+        IPOServiceRequest big = Watch(server.Url());
+        EXPECT_EQ(Fields(called, big.ResultCode), taken ? "1|0|" : "0|3|") << body.size();
+        EXPECT_EQ(Message(big), taken ? ""
+                                      : "The IPO service's answer is larger than 100000 bytes "
+                                        "(answer_max_bytes in Corvexdll64.conf)");
+    }
     Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
 
     ScriptedServer fine;  // the next call on the same library is answered as usual
@@ -354,15 +385,21 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     EXPECT_EQ(called, 1);
 }
 
-// The URL's token travels only as a bearer header.
+// The URL's token travels only as a bearer header; a cancel's bid references in their order.
 TEST_F(CompanionTest, TheTokenTravelsOnlyAsABearer) {
     ScriptedServer server;
-    Watch("http://Tok3n-_x@" + server.Url().substr(7));
-    EXPECT_EQ(called, 1);
+    IPOServiceRequest cancel = Investor(95, "http://Tok3n-_x@" + server.Url().substr(7));
+    cancel.CancelOrderNumber = 7;
+    base::CopyField(cancel.CancelAction, "N");
+    for (int i = 0; i < 3; ++i) {
+        base::CopyField(cancel.BidReferences[i], "B" + std::to_string(i + 1));
+    }
+    EXPECT_EQ(companion.Call(cancel), 1);
     std::lock_guard<std::mutex> lock(server.seenMutex);
     EXPECT_EQ(server.seen.substr(0, server.seen.find('{')),
               "POST /ipo/watchlist\nBearer Tok3n-_x\n");
     EXPECT_EQ(server.seen.find("Tok3n", server.seen.find('{')), std::string::npos);
+    EXPECT_NE(server.seen.find(R"("bid_references":["B1","B2","B3"])"), std::string::npos);
 }
 
 TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {

@@ -134,17 +134,36 @@ TEST(OrderBookRow, NumberTextsAreThoseOfPrintf) {
     }
 }
 
+// Every row of each table, and a text just off a row (another case, another code).
 TEST(OrderStatus, TranslatesFilterStatusAndPaymentCodes) {
-    // The others are sent from the order book's filter (its request test) and the scenarios.
-    const std::vector<std::pair<std::string, std::string>> filters = {
-        {"(ALL)", "-1"}, {"CONFIRMED", "CF"}, {"REJECTED", "REJ"}, {"pending", ""}};
+    using Rows = std::vector<std::pair<std::string_view, std::string_view>>;
+    const Rows filters = {{"(ALL)", "-1"},          {"PENDING", "P"},  {"CONFIRMED", "CF"},
+                          {"REJECTED", "REJ"},      {"MODIFIED", "M"}, {"CANCELLED", "C"},
+                          {"ADMIN CANCELLED", "A"}, {"pending", ""},   {"USER CANCELLED", ""}};
     for (const auto& [text, code] : filters) {
         EXPECT_EQ(code, StatusFilterCode(text)) << text;
     }
-    // Order texts and finality: the order book's cells and menu states.
-    EXPECT_EQ(Joined({PaymentStatusText("e"), PaymentStatusText("E"), PaymentStatusText("F")}),
-              "SUCCESS||FAILED");
-    EXPECT_TRUE(IsOrderFinal("CANCELLATION REQUEST"));
+    const Rows statuses = {{"P", "PENDING"},   {"CF", "CONFIRMED"}, {"REJ", "REJECTED"},
+                           {"M", "MODIFIED"},  {"C", "CANCELLED"},  {"UC", "CANCELLED"},
+                           {"A", "CANCELLED"}, {"-1", "(ALL)"},     {"p", ""},
+                           {"CAN", ""}};
+    for (const auto& [code, text] : statuses) {
+        EXPECT_EQ(text, OrderStatusText(code)) << code;
+    }
+    const Rows payments = {{"P", "PENDING"}, {"e", "SUCCESS"}, {"F", "FAILED"},
+                           {"E", ""},        {"S", ""},        {"ee", ""}};
+    for (const auto& [code, text] : payments) {
+        EXPECT_EQ(text, PaymentStatusText(code)) << code;
+    }
+    for (const char* final :
+         {"CONFIRMED", "REJECTED", "CANCELLED", "CANCELLATION REQUEST", "EXCHANGE REJECTED",
+          "MODIFICATION REJECTION", "CANCELLATION REJECTION", "USER CANCELLED",
+          "EXCHANGE CANCELLED", "ADMIN CANCELLED"}) {
+        EXPECT_TRUE(IsOrderFinal(final)) << final;
+    }
+    for (const char* open : {"PENDING", "MODIFIED", "", "Confirmed"}) {
+        EXPECT_FALSE(IsOrderFinal(open)) << open;
+    }
 }
 
 TEST(OrderBookDate, ReadsTheCompanionFormsAndRefusesOthers) {

@@ -1,6 +1,7 @@
 // Placing under load through the companion library: concurrent dealers lose no order answered
-// as placed, numbers stay unique, and a service killed in the middle of the load still has
-// every order it answered as placed once it is back.
+// as placed, numbers stay unique, every order answered as placed is in the store when its
+// answer arrives, and a service killed in the middle of the load still has every one once it
+// is back.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -48,6 +49,9 @@ class ServiceLoadTest : public ::testing::Test {
         std::vector<std::thread> senders;
         for (int t = 0; t < threads; ++t) {
             senders.emplace_back([&, t] {
+                sqlite3* db = nullptr;
+                sqlite3_open_v2(service.DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+                sqlite3_busy_timeout(db, 1000);
                 for (int i = 0; i < orders; ++i) {
                     const int client = first + t * orders + i;
                     const std::string id = base::Format("L%04d", client);
@@ -59,13 +63,15 @@ class ServiceLoadTest : public ::testing::Test {
                     companion.Call(request);
                     auto* answer = companion.First<OrderResponseRecord>();
                     if (answer && answer->Status() == 1) {
+                        const int64_t number = base::ToLong(answer->Reserved4());
+                        EXPECT_EQ(Read(db, kApplication, number), answer->Reserved3())
+                            << "order " << number << " was answered before its commit";
                         std::lock_guard<std::mutex> lock(mutex);
-                        EXPECT_TRUE(
-                            placed.emplace(std::stoll(answer->Reserved4()), answer->Reserved3())
-                                .second)
-                            << "order " << answer->Reserved4() << " was answered twice";
+                        EXPECT_TRUE(placed.emplace(number, answer->Reserved3()).second)
+                            << "order " << number << " was answered twice";
                     }
                 }
+                sqlite3_close(db);
             });
         }
         for (std::thread& sender : senders) {
@@ -73,29 +79,35 @@ class ServiceLoadTest : public ::testing::Test {
         }
     }
 
+    // The first column of the first row `sql` gives for `number` (empty when none), read as
+    // another connection sees the store: a commit is seen once it is durable.
+    static std::string Read(sqlite3* db, const char* sql, int64_t number = 0) {
+        sqlite3_stmt* row = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &row, nullptr);
+        sqlite3_bind_int64(row, 1, number);
+        std::string text;
+        if (sqlite3_step(row) == SQLITE_ROW && sqlite3_column_text(row, 0)) {
+            text = reinterpret_cast<const char*>(sqlite3_column_text(row, 0));
+        }
+        sqlite3_finalize(row);
+        return text;
+    }
+    static constexpr const char* kApplication =
+        "SELECT application_number FROM orders WHERE order_number = ?";
+
     // Every order answered as placed is stored with its application number, and application
     // numbers and bid references are unique in the store.
     void ExpectStored(const Placed& placed) {
         sqlite3* db = nullptr;
         sqlite3_open_v2(service.DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* rows = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT order_number, application_number, (SELECT COUNT(*) - "
-                           "COUNT(DISTINCT reference) FROM bids), (SELECT COUNT(*) - COUNT("
-                           "DISTINCT application_number) FROM orders) FROM orders",
-                           -1, &rows, nullptr);
-        Placed stored;
-        while (sqlite3_step(rows) == SQLITE_ROW) {
-            stored[sqlite3_column_int64(rows, 0)] =
-                reinterpret_cast<const char*>(sqlite3_column_text(rows, 1));
-            EXPECT_EQ(sqlite3_column_int64(rows, 2), 0) << "bid references repeat";
-            EXPECT_EQ(sqlite3_column_int64(rows, 3), 0) << "application numbers repeat";
-        }
-        sqlite3_finalize(rows);
-        sqlite3_close(db);
+        EXPECT_EQ(Read(db, "SELECT COUNT(*) - COUNT(DISTINCT reference) FROM bids"), "0")
+            << "bid references repeat";
+        EXPECT_EQ(Read(db, "SELECT COUNT(*) - COUNT(DISTINCT application_number) FROM orders"), "0")
+            << "application numbers repeat";
         for (const auto& [number, application] : placed) {
-            EXPECT_EQ(stored[number], application) << "placed order " << number;
+            EXPECT_EQ(Read(db, kApplication, number), application) << "placed order " << number;
         }
+        sqlite3_close(db);
     }
 
     harness::ServiceProcess service;

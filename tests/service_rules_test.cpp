@@ -1,5 +1,6 @@
 // The service's business and access rules, driven over HTTP as the companion drives them.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <latch>
@@ -69,7 +70,8 @@ TEST_F(ServiceRulesTest, AClientHoldsOneLiveApplicationPerIssue) {
 // Orders sent at once are committed together: the rule still sees each one after the other.
 TEST_F(ServiceRulesTest, OrdersArrivingTogetherAreJudgedOneByOne) {
     constexpr int kSenders = 8;
-    std::vector<json> records(kSenders);
+    client.Bearer("INV001");  // signed in once, before the senders share the token
+    std::vector<ServiceReply> replies(kSenders);
     std::vector<std::thread> senders;
     std::latch ready(kSenders);
     client.Bearer("INV001");  // signed in once, before the senders share the token
@@ -77,19 +79,49 @@ TEST_F(ServiceRulesTest, OrdersArrivingTogetherAreJudgedOneByOne) {
         senders.emplace_back([&, i] {
             ServiceTestClient own(service);
             ready.arrive_and_wait();
-            records[i] = own.Post("/ipo/order", Order()).Record();
+            replies[i] = own.Post("/ipo/order", Order());
         });
     }
     for (std::thread& sender : senders) {
         sender.join();
     }
-    const auto placed = std::count_if(records.begin(), records.end(),
-                                      [](const json& r) { return r.at("status") == 1; });
+    int placed = 0;
+    for (const ServiceReply& reply : replies) {
+        ASSERT_EQ(reply.status, 200) << reply.raw;
+        placed += reply.Record().value("status", 0) == 1;
+    }
     EXPECT_EQ(placed, 1);
     EXPECT_EQ(client.Book(Investor(93)).size(), 1u);
 }
 
-TEST_F(ServiceRulesTest, OrdersBreakingARuleAreRefusedWithItsMessage) {
+// Each rule refuses an order just beyond its edge with its message and takes one at the edge
+// (rows without a message, each for a client of its own; the minimum quantity of AURORAGREEN is
+// one lot, the default order's). EDGE is AURORAGREEN with limits one lot can reach: retail
+// 14,700.00 (150 at 98.00), UPI 14,850.00 (150 at 99.00).
+TEST_F(ServiceRulesTest, EachRuleRefusesJustBeyondItsEdgeWithItsMessage) {
+    sqlite3* db = nullptr;
+    sqlite3_open(service.DbPath().c_str(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "INSERT INTO issues SELECT 'EDGE', 'EDG', name, issue_type, price_low, "
+                           "price_high, face_value, lot_size, min_bid_quantity, issue_size, "
+                           "bid_start, bid_end, registrar, rating, prospectus, recommendation, "
+                           "1470000, 1485000 FROM issues WHERE issue_key = 'AURORAGREEN'; "
+                           "INSERT INTO categories SELECT 'EDGE', code, name, price_low, "
+                           "price_high, cut_off, position FROM categories "
+                           "WHERE issue_key = 'AURORAGREEN'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const json edge = {{"ipo_name", "EDGE"}, {"issue_tag", "EDG"}};
+    const auto as = [](json change, const std::string& party) {
+        change.update(Dealer(94, party));
+        return change;
+    };
+    const auto on = [&](json change) {
+        change.update(edge);
+        return change;
+    };
     const std::pair<json, const char*> cases[] = {
         {{{"ipo_name", "HARBOURBANK"}, {"issue_tag", "HBK"}}, "Bidding is not open"},
         {{{"ipo_name", "EVERESTLOG"}, {"issue_tag", "ELS"}}, "Bidding is not open"},
@@ -105,28 +137,35 @@ TEST_F(ServiceRulesTest, OrdersBreakingARuleAreRefusedWithItsMessage) {
          "Bid 1 price 94.99 is outside the price band 95.00-100.00"},
         {{{"bids", {Bid("N", 150, 9800), Bid("N", 150, 10001)}}},
          "Bid 2 price 100.01 is outside the price band 95.00-100.00"},
+        {as({{"bids", {Bid("N", 150, 9500), Bid("N", 150, 10000)}}}, "CL0002"), nullptr},
         {{{"category", "HNI"}, {"bids", {Bid("N", 150, 0, "0", true)}}},
          "Cut-off price is not allowed for category HNI"},
-        {{{"bids", {Bid("N", 2100, 9600)}}},
-         "Retail application amount 201600.00 exceeds the limit of 200000.00"},
-        {{{"category", "HNI"}, {"bids", {Bid("N", 5100, 9900)}}},
-         "UPI payment is limited to 500000.00 per application"},
+        {on({{"bids", {Bid("N", 150, 9801)}}}),
+         "Retail application amount 14701.50 exceeds the limit of 14700.00"},
+        {as(on({{"bids", {Bid("N", 150, 9800)}}}), "CL0003"), nullptr},
+        {on({{"category", "HNI"}, {"bids", {Bid("N", 150, 9901)}}}),
+         "UPI payment is limited to 14850.00 per application"},
+        {as(on({{"category", "HNI"}, {"bids", {Bid("N", 150, 9900)}}}), "CL0004"), nullptr},
         {{{"upi_id", "rohan.desai"}}, "UPI Id rohan.desai is not valid"},
+        {{{"upi_id", "rohan.desai@"}}, "UPI Id rohan.desai@ is not valid"},
+        {{{"upi_id", "@upibank"}}, "UPI Id @upibank is not valid"},
         {{{"payment_mode", "ASBA"},
           {"bank_name", "Pioneer Bank"},
           {"bank_account", "7788001200456"}},
          "Bank account 7788001200456 is not registered for client INV001"},
-        {{{"user_type", 24},
-          {"user_id", "DEALER01"},
-          {"client_id", "CL0002"},
-          {"payment_mode", "ASBA"},
-          {"bank_name", "Coastal Co-op Bank"},
-          {"bank_account", "0045120003318"}},
+        {as({{"payment_mode", "ASBA"},
+             {"bank_name", "Coastal Co-op Bank"},
+             {"bank_account", "0045120003318"}},
+            "CL0002"),
          "Bank account 0045120003318 cannot be used for ASBA"},
         {{{"order_number", 7}}, "A new order cannot carry an order or application number"},
     };
     for (const auto& [change, message] : cases) {
-        EXPECT_EQ(Refusal(Order(change)), message) << change;
+        if (message) {
+            EXPECT_EQ(Refusal(Order(change)), message) << change;
+        } else {
+            EXPECT_EQ(Place(Order(change)).value("status", 0), 1) << change;
+        }
     }
     EXPECT_TRUE(client.Book(Investor(93)).empty());
 }
@@ -153,6 +192,9 @@ TEST_F(ServiceRulesTest, RetailOrdersBlockTheLargestBidAndMayBeLoweredAndCancell
     EXPECT_EQ(after.at("total_paise"), 150 * 9700);
     EXPECT_EQ(Refusal(Modify(order, placed, {Bid("M", 150, 9700, "B9999999999")})),
               "Unknown bid reference B9999999999");
+    json foreign = Modify(order, placed, {Bid("M", 150, 9600, kept)});
+    foreign["application_number"] = "AGE0000000099";  // not the order's own
+    EXPECT_EQ(Refusal(foreign), "Order " + placed.at("order_number").dump() + " not found");
 
     EXPECT_EQ(Cancel(Investor(95), placed.at("order_number")).at("outcome"), 1);
     EXPECT_EQ(FirstOrder().at("status"), "UC");
@@ -170,6 +212,7 @@ TEST_F(ServiceRulesTest, NonRetailBidsMayBeRaisedButNotLoweredOrCancelled) {
     const std::string ref = placed.at("details").at(0).at("reference");
     const std::string lowered = "A HNI bid may be raised but not lowered or cancelled";
     EXPECT_EQ(Refusal(Modify(order, placed, {Bid("M", 2850, 9800, ref)})), lowered);
+    EXPECT_EQ(Refusal(Modify(order, placed, {Bid("M", 3000, 9799, ref)})), lowered);
     EXPECT_EQ(Refusal(Modify(order, placed, {Bid("N", 3000, 9900)})), lowered);
     // Raised on its first mention, lowered on its second: the order stays as it was.
     EXPECT_EQ(Refusal(Modify(order, placed, {Bid("M", 3150, 9900, ref), Bid("M", 150, 9500, ref)})),

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iomanip>
 #include <iterator>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -49,7 +51,13 @@ TEST(ServiceSessions, RequestsWithoutAWrongAnExpiredOrAReplacedTokenAreRefused) 
     EXPECT_EQ(signedIn.body.at("user_type"), 23);
     const std::string bearer = "Bearer " + signedIn.body.at("token").get<std::string>();
     EXPECT_EQ(book(bearer).status, 200);
-    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    // The session ends as its expiry second begins.
+    std::tm expires{};
+    std::istringstream(signedIn.body.at("expires").get<std::string>()) >>
+        std::get_time(&expires, "%Y-%m-%d %H:%M:%S");
+    expires.tm_isdst = -1;
+    std::this_thread::sleep_until(std::chrono::system_clock::from_time_t(std::mktime(&expires)) +
+                                  std::chrono::milliseconds(100));
     ExpectNotSignedIn(book(bearer), "The session has expired; sign in again");
 
     // A password changed from the command line ends the user's sessions and the old password.

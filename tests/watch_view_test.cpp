@@ -219,6 +219,7 @@ TEST_F(WatchViewTest, PastDateRangeIsCheckedThenLoadedAnyway) {
     } cases[] = {
         {{2026, 12, 5}, {2026, 12, 5}, nullptr},
         {{2026, 12, 1}, {2026, 12, 6}, future},
+        {{2026, 12, 6}, {2026, 12, 5}, future},
         {{2026, 5, 2}, {2026, 5, 1}, "From Date should be less than To Date"},
     };
     for (const auto& c : cases) {
