@@ -2,14 +2,20 @@
 // ipo-service: a watch list of 50 issues and placing an order (durable before it is answered),
 // each with its p50 and p99, and in the same run the floors they are measured against: the bare
 // kept-alive HTTP round trip of an empty request, and that plus one durable SQLite commit.
+// Placing also prints the stages of each order as the service's access log measured them, beside
+// what the round trip leaves over (the bridge, the companion, HTTP and the hand-offs between
+// threads), each order's stages taken from the same round trip as its total.
 #include <benchmark/benchmark.h>
 
 #include <httplib.h>
 #include <sqlite3.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -25,6 +31,14 @@
 namespace {
 
 constexpr int kWatchListIssues = 50;
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
 
 void Exec(sqlite3* db, const char* sql) {
     char* error = nullptr;
@@ -48,8 +62,13 @@ void AddOpenIssues(const std::string& dbPath) {
     sqlite3_close(db);
 }
 
+// The service's access log, which holds the stages of each placed order.
+std::string AccessLogPath() {
+    return base::Format("/tmp/ipo-round-trip-bench-%d.log", static_cast<int>(getpid()));
+}
+
 struct Environment {
-    Environment() {
+    Environment() : service({"--log", AccessLogPath()}) {
         service.Stop();
         AddOpenIssues(service.DbPath());
         service.Start();
@@ -67,9 +86,9 @@ Environment& Env() {
 }
 
 // Runs `once` per iteration and reports the p50 and p99 of its wall time in milliseconds;
-// `after` runs after each iteration, untimed.
+// `after` runs after each iteration, untimed. Gives each iteration's time in order.
 template <class Once, class After>
-void Measure(benchmark::State& state, Once once, After after) {
+std::vector<double> Measure(benchmark::State& state, Once once, After after) {
     std::vector<double> millis;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -81,14 +100,9 @@ void Measure(benchmark::State& state, Once once, After after) {
         after(state);
         state.ResumeTiming();
     }
-    std::sort(millis.begin(), millis.end());
-    const auto at = [&](double fraction) {
-        return millis.empty()
-                   ? 0.0
-                   : millis[static_cast<size_t>(fraction * static_cast<double>(millis.size() - 1))];
-    };
-    state.counters["p50_ms"] = at(0.50);
-    state.counters["p99_ms"] = at(0.99);
+    state.counters["p50_ms"] = Percentile(millis, 0.50);
+    state.counters["p99_ms"] = Percentile(millis, 0.99);
+    return millis;
 }
 
 template <class Once>
@@ -144,6 +158,14 @@ IPOServiceRequest OrderRequest() {
     return request;
 }
 
+// One placed order as the benchmark saw it: its number and its round trip.
+struct Placed {
+    std::string order;
+    double millis;
+};
+// The orders of the last run of PlaceOrder (the one its figures come from).
+std::vector<Placed> g_placed;
+
 // A client holds one live application per issue: each placed order is cancelled, untimed,
 // before the next one is placed.
 void PlaceOrder(benchmark::State& state) {
@@ -154,7 +176,8 @@ void PlaceOrder(benchmark::State& state) {
     canceller.set_tcp_nodelay(true);
     const httplib::Headers session = {{"Authorization", "Bearer " + Env().service.Token("INV001")}};
     std::string placed;
-    Measure(
+    std::vector<std::string> orders;
+    const std::vector<double> millis = Measure(
         state,
         [&](benchmark::State& s) {
             IPOResultList* list =
@@ -166,6 +189,7 @@ void PlaceOrder(benchmark::State& state) {
             } else {
                 placed = static_cast<OrderResponseRecord*>(list->front())->Reserved4();
             }
+            orders.push_back(placed);
             ClearResultList();
         },
         [&](benchmark::State& s) {
@@ -182,6 +206,59 @@ void PlaceOrder(benchmark::State& state) {
                 s.SkipWithError("the order could not be cancelled");
             }
         });
+    g_placed.clear();
+    for (size_t i = 0; i < orders.size() && i < millis.size(); ++i) {
+        g_placed.push_back(Placed{orders[i], millis[i]});
+    }
+}
+
+// The stages of each order placed, read from the access log: order number -> stage -> ms.
+using OrderStages = std::map<std::string, std::map<std::string, double>>;
+
+OrderStages ReadOrderStages(const std::string& logPath) {
+    OrderStages stages;
+    std::ifstream log(logPath);
+    std::string line;
+    while (std::getline(log, line)) {
+        const size_t at = line.find(" order=");
+        if (line.find(" code=94 ") == std::string::npos || at == std::string::npos) {
+            continue;
+        }
+        const std::string order = line.substr(at + 7, line.find(' ', at + 7) - (at + 7));
+        for (const char* stage : {"session", "queued", "work", "commit"}) {
+            const std::string key = std::string(" ") + stage + "_ms=";
+            const size_t found = line.find(key);
+            if (found != std::string::npos) {
+                stages[order][stage] = base::ToDouble(line.substr(found + key.size()));
+            }
+        }
+    }
+    return stages;
+}
+
+// Prints p10, p50 and p90 of each stage of the placed orders, and of what each order's round
+// trip leaves over beside its own stages (never negative: the stages are parts of it).
+void PrintOrderStages() {
+    const OrderStages logged = ReadOrderStages(AccessLogPath());
+    std::map<std::string, std::vector<double>> figures;
+    for (const Placed& placed : g_placed) {
+        const auto found = logged.find(placed.order);
+        if (found == logged.end() || found->second.size() != 4) {
+            continue;
+        }
+        double inService = 0;
+        for (const auto& [stage, ms] : found->second) {
+            figures[stage].push_back(ms);
+            inService += ms;
+        }
+        figures["rest"].push_back(placed.millis - inService);
+    }
+    std::printf("place_order_stages_orders: %zu of %zu\n", figures["rest"].size(), g_placed.size());
+    for (const char* stage : {"session", "queued", "work", "commit", "rest"}) {
+        const std::vector<double>& ms = figures[stage];
+        std::printf("place_order_stage_%s: p10 %.3f ms, p50 %.3f ms, p90 %.3f ms\n", stage,
+                    Percentile(ms, 0.10), Percentile(ms, 0.50), Percentile(ms, 0.90));
+    }
 }
 
 BENCHMARK(HttpFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
@@ -217,8 +294,12 @@ int main(int argc, char** argv) {
     };
     ratio("WatchList50", "HttpFloor");
     ratio("PlaceOrder", "HttpPlusDurableCommitFloor");
+    if (runs.Find("PlaceOrder")) {
+        PrintOrderStages();
+    }
 
     g_environment = nullptr;
     environment.reset();
+    std::remove(AccessLogPath().c_str());
     return 0;
 }

@@ -13,14 +13,15 @@ OrderQueue::~OrderQueue() {
     committer_.join();
 }
 
-std::string OrderQueue::Run(std::function<std::string()> work) {
+std::string OrderQueue::Run(std::function<std::string()> work, RequestStages* stages) {
     std::future<std::string> answer;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stopping_) {
             throw StoreError("The service is stopping");
         }
-        queued_.push_back(Job{std::move(work), {}, {}, nullptr});
+        queued_.push_back(
+            Job{std::move(work), {}, {}, nullptr, std::chrono::steady_clock::now(), stages});
         answer = queued_.back().answer.get_future();
     }
     wake_.notify_one();
@@ -47,6 +48,9 @@ void OrderQueue::RunBatch(std::deque<Job>& batch) {
     try {
         store_.BeginBatch();
         for (Job& job : batch) {
+            if (job.stages) {
+                job.stages->queued = MillisSince(job.queuedAt);
+            }
             store_.Exec("SAVEPOINT job");
             try {
                 job.result = job.work();
@@ -57,7 +61,13 @@ void OrderQueue::RunBatch(std::deque<Job>& batch) {
                 store_.Exec("RELEASE job");
             }
         }
+        const auto committing = std::chrono::steady_clock::now();
         store_.CommitBatch();
+        for (Job& job : batch) {
+            if (job.stages) {
+                job.stages->commit = MillisSince(committing);
+            }
+        }
     } catch (const std::exception& error) {
         store_.RollbackBatch();
         const auto failed = std::make_exception_ptr(

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "service/request_stages.h"
 #include "service/store.h"
 
 namespace svc {
@@ -27,7 +28,8 @@ class OrderQueue {
 
     // Runs `work` under the store's lock inside the next batch and gives its answer once the
     // batch is durable; rethrows what `work` threw, or a StoreError when the batch failed.
-    std::string Run(std::function<std::string()> work);
+    // Fills the queued and commit stages of `stages` when given.
+    std::string Run(std::function<std::string()> work, RequestStages* stages = nullptr);
 
   private:
     struct Job {
@@ -35,6 +37,8 @@ class OrderQueue {
         std::promise<std::string> answer;
         std::string result;
         std::exception_ptr error;
+        std::chrono::steady_clock::time_point queuedAt;
+        RequestStages* stages;
     };
 
     void Commit();
