@@ -41,14 +41,14 @@ void OrderQueue::RunBatch(const std::vector<Job*>& batch) {
             if (job->stages) {
                 job->stages->queued = MillisSince(job->queuedAt);
             }
-            store_.Exec("SAVEPOINT job");
+            store_.Run("SAVEPOINT job");
             try {
                 job->result = job->work();
-                store_.Exec("RELEASE job");
+                store_.Run("RELEASE job");
             } catch (...) {
                 job->error = std::current_exception();
-                store_.Exec("ROLLBACK TO job");
-                store_.Exec("RELEASE job");
+                store_.Run("ROLLBACK TO job");
+                store_.Run("RELEASE job");
             }
         }
         const auto committing = std::chrono::steady_clock::now();

@@ -206,12 +206,12 @@ sqlite3_stmt* Store::Statement(const char* sql) {
 }
 
 void Store::BeginBatch() {
-    Exec("BEGIN IMMEDIATE");
+    Run("BEGIN IMMEDIATE");
     inBatch_ = true;
 }
 
 void Store::CommitBatch() {
-    Exec("COMMIT");
+    Run("COMMIT");
     inBatch_ = false;
     std::vector<std::function<void()>> then;
     then.swap(afterCommit_);
@@ -241,13 +241,18 @@ void Store::AfterCommit(std::function<void()> then) {
 }
 
 Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch()) {
-    store_.Exec(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
+    store_.Run(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            store_.Exec(nested_ ? "ROLLBACK TO work; RELEASE work" : "ROLLBACK");
+            if (nested_) {
+                store_.Run("ROLLBACK TO work");
+                store_.Run("RELEASE work");
+            } else {
+                store_.Run("ROLLBACK");
+            }
         } catch (const StoreError&) {
             // Nothing more can be done; the connection rolls back on its own when it closes.
         }
@@ -255,7 +260,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-    store_.Exec(nested_ ? "RELEASE work" : "COMMIT");
+    store_.Run(nested_ ? "RELEASE work" : "COMMIT");
     done_ = true;
 }
 
