@@ -10,12 +10,11 @@
 
 #include <httplib.h>
 #include <sqlite3.h>
-
 #include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "bench/access_log.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
 #include "seeded_investor.h"
@@ -236,34 +236,15 @@ void PlaceOrder(benchmark::State& state) {
     }
 }
 
-// The stages of each order placed, read from the access log: order number -> stage -> ms.
-using OrderStages = std::map<std::string, std::map<std::string, double>>;
-
-OrderStages ReadOrderStages(const std::string& logPath) {
-    OrderStages stages;
-    std::ifstream log(logPath);
-    std::string line;
-    while (std::getline(log, line)) {
-        const size_t at = line.find(" order=");
-        if (line.find(" code=94 ") == std::string::npos || at == std::string::npos) {
-            continue;
-        }
-        const std::string order = line.substr(at + 7, line.find(' ', at + 7) - (at + 7));
-        for (const char* stage : {"session", "queued", "work", "commit"}) {
-            const std::string key = std::string(" ") + stage + "_ms=";
-            const size_t found = line.find(key);
-            if (found != std::string::npos) {
-                stages[order][stage] = base::ToDouble(line.substr(found + key.size()));
-            }
-        }
-    }
-    return stages;
-}
-
 // Prints p10, p50 and p90 of each stage of the placed orders, and of what each order's round
 // trip leaves over beside its own stages (never negative: the stages are parts of it).
 void PrintOrderStages() {
-    const OrderStages logged = ReadOrderStages(AccessLogPath());
+    std::map<std::string, std::map<std::string, double>> logged;  // order -> its stages
+    for (const LoggedRequest& request : ReadAccessLog(AccessLogPath())) {
+        if (request.code == "94") {
+            logged[request.order] = request.stagesMs;
+        }
+    }
     std::map<std::string, std::vector<double>> figures;
     for (const Placed& placed : g_placed) {
         const auto found = logged.find(placed.order);
