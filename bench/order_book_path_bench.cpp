@@ -1,16 +1,19 @@
 // The order book from the store to the screen: N orders of one client (1,000, 10,000, 100,000,
 // three bids each, inserted straight into the service's database), asked for by the plug-in's
 // order book view through the bridge, the companion library, HTTP on loopback and a real
-// ipo-service, until the rows are ready in the view. Beside that total, each stage is timed on
-// its own in this process with the same data: the service's answer (its queries and writing the
-// answer), the companion's decoding of the answer bytes, and making the rows (fill and sort);
-// transfer is what the total leaves over. Two floors in the same run: SQLite reading the same
-// rows, and the same answer bytes carried over loopback HTTP.
+// ipo-service, until the rows are ready in the view. Inside that total, the service's own time
+// for the same request (its queries and writing the answer, from its access log), and what the
+// total leaves outside the service. Beside it, timed on their own in this process with the same
+// data: the companion's decoding of the answer bytes, and making the rows (fill and sort). Two
+// floors in the same run: SQLite reading the same rows, and the same answer bytes carried over
+// loopback HTTP.
 #include <benchmark/benchmark.h>
 
 #include <httplib.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "bench/access_log.h"
 #include "bench/run_collector.h"
 #include "companion/answer_decoder.h"
 #include "orderbook/ipo_order_book.h"
@@ -106,8 +110,21 @@ class BodyServer {
     std::thread thread_;
 };
 
+// The service's access log, which holds its time for each request.
+std::string AccessLogPath() {
+    return base::Format("/tmp/ipo-order-book-path-bench-%d.log", static_cast<int>(getpid()));
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return -1.0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[(values.size() - 1) / 2];
+}
+
 struct Environment {
-    Environment() {
+    Environment() : service({"--log", AccessLogPath()}) {
         plugin = std::make_unique<PluginTestEnv>(SeededUserConfig(service, kSeededInvestor, {93}));
         const std::tm now = LocalNow();
         plugin->backend().now = {now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
@@ -158,25 +175,46 @@ Environment& Env(benchmark::State& state) {
     return *g_environment;
 }
 
+// The last run of BM_Total of each size, per Apply: its total, and the service's own time for
+// its request.
+struct Applied {
+    std::vector<double> totalMs;
+    std::vector<double> serviceMs;
+    size_t answerBytes = 0;
+};
+std::map<int64_t, Applied> g_applied;
+
 // Apply in the order book view, until the list holds every order.
 void BM_Total(benchmark::State& state) {
     Environment& env = Env(state);
     fw::headless::HeadlessForm& form = env.window->form();
+    Applied applied;
+    applied.answerBytes = env.body.size();
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         form.Click(kOrderBookApply);
+        applied.totalMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
         if (form.ListItemCount(kOrderBookList) != static_cast<size_t>(state.range(0))) {
             state.SkipWithError("the order book did not list every order");
-            break;
+            return;
         }
     }
-}
-
-void BM_ServiceAnswer(benchmark::State& state) {
-    Environment& env = Env(state);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(env.Answer());
+    // This run's requests are the last order book requests the service logged.
+    std::vector<double> service;
+    for (const LoggedRequest& request : ReadAccessLog(AccessLogPath())) {
+        if (request.code == "93" && request.stagesMs.count("work")) {
+            service.push_back(request.stagesMs.at("session") + request.stagesMs.at("work"));
+        }
     }
-    state.counters["bytes"] = static_cast<double>(env.body.size());
+    if (service.size() < applied.totalMs.size()) {
+        state.SkipWithError("the service's log lacks requests of this run");
+        return;
+    }
+    applied.serviceMs.assign(service.end() - static_cast<std::ptrdiff_t>(applied.totalMs.size()),
+                             service.end());
+    g_applied[state.range(0)] = applied;
 }
 
 // The first decoding of each size, timed once: it also makes the parser's buffers, which the
@@ -273,8 +311,8 @@ void BM_HttpFloor(benchmark::State& state) {
     }
 }
 
-const char* const kStages[] = {"BM_Total", "BM_ServiceAnswer", "BM_Decode",
-                               "BM_Rows",  "BM_SqliteFloor",   "BM_HttpFloor"};
+const char* const kStages[] = {"BM_Total", "BM_Decode", "BM_Rows", "BM_SqliteFloor",
+                               "BM_HttpFloor"};
 
 }  // namespace
 
@@ -285,11 +323,10 @@ int main(int argc, char** argv) {
         for (auto [name, function] :
              std::initializer_list<std::pair<const char*, void (*)(benchmark::State&)>>{
                  {kStages[0], BM_Total},
-                 {kStages[1], BM_ServiceAnswer},
-                 {kStages[2], BM_Decode},
-                 {kStages[3], BM_Rows},
-                 {kStages[4], BM_SqliteFloor},
-                 {kStages[5], BM_HttpFloor}}) {
+                 {kStages[1], BM_Decode},
+                 {kStages[2], BM_Rows},
+                 {kStages[3], BM_SqliteFloor},
+                 {kStages[4], BM_HttpFloor}}) {
             benchmark::RegisterBenchmark(name, function)
                 ->Arg(size)
                 ->Unit(benchmark::kMillisecond)
@@ -303,29 +340,35 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
-    // Wall times in milliseconds; benchmarks left out by a filter print nothing.
+    // Wall times in milliseconds; benchmarks left out by a filter print nothing. The total, the
+    // service's part and what lies outside it are medians over the same Applies.
     std::printf("\n");
     for (int size : kSizes) {
         const auto ms = [&](const char* stage) {
             const auto* run = runs.Find(std::string(stage) + "/" + std::to_string(size));
             return run ? run->GetAdjustedRealTime() : -1.0;
         };
-        const double total = ms("BM_Total"), service = ms("BM_ServiceAnswer"),
-                     decode = ms("BM_Decode"), rows = ms("BM_Rows"), sqlite = ms("BM_SqliteFloor"),
+        const double decode = ms("BM_Decode"), rows = ms("BM_Rows"), sqlite = ms("BM_SqliteFloor"),
                      http = ms("BM_HttpFloor");
-        if (total < 0 || service < 0 || decode < 0 || rows < 0 || sqlite < 0 || http < 0) {
+        const auto applied = g_applied.find(size);
+        if (applied == g_applied.end() || decode < 0 || rows < 0 || sqlite < 0 || http < 0) {
             continue;
         }
-        const auto* answer = runs.Find("BM_ServiceAnswer/" + std::to_string(size));
+        const Applied& run = applied->second;
+        std::vector<double> outside;
+        for (size_t i = 0; i < run.totalMs.size(); ++i) {
+            outside.push_back(run.totalMs[i] - run.serviceMs[i]);
+        }
+        const double total = Median(run.totalMs), service = Median(run.serviceMs);
         const char* n = size == 1000 ? "1k" : size == 10000 ? "10k" : "100k";
-        std::printf("orderbook_path_%s_answer_bytes: %.0f B\n", n,
-                    answer->counters.at("bytes").value);
+        std::printf("orderbook_path_%s_answer_bytes: %zu B\n", n, run.answerBytes);
         std::printf("orderbook_path_%s_total: %.1f ms\n", n, total);
-        std::printf("orderbook_path_%s_service_query_floor_sqlite: %.1f ms\n", n, sqlite);
-        std::printf("orderbook_path_%s_service_serialisation: %.1f ms\n", n, service - sqlite);
         std::printf("orderbook_path_%s_service_answer: %.1f ms\n", n, service);
+        std::printf("orderbook_path_%s_outside_service: %.1f ms\n", n, Median(outside));
+        std::printf("orderbook_path_%s_service_query_floor_sqlite: %.1f ms\n", n, sqlite);
+        std::printf("orderbook_path_%s_service_answer_over_query_floor: %.2f x\n", n,
+                    service / sqlite);
         std::printf("orderbook_path_%s_transfer_floor_http: %.1f ms\n", n, http);
-        std::printf("orderbook_path_%s_transfer: %.1f ms\n", n, total - service - decode - rows);
         std::printf("orderbook_path_%s_decoding: %.1f ms\n", n, decode);
         std::printf("orderbook_path_%s_decoding_first: %.1f ms\n", n, g_firstDecode[size]);
         std::printf("orderbook_path_%s_rows: %.1f ms\n", n, rows);
@@ -333,5 +376,6 @@ int main(int argc, char** argv) {
     }
     g_environment = nullptr;
     environment.reset();
+    std::remove(AccessLogPath().c_str());
     return 0;
 }

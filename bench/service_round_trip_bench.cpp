@@ -1,21 +1,29 @@
 // Round trips through the plug-in's bridge, the companion library, HTTP on loopback and a real
 // ipo-service: a watch list of 50 issues and placing an order (durable before it is answered),
-// each with its p50 and p99, and in the same run the floors they are measured against: the bare
-// kept-alive HTTP round trip of an empty request, and that plus one durable SQLite commit.
+// each with its p50 and p99, and, timed alternately with them, the floors they are measured
+// against: the bare kept-alive HTTP round trip of an empty request, and that plus one durable
+// SQLite commit.
+// Placing also prints the stages of each order as the service's access log measured them, beside
+// what the round trip leaves over (the bridge, the companion, HTTP and the hand-offs between
+// threads), each order's stages taken from the same round trip as its total.
 #include <benchmark/benchmark.h>
 
 #include <httplib.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
+#include "bench/access_log.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
 #include "seeded_investor.h"
@@ -25,6 +33,14 @@
 namespace {
 
 constexpr int kWatchListIssues = 50;
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
 
 void Exec(sqlite3* db, const char* sql) {
     char* error = nullptr;
@@ -48,8 +64,13 @@ void AddOpenIssues(const std::string& dbPath) {
     sqlite3_close(db);
 }
 
+// The service's access log, which holds the stages of each placed order.
+std::string AccessLogPath() {
+    return base::Format("/tmp/ipo-round-trip-bench-%d.log", static_cast<int>(getpid()));
+}
+
 struct Environment {
-    Environment() {
+    Environment() : service({"--log", AccessLogPath()}) {
         service.Stop();
         AddOpenIssues(service.DbPath());
         service.Start();
@@ -66,76 +87,90 @@ Environment& Env() {
     return *g_environment;
 }
 
-// Runs `once` per iteration and reports the p50 and p99 of its wall time in milliseconds;
-// `after` runs after each iteration, untimed.
-template <class Once, class After>
-void Measure(benchmark::State& state, Once once, After after) {
+double MillisOf(const std::function<void()>& step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// Each iteration times one round of the floor and then `once`, so that on a shared machine both
+// meet the same load, and runs `after` untimed. Reports the p50 and p99 of each in milliseconds
+// ("floor_p50_ms", "p50_ms", ...) and gives the times of `once` in order.
+std::vector<double> MeasureBesideFloor(benchmark::State& state, const std::function<void()>& floor,
+                                       const std::function<void()>& once,
+                                       const std::function<void()>& after) {
+    std::vector<double> floors;
     std::vector<double> millis;
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        once(state);
-        millis.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
+        floors.push_back(MillisOf(floor));
+        millis.push_back(MillisOf(once));
         state.PauseTiming();
-        after(state);
+        after();
         state.ResumeTiming();
     }
-    std::sort(millis.begin(), millis.end());
-    const auto at = [&](double fraction) {
-        return millis.empty()
-                   ? 0.0
-                   : millis[static_cast<size_t>(fraction * static_cast<double>(millis.size() - 1))];
-    };
-    state.counters["p50_ms"] = at(0.50);
-    state.counters["p99_ms"] = at(0.99);
+    for (const double fraction : {0.50, 0.99}) {
+        const std::string name = base::Format("p%.0f_ms", fraction * 100);
+        state.counters["floor_" + name] = Percentile(floors, fraction);
+        state.counters[name] = Percentile(millis, fraction);
+    }
+    return millis;
 }
 
-template <class Once>
-void Measure(benchmark::State& state, Once once) {
-    Measure(state, once, [](benchmark::State&) {});
-}
-
-void HttpFloor(benchmark::State& state) {
-    httplib::Client client("127.0.0.1", Env().service.Port());
-    client.set_keep_alive(true);
-    client.set_tcp_nodelay(true);
-    Measure(state, [&](benchmark::State& s) {
-        if (!client.Get("/health")) {
-            s.SkipWithError("no answer from ipo-service");
+// A kept-alive HTTP connection to the service, as the floors use it.
+class FloorClient {
+  public:
+    FloorClient() : client_("127.0.0.1", Env().service.Port()) {
+        client_.set_keep_alive(true);
+        client_.set_tcp_nodelay(true);
+    }
+    // The bare round trip of an empty request.
+    void RoundTrip(benchmark::State& state) {
+        if (!client_.Get("/health")) {
+            state.SkipWithError("no answer from ipo-service");
         }
-    });
-}
+    }
+    httplib::Client& Http() { return client_; }
 
-void HttpPlusDurableCommitFloor(benchmark::State& state) {
-    httplib::Client client("127.0.0.1", Env().service.Port());
-    client.set_keep_alive(true);
-    client.set_tcp_nodelay(true);
-    sqlite3* db = nullptr;
-    sqlite3_open((Env().service.DbPath() + ".floor").c_str(), &db);
-    Exec(db, "PRAGMA journal_mode=WAL");
-    Exec(db, "PRAGMA synchronous=FULL");
-    Exec(db, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
-    Measure(state, [&](benchmark::State& s) {
-        if (!client.Get("/health")) {
-            s.SkipWithError("no answer from ipo-service");
-        }
-        Exec(db, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT");
-    });
-    sqlite3_close(db);
-}
+  private:
+    httplib::Client client_;
+};
 
+// One SQLite connection in the service's folder committing one row at a time, durably, as the
+// service's store commits (WAL, synchronous=FULL).
+class DurableCommitFloor {
+  public:
+    DurableCommitFloor() {
+        sqlite3_open((Env().service.DbPath() + ".floor").c_str(), &db_);
+        Exec(db_, "PRAGMA journal_mode=WAL");
+        Exec(db_, "PRAGMA synchronous=FULL");
+        Exec(db_, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
+    }
+    ~DurableCommitFloor() { sqlite3_close(db_); }
+    DurableCommitFloor(const DurableCommitFloor&) = delete;
+    DurableCommitFloor& operator=(const DurableCommitFloor&) = delete;
+    void Commit() { Exec(db_, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT"); }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+// Beside the bare HTTP round trip.
 void WatchList50(benchmark::State& state) {
     const uint16_t code = kRequestWatchList;
     const int32_t kind = 1;
-    Measure(state, [&](benchmark::State& s) {
-        IPOResultList* list =
-            RequestIPOWatchList(GetServiceBridge(), &code, "I001", "INV001", &kind, "", "");
-        if (!list || list->size() != kWatchListIssues) {
-            s.SkipWithError("the watch list did not hold 50 issues");
-        }
-        ClearResultList();
-    });
+    FloorClient floor;
+    MeasureBesideFloor(
+        state, [&] { floor.RoundTrip(state); },
+        [&] {
+            IPOResultList* list =
+                RequestIPOWatchList(GetServiceBridge(), &code, "I001", "INV001", &kind, "", "");
+            if (!list || list->size() != kWatchListIssues) {
+                state.SkipWithError("the watch list did not hold 50 issues");
+            }
+            ClearResultList();
+        },
+        [] {});
 }
 
 IPOServiceRequest OrderRequest() {
@@ -144,32 +179,45 @@ IPOServiceRequest OrderRequest() {
     return request;
 }
 
-// A client holds one live application per issue: each placed order is cancelled, untimed,
-// before the next one is placed.
+// One placed order as the benchmark saw it: its number and its round trip.
+struct Placed {
+    std::string order;
+    double millis;
+};
+// The orders of the last run of PlaceOrder (the one its figures come from).
+std::vector<Placed> g_placed;
+
+// Beside the bare HTTP round trip plus one durable commit. A client holds one live application
+// per issue: each placed order is cancelled, untimed, before the next one is placed.
 void PlaceOrder(benchmark::State& state) {
     const uint16_t code = kRequestPlaceOrder;
     const IPOServiceRequest request = OrderRequest();
-    httplib::Client canceller("127.0.0.1", Env().service.Port());
-    canceller.set_keep_alive(true);
-    canceller.set_tcp_nodelay(true);
+    FloorClient floor;
+    DurableCommitFloor commitFloor;
     const httplib::Headers session = {{"Authorization", "Bearer " + Env().service.Token("INV001")}};
     std::string placed;
-    Measure(
+    std::vector<std::string> orders;
+    const std::vector<double> millis = MeasureBesideFloor(
         state,
-        [&](benchmark::State& s) {
+        [&] {
+            floor.RoundTrip(state);
+            commitFloor.Commit();
+        },
+        [&] {
             IPOServiceRequest order = request;
             IPOResultList* list =
                 RequestIPOPlaceOrder(GetServiceBridge(), &code, "I001", "INV001", order);
             if (!list || list->empty() ||
                 static_cast<OrderResponseRecord*>(list->front())->Status() != 1) {
-                s.SkipWithError("the order was not placed");
+                state.SkipWithError("the order was not placed");
                 placed.clear();
             } else {
                 placed = static_cast<OrderResponseRecord*>(list->front())->Reserved4();
             }
+            orders.push_back(placed);
             ClearResultList();
         },
-        [&](benchmark::State& s) {
+        [&] {
             if (placed.empty()) {
                 return;
             }
@@ -178,15 +226,47 @@ void PlaceOrder(benchmark::State& state) {
                 R"("login_client_code":"I001","order_number":)" +
                 placed + R"(,"action":"N","bid_references":["0","0","0"]})";
             const httplib::Result reply =
-                canceller.Post("/ipo/cancel", session, cancel, "application/json");
+                floor.Http().Post("/ipo/cancel", session, cancel, "application/json");
             if (!reply || reply->body.find("\"outcome\":1") == std::string::npos) {
-                s.SkipWithError("the order could not be cancelled");
+                state.SkipWithError("the order could not be cancelled");
             }
         });
+    g_placed.clear();
+    for (size_t i = 0; i < orders.size() && i < millis.size(); ++i) {
+        g_placed.push_back(Placed{orders[i], millis[i]});
+    }
 }
 
-BENCHMARK(HttpFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(HttpPlusDurableCommitFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+// Prints p10, p50 and p90 of each stage of the placed orders, and of what each order's round
+// trip leaves over beside its own stages (never negative: the stages are parts of it).
+void PrintOrderStages() {
+    std::map<std::string, std::map<std::string, double>> logged;  // order -> its stages
+    for (const LoggedRequest& request : ReadAccessLog(AccessLogPath())) {
+        if (request.code == "94") {
+            logged[request.order] = request.stagesMs;
+        }
+    }
+    std::map<std::string, std::vector<double>> figures;
+    for (const Placed& placed : g_placed) {
+        const auto found = logged.find(placed.order);
+        if (found == logged.end() || found->second.size() != 4) {
+            continue;
+        }
+        double inService = 0;
+        for (const auto& [stage, ms] : found->second) {
+            figures[stage].push_back(ms);
+            inService += ms;
+        }
+        figures["rest"].push_back(placed.millis - inService);
+    }
+    std::printf("place_order_stages_orders: %zu of %zu\n", figures["rest"].size(), g_placed.size());
+    for (const char* stage : {"session", "queued", "work", "commit", "rest"}) {
+        const std::vector<double>& ms = figures[stage];
+        std::printf("place_order_stage_%s: p10 %.3f ms, p50 %.3f ms, p90 %.3f ms\n", stage,
+                    Percentile(ms, 0.10), Percentile(ms, 0.50), Percentile(ms, 0.90));
+    }
+}
+
 BENCHMARK(WatchList50)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(PlaceOrder)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
@@ -201,25 +281,44 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
-    // Benchmarks left out by a filter, or that failed, print nothing.
-    const auto p50 = [&](const char* name) { return runs.Find(name)->counters.at("p50_ms").value; };
+    // Benchmarks left out by a filter, or that failed, print nothing. Each figure comes with the
+    // floor measured in the same benchmark, alternating with it.
+    struct Figure {
+        const char* name;
+        const char* benchmark;
+        const char* counters;  // the prefix of its counters
+    };
+    const Figure figures[] = {{"HttpFloor", "WatchList50", "floor_"},
+                              {"WatchList50", "WatchList50", ""},
+                              {"HttpPlusDurableCommitFloor", "PlaceOrder", "floor_"},
+                              {"PlaceOrder", "PlaceOrder", ""}};
+    const auto value = [&](const Figure& figure, const char* percentile) {
+        return runs.Find(figure.benchmark)
+            ->counters.at(std::string(figure.counters) + percentile + "_ms")
+            .value;
+    };
     std::printf("\n");
-    for (const char* name :
-         {"HttpFloor", "HttpPlusDurableCommitFloor", "WatchList50", "PlaceOrder"}) {
-        if (const auto* run = runs.Find(name)) {
-            std::printf("%s: p50 %.3f ms, p99 %.3f ms\n", name, p50(name),
-                        run->counters.at("p99_ms").value);
+    for (const Figure& figure : figures) {
+        if (runs.Find(figure.benchmark)) {
+            std::printf("%s: p50 %.3f ms, p99 %.3f ms\n", figure.name, value(figure, "p50"),
+                        value(figure, "p99"));
         }
     }
-    const auto ratio = [&](const char* name, const char* floor) {
-        if (runs.Find(name) && runs.Find(floor) && p50(floor) > 0) {
-            std::printf("%s p50 / %s p50: %.2f\n", name, floor, p50(name) / p50(floor));
+    const auto ratio = [&](const Figure& figure, const Figure& floor, const char* percentile) {
+        if (runs.Find(figure.benchmark) && value(floor, percentile) > 0) {
+            std::printf("%s %s / %s %s: %.2f\n", figure.name, percentile, floor.name, percentile,
+                        value(figure, percentile) / value(floor, percentile));
         }
     };
-    ratio("WatchList50", "HttpFloor");
-    ratio("PlaceOrder", "HttpPlusDurableCommitFloor");
+    ratio(figures[1], figures[0], "p50");
+    ratio(figures[3], figures[2], "p50");
+    ratio(figures[3], figures[2], "p99");
+    if (runs.Find("PlaceOrder")) {
+        PrintOrderStages();
+    }
 
     g_environment = nullptr;
     environment.reset();
+    std::remove(AccessLogPath().c_str());
     return 0;
 }

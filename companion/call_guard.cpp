@@ -19,14 +19,18 @@ Watchdog::~Watchdog() {
 }
 
 void Watchdog::Arm(Clock::time_point deadline, std::function<void()> action) {
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         armed_ = true;
         fired_ = false;
         deadline_ = deadline;
         action_ = std::move(action);
+        wake = sleepsUntil_ > deadline;
     }
-    changed_.notify_one();
+    if (wake) {
+        changed_.notify_one();
+    }
 }
 
 bool Watchdog::Disarm() {
@@ -40,9 +44,13 @@ void Watchdog::Watch() {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!ending_) {
         if (!armed_) {
+            sleepsUntil_ = Clock::time_point::max();
             changed_.wait(lock);
-        } else if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && armed_ &&
-                   Clock::now() >= deadline_) {
+            continue;
+        }
+        sleepsUntil_ = deadline_;
+        if (changed_.wait_until(lock, sleepsUntil_) == std::cv_status::timeout && armed_ &&
+            Clock::now() >= deadline_) {
             armed_ = false;
             fired_ = true;
             action_();

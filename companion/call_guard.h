@@ -33,6 +33,9 @@ class Watchdog {
     bool fired_ = false;
     bool ending_ = false;
     Clock::time_point deadline_;
+    // Until when the watchdog's thread sleeps (max: until woken). A call whose deadline falls
+    // later is checked when that sleep ends, so back-to-back calls do not wake the thread.
+    Clock::time_point sleepsUntil_ = Clock::time_point::max();
     std::function<void()> action_;
     std::thread thread_;
 };

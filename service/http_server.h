@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "service/request_stages.h"
+
 struct MHD_Daemon;
 
 namespace svc {
@@ -53,6 +55,7 @@ struct HttpReply {
     std::string code;  // the request code ("91".."96"), or what was asked ("session", "client")
     int result = 0;
     int64_t order = 0;  // the order placed, modified or cancelled
+    RequestStages stages;
 };
 
 class HttpServer {

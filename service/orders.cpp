@@ -235,12 +235,13 @@ std::string Accepted(const std::string& message, int64_t orderNumber,
                                           {"details", details}}}));
 }
 
-// The application number of the client's pending, modified or confirmed order for the issue.
 // The audit line of a change, written once the change is durable.
 void Audit(Store& store, std::string line) {
     store.AfterCommit([line = std::move(line)] { LogAudit(line); });
 }
 
+// The application number of the client's pending, modified or confirmed order for the issue
+// (its condition is the live_orders index's).
 std::optional<std::string> LiveApplication(Store& store, const std::string& clientId,
                                            const std::string& issueKey) {
     Query live = store.Prepare(

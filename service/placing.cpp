@@ -2,62 +2,62 @@
 
 namespace svc {
 
-OrderQueue::OrderQueue(Store& store) : store_(store), committer_([this] { Commit(); }) {}
-
-OrderQueue::~OrderQueue() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    committer_.join();
-}
-
-std::string OrderQueue::Run(std::function<std::string()> work) {
-    std::future<std::string> answer;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_) {
-            throw StoreError("The service is stopping");
-        }
-        queued_.push_back(Job{std::move(work), {}, {}, nullptr});
-        answer = queued_.back().answer.get_future();
-    }
-    wake_.notify_one();
-    return answer.get();
-}
-
-void OrderQueue::Commit() {
+std::string OrderQueue::Run(std::function<std::string()> work, RequestStages* stages) {
+    Job job;
+    job.work = std::move(work);
+    job.stages = stages;
     std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !queued_.empty(); });
-        if (queued_.empty()) {
-            return;  // stopping, and everything queued has been answered
+    queued_.push_back(&job);
+    // The caller that finds no batch running runs everything queued; the others wait until a
+    // batch has taken their job and finished, or until the store is free for them to lead.
+    while (!job.done) {
+        if (committing_) {
+            finished_.wait(lock);
+            continue;
         }
-        std::deque<Job> batch;
+        std::vector<Job*> batch;
         batch.swap(queued_);
+        committing_ = true;
         lock.unlock();
         RunBatch(batch);
         lock.lock();
+        committing_ = false;
+        for (Job* finished : batch) {
+            finished->done = true;
+        }
+        finished_.notify_all();
     }
+    if (job.error) {
+        std::rethrow_exception(job.error);
+    }
+    return std::move(job.result);
 }
 
-void OrderQueue::RunBatch(std::deque<Job>& batch) {
+void OrderQueue::RunBatch(const std::vector<Job*>& batch) {
     auto storeLock = store_.Lock();
     try {
         store_.BeginBatch();
-        for (Job& job : batch) {
-            store_.Exec("SAVEPOINT job");
+        for (Job* job : batch) {
+            if (job->stages) {
+                job->stages->queued = MillisSince(job->queuedAt);
+            }
+            store_.Run("SAVEPOINT job");
             try {
-                job.result = job.work();
-                store_.Exec("RELEASE job");
+                job->result = job->work();
+                store_.Run("RELEASE job");
             } catch (...) {
-                job.error = std::current_exception();
-                store_.Exec("ROLLBACK TO job");
-                store_.Exec("RELEASE job");
+                job->error = std::current_exception();
+                store_.Run("ROLLBACK TO job");
+                store_.Run("RELEASE job");
             }
         }
+        const auto committing = std::chrono::steady_clock::now();
         store_.CommitBatch();
+        for (Job* job : batch) {
+            if (job->stages) {
+                job->stages->commit = MillisSince(committing);
+            }
+        }
     } catch (const std::exception& error) {
         store_.RollbackBatch();
         // A store whose files are gone keeps its own error: the service answers it differently.
@@ -65,16 +65,9 @@ void OrderQueue::RunBatch(std::deque<Job>& batch) {
                                 ? std::current_exception()
                                 : std::make_exception_ptr(StoreError(
                                       std::string("The batch was not committed: ") + error.what()));
-        for (Job& job : batch) {
-            job.answer.set_exception(failed);
-        }
-        return;
-    }
-    for (Job& job : batch) {
-        if (job.error) {
-            job.answer.set_exception(job.error);
-        } else {
-            job.answer.set_value(std::move(job.result));
+        for (Job* job : batch) {
+            job->result.clear();
+            job->error = failed;
         }
     }
 }

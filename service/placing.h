@@ -1,51 +1,54 @@
-// Group commit for the requests that change orders: they are queued, and one committer thread
-// takes everything queued at once and runs it in one transaction with one durable commit. Each
-// request runs inside a savepoint of its own, so a request that fails is undone alone and the
-// rest of the batch stands; later requests of a batch see what the earlier ones wrote. Every
-// caller is answered only after the commit that holds its work.
+// Group commit for the requests that change orders. A request that finds no batch running runs
+// at once, as a batch of its own, in its own thread; requests that arrive while a batch is
+// being committed queue up, and the first of them to get its turn runs everything queued in one
+// transaction with one durable commit. Each request runs inside a savepoint of its own, so a
+// request that fails is undone alone and the rest of the batch stands; later requests of a batch
+// see what the earlier ones wrote. Every caller is answered only after the commit that holds its
+// work.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <exception>
 #include <functional>
-#include <future>
 #include <mutex>
 #include <string>
-#include <thread>
+#include <vector>
 
+#include "service/request_stages.h"
 #include "service/store.h"
 
 namespace svc {
 
 class OrderQueue {
   public:
-    explicit OrderQueue(Store& store);
-    ~OrderQueue();
+    explicit OrderQueue(Store& store) : store_(store) {}
     OrderQueue(const OrderQueue&) = delete;
     OrderQueue& operator=(const OrderQueue&) = delete;
 
-    // Runs `work` under the store's lock inside the next batch and gives its answer once the
-    // batch is durable; rethrows what `work` threw, or a StoreError when the batch failed.
-    std::string Run(std::function<std::string()> work);
+    // Runs `work` under the store's lock inside a batch and gives its answer once the batch is
+    // durable; rethrows what `work` threw, or a StoreError when the batch failed. Fills the
+    // queued and commit stages of `stages` when given.
+    std::string Run(std::function<std::string()> work, RequestStages* stages = nullptr);
 
   private:
     struct Job {
         std::function<std::string()> work;
-        std::promise<std::string> answer;
+        RequestStages* stages = nullptr;
+        std::chrono::steady_clock::time_point queuedAt = std::chrono::steady_clock::now();
         std::string result;
         std::exception_ptr error;
+        bool done = false;
     };
 
-    void Commit();
-    void RunBatch(std::deque<Job>& batch);
+    // Runs and commits the batch, leaving each job's result or error in it.
+    void RunBatch(const std::vector<Job*>& batch);
 
     Store& store_;
     std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job> queued_;
-    bool stopping_ = false;
-    std::thread committer_;
+    std::condition_variable finished_;  // a batch was committed or rolled back
+    std::vector<Job*> queued_;
+    bool committing_ = false;
 };
 
 }  // namespace svc

@@ -147,8 +147,11 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
                 if (!changes) {
                     lock = store_.Lock();
                 }
+                const auto finding = std::chrono::steady_clock::now();
                 session = sessions_.Authenticate(request.authorization);
+                reply.stages.session = MillisSince(finding);
             }
+            const auto working = std::chrono::steady_clock::now();
             reply.user = session.userId;
             const nlohmann::json body = Fields::ParseBody(request.body);
             const Fields fields(body);
@@ -164,9 +167,10 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
             }
             std::string answer = endpoint.handler(store_, header, fields);
             reply.order = OrderOf(endpoint.code, fields, answer);
+            reply.stages.work = MillisSince(working);
             return answer;
         };
-        reply.body = changes ? orders_.Run(serve) : serve();
+        reply.body = changes ? orders_.Run(serve, &reply.stages) : serve();
         return reply;
     }
     if (request.path == "/session") {

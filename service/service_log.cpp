@@ -76,6 +76,10 @@ void LogAccess(const HttpRequest& request, const HttpReply& reply, double ms) {
     if (reply.order > 0) {
         line += base::Format(" order=%lld", static_cast<long long>(reply.order));
     }
+    if (const RequestStages& stages = reply.stages; stages.work > 0) {
+        line += base::Format(" session_ms=%.3f queued_ms=%.3f work_ms=%.3f commit_ms=%.3f",
+                             stages.session, stages.queued, stages.work, stages.commit);
+    }
     log->info(line);
 }
 

@@ -15,7 +15,8 @@ void OpenLog(const std::string& path);
 // Writes what is buffered and closes the file.
 void CloseLog();
 
-// "access REMOTE METHOD PATH status=S ms=T user=U code=C result=R [order=N]".
+// "access REMOTE METHOD PATH status=S ms=T user=U code=C result=R [order=N]", and for a request
+// that reached its handler "session_ms=.. queued_ms=.. work_ms=.. commit_ms=.." (its stages).
 void LogAccess(const HttpRequest& request, const HttpReply& reply, double ms);
 // "audit order=N EVENT ..." for a placed, modified or cancelled order or an operator command.
 void LogAudit(const std::string& line);

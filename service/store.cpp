@@ -94,6 +94,10 @@ CREATE TABLE IF NOT EXISTS bids(
   active INTEGER NOT NULL DEFAULT 1);
 CREATE INDEX IF NOT EXISTS orders_by_client ON orders(client_id, bid_time);
 CREATE INDEX IF NOT EXISTS bids_by_order ON bids(order_number, active);
+-- A client's live application for an issue is found without reading its past orders; the
+-- condition is the one the lookup states, word for word, so that SQLite uses the index.
+CREATE INDEX IF NOT EXISTS live_orders ON orders(client_id, issue_key)
+  WHERE status IN ('P', 'M', 'CF');
 )sql";
 
 }  // namespace
@@ -243,13 +247,13 @@ void Store::CheckFilesInPlace() {
 
 void Store::BeginBatch() {
     CheckFilesInPlace();
-    Exec("BEGIN IMMEDIATE");
+    Run("BEGIN IMMEDIATE");
     inBatch_ = true;
 }
 
 void Store::CommitBatch() {
     CheckFilesInPlace();
-    Exec("COMMIT");
+    Run("COMMIT");
     inBatch_ = false;
     std::vector<std::function<void()>> then;
     then.swap(afterCommit_);
@@ -280,13 +284,18 @@ void Store::AfterCommit(std::function<void()> then) {
 
 Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch()) {
     store_.CheckFilesInPlace();
-    store_.Exec(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
+    store_.Run(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            store_.Exec(nested_ ? "ROLLBACK TO work; RELEASE work" : "ROLLBACK");
+            if (nested_) {
+                store_.Run("ROLLBACK TO work");
+                store_.Run("RELEASE work");
+            } else {
+                store_.Run("ROLLBACK");
+            }
         } catch (const StoreError&) {
             // Nothing more can be done; the connection rolls back on its own when it closes.
         }
@@ -297,7 +306,7 @@ void Transaction::Commit() {
     if (!nested_) {
         store_.CheckFilesInPlace();
     }
-    store_.Exec(nested_ ? "RELEASE work" : "COMMIT");
+    store_.Run(nested_ ? "RELEASE work" : "COMMIT");
     done_ = true;
 }
 

@@ -73,7 +73,10 @@ class Store {
         (query.Bind(++index, args), ...);
         return query;
     }
+    // Runs SQL text that may hold several statements, compiling it each time.
     void Exec(const char* sql);
+    // Runs one statement without rows (a savepoint, a commit), compiled once and kept.
+    void Run(const char* sql) { Prepare(sql).Run(); }
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
     bool IsEmpty();
 

@@ -167,7 +167,8 @@ TEST(ServiceSessions, TheLogNamesEachRequestAndOrderChangeButNoSecret) {
     std::ifstream file(logPath);
     const std::string log{std::istreambuf_iterator<char>(file), {}};
     const char* lines[] = {
-        R"(access 127\.0\.0\.1 POST /ipo/order status=200 ms=[0-9.]+ user=INV001 code=94 result=0 order=1)",
+        R"(access 127\.0\.0\.1 POST /ipo/order status=200 ms=[0-9.]+ user=INV001 code=94 result=0 order=1 )"
+        R"(session_ms=[0-9.]+ queued_ms=[0-9.]+ work_ms=[0-9.]+ commit_ms=[0-9.]+)",
         R"(audit order=1 placed status=P application=AGE0000000001 issue=AURORAGREEN client=INV001 )"
         R"(by=INV001 category=RETAIL payment=UPI blocked_paise=1470000)",
         R"(audit order=1 operator confirm status=P->CF)",
