@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "bench/durable_commit_floor.h"
 #include "bench/run_collector.h"
 #include "service_test_client.h"
 
@@ -47,15 +48,6 @@ const Issue kIssues[] = {
 };
 constexpr int kIssueCount = 3;
 
-void Exec(sqlite3* db, const char* sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : "sqlite error";
-        sqlite3_free(error);
-        throw std::runtime_error(message);
-    }
-}
-
 std::string BenchClient(int sender, int index) {
     return base::Format("G%02d%03d", sender, index);
 }
@@ -68,7 +60,7 @@ const char* Dealer(int sender) {
 void AddClients(const std::string& dbPath) {
     sqlite3* db = nullptr;
     sqlite3_open(dbPath.c_str(), &db);
-    Exec(db, "BEGIN IMMEDIATE");
+    ExecSql(db, "BEGIN IMMEDIATE");
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        "INSERT INTO clients(client_id, client_code, name, dealer_id, upi_id) "
@@ -86,7 +78,7 @@ void AddClients(const std::string& dbPath) {
         }
     }
     sqlite3_finalize(insert);
-    Exec(db, "COMMIT");
+    ExecSql(db, "COMMIT");
     sqlite3_close(db);
 }
 
@@ -125,31 +117,6 @@ double Percentile(std::vector<double>& values, double fraction) {
     return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-// One SQLite connection committing one durable transaction at a time, in the service's folder.
-class DurableCommitFloor {
-  public:
-    DurableCommitFloor() {
-        sqlite3_open((g_environment->service.Folder() + "/floor.db").c_str(), &db_);
-        Exec(db_, "PRAGMA journal_mode=WAL");
-        Exec(db_, "PRAGMA synchronous=FULL");
-        Exec(db_, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
-    }
-    ~DurableCommitFloor() { sqlite3_close(db_); }
-    DurableCommitFloor(const DurableCommitFloor&) = delete;
-    DurableCommitFloor& operator=(const DurableCommitFloor&) = delete;
-    // Commits `count` times; gives the seconds taken.
-    double Commit(int count) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < count; ++i) {
-            Exec(db_, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT");
-        }
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
-
 // The load runs in rounds, each after a round of the floor, so that on a shared machine both
 // meet the same disk. In a round every sender places its next orders as fast as answers come
 // back; over the rounds each sender's clients are used once.
@@ -164,7 +131,7 @@ void PlaceOrders32(benchmark::State& state) {
             bodies[sender].push_back(OrderBody(sender, i));
         }
     }
-    DurableCommitFloor floor;
+    DurableCommitFloor floor(service.Folder() + "/floor.db");
     for (auto _ : state) {
         std::mutex mutex;
         std::vector<double> latencies;
@@ -172,7 +139,13 @@ void PlaceOrders32(benchmark::State& state) {
         double placingSeconds = 0;
         double floorSeconds = 0;
         for (int round = 0; round < kRounds; ++round) {
-            floorSeconds += floor.Commit(kFloorCommits / kRounds);
+            const auto committing = std::chrono::steady_clock::now();
+            for (int i = 0; i < kFloorCommits / kRounds; ++i) {
+                floor.Commit();
+            }
+            floorSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - committing)
+                    .count();
             std::atomic<int> ready{0};
             const auto start = std::chrono::steady_clock::now();
             std::vector<std::thread> senders;
