@@ -1,8 +1,8 @@
 // Placing under load: 32 concurrent plain HTTP clients (kept-alive loopback connections, JSON
 // bodies as the companion sends them) place new orders on a real ipo-service, each answered only
-// once durable. Printed: orders placed per second, the p50 and p99 of placing, and in the same
-// run the floor they are held against: one SQLite connection committing one durable transaction
-// at a time (WAL, synchronous=FULL) in the service's own folder.
+// once durable. Printed: orders placed per second, the p50 and p99 of placing, and, measured in
+// rounds alternating with the load, the floor they are held against: one SQLite connection
+// committing one durable transaction at a time (WAL, synchronous=FULL) in the service's folder.
 #include <benchmark/benchmark.h>
 
 #include <httplib.h>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "bench/durable_commit_floor.h"
 #include "bench/run_collector.h"
 #include "service_test_client.h"
 
@@ -30,6 +31,8 @@ constexpr int kClients = 32;
 // holds for every order: 160 clients x 3 issues.
 constexpr int kClientsPerSender = 160;
 constexpr int kFloorCommits = 4000;
+// The load and the floor alternate in this many rounds (it divides both counts).
+constexpr int kRounds = 4;
 
 struct Issue {
     const char* key;
@@ -45,15 +48,6 @@ const Issue kIssues[] = {
 };
 constexpr int kIssueCount = 3;
 
-void Exec(sqlite3* db, const char* sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : "sqlite error";
-        sqlite3_free(error);
-        throw std::runtime_error(message);
-    }
-}
-
 std::string BenchClient(int sender, int index) {
     return base::Format("G%02d%03d", sender, index);
 }
@@ -66,7 +60,7 @@ const char* Dealer(int sender) {
 void AddClients(const std::string& dbPath) {
     sqlite3* db = nullptr;
     sqlite3_open(dbPath.c_str(), &db);
-    Exec(db, "BEGIN IMMEDIATE");
+    ExecSql(db, "BEGIN IMMEDIATE");
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        "INSERT INTO clients(client_id, client_code, name, dealer_id, upi_id) "
@@ -84,7 +78,7 @@ void AddClients(const std::string& dbPath) {
         }
     }
     sqlite3_finalize(insert);
-    Exec(db, "COMMIT");
+    ExecSql(db, "COMMIT");
     sqlite3_close(db);
 }
 
@@ -123,8 +117,9 @@ double Percentile(std::vector<double>& values, double fraction) {
     return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-// Every sender places all its orders as fast as answers come back; one iteration is one whole
-// load, so each sender's clients are used once.
+// The load runs in rounds, each after a round of the floor, so that on a shared machine both
+// meet the same disk. In a round every sender places its next orders as fast as answers come
+// back; over the rounds each sender's clients are used once.
 void PlaceOrders32(benchmark::State& state) {
     harness::ServiceProcess& service = g_environment->service;
     const std::string bearer01 = "Bearer " + service.Token("DEALER01");
@@ -136,76 +131,71 @@ void PlaceOrders32(benchmark::State& state) {
             bodies[sender].push_back(OrderBody(sender, i));
         }
     }
+    DurableCommitFloor floor(service.Folder() + "/floor.db");
     for (auto _ : state) {
         std::mutex mutex;
         std::vector<double> latencies;
         std::atomic<int> refused{0};
-        std::atomic<int> ready{0};
-        const auto start = std::chrono::steady_clock::now();
-        std::vector<std::thread> senders;
-        for (int sender = 0; sender < kClients; ++sender) {
-            senders.emplace_back([&, sender] {
-                httplib::Client client("127.0.0.1", service.Port());
-                client.set_keep_alive(true);
-                client.set_tcp_nodelay(true);
-                const httplib::Headers session = {
-                    {"Authorization", sender % 2 == 0 ? bearer01 : bearer02}};
-                std::vector<double> mine;
-                mine.reserve(kOrders);
-                ready.fetch_add(1);
-                while (ready.load() < kClients) {
-                    std::this_thread::yield();
-                }
-                for (const std::string& body : bodies[sender]) {
-                    const auto sent = std::chrono::steady_clock::now();
-                    const httplib::Result reply =
-                        client.Post("/ipo/order", session, body, "application/json");
-                    const std::chrono::duration<double, std::milli> took =
-                        std::chrono::steady_clock::now() - sent;
-                    if (reply && reply->status == 200 &&
-                        reply->body.find("\"status\":1") != std::string::npos) {
-                        mine.push_back(took.count());
-                    } else {
-                        refused.fetch_add(1);
+        double placingSeconds = 0;
+        double floorSeconds = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            const auto committing = std::chrono::steady_clock::now();
+            for (int i = 0; i < kFloorCommits / kRounds; ++i) {
+                floor.Commit();
+            }
+            floorSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - committing)
+                    .count();
+            std::atomic<int> ready{0};
+            const auto start = std::chrono::steady_clock::now();
+            std::vector<std::thread> senders;
+            for (int sender = 0; sender < kClients; ++sender) {
+                senders.emplace_back([&, sender] {
+                    httplib::Client client("127.0.0.1", service.Port());
+                    client.set_keep_alive(true);
+                    client.set_tcp_nodelay(true);
+                    const httplib::Headers session = {
+                        {"Authorization", sender % 2 == 0 ? bearer01 : bearer02}};
+                    std::vector<double> mine;
+                    mine.reserve(kOrders / kRounds);
+                    ready.fetch_add(1);
+                    while (ready.load() < kClients) {
+                        std::this_thread::yield();
                     }
-                }
-                std::lock_guard<std::mutex> lock(mutex);
-                latencies.insert(latencies.end(), mine.begin(), mine.end());
-            });
+                    for (int i = round; i < kOrders; i += kRounds) {
+                        const auto sent = std::chrono::steady_clock::now();
+                        const httplib::Result reply = client.Post(
+                            "/ipo/order", session, bodies[sender][i], "application/json");
+                        const std::chrono::duration<double, std::milli> took =
+                            std::chrono::steady_clock::now() - sent;
+                        if (reply && reply->status == 200 &&
+                            reply->body.find("\"status\":1") != std::string::npos) {
+                            mine.push_back(took.count());
+                        } else {
+                            refused.fetch_add(1);
+                        }
+                    }
+                    std::lock_guard<std::mutex> lock(mutex);
+                    latencies.insert(latencies.end(), mine.begin(), mine.end());
+                });
+            }
+            for (std::thread& sender : senders) {
+                sender.join();
+            }
+            placingSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         }
-        for (std::thread& sender : senders) {
-            sender.join();
-        }
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         if (refused.load() > 0) {
             state.SkipWithError(base::Format("%d orders were not placed", refused.load()).c_str());
         }
         state.counters["orders"] = static_cast<double>(latencies.size());
-        state.counters["orders_per_s"] = static_cast<double>(latencies.size()) / elapsed.count();
+        state.counters["orders_per_s"] = static_cast<double>(latencies.size()) / placingSeconds;
         state.counters["p50_ms"] = Percentile(latencies, 0.50);
         state.counters["p99_ms"] = Percentile(latencies, 0.99);
+        state.counters["commits_per_s"] = kFloorCommits / floorSeconds;
     }
 }
 
-// One connection, one durable transaction per commit, in the service's folder.
-void DurableCommitFloor(benchmark::State& state) {
-    sqlite3* db = nullptr;
-    sqlite3_open((g_environment->service.Folder() + "/floor.db").c_str(), &db);
-    Exec(db, "PRAGMA journal_mode=WAL");
-    Exec(db, "PRAGMA synchronous=FULL");
-    Exec(db, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kFloorCommits; ++i) {
-            Exec(db, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT");
-        }
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        state.counters["commits_per_s"] = kFloorCommits / elapsed.count();
-    }
-    sqlite3_close(db);
-}
-
-BENCHMARK(DurableCommitFloor)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(PlaceOrders32)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
@@ -219,24 +209,16 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
 
-    // Benchmarks left out by a filter, or that failed, print nothing.
-    const auto* floor = runs.Find("DurableCommitFloor");
-    const auto* placing = runs.Find("PlaceOrders32");
+    // A benchmark left out by a filter, or that failed, prints nothing.
     std::printf("\n");
-    if (floor) {
-        std::printf("durable_commit_floor_sqlite: %.0f commits/s\n",
-                    floor->counters.at("commits_per_s").value);
-    }
-    if (placing) {
-        std::printf("placing_32_clients: %.0f orders/s\n",
-                    placing->counters.at("orders_per_s").value);
-        std::printf("placing_32_clients_p50: %.3f ms\n", placing->counters.at("p50_ms").value);
-        std::printf("placing_32_clients_p99: %.3f ms\n", placing->counters.at("p99_ms").value);
-    }
-    if (floor && placing) {
-        std::printf(
-            "placing_32_clients_over_floor: %.2f ratio\n",
-            placing->counters.at("orders_per_s").value / floor->counters.at("commits_per_s").value);
+    if (const auto* placing = runs.Find("PlaceOrders32")) {
+        const auto counter = [&](const char* name) { return placing->counters.at(name).value; };
+        std::printf("durable_commit_floor_sqlite: %.0f commits/s\n", counter("commits_per_s"));
+        std::printf("placing_32_clients: %.0f orders/s\n", counter("orders_per_s"));
+        std::printf("placing_32_clients_p50: %.3f ms\n", counter("p50_ms"));
+        std::printf("placing_32_clients_p99: %.3f ms\n", counter("p99_ms"));
+        std::printf("placing_32_clients_over_floor: %.2f ratio\n",
+                    counter("orders_per_s") / counter("commits_per_s"));
     }
     g_environment = nullptr;
     environment.reset();

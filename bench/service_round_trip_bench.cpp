@@ -24,6 +24,7 @@
 
 #include "base/text.h"
 #include "bench/access_log.h"
+#include "bench/durable_commit_floor.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
 #include "seeded_investor.h"
@@ -42,25 +43,16 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-void Exec(sqlite3* db, const char* sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : "sqlite error";
-        sqlite3_free(error);
-        throw std::runtime_error(message);
-    }
-}
-
 // Copies the open issue AURORAGREEN until the current watch list holds 50 issues.
 void AddOpenIssues(const std::string& dbPath) {
     sqlite3* db = nullptr;
     sqlite3_open(dbPath.c_str(), &db);
-    Exec(db,
-         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 46) "
-         "INSERT INTO issues SELECT 'BENCH' || i, 'B' || i, name || ' ' || i, issue_type, "
-         "price_low, price_high, face_value, lot_size, min_bid_quantity, issue_size, bid_start, "
-         "bid_end, registrar, rating, prospectus, recommendation, retail_limit, upi_limit "
-         "FROM issues, n WHERE issue_key = 'AURORAGREEN'");
+    ExecSql(db,
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 46) "
+            "INSERT INTO issues SELECT 'BENCH' || i, 'B' || i, name || ' ' || i, issue_type, "
+            "price_low, price_high, face_value, lot_size, min_bid_quantity, issue_size, bid_start, "
+            "bid_end, registrar, rating, prospectus, recommendation, retail_limit, upi_limit "
+            "FROM issues, n WHERE issue_key = 'AURORAGREEN'");
     sqlite3_close(db);
 }
 
@@ -136,25 +128,6 @@ class FloorClient {
     httplib::Client client_;
 };
 
-// One SQLite connection in the service's folder committing one row at a time, durably, as the
-// service's store commits (WAL, synchronous=FULL).
-class DurableCommitFloor {
-  public:
-    DurableCommitFloor() {
-        sqlite3_open((Env().service.DbPath() + ".floor").c_str(), &db_);
-        Exec(db_, "PRAGMA journal_mode=WAL");
-        Exec(db_, "PRAGMA synchronous=FULL");
-        Exec(db_, "CREATE TABLE IF NOT EXISTS t(v INTEGER)");
-    }
-    ~DurableCommitFloor() { sqlite3_close(db_); }
-    DurableCommitFloor(const DurableCommitFloor&) = delete;
-    DurableCommitFloor& operator=(const DurableCommitFloor&) = delete;
-    void Commit() { Exec(db_, "BEGIN IMMEDIATE; INSERT INTO t VALUES(1); COMMIT"); }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
-
 // Beside the bare HTTP round trip.
 void WatchList50(benchmark::State& state) {
     const uint16_t code = kRequestWatchList;
@@ -193,7 +166,7 @@ void PlaceOrder(benchmark::State& state) {
     const uint16_t code = kRequestPlaceOrder;
     const IPOServiceRequest request = OrderRequest();
     FloorClient floor;
-    DurableCommitFloor commitFloor;
+    DurableCommitFloor commitFloor(Env().service.DbPath() + ".floor");
     const httplib::Headers session = {{"Authorization", "Bearer " + Env().service.Token("INV001")}};
     std::string placed;
     std::vector<std::string> orders;

@@ -2,35 +2,64 @@
 
 namespace svc {
 
+OrderQueue::OrderQueue(Store& store) : store_(store), committer_([this] { Commit(); }) {}
+
+OrderQueue::~OrderQueue() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    queued_.notify_one();
+    committer_.join();
+}
+
 std::string OrderQueue::Run(std::function<std::string()> work, RequestStages* stages) {
     Job job;
     job.work = std::move(work);
     job.stages = stages;
     std::unique_lock<std::mutex> lock(mutex_);
-    queued_.push_back(&job);
-    // The caller that finds no batch running runs everything queued; the others wait until a
-    // batch has taken their job and finished, or until the store is free for them to lead.
-    while (!job.done) {
-        if (committing_) {
-            finished_.wait(lock);
-            continue;
-        }
-        std::vector<Job*> batch;
-        batch.swap(queued_);
+    if (stopping_) {
+        throw StoreError("The service is stopping");
+    }
+    if (!committing_ && waiting_.empty()) {
         committing_ = true;
         lock.unlock();
-        RunBatch(batch);
+        RunBatch({&job});
         lock.lock();
         committing_ = false;
-        for (Job* finished : batch) {
-            finished->done = true;
+        if (!waiting_.empty()) {
+            queued_.notify_one();  // what queued meanwhile goes to the committer
         }
-        finished_.notify_all();
+    } else {
+        waiting_.push_back(&job);
+        queued_.notify_one();
+        finished_.wait(lock, [&] { return job.done; });
     }
     if (job.error) {
         std::rethrow_exception(job.error);
     }
     return std::move(job.result);
+}
+
+void OrderQueue::Commit() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        queued_.wait(lock, [this] { return !committing_ && (stopping_ || !waiting_.empty()); });
+        if (waiting_.empty()) {
+            return;  // stopping, and everything queued has been answered
+        }
+        std::vector<Job*> batch;
+        batch.swap(waiting_);
+        committing_ = true;
+        lock.unlock();
+        RunBatch(batch);
+        lock.lock();
+        committing_ = false;
+        for (Job* job : batch) {
+            job->done = true;
+        }
+        finished_.notify_all();
+    }
 }
 
 void OrderQueue::RunBatch(const std::vector<Job*>& batch) {

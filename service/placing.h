@@ -1,10 +1,10 @@
-// Group commit for the requests that change orders. A request that finds no batch running runs
-// at once, as a batch of its own, in its own thread; requests that arrive while a batch is
-// being committed queue up, and the first of them to get its turn runs everything queued in one
-// transaction with one durable commit. Each request runs inside a savepoint of its own, so a
-// request that fails is undone alone and the rest of the batch stands; later requests of a batch
-// see what the earlier ones wrote. Every caller is answered only after the commit that holds its
-// work.
+// Group commit for the requests that change orders. A request that finds no commit under way
+// and nothing queued runs at once, as a batch of its own, in its own thread: a lone order pays
+// for no hand-over. Requests that arrive while a batch is being committed queue up, and the
+// committer thread runs everything queued in one transaction with one durable commit. Each
+// request runs inside a savepoint of its own, so a request that fails is undone alone and the
+// rest of the batch stands; later requests of a batch see what the earlier ones wrote. Every
+// caller is answered only after the commit that holds its work.
 #pragma once
 
 #include <chrono>
@@ -13,6 +13,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "service/request_stages.h"
@@ -22,7 +23,8 @@ namespace svc {
 
 class OrderQueue {
   public:
-    explicit OrderQueue(Store& store) : store_(store) {}
+    explicit OrderQueue(Store& store);
+    ~OrderQueue();
     OrderQueue(const OrderQueue&) = delete;
     OrderQueue& operator=(const OrderQueue&) = delete;
 
@@ -41,14 +43,19 @@ class OrderQueue {
         bool done = false;
     };
 
+    // The committer thread: runs what queued while a batch was under way.
+    void Commit();
     // Runs and commits the batch, leaving each job's result or error in it.
     void RunBatch(const std::vector<Job*>& batch);
 
     Store& store_;
     std::mutex mutex_;
-    std::condition_variable finished_;  // a batch was committed or rolled back
-    std::vector<Job*> queued_;
+    std::condition_variable queued_;    // a job was queued, or a batch ended
+    std::condition_variable finished_;  // the committer's batch was committed or rolled back
+    std::vector<Job*> waiting_;
     bool committing_ = false;
+    bool stopping_ = false;
+    std::thread committer_;
 };
 
 }  // namespace svc
