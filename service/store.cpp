@@ -246,7 +246,6 @@ void Store::CheckFilesInPlace() {
 }
 
 void Store::BeginBatch() {
-    CheckFilesInPlace();
     Run("BEGIN IMMEDIATE");
     inBatch_ = true;
 }
@@ -283,7 +282,6 @@ void Store::AfterCommit(std::function<void()> then) {
 }
 
 Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch()) {
-    store_.CheckFilesInPlace();
     store_.Run(nested_ ? "SAVEPOINT work" : "BEGIN IMMEDIATE");
 }
 

@@ -99,7 +99,8 @@ class Store {
     };
     static FileIdentity IdentityOf(const std::string& path);
     // Throws StoreLost once the files at the store's paths are no longer the ones open, and from
-    // then on: a commit to a deleted or replaced file would be acknowledged and then lost.
+    // then on: a commit to a deleted or replaced file would be acknowledged and then lost. Checked
+    // before each durable commit (a batch's, or a transaction outside one), not per savepoint.
     void CheckFilesInPlace();
 
     sqlite3_stmt* Statement(const char* sql);
