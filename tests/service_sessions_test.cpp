@@ -76,7 +76,8 @@ std::map<int, int> GuessTogether(int port, int count, Who (*who)(int)) {
     for (int i = 0; i < count; ++i) {
         answers.push_back(std::async(std::launch::async, [port, who, i] {
             const auto [from, user] = who(i);
-            return RawConnection(port, 10000, from.c_str())
+            // Generous: on a loaded machine a check that waited for its turn takes seconds.
+            return RawConnection(port, 30000, from.c_str())
                 .Post("/session", json{{"user_id", user}, {"password", "guess"}}.dump());
         }));
     }
@@ -121,7 +122,8 @@ TEST(ServiceSessions, GuessesSentTogetherStayWithinTheLimitsPerAddressAndUser) {
     const long peak = harness::MemoryKiB(service.Pid(), "VmHWM");
     std::printf("40 sign-ins at once: %d refused, %d busy; peak resident memory %ld MiB\n",
                 tally[401], tally[503], peak / 1024);
-    EXPECT_EQ(tally[401] + tally[503], 40);
+    EXPECT_EQ(tally[401] + tally[503], 40) << "unanswered (0) or other: " << tally[0] << ", "
+                                           << 40 - tally[0] - tally[401] - tally[503];
     EXPECT_TRUE(harness::kSanitized || peak <= 256 * 1024) << peak << " KiB";
 }
 
