@@ -82,15 +82,17 @@ TEST_F(ServiceLimitsTest, AmbiguousOrOversizedBodiesAreRefusedAndTheConnectionCl
     }
 }
 
-// While one address holds all the connections it may, another is answered at once.
+// One address holds at most 64 connections; while it does, another is answered at once.
 TEST_F(ServiceLimitsTest, OnePeerCannotHoldEveryConnection) {
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 850; ++i) {
         idle.push_back(std::make_unique<RawConnection>(service.Port()));
     }
-    RawConnection more(service.Port());
+    RawConnection more(service.Port());  // closed once the service has taken all before it
     EXPECT_TRUE(more.Send(kHealth));
     EXPECT_EQ(more.Read(), 0) << "the peer's connection beyond its cap was served";
+    EXPECT_EQ(std::count_if(idle.begin(), idle.end(), [](const auto& c) { return !c->Closed(); }),
+              64);
     const auto start = std::chrono::steady_clock::now();
     RawConnection other(service.Port(), 3000, "127.0.0.2");
     EXPECT_TRUE(other.Send(kHealth) && other.Read() == 200);
