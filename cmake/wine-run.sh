@@ -2,13 +2,25 @@
 # Runs a Windows program under Wine for ctest: wine-run.sh WINE PROGRAM [ARGUMENTS...].
 # Wine's own error messages are kept aside and, when the program fails, printed with its exit
 # status, so that a failure always shows its cause (a crash, a DLL that did not load, a Wine
-# server that could not be reached) even when the program itself printed nothing.
+# server that went away) even when the program itself printed nothing. A Wine client whose
+# server goes away as it starts may also end with status 0 without running the program, so a
+# test case (--gtest_filter) that printed no result fails.
 wine=$1
 shift
 messages=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 125
-trap 'rm -f "$messages"' EXIT
-WINEDEBUG=-all,err+all "$wine" "$@" 2>"$messages"
+output=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 125
+trap 'rm -f "$messages" "$output"' EXIT
+WINEDEBUG=-all,err+all "$wine" "$@" >"$output" 2>"$messages"
 status=$?
+cat "$output"
+case " $* " in
+*" --gtest_filter="*)
+    if [ "$status" -eq 0 ] && ! grep -q '^\[  PASSED  \] 1 test' "$output"; then
+        echo "wine-run: $1 printed no test result" >&2
+        status=1
+    fi
+    ;;
+esac
 if [ "$status" -ne 0 ]; then
     cat "$messages" >&2
     echo "wine-run: $1 ended with exit status $status under $wine" >&2

@@ -29,7 +29,7 @@ class Sessions {
     // transport's thread, which serves other connections too, so it waits briefly: one that
     // finds none free within kHashPatience is refused (503, result 15).
     static constexpr std::ptrdiff_t kHashSlots = 2;
-    static constexpr std::chrono::milliseconds kHashPatience{1000};
+    static constexpr std::chrono::milliseconds kHashPatience{250};
 
     Sessions(Store& store, std::chrono::seconds lifetime);
 

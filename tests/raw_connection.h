@@ -27,6 +27,11 @@ class RawConnection {
     }
     ~RawConnection() { close(fd_); }
 
+    // True once the peer has closed the connection (checked without waiting).
+    bool Closed() const {
+        char byte = 0;
+        return recv(fd_, &byte, 1, MSG_DONTWAIT | MSG_PEEK) == 0;
+    }
     // Sends all of `bytes`; false once the peer has closed or stopped reading.
     bool Send(const std::string& bytes) {
         for (size_t sent = 0; sent < bytes.size();) {

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <functional>
+#include <future>
 #include <iomanip>
 #include <iterator>
 #include <map>
@@ -75,25 +75,23 @@ TEST(ServiceSessions, RequestsWithoutAWrongAnExpiredOrAReplacedTokenAreRefused) 
     // Signing out: the host's client directory test.
 }
 
-// Wrong sign-ins sent together, the i-th as {loopback address, user id} = who(i); how many got
-// each status.
-std::map<int, int> GuessTogether(
-    int port, int count, const std::function<std::pair<std::string, std::string>(int)>& who) {
-    std::vector<int> statuses(static_cast<size_t>(count));
-    std::vector<std::thread> senders;
+// A loopback address and a user id.
+using Who = std::pair<std::string, std::string>;
+
+// Wrong sign-ins sent together, the i-th as who(i); how many got each status.
+std::map<int, int> GuessTogether(int port, int count, Who (*who)(int)) {
+    std::vector<std::future<int>> answers;
     for (int i = 0; i < count; ++i) {
-        senders.emplace_back([&, i] {
+        answers.push_back(std::async(std::launch::async, [port, who, i] {
             const auto [from, user] = who(i);
             // Generous: on a loaded machine a check that waited for its turn takes seconds.
-            RawConnection connection(port, 30000, from.c_str());
-            statuses[static_cast<size_t>(i)] =
-                connection.Post("/session", json{{"user_id", user}, {"password", "guess"}}.dump());
-        });
+            return RawConnection(port, 30000, from.c_str())
+                .Post("/session", json{{"user_id", user}, {"password", "guess"}}.dump());
+        }));
     }
     std::map<int, int> tally;
-    for (size_t i = 0; i < senders.size(); ++i) {
-        senders[i].join();
-        ++tally[statuses[i]];
+    for (std::future<int>& answer : answers) {
+        ++tally[answer.get()];
     }
     return tally;
 }
@@ -105,9 +103,8 @@ TEST(ServiceSessions, GuessesSentTogetherStayWithinTheLimitsPerAddressAndUser) {
     harness::ServiceProcess service;
     ServiceTestClient client(service);
     ExpectNotSignedIn(SignIn(client, "NOBODY", "first-listing"), "Wrong user id or password");
-    std::map<int, int> tally = GuessTogether(service.Port(), 20, [](int) {
-        return std::pair<std::string, std::string>("127.0.0.3", "INV001");
-    });
+    std::map<int, int> tally =
+        GuessTogether(service.Port(), 20, [](int) { return Who("127.0.0.3", "INV001"); });
     EXPECT_EQ(tally[429], 15);
     EXPECT_EQ(tally[401] + tally[503], 5);
     const std::string right = json{{"user_id", "INV001"}, {"password", "first-listing"}}.dump();
@@ -120,8 +117,7 @@ TEST(ServiceSessions, GuessesSentTogetherStayWithinTheLimitsPerAddressAndUser) {
 
     // Past the user's limit from everywhere, only addresses it signed in from may try.
     tally = GuessTogether(service.Port(), 16, [](int i) {
-        return std::pair<std::string, std::string>("127.0.1." + std::to_string(1 + i / 5),
-                                                   "INV001");
+        return Who("127.0.1." + std::to_string(1 + i / 5), "INV001");
     });
     EXPECT_EQ(tally[429], 1);
     EXPECT_EQ(tally[401] + tally[503], 15);
@@ -129,9 +125,8 @@ TEST(ServiceSessions, GuessesSentTogetherStayWithinTheLimitsPerAddressAndUser) {
     EXPECT_EQ(SignIn(client, "INV001", "first-listing").status, 200);
 
     // Each check takes 64 MiB; only a few run at once, the rest wait briefly or are refused.
-    tally = GuessTogether(service.Port(), 40, [](int i) {
-        return std::pair<std::string, std::string>("127.0.0.1", "GHOST" + std::to_string(i));
-    });
+    tally = GuessTogether(service.Port(), 40,
+                          [](int i) { return Who("127.0.0.1", "GHOST" + std::to_string(i)); });
     const long peak = harness::MemoryKiB(service.Pid(), "VmHWM");
     std::printf("40 sign-ins at once: %d refused, %d busy; peak resident memory %ld MiB\n",
                 tally[401], tally[503], peak / 1024);
