@@ -26,7 +26,8 @@ install(TARGETS ipo-service RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONEN
 # install time, when the prefix is known. Everything stays under the prefix, except that the
 # /usr prefix (the package's) places them where the system looks: /etc and /lib/systemd/system.
 install(CODE "set(packaging \"${packaging}\")
-              set(bindir \"${CMAKE_INSTALL_BINDIR}\")" COMPONENT service)
+              set(bindir \"${CMAKE_INSTALL_BINDIR}\")
+              set(build \"${CMAKE_BINARY_DIR}\")" COMPONENT service)
 install(CODE [[
   set(IPO_SERVICE_BIN "${CMAKE_INSTALL_PREFIX}/${bindir}/ipo-service")
   set(etc "${CMAKE_INSTALL_PREFIX}/etc")
@@ -36,7 +37,9 @@ install(CODE [[
     set(units /lib/systemd/system)
   endif()
   set(IPO_SERVICE_CONFIG "${etc}/ipo-service/ipo-service.conf")
-  set(staged "${CMAKE_CURRENT_BINARY_DIR}/service-files")
+  # One staging folder per destination: two installs at once (two cpack runs) never share one.
+  string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+  set(staged "${build}/service-files/${destination}")
   configure_file("${packaging}/ipo-service.service.in" "${staged}/ipo-service.service" @ONLY)
   configure_file("${packaging}/ipo-service.logrotate.in" "${staged}/ipo-service" @ONLY)
   file(INSTALL "${staged}/ipo-service.service" DESTINATION "${units}")

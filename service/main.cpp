@@ -1,9 +1,15 @@
 // ipo-service: the reference IPO service. Serves HTTP/JSON over a SQLite store (on loopback, or
 // over TLS beyond it), or runs one operator or user command against the store and exits.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <CLI/CLI.hpp>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -166,6 +172,28 @@ std::string StoreName(const std::string& db) {
     return std::filesystem::absolute(db).lexically_normal().string();
 }
 
+// Why an order or user command must not run on the store `db`, or "" when it may: there is none
+// (unless `create`), or root would act on a store of another user and leave files (its journal,
+// a new log) that this user cannot open.
+std::string AdminRefusal(const std::string& db, bool create, const std::string& storeName) {
+    struct stat store {};
+    if (stat(db.c_str(), &store) != 0) {
+        if (errno != ENOENT) {
+            return "cannot reach the store " + storeName + ": " + std::strerror(errno);
+        }
+        return create ? ""
+                      : "there is no store " + storeName +
+                            "; name it with --db or --config, or give --create to make it";
+    }
+    if (geteuid() != 0 || store.st_uid == 0) {
+        return "";
+    }
+    const passwd* owner = getpwuid(store.st_uid);
+    const std::string name = owner ? owner->pw_name : std::to_string(store.st_uid);
+    return storeName + " belongs to " + name + ": run the command as that user (runuser -u " +
+           name + " -- ipo-service ...)";
+}
+
 // Serves until SIGINT or SIGTERM; SIGHUP reopens the log (after it was rotated).
 int Serve(svc::Store& store, const Options& options) {
     sigset_t signals;
@@ -225,10 +253,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string storeName = StoreName(options.db);
-    if (options.AdminCommand() && !options.create && !std::filesystem::exists(options.db)) {
-        std::cerr << "ipo-service: there is no store " << storeName
-                  << "; name it with --db or --config, or give --create to make it\n";
-        return 2;
+    if (options.AdminCommand()) {
+        const std::string refusal = AdminRefusal(options.db, options.create, storeName);
+        if (!refusal.empty()) {
+            std::cerr << "ipo-service: " << refusal << "\n";
+            return 2;
+        }
     }
     try {
         svc::Store store(options.db);

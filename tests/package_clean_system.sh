@@ -142,8 +142,11 @@ grep -q 'GET /health' /var/log/ipo-service/ipo-service.log.1
 health
 for _ in $(seq 50); do grep -q 'GET /health' /var/log/ipo-service/ipo-service.log && break; sleep 0.1; done
 grep -q 'GET /health' /var/log/ipo-service/ipo-service.log
-# The operator's command from any folder changes the configured store and says so.
+# The operator's command from any folder changes the configured store and says so; run as
+# root on the service's store, it is refused (its files would be root's).
 cd /
+if ipo-service user add TRADER7 23 --password a-long-secret 2> said; then exit 1; fi
+grep -q 'belongs to ipo-service: run the command as that user' said
 echo a-long-secret | runuser -u ipo-service -- ipo-service user add TRADER7 23 > said
 grep -qx 'user TRADER7 added (store /var/lib/ipo-service/ipo-service.db)' said
 systemctl show -p MainPID --value ipo-service > /tmp/pid-before
