@@ -22,8 +22,58 @@ endif()
 # --- ipo-service
 set_target_properties(ipo-service PROPERTIES INSTALL_RPATH "")
 install(TARGETS ipo-service RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT service)
-install(FILES ${packaging}/ipo-service.service DESTINATION /lib/systemd/system COMPONENT service)
-install(FILES ${packaging}/ipo-service.conf DESTINATION /etc/ipo-service COMPONENT service)
+# The unit, the settings and the log rotation name the installed binary, so they are written at
+# install time, when the prefix is known. Everything stays under the prefix, except that the
+# /usr prefix (the package's) places them where the system looks: /etc and /lib/systemd/system.
+install(CODE "set(packaging \"${packaging}\")
+              set(bindir \"${CMAKE_INSTALL_BINDIR}\")
+              set(build \"${CMAKE_BINARY_DIR}\")" COMPONENT service)
+install(CODE [[
+  set(IPO_SERVICE_BIN "${CMAKE_INSTALL_PREFIX}/${bindir}/ipo-service")
+  set(etc "${CMAKE_INSTALL_PREFIX}/etc")
+  set(units "${CMAKE_INSTALL_PREFIX}/lib/systemd/system")
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(etc /etc)
+    set(units /lib/systemd/system)
+  endif()
+  set(IPO_SERVICE_CONFIG "${etc}/ipo-service/ipo-service.conf")
+  # One staging folder per destination: two installs at once (two cpack runs) never share one.
+  string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+  set(staged "${build}/service-files/${destination}")
+  configure_file("${packaging}/ipo-service.service.in" "${staged}/ipo-service.service" @ONLY)
+  configure_file("${packaging}/ipo-service.logrotate.in" "${staged}/ipo-service" @ONLY)
+  file(INSTALL "${staged}/ipo-service.service" DESTINATION "${units}")
+  file(INSTALL "${packaging}/ipo-service.conf" DESTINATION "${etc}/ipo-service")
+  file(INSTALL "${staged}/ipo-service" DESTINATION "${etc}/logrotate.d")
+]] COMPONENT service)
+
+# --- manual pages, made from each program's --help and --version
+find_program(HELP2MAN help2man REQUIRED)
+set(programs ipo-service)
+if(IPO_BUILD_WX)
+  list(APPEND programs ipo-terminal)
+endif()
+set(ipo-service_summary "reference IPO service for the IPO terminal")
+set(ipo-terminal_summary "desktop trading terminal with the IPO bidding plug-in")
+set(ipo-service_component service)
+set(ipo-terminal_component terminal)
+foreach(program ${programs})
+  set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+  add_custom_command(
+    OUTPUT ${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${HELP2MAN} --no-info --no-discard-stderr --name "${${program}_summary}"
+            --output ${page} $<TARGET_FILE:${program}>
+    COMMAND gzip -9nf ${page}
+    DEPENDS ${program}
+    COMMENT "Writing the manual page of ${program}")
+  add_custom_target(${program}-man ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+          COMPONENT ${${program}_component})
+endforeach()
+
+# The Debian revision: raised when the packaging changes and the program does not.
+set(IPO_DEBIAN_REVISION 1 CACHE STRING "Debian revision of the packages")
 
 # --- documents of each package: the README, its own pages, the copyright and a changelog
 foreach(component terminal service)
@@ -34,7 +84,7 @@ foreach(component terminal service)
   configure_file(${packaging}/debian/changelog.in ${CMAKE_BINARY_DIR}/${package}/changelog @ONLY)
   execute_process(COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/${package}/changelog)
   install(FILES ${CMAKE_BINARY_DIR}/${package}/changelog.gz
-          DESTINATION ${docs} RENAME changelog.gz COMPONENT ${component})
+          DESTINATION ${docs} RENAME changelog.Debian.gz COMPONENT ${component})
 endforeach()
 install(FILES docs/architecture.md docs/protocol.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ipo-terminal COMPONENT terminal)
@@ -44,6 +94,7 @@ install(FILES docs/protocol.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ipo-serv
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quoripo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${IPO_DEBIAN_REVISION})
 set(CPACK_PACKAGE_CONTACT "QuorIPO team <ipo-team@quoripo.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -65,6 +116,7 @@ payment) and the order book (filter, cancel, modify, export). It talks to an
 IPO service through the companion library installed beside the plug-in.")
 set(CPACK_DEBIAN_SERVICE_PACKAGE_NAME ipo-service)
 set(CPACK_DEBIAN_SERVICE_PACKAGE_DEPENDS adduser)
+set(CPACK_DEBIAN_SERVICE_PACKAGE_RECOMMENDS logrotate)
 set(CPACK_COMPONENT_SERVICE_DESCRIPTION "reference IPO service for the IPO terminal
 An HTTP/JSON service over a SQLite store: issues, clients, users and orders,
 with the market's bidding rules. It runs under systemd as its own system user,

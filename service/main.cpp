@@ -2,11 +2,17 @@
 // over TLS beyond it), or runs one operator or user command against the store and exits.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -22,6 +28,9 @@
 
 namespace {
 
+// The packaged service's settings: the operator's commands read them when no --config is given.
+constexpr const char* kSystemConfig = "/etc/ipo-service/ipo-service.conf";
+
 struct UserCommand {
     std::string verb;  // "add" or "passwd"
     std::string userId;
@@ -35,7 +44,8 @@ struct Options {
     std::string host = "127.0.0.1";
     int port = 8450;
     std::string db = "ipo-service.db";
-    bool seed = false;
+    bool seedDemo = false;
+    bool create = false;
     std::string log;
     long sessionSeconds = 12 * 60 * 60;
     unsigned idleSeconds = 5;
@@ -44,6 +54,8 @@ struct Options {
     std::string tlsPriorities = svc::kTlsPriorities;
     std::vector<std::string> command;  // operator command after "order"
     UserCommand user;
+
+    bool AdminCommand() const { return !command.empty() || !user.verb.empty(); }
 };
 
 // Reads the flags; a --help or --version request, or a flag that cannot be taken, ends here
@@ -52,7 +64,10 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     CLI::App app("ipo-service: the reference IPO service", "ipo-service");
     app.set_version_flag("--version", IPO_SERVICE_VERSION);
     // A settings file of `name = value` lines (the flags' long names); flags given too win.
-    app.set_config("--config", "", "read settings from FILE first");
+    CLI::Option* config =
+        app.set_config("--config", "",
+                       std::string("read settings from FILE first (order and user commands: ") +
+                           kSystemConfig + " when there is one)");
     app.add_option("--host", options.host,
                    "address to listen on; beyond loopback only with --tls-cert and --tls-key")
         ->capture_default_str();
@@ -60,7 +75,11 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
         ->check(CLI::Range(0, 65535))
         ->capture_default_str();
     app.add_option("--db", options.db, "SQLite database")->capture_default_str();
-    app.add_flag("--seed", options.seed, "fill a new database with sample data dated from today");
+    app.add_flag("--seed-demo", options.seedDemo,
+                 "fill a new database with sample data dated from today, its users' passwords "
+                 "the published demo ones");
+    app.add_flag("--create", options.create,
+                 "let an order or user command create the database when it does not exist");
     app.add_option("--log", options.log,
                    "append an access line per request and an audit line per order change here");
     app.add_option("--session-lifetime", options.sessionSeconds, "seconds a sign-in stays valid")
@@ -77,11 +96,15 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     app.add_option("--tls-priorities", options.tlsPriorities,
                    "the protocols and ciphers offered over TLS, as a GnuTLS priority string")
         ->capture_default_str();
+    // An operator's command acts on the installed service's store unless told otherwise.
+    const auto readSystemConfig = [config](std::size_t) { config->default_str(kSystemConfig); };
     CLI::App* order = app.add_subcommand("order", "run one operator command on an order and exit");
+    order->preparse_callback(readSystemConfig);
     order->add_option("number command argument", options.command)->required();
 
     CLI::App* user = app.add_subcommand("user", "add a user or set a user's password and exit");
     user->require_subcommand(1);
+    user->preparse_callback(readSystemConfig);
     CLI::App* add = user->add_subcommand("add", "add a user with a password");
     add->add_option("user_id", options.user.userId)->required();
     add->add_option("user_type", options.user.userType, "23, 24 or 26")
@@ -154,13 +177,41 @@ std::string RunUserCommand(svc::Store& store, UserCommand command) {
     return "password of " + command.userId + " set; its sessions are ended";
 }
 
-// Serves until SIGINT or SIGTERM.
+// The store an operator's or user command would change, as an absolute path.
+std::string StoreName(const std::string& db) {
+    return std::filesystem::absolute(db).lexically_normal().string();
+}
+
+// Why an order or user command must not run on the store `db`, or "" when it may: there is none
+// (unless `create`), or root would act on a store of another user and leave files (its journal,
+// a new log) that this user cannot open.
+std::string AdminRefusal(const std::string& db, bool create, const std::string& storeName) {
+    struct stat store {};
+    if (stat(db.c_str(), &store) != 0) {
+        if (errno != ENOENT) {
+            return "cannot reach the store " + storeName + ": " + std::strerror(errno);
+        }
+        return create ? ""
+                      : "there is no store " + storeName +
+                            "; name it with --db or --config, or give --create to make it";
+    }
+    if (geteuid() != 0 || store.st_uid == 0) {
+        return "";
+    }
+    const passwd* owner = getpwuid(store.st_uid);
+    const std::string name = owner ? owner->pw_name : std::to_string(store.st_uid);
+    return storeName + " belongs to " + name + ": run the command as that user (runuser -u " +
+           name + " -- ipo-service ...)";
+}
+
+// Serves until SIGINT or SIGTERM; SIGHUP reopens the log (after it was rotated).
 int Serve(svc::Store& store, const Options& options) {
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     svc::Sessions sessions(store, std::chrono::seconds(options.sessionSeconds));
     svc::HttpLimits limits;
@@ -181,7 +232,9 @@ int Serve(svc::Store& store, const Options& options) {
     std::cout << "ipo-service listening on " << options.host << ":" << port
               << (options.tlsCert.empty() ? "" : " (https)") << std::endl;
     int signal = 0;
-    sigwait(&stopSignals, &signal);
+    while (sigwait(&signals, &signal) == 0 && signal == SIGHUP) {
+        svc::ReopenLog();
+    }
     server.Stop();
     // A request in progress finishes its work in the store; idle kept-alive connections are
     // not waited for.
@@ -209,20 +262,30 @@ int main(int argc, char** argv) {
                      "give --tls-cert and --tls-key\n";
         return 2;
     }
+    const std::string storeName = StoreName(options.db);
+    if (options.AdminCommand()) {
+        const std::string refusal = AdminRefusal(options.db, options.create, storeName);
+        if (!refusal.empty()) {
+            std::cerr << "ipo-service: " << refusal << "\n";
+            return 2;
+        }
+    }
     try {
         svc::Store store(options.db);
         if (!options.log.empty()) {
             svc::OpenLog(options.log);
         }
-        if (options.seed && svc::Seed(store)) {
-            std::cout << "ipo-service: seeded " << options.db << std::endl;
+        if (options.seedDemo && svc::Seed(store)) {
+            std::cout << "ipo-service: seeded " << storeName << " with the demo data" << std::endl;
         }
         if (!options.command.empty()) {
-            std::cout << svc::RunOperatorCommand(store, options.command) << std::endl;
+            std::cout << svc::RunOperatorCommand(store, options.command) << " (store " << storeName
+                      << ")" << std::endl;
             return 0;
         }
         if (!options.user.verb.empty()) {
-            std::cout << RunUserCommand(store, options.user) << std::endl;
+            std::cout << RunUserCommand(store, options.user) << " (store " << storeName << ")"
+                      << std::endl;
             return 0;
         }
         return Serve(store, options);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <iostream>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -17,6 +18,7 @@ namespace {
 
 std::mutex logMutex;
 std::shared_ptr<spdlog::logger> logger;
+std::string logPath;
 
 std::shared_ptr<spdlog::logger> Current() {
     std::lock_guard<std::mutex> lock(logMutex);
@@ -50,8 +52,26 @@ void OpenLog(const std::string& path) {
         opened->flush_on(spdlog::level::info);  // every line reaches the file at once
         std::lock_guard<std::mutex> lock(logMutex);
         logger = std::move(opened);
+        logPath = path;
     } catch (const spdlog::spdlog_ex& error) {
         throw std::runtime_error("cannot write the log " + path + ": " + error.what());
+    }
+}
+
+void ReopenLog() {
+    std::string path;
+    {
+        std::lock_guard<std::mutex> lock(logMutex);
+        path = logPath;
+    }
+    if (path.empty()) {
+        return;
+    }
+    try {
+        OpenLog(path);
+    } catch (const std::runtime_error& error) {
+        // The old file stays in use: no line is lost while the operator fixes the folder.
+        std::cerr << "ipo-service: " << error.what() << std::endl;
     }
 }
 

@@ -12,6 +12,9 @@ namespace svc {
 // Opens (creating it readable by its owner alone) or appends to the log file; throws
 // std::runtime_error when it cannot. Without it nothing is logged.
 void OpenLog(const std::string& path);
+// Opens the log's path again (a new file once the old one was rotated away); when it cannot,
+// says so on standard error and keeps writing to the old file.
+void ReopenLog();
 // Writes what is buffered and closes the file.
 void CloseLog();
 

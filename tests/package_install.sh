@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 (cd "$build" && cpack -G DEB -B "$work/packages" > "$work/cpack.out" 2>&1) ||
   { cat "$work/cpack.out" >&2; fail "cpack could not make the packages"; }
-packages=("$work"/packages/ipo-terminal_"$version"_*.deb "$work"/packages/ipo-service_"$version"_*.deb)
+packages=("$work"/packages/ipo-terminal_"$version"-*_*.deb "$work"/packages/ipo-service_"$version"-*_*.deb)
 for package in "${packages[@]}"; do
   [ -f "$package" ] || fail "no package $package"
   dpkg -x "$package" "$root"
@@ -52,7 +52,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/ipo-terminal" --service "127.0.0.1
 grep -q '^terms: <html>' "$work/terminal.out" || fail "the terms link did not show the sample file"
 [ "$(ls "$work/shots" | wc -l)" -eq 5 ] || fail "expected five screenshots"
 companion=$(readlink -f "$XDG_DATA_HOME/ipo-terminal/Corvexdll64.so")
-[ "$companion" = "$(readlink -f "$root/usr/lib/ipo-terminal/Corvexdll64.so")" ] ||
+[ "$companion" = "$(readlink -f "$root"/usr/lib/*/ipo-terminal/Corvexdll64.so)" ] ||
   fail "the working folder's companion is $companion, not the installed one"
 grep -q 'IPO plug-in .* loaded' "$XDG_STATE_HOME/ipo-terminal/terminal.log" ||
   fail "the message log file lacks the plug-in's start"

@@ -130,7 +130,7 @@ ServiceProcess::~ServiceProcess() {
 
 void ServiceProcess::Start(int port) {
     const std::string log = folder_ + "/service.out";
-    std::vector<std::string> arguments = {"--db", db_, "--seed", "--port", std::to_string(port)};
+    std::vector<std::string> arguments = {"--db", db_, "--seed-demo", "--port", std::to_string(port)};
     arguments.insert(arguments.end(), flags_.begin(), flags_.end());
     std::ofstream(log, std::ios::trunc).close();  // no line of an earlier start is read
     pid_ = Spawn(arguments, log);

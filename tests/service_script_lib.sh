@@ -10,7 +10,7 @@ trap 'stop_service; rm -rf "$work"' EXIT
 # start_service <port>: 0 picks a free port. Waits until the service listens. Its access and
 # audit lines go to $work/service.log.
 start_service() {
-  "$bin/ipo-service" --db "$work/ipo.db" --seed --port "$1" --log "$work/service.log" \
+  "$bin/ipo-service" --db "$work/ipo.db" --seed-demo --port "$1" --log "$work/service.log" \
     > "$work/service.out" 2>&1 &
   service=$!
   for _ in $(seq 1 500); do
