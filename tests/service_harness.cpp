@@ -100,16 +100,19 @@ std::string SignIn(int port, const std::string& userId, const std::string& passw
     return {};
 }
 
-int RunService(const std::string& arguments, std::string& output) {
-    const std::string command = Service() + " " + arguments + " </dev/null 2>&1";
+int Shell(const std::string& command, std::string& output) {
     FILE* pipe = popen(command.c_str(), "r");
-    char buffer[512];
-    output.clear();
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
-        output += buffer;
+    char chunk[4096];
+    for (size_t got; pipe && (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        output.append(chunk, got);
     }
     const int status = pipe ? pclose(pipe) : -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunService(const std::string& arguments, std::string& output) {
+    output.clear();
+    return Shell(Service() + " " + arguments + " </dev/null 2>&1", output);
 }
 
 ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {

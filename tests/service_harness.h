@@ -25,6 +25,10 @@ std::string SeededPassword(const std::string& userId);
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error = nullptr, const std::string& caFile = "");
 
+// Runs `command` through the shell; gives its exit status and adds what it wrote to standard
+// output to `output`.
+int Shell(const std::string& command, std::string& output);
+
 // Runs ipo-service with `arguments` (shell words); gives the exit status and what it wrote
 // (standard output and error together).
 int RunService(const std::string& arguments, std::string& output);

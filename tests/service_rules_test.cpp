@@ -29,22 +29,20 @@ class ServiceRulesTest : public ::testing::Test {
         return record.at("message");
     }
     json Cancel(const json& header, int64_t orderNumber) {
-        json request = header;
-        request.update({{"code", 95},
-                        {"order_number", orderNumber},
-                        {"action", "N"},
-                        {"bid_references", {"0", "0", "0"}}});
-        return client.Post("/ipo/cancel", request).Record();
+        return client
+            .Post("/ipo/cancel", With(header, {{"code", 95},
+                                               {"order_number", orderNumber},
+                                               {"action", "N"},
+                                               {"bid_references", {"0", "0", "0"}}}))
+            .Record();
     }
     json FirstOrder() { return client.Book(Investor(93)).at(0); }
     // An order changing the placed `placed` to `bids`.
     static json Modify(const json& order, const json& placed, const std::vector<json>& bids) {
-        json modify = order;
-        modify.update({{"order_flag", "M"},
-                       {"order_number", placed.at("order_number")},
-                       {"application_number", placed.at("application_number")},
-                       {"bids", bids}});
-        return modify;
+        return With(order, {{"order_flag", "M"},
+                            {"order_number", placed.at("order_number")},
+                            {"application_number", placed.at("application_number")},
+                            {"bids", bids}});
     }
 };
 
@@ -113,14 +111,10 @@ TEST_F(ServiceRulesTest, EachRuleRefusesJustBeyondItsEdgeWithItsMessage) {
               SQLITE_OK);
     sqlite3_close(db);
     const json edge = {{"ipo_name", "EDGE"}, {"issue_tag", "EDG"}};
-    const auto as = [](json change, const std::string& party) {
-        change.update(Dealer(94, party));
-        return change;
+    const auto as = [](const json& change, const std::string& party) {
+        return With(change, Dealer(94, party));
     };
-    const auto on = [&](json change) {
-        change.update(edge);
-        return change;
-    };
+    const auto on = [&](const json& change) { return With(change, edge); };
     const std::pair<json, const char*> cases[] = {
         {{{"ipo_name", "HARBOURBANK"}, {"issue_tag", "HBK"}}, "Bidding is not open"},
         {{{"ipo_name", "EVERESTLOG"}, {"issue_tag", "ELS"}}, "Bidding is not open"},
@@ -271,18 +265,14 @@ TEST_F(ServiceRulesTest, AnswersAreTheirOwnCanonicalJsonWithEachOrdersBids) {
 
 TEST_F(ServiceRulesTest, NobodyReachesWhatIsNotTheirs) {
     const json placed = Place(Order());
-    const auto change = [](json header, const json& change) {
-        header.update(change);
-        return header;
-    };
     // INV001's session naming another user, user type, client or client code.
     const std::pair<json, const char*> refused[] = {
-        {change(Investor(93), {{"user_id", "NOBODY"}}),
+        {With(Investor(93), {{"user_id", "NOBODY"}}),
          "The request names user NOBODY of type 23, but the session belongs to INV001 of type 23"},
-        {change(Investor(93), {{"login_client_id", "INV026"}, {"login_client_code", "I026"}}),
+        {With(Investor(93), {{"login_client_id", "INV026"}, {"login_client_code", "I026"}}),
          "Client INV026 is not mapped to user INV001"},
         {Dealer(93, "CL0006"), "Client CL0006 is not mapped to user DEALER01"},
-        {change(Dealer(93, "CL0001"), {{"client_code", "C0002"}}),
+        {With(Dealer(93, "CL0001"), {{"client_code", "C0002"}}),
          "Client code C0002 does not belong to client CL0001"},
     };
     for (const auto& [request, message] : refused) {

@@ -44,21 +44,24 @@ inline json Bid(const std::string& action, int quantity, int64_t pricePaise,
             {"price_paise", pricePaise},
             {"reference", reference}};
 }
+// `base` with the fields of `change` set.
+inline json With(json base, const json& change) {
+    base.update(change);
+    return base;
+}
 // A valid new RETAIL order of INV001: one bid of 150 shares at 98.00 on AURORAGREEN, with
 // `change` applied.
 inline json Order(const json& change = json::object()) {
-    json order = Investor(94);
-    order.update({{"order_flag", "N"},
-                  {"ipo_name", "AURORAGREEN"},
-                  {"issue_tag", "AGE"},
-                  {"category", "RETAIL"},
-                  {"payment_mode", "UPI"},
-                  {"upi_id", "rohan.desai@upibank"},
-                  {"order_number", 0},
-                  {"application_number", ""},
-                  {"bids", {Bid("N", 150, 9800)}}});
-    order.update(change);
-    return order;
+    return With(With(Investor(94), {{"order_flag", "N"},
+                                    {"ipo_name", "AURORAGREEN"},
+                                    {"issue_tag", "AGE"},
+                                    {"category", "RETAIL"},
+                                    {"payment_mode", "UPI"},
+                                    {"upi_id", "rohan.desai@upibank"},
+                                    {"order_number", 0},
+                                    {"application_number", ""},
+                                    {"bids", {Bid("N", 150, 9800)}}}),
+                change);
 }
 
 }  // namespace wire
@@ -101,9 +104,9 @@ class ServiceTestClient {
     // "Bearer <token>" of a seeded user.
     std::string Bearer(const std::string& userId) { return "Bearer " + service_.Token(userId); }
     // The order book of a header's party, all statuses, no date bounds.
-    nlohmann::json Book(nlohmann::json header, const std::string& status = "-1") {
-        header.update({{"code", 93}, {"status", status}});
-        return Post("/ipo/orderbook", header).body.at("records");
+    nlohmann::json Book(const nlohmann::json& header, const std::string& status = "-1") {
+        return Post("/ipo/orderbook", wire::With(header, {{"code", 93}, {"status", status}}))
+            .body.at("records");
     }
 
   private:

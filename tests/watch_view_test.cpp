@@ -41,7 +41,6 @@ class WatchViewTest : public PluginTest {
         return windows_.back()->form();
     }
     OpenedWindow& window() { return *windows_.front(); }
-    std::string Pane(int pane) { return window().site().statusBar()->PaneText(pane); }
 
     Texts Column(HeadlessForm& form, size_t column) {
         Texts texts;
@@ -84,8 +83,6 @@ TEST_F(WatchViewTest, OpeningListsCurrentIssuesFormattedAndSortedByMinimumQuanti
     EXPECT_EQ(rows[1], (Texts{"", "Alpha Ltd", "01-Dec-2026 ", "Book Built", "10.00",
                               "95.50-100.00", "150", "150", "12500000000"}));
     EXPECT_EQ(rows[2][2], "02-Dec-2026 To 04-Dec-2026");
-
-    EXPECT_EQ(Pane(1) + "|" + Pane(2), "CURRENT IPO|No of records : 3");
     form.PressEscape();
     EXPECT_EQ(window().site().closePosts(), 1);
 }

@@ -144,12 +144,11 @@ class FakeUserDetailsRecord final : public UserDetailsRecord {
   public:
     FakePtrList bankAccounts;  // of BankAccountRecord*
     FakePtrList references;    // of UserReferenceRecord*
-    bool nullBankAccounts = false, nullReferences = false;
 
     void Reserved0() override {}
     const char* Text1() override { return ""; }
-    PtrList* BankAccounts() override { return nullBankAccounts ? nullptr : bankAccounts.get(); }
-    PtrList* References() override { return nullReferences ? nullptr : references.get(); }
+    PtrList* BankAccounts() override { return bankAccounts.get(); }
+    PtrList* References() override { return references.get(); }
 };
 
 class FakeOrderResponseDetail final : public OrderResponseDetail {
@@ -167,7 +166,6 @@ class FakeOrderResponseDetail final : public OrderResponseDetail {
 class FakeOrderResponseRecord final : public OrderResponseRecord {
   public:
     FakePtrList details;  // of OrderResponseDetail*
-    bool nullDetails = false;
 
     void Reserved0() override {}
     FAKE_VALUE(uint8_t, Status, status, 1);
@@ -177,7 +175,7 @@ class FakeOrderResponseRecord final : public OrderResponseRecord {
     const char* Reserved5() override { return ""; }
     const char* Reserved6() override { return ""; }
     const char* Reserved7() override { return ""; }
-    PtrList* Details() override { return nullDetails ? nullptr : details.get(); }
+    PtrList* Details() override { return details.get(); }
 };
 
 class FakeIPOOrderBid final : public IPOOrderBid {

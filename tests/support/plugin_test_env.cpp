@@ -56,7 +56,6 @@ PluginTestEnv::PluginTestEnv(const PluginTestConfig& config) {
     InitializeServiceBridge();
     companion_->Reset();
     SetHostCallback(&OnHostMessage);
-    SetSizeCallback(&OnSize);
 }
 
 PluginTestEnv::~PluginTestEnv() {
@@ -65,7 +64,6 @@ PluginTestEnv::~PluginTestEnv() {
     ClearResultList();
     Login() = LoginContext{};
     SetHostCallback(nullptr);
-    SetSizeCallback(nullptr);
     companion_->Reset();
     g_env = nullptr;
 }
@@ -133,10 +131,5 @@ int PluginTestEnv::OnHostMessage(void* record) {
             g_env->answerClientSelected(*message);
         }
     }
-    return 0;
-}
-
-int PluginTestEnv::OnSize(void* frameWindow, WindowSize size, int a, int b, int c) {
-    g_env->sizeReports.push_back({frameWindow, size, a, b, c});
     return 0;
 }

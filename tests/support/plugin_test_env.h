@@ -65,12 +65,6 @@ class TestHostConfiguration {
 // The control of the test companion (the same instance the plug-in binds to).
 TestCompanionControl& TestCompanion();
 
-struct SizeReport {
-    void* frameWindow = nullptr;
-    WindowSize size{};
-    int a = 0, b = 0, c = 0;
-};
-
 class PluginTestEnv {
   public:
     explicit PluginTestEnv(const PluginTestConfig& config = {});
@@ -99,11 +93,9 @@ class PluginTestEnv {
     std::vector<ClientSelectedMessage> clientSelections;  // 121, as sent
     std::function<void(ClientLookupMessage&)> answerClientLookup;
     std::function<void(ClientSelectedMessage&)> answerClientSelected;
-    std::vector<SizeReport> sizeReports;
 
   private:
     static int OnHostMessage(void* record);
-    static int OnSize(void* frameWindow, WindowSize size, int a, int b, int c);
 
     fw::headless::HeadlessBackend backend_;
     TestCompanionControl* companion_ = nullptr;
