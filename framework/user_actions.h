@@ -21,8 +21,9 @@ enum class Key { Enter, Escape, Tab };
 struct MessageBoxShown {
     std::string text;
     MessageIcon icon = MessageIcon::None;
-    std::string owner;  // caption of the window the box belongs to
-    int serial = 0;     // counts the boxes shown: two boxes with one text differ here
+    std::string owner;    // caption of the window the box belongs to
+    int serial = 0;       // counts the boxes shown: two boxes with one text differ here
+    bool inFront = true;  // stacked above every other window (a modal box is, where none overlap)
 };
 
 class UserActions {

@@ -22,13 +22,24 @@ constexpr int kMenuAbout = wxID_ABOUT;
 constexpr int kMenuExit = wxID_EXIT;
 constexpr uint32_t kPluginMenus[] = {kMenuIPOWatch, kMenuIPOOrderBook};
 
+// The main window is shown at once, not after the window manager has told the size of its frame:
+// wx's deferred first showing lays the tabs and the log out at 1x1 first, and GTK complains of
+// negative sizes some thirty times. The window takes its frame into account when it is told.
+class MainFrame : public wxMDIParentFrame {
+  public:
+    MainFrame()
+        : wxMDIParentFrame(nullptr, wxID_ANY, "IPO Terminal", wxPoint(0, 0), wxSize(1240, 860)) {
+        m_deferShow = false;
+    }
+};
+
 }  // namespace
 
 Terminal::Terminal(TerminalSettings settings, std::string programFolder)
     : settings_(std::move(settings)),
       folders_(FindTerminalFolders(programFolder, settings_.workingDirectory)),
       clients_(settings_.serviceHost, settings_.servicePort),
-      hostMessages_(*this, clients_) {
+      hostMessages_(*this, clients_, settings_.ServiceAddress()) {
     g_terminal = this;
 }
 
@@ -63,7 +74,7 @@ void Terminal::Start() {
 }
 
 bool Terminal::SignInToService() {
-    const std::string where = settings_.serviceHost + ":" + std::to_string(settings_.servicePort);
+    const std::string where = settings_.ServiceAddress();
     const std::string failed = "Sign-in failed for " + settings_.userId + " at " + where + ": ";
     if (settings_.password.empty() && settings_.askPassword) {
         wxPasswordEntryDialog ask(frame_,
@@ -149,8 +160,7 @@ void Terminal::SaveGeometry() {
 }
 
 void Terminal::BuildMainWindow() {
-    frame_ =
-        new wxMDIParentFrame(nullptr, wxID_ANY, "IPO Terminal", wxPoint(0, 0), wxSize(1240, 860));
+    frame_ = new MainFrame;
     auto* file = new wxMenu;
     file->Append(kMenuExit, "E&xit");
     auto* ipo = new wxMenu;
@@ -185,6 +195,8 @@ void Terminal::BuildMainWindow() {
     sizer->Add(log_, 1, wxEXPAND);
     logFrame->SetSizer(sizer);
     logFrame->Show();
+    // The tabs and the log get their sizes before GTK first lays the window out: a tab area
+    // still at its 1x1 start size makes GTK complain of negative sizes.
     frame_->Show();
 }
 
@@ -207,7 +219,7 @@ void Terminal::LoadPlugin() {
         }
         ShowMessage("IPO plug-in " + plugin_.Version() + " loaded; user " + settings_.userId +
                     " (type " + std::to_string(settings_.userType) + ") at " +
-                    settings_.serviceHost + ":" + std::to_string(settings_.servicePort));
+                    settings_.ServiceAddress());
     }
 }
 

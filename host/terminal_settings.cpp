@@ -149,11 +149,15 @@ bool KnownFlag(const wxCmdLineEntryDesc* options, const std::string& name) {
 std::string TerminalSettings::ServiceURL(int requestCode) const {
     for (const Endpoint& endpoint : kEndpoints) {
         if (endpoint.code == requestCode) {
-            return "http://" + (token.empty() ? "" : token + "@") + serviceHost + ":" +
-                   std::to_string(servicePort) + endpoint.path;
+            return "http://" + (token.empty() ? "" : token + "@") + ServiceAddress() +
+                   endpoint.path;
         }
     }
     return {};
+}
+
+std::string TerminalSettings::ServiceAddress() const {
+    return serviceHost + ":" + std::to_string(servicePort);
 }
 
 size_t TerminalSettings::LongestServiceURL() const {

@@ -44,8 +44,10 @@ std::string Seen(const std::optional<fw::Menu>& menu) {
     return seen;
 }
 
+// What a message box said; it must be the topmost window, in front of the dialog it belongs to.
 std::string Said(UserDriver& user) {
     const auto box = user.AnswerMessageBox();
+    EXPECT_TRUE(!box || box->inFront) << box->text << " is behind another window";
     return box ? box->text : "<no message box>";
 }
 
@@ -100,7 +102,8 @@ TEST_F(Scenario, InvestorBidsByUpiAndAsbaThenModifiesCancelsAndExports) {
         EXPECT_EQ("Meridian Registry Services", user.Text(kDetailsRegistrar));
         user.Press(Key::Escape);
         EXPECT_FALSE(user.Shown("IPO Watch Details"));
-        EXPECT_EQ("IPO WatchList", user.FrontWindow());
+        EXPECT_TRUE(user.WaitUntil(
+            [](fw::UserActions& ui) { return ui.FrontWindow() == "IPO WatchList"; }));
 
         // A UPI bid, refused until the terms are accepted; the box belongs to the bid dialog.
         user.Use("IPO WatchList");
@@ -116,6 +119,7 @@ TEST_F(Scenario, InvestorBidsByUpiAndAsbaThenModifiesCancelsAndExports) {
         ASSERT_TRUE(refused);
         EXPECT_EQ("Kindly accept Terms and Conditions", refused->text);
         EXPECT_EQ("Bid Order-IPO", refused->owner);
+        EXPECT_TRUE(refused->inFront);
         EXPECT_EQ("Bid Order-IPO", user.FrontWindow());
         EXPECT_EQ("300", user.Text(kBidQuantity[0]));
         user.Tick(kBidTerms, true);
