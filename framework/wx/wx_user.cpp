@@ -170,8 +170,10 @@ void WxUser::RunUntil(const std::function<bool()>& done) {
     }
     wxGUIEventLoop loop;
     wxTimer check;
+    // Ends once done, and only from its own level: a modal window still open in a loop of its
+    // own is first ended by Abandon.
     check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (done()) {
+        if (done() && wxEventLoopBase::GetActive() == &loop) {
             loop.ScheduleExit();
         }
     });
