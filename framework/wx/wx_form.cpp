@@ -375,6 +375,11 @@ void WxForm::CreateControl(const ControlEntry& entry) {
     if (entry.style & kStyleHidden) {
         control->Hide();
     }
+    // Tab passes over what the layout does not mark as a tab stop (the terms link, the second
+    // radio button of a group), as on the platform the layouts were drawn for.
+    if (!(entry.style & kStyleTabStop)) {
+        control->DisableFocusFromKeyboard();
+    }
     BindControl(control, entry);
 }
 
