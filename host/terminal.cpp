@@ -7,7 +7,6 @@
 #include <wx/sizer.h>
 #include <wx/textdlg.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "base/platform.h"
@@ -308,32 +307,8 @@ int Terminal::OnHostMessage(void* record) {
     return 0;
 }
 
-int Terminal::OnSizeRequest(void* frameWindow, WindowSize size, int, int, int) {
-    if (g_terminal) {
-        g_terminal->SizeFrameFor(frameWindow, size);
-    }
+// The plug-in's views are tabs of the main window: they take the tab area's size, and a view's
+// wanted size never resizes the trader's main window.
+int Terminal::OnSizeRequest(void*, WindowSize, int, int, int) {
     return 0;
-}
-
-void Terminal::SizeFrameFor(const void* frameWindow, WindowSize size) {
-    HostWindow* window = nullptr;
-    for (const auto& [menuId, docTemplate] : templates_) {
-        if (!window) {
-            window = docTemplate->FindByFrame(frameWindow);
-        }
-    }
-    if (!window || !frame_) {
-        return;
-    }
-    // MDI children here are tabs of the main window: the main window grows or shrinks so that
-    // the child gets the size asked for, within the screen.
-    const wxSize now = window->child->GetSize();
-    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(frame_) == wxNOT_FOUND
-                                        ? 0u
-                                        : static_cast<unsigned>(wxDisplay::GetFromWindow(frame_)))
-                              .GetClientArea();
-    wxSize wanted = frame_->GetSize() + wxSize(size.width, size.height) - now;
-    wanted.x = std::clamp(wanted.x, 480, screen.width);
-    wanted.y = std::clamp(wanted.y, 360, screen.height);
-    frame_->SetSize(wanted);
 }
