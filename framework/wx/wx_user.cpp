@@ -202,6 +202,7 @@ bool WxUser::Idle() const {
 
 void WxUser::Abandon() {
     steps_.clear();
+    x::ForgetUndelivered();
     if (const WxBackend::ShownPopup* shown = ShownPopup()) {
         gtk_menu_shell_deactivate(GTK_MENU_SHELL(shown->popup->m_menu));
     }

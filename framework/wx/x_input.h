@@ -23,6 +23,9 @@ void Type(std::string_view text);
 // input sent has arrived once the second has reached the first.
 unsigned long ReleasesSent();
 unsigned long ReleasesReceived();
+// Counts what was sent and has not arrived as lost (a click that landed on another program's
+// window), so that a new start does not wait for it.
+void ForgetUndelivered();
 
 // The X window of the top-level window that holds a GTK widget (0 while it has none).
 unsigned long XWindowOf(void* widget);
