@@ -1,7 +1,8 @@
 // What a user does to the windows on screen and what they see, as one interface that each
-// backend implements: the headless backend on its recorded controls, the wx backend with real
-// events on real controls. Every call runs on the UI thread; UserDriver makes the calls from a
-// scenario's thread of its own and waits for their effects.
+// backend implements: the headless backend on its recorded controls, the wx backend with keys
+// and clicks sent through the X server to real windows under a window manager. Every call runs on
+// the UI thread; UserDriver makes the calls from a scenario's thread of its own and waits for
+// their effects.
 #pragma once
 
 #include <functional>
@@ -21,8 +22,9 @@ enum class Key { Enter, Escape, Tab };
 struct MessageBoxShown {
     std::string text;
     MessageIcon icon = MessageIcon::None;
-    std::string owner;  // caption of the window the box belongs to
-    int serial = 0;     // counts the boxes shown: two boxes with one text differ here
+    std::string owner;    // caption of the window the box belongs to
+    int serial = 0;       // counts the boxes shown: two boxes with one text differ here
+    bool inFront = true;  // stacked above every other window (a modal box is, where none overlap)
 };
 
 class UserActions {

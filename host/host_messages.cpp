@@ -30,7 +30,15 @@ void HostMessages::Handle(void* record) {
 
 void HostMessages::ServiceFailure(void* record) {
     const auto* message = static_cast<const ServiceFailureMessage*>(record);
-    log_.ShowMessage(base::FieldText(message->Text));
+    const std::string text = base::FieldText(message->Text);
+    // "null" is the companion's word for a request that got no answer at all.
+    if (text == "null") {
+        log_.ShowMessage("The IPO service" +
+                         (serviceAddress_.empty() ? std::string() : " at " + serviceAddress_) +
+                         " cannot be reached: the plug-in's request got no answer");
+        return;
+    }
+    log_.ShowMessage(text);
 }
 
 void HostMessages::LookupClient(void* record) {

@@ -16,7 +16,9 @@ class TerminalLog {
 
 class HostMessages {
   public:
-    HostMessages(TerminalLog& log, ClientDirectory& clients) : log_(log), clients_(clients) {}
+    // `serviceAddress` (host:port) names the service in what the log says when it is not reached.
+    HostMessages(TerminalLog& log, ClientDirectory& clients, std::string serviceAddress = {})
+        : log_(log), clients_(clients), serviceAddress_(std::move(serviceAddress)) {}
 
     // Answers one message record; the first 32 bits are its id. Unknown ids are logged.
     void Handle(void* record);
@@ -28,4 +30,5 @@ class HostMessages {
 
     TerminalLog& log_;
     ClientDirectory& clients_;
+    std::string serviceAddress_;
 };

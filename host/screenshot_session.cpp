@@ -89,12 +89,13 @@ bool ScreenshotSession::Script(fw::UserDriver& user) {
 
     // 2. The details of the first issue: a click on its name.
     user.ClickCell(kList, 0, 1);
-    if (!user.WaitUntil([](fw::UserActions& ui) { return ui.Shown("IPO Watch Details"); })) {
+    if (!user.Use("IPO Watch Details")) {  // shown by the window manager, in front
         return Fail("the details did not open");
     }
     if (!ShootNow(user, "2-ipo-details.png")) {
         return false;
     }
+    user.Use("IPO WatchList");
     user.ClickCell(kList, 0, 1);  // a second click hides them again
 
     // 3. The bid dialog for the first current issue, filled in: two lots at the cut-off price.

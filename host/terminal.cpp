@@ -7,7 +7,6 @@
 #include <wx/sizer.h>
 #include <wx/textdlg.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "base/platform.h"
@@ -22,13 +21,24 @@ constexpr int kMenuAbout = wxID_ABOUT;
 constexpr int kMenuExit = wxID_EXIT;
 constexpr uint32_t kPluginMenus[] = {kMenuIPOWatch, kMenuIPOOrderBook};
 
+// The main window is shown at once, not after the window manager has told the size of its frame:
+// wx's deferred first showing lays the tabs and the log out at 1x1 first, and GTK complains of
+// negative sizes some thirty times. The window takes its frame into account when it is told.
+class MainFrame : public wxMDIParentFrame {
+  public:
+    MainFrame()
+        : wxMDIParentFrame(nullptr, wxID_ANY, "IPO Terminal", wxPoint(0, 0), wxSize(1240, 860)) {
+        m_deferShow = false;
+    }
+};
+
 }  // namespace
 
 Terminal::Terminal(TerminalSettings settings, std::string programFolder)
     : settings_(std::move(settings)),
       folders_(FindTerminalFolders(programFolder, settings_.workingDirectory)),
       clients_(settings_.serviceHost, settings_.servicePort),
-      hostMessages_(*this, clients_) {
+      hostMessages_(*this, clients_, settings_.ServiceAddress()) {
     g_terminal = this;
 }
 
@@ -63,7 +73,7 @@ void Terminal::Start() {
 }
 
 bool Terminal::SignInToService() {
-    const std::string where = settings_.serviceHost + ":" + std::to_string(settings_.servicePort);
+    const std::string where = settings_.ServiceAddress();
     const std::string failed = "Sign-in failed for " + settings_.userId + " at " + where + ": ";
     if (settings_.password.empty() && settings_.askPassword) {
         wxPasswordEntryDialog ask(frame_,
@@ -149,8 +159,7 @@ void Terminal::SaveGeometry() {
 }
 
 void Terminal::BuildMainWindow() {
-    frame_ =
-        new wxMDIParentFrame(nullptr, wxID_ANY, "IPO Terminal", wxPoint(0, 0), wxSize(1240, 860));
+    frame_ = new MainFrame;
     auto* file = new wxMenu;
     file->Append(kMenuExit, "E&xit");
     auto* ipo = new wxMenu;
@@ -185,6 +194,8 @@ void Terminal::BuildMainWindow() {
     sizer->Add(log_, 1, wxEXPAND);
     logFrame->SetSizer(sizer);
     logFrame->Show();
+    // The tabs and the log get their sizes before GTK first lays the window out: a tab area
+    // still at its 1x1 start size makes GTK complain of negative sizes.
     frame_->Show();
 }
 
@@ -207,7 +218,7 @@ void Terminal::LoadPlugin() {
         }
         ShowMessage("IPO plug-in " + plugin_.Version() + " loaded; user " + settings_.userId +
                     " (type " + std::to_string(settings_.userType) + ") at " +
-                    settings_.serviceHost + ":" + std::to_string(settings_.servicePort));
+                    settings_.ServiceAddress());
     }
 }
 
@@ -296,32 +307,8 @@ int Terminal::OnHostMessage(void* record) {
     return 0;
 }
 
-int Terminal::OnSizeRequest(void* frameWindow, WindowSize size, int, int, int) {
-    if (g_terminal) {
-        g_terminal->SizeFrameFor(frameWindow, size);
-    }
+// The plug-in's views are tabs of the main window: they take the tab area's size, and a view's
+// wanted size never resizes the trader's main window.
+int Terminal::OnSizeRequest(void*, WindowSize, int, int, int) {
     return 0;
-}
-
-void Terminal::SizeFrameFor(const void* frameWindow, WindowSize size) {
-    HostWindow* window = nullptr;
-    for (const auto& [menuId, docTemplate] : templates_) {
-        if (!window) {
-            window = docTemplate->FindByFrame(frameWindow);
-        }
-    }
-    if (!window || !frame_) {
-        return;
-    }
-    // MDI children here are tabs of the main window: the main window grows or shrinks so that
-    // the child gets the size asked for, within the screen.
-    const wxSize now = window->child->GetSize();
-    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(frame_) == wxNOT_FOUND
-                                        ? 0u
-                                        : static_cast<unsigned>(wxDisplay::GetFromWindow(frame_)))
-                              .GetClientArea();
-    wxSize wanted = frame_->GetSize() + wxSize(size.width, size.height) - now;
-    wanted.x = std::clamp(wanted.x, 480, screen.width);
-    wanted.y = std::clamp(wanted.y, 360, screen.height);
-    frame_->SetSize(wanted);
 }

@@ -53,7 +53,7 @@ class Terminal : public TerminalLog {
 
   private:
     static int OnHostMessage(void* record);
-    static int OnSizeRequest(void* frameWindow, WindowSize size, int, int, int);
+    static int OnSizeRequest(void*, WindowSize, int, int, int);
     void BuildMainWindow();
     bool SignInToService();
     void SignOutOfService();
@@ -63,7 +63,6 @@ class Terminal : public TerminalLog {
     void OpenLogFile();
     void KeepGeometry();
     void SaveGeometry();
-    void SizeFrameFor(const void* frameWindow, WindowSize size);
     void OnMainClose(wxCloseEvent& event);
 
     TerminalSettings settings_;

@@ -143,8 +143,11 @@ std::string TerminalSettings::ServiceURL(int requestCode) const {
     if (!path) {
         return {};
     }
-    return "http://" + (token.empty() ? "" : token + "@") + serviceHost + ":" +
-           std::to_string(servicePort) + path;
+    return "http://" + (token.empty() ? "" : token + "@") + ServiceAddress() + path;
+}
+
+std::string TerminalSettings::ServiceAddress() const {
+    return serviceHost + ":" + std::to_string(servicePort);
 }
 
 size_t TerminalSettings::LongestServiceURL() const {

@@ -24,6 +24,8 @@ struct TerminalSettings {
     // The service URL of a request code (91 to 96), carrying the session token as its user
     // part once signed in; empty for another code.
     std::string ServiceURL(int requestCode) const;
+    // The service's host:port.
+    std::string ServiceAddress() const;
     // The length of the longest service URL (the plug-in takes at most 255 characters).
     size_t LongestServiceURL() const;
 };

@@ -124,11 +124,14 @@ TEST_F(TerminalTest, AFailedSignInIsSaidAndLeavesTheIPOMenuDisabled) {
 
 TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
     StartTerminal(StartService());
+    fw::wx::Pump(100);
+    const wxSize before = terminal->frame()->GetSize();
     HostWindow* watch = terminal->Open(kMenuIPOWatch);
     HostWindow* book = terminal->Open(kMenuIPOOrderBook);
     ASSERT_NE(nullptr, watch);
     ASSERT_NE(nullptr, book);
     fw::wx::Pump(300);
+    EXPECT_EQ(before, terminal->frame()->GetSize());  // the views fill tabs of the main window
     EXPECT_EQ("IPO WatchList", std::string(watch->child->GetTitle().utf8_str()));
     EXPECT_EQ("IPO Order Book", std::string(book->child->GetTitle().utf8_str()));
     // The views fill their frames above the three-pane status bar they created.

@@ -45,7 +45,8 @@ done
 
 start_service 0
 export XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state
-xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/ipo-terminal" --service "127.0.0.1:$port" \
+# Under a window manager, as the session's user drives it through the X server.
+"$(dirname "$0")/../scripts/gui-session" "$bin/ipo-terminal" --service "127.0.0.1:$port" \
   --password first-listing \
   --screenshots "$work/shots" > "$work/terminal.out" 2>&1 ||
   { cat "$work/terminal.out" >&2; fail "the installed terminal's screenshot session failed"; }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/user_actions.h"
 #include "seeded_investor.h"
@@ -16,6 +18,8 @@ class ScenarioHost {
     virtual fw::UserActions& ui() = 0;
     // Opens the window of an IPO menu command, as the trader's menu does (on the UI thread).
     virtual void Open(uint32_t menuId) = 0;
+    // The lines of the host's message log so far (on the UI thread).
+    virtual std::vector<std::string> Log() = 0;
 };
 
 std::unique_ptr<ScenarioHost> StartScenarioHost(harness::ServiceProcess& service,

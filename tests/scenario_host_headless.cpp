@@ -12,10 +12,11 @@
 
 namespace {
 
-class NoLog : public TerminalLog {
+class RecordingLog : public TerminalLog {
   public:
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const std::string& text) override { lines.push_back(text); }
     void ShowClientInUse(const std::string&, const std::string&) override {}
+    std::vector<std::string> lines;
 };
 
 class HeadlessHost : public ScenarioHost {
@@ -24,12 +25,13 @@ class HeadlessHost : public ScenarioHost {
         : env_(Config(service, user, withCompanion)),
           user_(env_.backend()),
           clients_("127.0.0.1", service.Port()),
-          messages_(log_, clients_) {
+          messages_(log_, clients_, "127.0.0.1:" + std::to_string(service.Port())) {
         fw::RegisterTemplate(&WatchFormLayout());
         fw::RegisterTemplate(&OrderBookFormLayout());
         clients_.SetToken(service.Token(user.id));
         env_.answerClientLookup = [this](ClientLookupMessage& m) { messages_.Handle(&m); };
         env_.answerClientSelected = [this](ClientSelectedMessage& m) { messages_.Handle(&m); };
+        env_.answerServiceFailure = [this](ServiceFailureMessage& m) { messages_.Handle(&m); };
         // The trader's clock: the seeded issues are open around today.
         const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
         std::tm local{};
@@ -46,6 +48,7 @@ class HeadlessHost : public ScenarioHost {
             watch ? WatchViewClass() : OrderBookViewClass(), GenericFrameClass(),
             static_cast<int>(watch ? kFormIPOWatch : kFormIPOOrderBook)));
     }
+    std::vector<std::string> Log() override { return log_.lines; }
 
   private:
     // The working folder prepared as the terminal prepares it: the terms file, and the companion
@@ -64,7 +67,7 @@ class HeadlessHost : public ScenarioHost {
     }
     PluginTestEnv env_;
     fw::headless::HeadlessUser user_;
-    NoLog log_;
+    RecordingLog log_;
     ServiceClientDirectory clients_;
     HostMessages messages_;
     std::vector<std::unique_ptr<fw::headless::OpenedWindow>> windows_;

@@ -33,9 +33,8 @@ class WxHost : public ScenarioHost {
         settings.loginClientId = user.loginClientId;
         settings.loginClientCode = user.loginClientCode;
         settings.password = harness::SeededPassword(user.id);
-        const std::string folder = withCompanion
-                                       ? harness::BinDir()
-                                       : FolderWithoutCompanion(service.Folder() + "/bin");
+        const std::string folder =
+            withCompanion ? harness::BinDir() : FolderWithoutCompanion(service.Folder() + "/bin");
         terminal_ = std::make_unique<Terminal>(settings, folder);
         terminal_->Start();
     }
@@ -46,6 +45,7 @@ class WxHost : public ScenarioHost {
 
     fw::UserActions& ui() override { return user_; }
     void Open(uint32_t menuId) override { terminal_->Open(menuId); }
+    std::vector<std::string> Log() override { return terminal_->messages(); }
 
   private:
     std::unique_ptr<Terminal> terminal_;

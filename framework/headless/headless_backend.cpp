@@ -147,7 +147,14 @@ void HeadlessForm::Focus(int id) {
 }
 
 void HeadlessForm::PressEnter() {
-    events_.OnOK();
+    // Enter presses the focused button; anywhere else it is the dialog's OK.
+    const bool onButton = focus_ != 0 && (At(focus_).entry.kind == ControlKind::Button ||
+                                          At(focus_).entry.kind == ControlKind::DefaultButton);
+    if (onButton) {
+        Click(focus_);
+    } else {
+        events_.OnOK();
+    }
 }
 
 void HeadlessForm::PressEscape() {

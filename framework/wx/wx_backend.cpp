@@ -6,11 +6,41 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/toplevel.h>
+
 #include <wx/utils.h>
+#include <algorithm>
+#include <vector>
 
 #include "framework/wx/wx_text.h"
+#include "framework/wx/x_input.h"
 
 namespace fw::wx {
+namespace {
+
+// The window a message box or the save dialog belongs to: the topmost of the shown windows, as
+// the window manager stacks them, so that it opens in front of all of them (one owned by the
+// main window would open under a bid dialog the main window owns); without a window manager's
+// stacking, the window holding the focus, else the main window.
+wxWindow* FrontOwner() {
+    const std::vector<unsigned long> stacking = x::Stacking();
+    wxWindow* front = nullptr;
+    auto frontAt = stacking.begin();
+    for (wxWindow* window : wxTopLevelWindows) {
+        const auto at =
+            std::find(stacking.begin(), stacking.end(), x::XWindowOf(window->GetHandle()));
+        if (window->IsShown() && at != stacking.end() && (!front || at > frontAt)) {
+            front = window;
+            frontAt = at;
+        }
+    }
+    if (!front && wxWindow::FindFocus()) {
+        front = wxGetTopLevelParent(wxWindow::FindFocus());
+    }
+    return front || !wxTheApp ? front : wxTheApp->GetTopWindow();
+}
+
+}  // namespace
 
 WxBackend::WxBackend() {
     SetBackend(this);
@@ -56,13 +86,9 @@ int WxBackend::MessageBox(std::string_view text, MessageIcon icon) {
             style |= wxICON_INFORMATION;
             break;
     }
-    // The box belongs to the window the user is in (a dialog over the main window, say), so it
-    // opens in front of it, and focus goes back to where it was once the box is closed.
+    // Focus goes back to where it was once the box is closed.
     wxWindow* focus = wxWindow::FindFocus();
-    wxWindow* owner = focus ? wxGetTopLevelParent(focus) : nullptr;
-    if (!owner && wxTheApp) {
-        owner = wxTheApp->GetTopWindow();
-    }
+    wxWindow* owner = FrontOwner();
     const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("IPO");
     wxMessageDialog box(owner, ToWx(text), caption, style);
     box.ShowModal();
@@ -108,9 +134,9 @@ std::string ToWxWildcard(std::string_view filter) {
 }
 
 std::optional<std::string> WxBackend::SaveFileDialog(const SaveFileRequest& request) {
-    wxFileDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, "Save As",
-                        ToWx(request.initialFolder), ToWx(request.defaultFileName),
-                        ToWx(ToWxWildcard(request.filter)), wxFD_SAVE | wxFD_CHANGE_DIR);
+    wxFileDialog dialog(FrontOwner(), "Save As", ToWx(request.initialFolder),
+                        ToWx(request.defaultFileName), ToWx(ToWxWildcard(request.filter)),
+                        wxFD_SAVE | wxFD_CHANGE_DIR);
     if (dialog.ShowModal() != wxID_OK) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "framework/wx/wx_form.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -134,6 +135,22 @@ bool SortsBefore(const wxString& a, const wxString& b) {
     return a.CmpNoCase(b) < 0;
 }
 
+// An upper-case box turns what is typed or pasted into capitals where it lands, and the caret
+// stays after it (wx's own ForceUpper leaves the caret before each typed letter under GTK, so
+// that "CL0001" typed shows "1000LC").
+void KeepUpper(wxTextCtrl* edit) {
+    edit->Bind(wxEVT_TEXT, [edit](wxCommandEvent& event) {
+        event.Skip();
+        const wxString typed = edit->GetValue();
+        const wxString upper = typed.Upper();
+        if (upper != typed) {
+            const long caret = edit->GetInsertionPoint();
+            edit->ChangeValue(upper);
+            edit->SetInsertionPoint(caret);
+        }
+    });
+}
+
 }  // namespace
 
 namespace {
@@ -250,7 +267,7 @@ void WxForm::BuildWindow(wxWindow* parent) {
                 id = controlId;
             }
         }
-        link->events->OnContextMenu(id);
+        link->form->AskContextMenu(id);
     });
     // A window destroyed by its parent leaves the form without controls, never dangling.
     window_->Bind(wxEVT_DESTROY, [link, self](wxWindowDestroyEvent& event) {
@@ -305,7 +322,7 @@ void WxForm::CreateControl(const ControlEntry& entry) {
             }
             auto* edit = new wxTextCtrl(window_, entry.id, text, pos, size, style);
             if (entry.style & kStyleUppercase) {
-                edit->ForceUpper();
+                KeepUpper(edit);
             }
             control = edit;
             break;
@@ -357,6 +374,11 @@ void WxForm::CreateControl(const ControlEntry& entry) {
     }
     if (entry.style & kStyleHidden) {
         control->Hide();
+    }
+    // Tab passes over what the layout does not mark as a tab stop (the terms link, the second
+    // radio button of a group), as on the platform the layouts were drawn for.
+    if (!(entry.style & kStyleTabStop)) {
+        control->DisableFocusFromKeyboard();
     }
     BindControl(control, entry);
 }
@@ -499,8 +521,8 @@ void WxForm::BindControl(wxWindow* control, const ControlEntry& entry) {
                 }
             });
             list->Bind(wxEVT_CONTEXT_MENU, [link, id](wxContextMenuEvent&) {
-                if (link->events) {
-                    link->events->OnContextMenu(id);
+                if (link->form) {
+                    link->form->AskContextMenu(id);
                 }
             });
             list->onItemClick = [link, id](long item, long column) {
@@ -519,6 +541,23 @@ void WxForm::BindControl(wxWindow* control, const ControlEntry& entry) {
     }
 }
 
+// One right-click opens one popup menu, once the press has been handled: the list reports a
+// right-click below its rows twice, and a menu (with the save dialog it may lead to) run inside
+// the press left the second report to bring the menu back after the first, taking the next click.
+void WxForm::AskContextMenu(int id) {
+    if (link_->menuAsked) {
+        return;
+    }
+    link_->menuAsked = true;
+    std::shared_ptr<Link> link = link_;
+    wxTheApp->CallAfter([link, id] {
+        link->menuAsked = false;
+        if (link->events) {
+            link->events->OnContextMenu(id);
+        }
+    });
+}
+
 void WxForm::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE) {
@@ -526,8 +565,11 @@ void WxForm::OnCharHook(wxKeyEvent& event) {
         return;
     }
     if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
-        auto* edit = dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus());
-        if (!(edit && edit->IsMultiLine()) && link_->events) {
+        // Enter presses the focused button itself (GTK does, once the key goes on); anywhere
+        // else it is the dialog's OK, as on the default button.
+        wxWindow* focus = wxWindow::FindFocus();
+        auto* edit = dynamic_cast<wxTextCtrl*>(focus);
+        if (!dynamic_cast<wxButton*>(focus) && !(edit && edit->IsMultiLine()) && link_->events) {
             link_->events->OnOK();
             return;
         }
@@ -618,7 +660,20 @@ void WxForm::ShowWindow(bool show) {
     window_->Show(show);
     if (show && dialog()) {
         dialog()->Raise();
+        KeepKeyboard();
     }
+}
+
+// A dialog whose controls all refuse the focus (every box disabled) holds it itself, so that
+// the keys pressed in it (Escape) reach it rather than no one.
+void WxForm::KeepKeyboard() {
+    for (wxWindow* child : window_->GetChildren()) {
+        if (child->IsShown() && child->IsEnabled() && child->CanAcceptFocus()) {
+            return;
+        }
+    }
+    window_->SetCanFocus(true);
+    window_->SetFocus();
 }
 
 bool WxForm::IsWindowVisible() const {

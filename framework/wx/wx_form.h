@@ -97,6 +97,7 @@ class WxForm : public Form {
     struct Link {
         WxForm* form = nullptr;
         FormEvents* events = nullptr;
+        bool menuAsked = false;  // a popup menu is to open once the right-click is handled
     };
 
     void BuildWindow(wxWindow* parent);
@@ -109,6 +110,8 @@ class WxForm : public Form {
     void BindControl(wxWindow* control, const ControlEntry& entry);
     void SetStaticText(int id, std::string_view text);
     void OnCharHook(wxKeyEvent& event);
+    void KeepKeyboard();
+    void AskContextMenu(int id);
     void Cancel();
     wxDialog* dialog() const;
     FwListView* List(int id) const;

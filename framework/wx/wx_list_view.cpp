@@ -1,5 +1,6 @@
 #include "framework/wx/wx_list_view.h"
 
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/imaglist.h>
 
@@ -9,6 +10,8 @@ namespace fw::wx {
 namespace {
 
 constexpr int kImageWidth = 75;
+// What a report list leaves of a column's width for its text.
+constexpr int kCellMargins = 12;
 constexpr int kImageHeight = 25;
 
 }  // namespace
@@ -120,11 +123,55 @@ void FwListView::HitCell(const wxPoint& point, long& item, long& column) const {
     }
 }
 
+// While the rows window paints, a cell outside the part being painted (a column scrolled off to
+// the side) is drawn by no one: its text is not fetched. A text too wide for its column comes cut
+// with "..." where the list would cut it, measured from widths taken once, so that the list does
+// not measure it again letter by letter.
 wxString FwListView::OnGetItemText(long item, long column) const {
     if (!source_ || item < 0 || static_cast<size_t>(item) >= static_cast<size_t>(GetItemCount())) {
         return {};
     }
-    return ToWx(source_->CellText(static_cast<size_t>(item), static_cast<int>(column)));
+    const wxRegion& painting = rowsWindow_->GetUpdateRegion();
+    wxRect cell;
+    if (painting.IsEmpty() || !GetSubItemRect(item, column, cell)) {
+        return ToWx(source_->CellText(static_cast<size_t>(item), static_cast<int>(column)));
+    }
+    const wxRect box = painting.GetBox();
+    const int left = cell.x - rowsWindow_->GetPosition().x;
+    if (left > box.GetRight() || left + cell.width <= box.x) {
+        return {};
+    }
+    return CutToFit(source_->CellText(static_cast<size_t>(item), static_cast<int>(column)),
+                    cell.width - kCellMargins);
+}
+
+wxString FwListView::CutToFit(const std::string& text, int width) const {
+    if (charWidths_.empty()) {
+        wxClientDC dc(rowsWindow_);
+        dc.SetFont(rowsWindow_->GetFont());
+        wxString printable;
+        for (char c = ' '; c <= '~'; ++c) {
+            printable += c;
+        }
+        wxArrayInt ends;
+        dc.GetPartialTextExtents(printable, ends);
+        for (size_t i = 0; i < ends.size(); ++i) {
+            charWidths_.push_back(ends[i] - (i == 0 ? 0 : ends[i - 1]));
+        }
+        ellipsisWidth_ = 3 * charWidths_['.' - ' '];
+    }
+    int total = 0;
+    size_t fits = 0;  // the letters that fit beside the ellipsis
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < ' ' || text[i] > '~') {
+            return ToWx(text);  // beyond the widths taken: the list measures it itself
+        }
+        total += charWidths_[static_cast<size_t>(text[i] - ' ')];
+        if (total + ellipsisWidth_ <= width) {
+            fits = i + 1;
+        }
+    }
+    return total <= width ? ToWx(text) : ToWx(text.substr(0, fits) + "...");
 }
 
 int FwListView::OnGetItemImage(long item) const {

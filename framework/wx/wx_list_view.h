@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "framework/form.h"
@@ -40,11 +41,14 @@ class FwListView : public wxListCtrl {
 
   private:
     void OnRowsLeftDown(wxMouseEvent& event);
+    wxString CutToFit(const std::string& text, int width) const;
 
     const ListSource* source_ = nullptr;
     ListImages images_ = ListImages::None;
     uint32_t extendedStyle_ = 0;
     wxWindow* rowsWindow_ = nullptr;
+    mutable std::vector<int> charWidths_;  // of the printable ASCII letters in the list's font
+    mutable int ellipsisWidth_ = 0;
 };
 
 }  // namespace fw::wx

@@ -16,6 +16,7 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
+#include <X11/keysym.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -25,7 +26,7 @@
 #include "framework/wx/wx_link_button.h"
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_text.h"
-#include "framework/wx/wx_user_actions.h"
+#include "framework/wx/x_input.h"
 
 namespace fw::wx {
 namespace {
@@ -83,17 +84,36 @@ bool Within(const wxWindow* window, const wxWindow* ancestor) {
     return false;
 }
 
-void SendFocusLost(wxWindow* control, wxWindow* next) {
-    wxFocusEvent lost(wxEVT_KILL_FOCUS, control->GetId());
-    lost.SetEventObject(control);
-    lost.SetWindow(next);
-    control->GetEventHandler()->ProcessEvent(lost);
+// The middle of a control on the screen.
+wxPoint Centre(const wxWindow* control) {
+    const wxSize size = control->GetClientSize();
+    return control->ClientToScreen(wxPoint(size.x / 2, size.y / 2));
 }
 
-template <class Event>
-void Send(wxWindow* control, Event& event) {
-    event.SetEventObject(control);
-    control->GetEventHandler()->ProcessEvent(event);
+// The middle of a GTK widget on the screen (a menu item, a message box's button).
+wxPoint Centre(GtkWidget* widget) {
+    int x = 0;
+    int y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
+    GtkAllocation allocation;
+    gtk_widget_get_allocation(widget, &allocation);
+    if (!gtk_widget_get_has_window(widget)) {
+        x += allocation.x;
+        y += allocation.y;
+    }
+    return {x + allocation.width / 2, y + allocation.height / 2};
+}
+
+// Whether the server shows the widget's top-level window (the window manager has placed it).
+bool OnScreen(void* handle) {
+    return IsMapped(handle) && x::Viewable(handle);
+}
+
+// The list a drop-down list shows while it is open, when it is up.
+GtkWidget* DroppedList(wxChoice* choice) {
+    AtkObject* accessible = gtk_combo_box_get_popup_accessible(GTK_COMBO_BOX(choice->GetHandle()));
+    GtkWidget* popup = accessible ? gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible)) : nullptr;
+    return popup && GTK_IS_MENU(popup) && OnScreen(popup) ? popup : nullptr;
 }
 
 MessageIcon IconOf(long style) {
@@ -128,6 +148,7 @@ WxUser::WxUser() {
     // of an animation: what the user is shown is settled once the step is handled.
     g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
     retry_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { RetryDeferred(); });
+    stepTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { RunReadySteps(); });
     wxTheApp->Bind(wxEVT_IDLE, &WxUser::OnIdle, this);
     Register();
 }
@@ -149,8 +170,10 @@ void WxUser::RunUntil(const std::function<bool()>& done) {
     }
     wxGUIEventLoop loop;
     wxTimer check;
+    // Ends once done, and only from its own level: a modal window still open in a loop of its
+    // own is first ended by Abandon.
     check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (done()) {
+        if (done() && wxEventLoopBase::GetActive() == &loop) {
             loop.ScheduleExit();
         }
     });
@@ -166,20 +189,27 @@ void WxUser::Post(std::function<void()> task) {
     });
 }
 
+bool WxUser::InputHandled() const {
+    return x::ReleasesReceived() >= x::ReleasesSent() && !gdk_events_pending();
+}
+
 bool WxUser::Idle() const {
     const auto* backend = dynamic_cast<const WxBackend*>(GetBackend());
     const bool menuClosing = backend && backend->shownPopup() && !ShownPopup();
-    return !closing_ && !menuClosing && idles_ > idlesAtLastTask_ && deferred_.empty() &&
-           !wxTheApp->HasPendingEvents();
+    return InputHandled() && steps_.empty() && !closing_ && !menuClosing &&
+           idles_ > idlesAtLastTask_ && deferred_.empty() && !wxTheApp->HasPendingEvents();
 }
 
 void WxUser::Abandon() {
+    steps_.clear();
+    x::ForgetUndelivered();
     if (const WxBackend::ShownPopup* shown = ShownPopup()) {
         gtk_menu_shell_deactivate(GTK_MENU_SHELL(shown->popup->m_menu));
     }
-    CloseMessageBox();
-    if (OpenSaveDialog()) {
-        closing_ = true;
+    if (messageBox_ && IsMapped(messageBox_->GetHandle())) {
+        gtk_dialog_response(GTK_DIALOG(messageBox_->GetHandle()), GTK_RESPONSE_OK);
+    }
+    if (saveDialog_ && IsMapped(saveDialog_->GetHandle())) {
         gtk_dialog_response(GTK_DIALOG(saveDialog_->GetHandle()), GTK_RESPONSE_CANCEL);
     }
     for (wxWindow* window : wxTopLevelWindows) {
@@ -211,26 +241,76 @@ void WxUser::RetryDeferred() {
     }
 }
 
+void WxUser::Then(std::function<bool()> ready, std::function<void()> rest) {
+    steps_.push_back({std::move(ready), std::move(rest)});
+    if (!stepTimer_.IsRunning()) {
+        stepTimer_.Start(10);
+    }
+}
+
+void WxUser::RunReadySteps() {
+    while (!steps_.empty() && InputHandled() && !Yielding() && steps_.front().ready()) {
+        const std::function<void()> rest = std::move(steps_.front().rest);
+        steps_.erase(steps_.begin());
+        rest();
+    }
+    if (steps_.empty()) {
+        stepTimer_.Stop();
+    }
+}
+
+void WxUser::FocusThen(wxWindow* control, std::function<void()> rest) {
+    if (wxWindow::FindFocus() == control) {
+        rest();
+        return;
+    }
+    x::Click(Centre(control));
+    // Leaving the box the focus was in may have raised a message box: the user answers it first.
+    Then([] { return true; },
+         [this, rest = std::move(rest)] {
+             if (!messageBox_) {
+                 rest();
+             }
+         });
+}
+
 // ---------------------------------------------------------------- windows
 
 bool WxUser::Use(std::string_view caption) {
     wxWindow* found = FindShownWindow(ToWx(caption));
     window_ = found;
-    // The user turns to the window: its tab comes to the front, a dialog comes up.
-    if (auto* child = dynamic_cast<wxMDIChildFrame*>(found)) {
-        child->Activate();
-    } else if (found) {
-        found->Raise();
+    if (!found) {
+        return false;
     }
-    return found != nullptr;
+    // The user turns to the window: its tab comes to the front, its window becomes the active one.
+    if (auto* child = dynamic_cast<wxMDIChildFrame*>(found);
+        child && child->GetMDIParent()->GetActiveChild() != child) {
+        child->Activate();
+    }
+    const unsigned long window = x::XWindowOf(found->GetHandle());
+    if (!x::Viewable(found->GetHandle())) {
+        return false;
+    }
+    if (x::ActiveWindow() != window) {
+        x::Activate(window);
+        return false;
+    }
+    return true;
 }
 
 std::string WxUser::FrontWindow() const {
-    for (const wxWindow* window = wxWindow::FindFocus(); window; window = window->GetParent()) {
-        const wxString title = TitleOf(window);
-        if (!title.empty()) {
-            return FromWx(title);
+    const unsigned long active = x::ActiveWindow();
+    if (messageBox_ && x::XWindowOf(messageBox_->GetHandle()) == active) {
+        return FromWx(messageBox_->GetTitle());
+    }
+    for (wxWindow* top : wxTopLevelWindows) {
+        if (!top->IsShown() || x::XWindowOf(top->GetHandle()) != active) {
+            continue;
         }
+        if (auto* main = dynamic_cast<wxMDIParentFrame*>(top); main && main->GetActiveChild()) {
+            return FromWx(main->GetActiveChild()->GetTitle());
+        }
+        return FromWx(TitleOf(top));
     }
     return {};
 }
@@ -258,61 +338,17 @@ wxWindow* WxUser::Reachable(int id) const {
     return control && control->IsShownOnScreen() && control->IsEnabled() ? control : nullptr;
 }
 
-void WxUser::OnFocusLeft(wxFocusEvent& event) {
-    focusLeft_ = true;
-    event.Skip();
-}
-
-void WxUser::MoveFocus(wxWindow* control) {
-    if (auto* list = dynamic_cast<FwListView*>(control)) {
-        control = list->RowsWindow();
-    }
-    wxWindow* previous = focused_ ? focused_.get() : wxWindow::FindFocus();
-    focused_ = control;
-    if (!previous || previous == control) {
-        control->SetFocus();
-        return;
-    }
-    // GTK reports the focus change at once where the window has the focus of the display;
-    // where no window manager gave it, the control left is told as GTK would have told it.
-    focusLeft_ = false;
-    previous->Bind(wxEVT_KILL_FOCUS, &WxUser::OnFocusLeft, this);
-    control->SetFocus();
-    previous->Unbind(wxEVT_KILL_FOCUS, &WxUser::OnFocusLeft, this);
-    if (!focusLeft_) {
-        SendFocusLost(previous, control);
-    }
-}
-
 // ---------------------------------------------------------------- actions
 
 bool WxUser::Click(int id) {
     wxWindow* control = Reachable(id);
-    if (!control) {
+    const bool clickable =
+        dynamic_cast<FwLinkButton*>(control) || dynamic_cast<wxCheckBox*>(control) ||
+        dynamic_cast<wxRadioButton*>(control) || dynamic_cast<wxButton*>(control);
+    if (!clickable) {
         return false;
     }
-    if (auto* link = dynamic_cast<FwLinkButton*>(control)) {
-        MoveFocus(link);
-        const wxSize size = link->GetClientSize();
-        ClickAt(link, wxPoint(size.x / 2, size.y / 2));
-    } else if (auto* box = dynamic_cast<wxCheckBox*>(control)) {
-        MoveFocus(box);
-        box->SetValue(!box->GetValue());
-        wxCommandEvent click(wxEVT_CHECKBOX, id);
-        click.SetInt(box->GetValue() ? 1 : 0);
-        Send(box, click);
-    } else if (auto* radio = dynamic_cast<wxRadioButton*>(control)) {
-        MoveFocus(radio);
-        radio->SetValue(true);
-        wxCommandEvent click(wxEVT_RADIOBUTTON, id);
-        click.SetInt(1);
-        Send(radio, click);
-    } else if (auto* button = dynamic_cast<wxButton*>(control)) {
-        MoveFocus(button);
-        fw::wx::Press(button->GetParent(), id);
-    } else {
-        return false;
-    }
+    x::Click(Centre(control));
     return true;
 }
 
@@ -321,9 +357,15 @@ bool WxUser::Type(int id, std::string_view text) {
     if (!box || !box->IsEditable()) {
         return false;
     }
-    MoveFocus(box);
-    box->Clear();
-    box->AppendText(ToWx(text));
+    // Everything in the box is selected and typed over, key by key.
+    FocusThen(box, [typed = std::string(text)] {
+        x::Key(XK_a, x::Modifier::Control);
+        if (typed.empty()) {
+            x::Key(XK_BackSpace);
+        } else {
+            x::Type(typed);
+        }
+    });
     return true;
 }
 
@@ -333,12 +375,17 @@ bool WxUser::Choose(int id, std::string_view item) {
     if (index == wxNOT_FOUND) {
         return false;
     }
-    MoveFocus(choice);
-    choice->SetSelection(index);
-    wxCommandEvent chosen(wxEVT_CHOICE, id);
-    chosen.SetInt(index);
-    chosen.SetString(choice->GetString(static_cast<unsigned>(index)));
-    Send(choice, chosen);
+    // A click drops the list down; a click on the item chooses it.
+    x::Click(Centre(choice));
+    wxWeakRef<wxChoice> weak(choice);
+    Then([weak] { return weak && DroppedList(weak); },
+         [weak, index] {
+             GList* items = gtk_container_get_children(GTK_CONTAINER(DroppedList(weak)));
+             if (auto* entry = static_cast<GtkWidget*>(g_list_nth_data(items, index))) {
+                 x::Click(Centre(entry));
+             }
+             g_list_free(items);
+         });
     return true;
 }
 
@@ -354,21 +401,33 @@ bool WxUser::PickDate(int id, const base::Date& date) {
     if (!day.IsValid() || (earliest.IsValid() && day < earliest)) {
         return false;
     }
-    MoveFocus(picker);
+    picker->SetFocus();
     picker->SetValue(day);
     wxDateEvent changed(picker, day, wxEVT_DATE_CHANGED);
-    Send(picker, changed);
+    picker->GetEventHandler()->ProcessEvent(changed);
     return true;
 }
 
+namespace {
+
+// Where a click on a list's row lands: a little inside the cell, half way down.
+wxPoint CellPoint(FwListView* list, long row, long column) {
+    list->EnsureVisible(row);
+    wxRect cell;
+    list->GetSubItemRect(row, column, cell);
+    return list->ClientToScreen(cell.GetPosition() + wxPoint(4, cell.height / 2));
+}
+
+}  // namespace
+
 bool WxUser::ClickCell(int listId, int row, int column) {
     auto* list = dynamic_cast<FwListView*>(Reachable(listId));
-    if (!list || row < 0 || row >= list->GetItemCount()) {
+    if (!list || row < 0 || row >= list->GetItemCount() || column < 0 ||
+        column >= list->GetColumnCount()) {
         return false;
     }
-    MoveFocus(list);
-    list->EnsureVisible(row);
-    return fw::wx::ClickCell(list, row, column);
+    x::Click(CellPoint(list, row, column));
+    return true;
 }
 
 bool WxUser::ClickHeader(int listId, int column) {
@@ -383,25 +442,27 @@ bool WxUser::ClickHeader(int listId, int column) {
     if (!header) {
         return false;
     }
-    int x = 0;
+    int left = 0;
     for (int i = 0; i < column; ++i) {
-        x += list->GetColumnWidth(i);
+        left += list->GetColumnWidth(i);
     }
-    MoveFocus(list);
-    ClickAt(header, wxPoint(x + list->GetColumnWidth(column) / 2, header->GetClientSize().y / 2));
+    x::Click(header->ClientToScreen(
+        wxPoint(left + list->GetColumnWidth(column) / 2, header->GetClientSize().y / 2)));
     return true;
 }
 
 bool WxUser::SelectRows(int listId, const std::vector<size_t>& rows) {
     auto* list = dynamic_cast<FwListView*>(Reachable(listId));
-    if (!list) {
+    if (!list || rows.empty()) {
         return false;
     }
-    MoveFocus(list);
-    for (long item = 0; item < list->GetItemCount(); ++item) {
-        const bool wanted =
-            std::find(rows.begin(), rows.end(), static_cast<size_t>(item)) != rows.end();
-        list->SetItemState(item, wanted ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
+    // A click on the first row, Ctrl and a click on each of the others.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] >= static_cast<size_t>(list->GetItemCount())) {
+            return false;
+        }
+        x::Click(CellPoint(list, static_cast<long>(rows[i]), 0), 1,
+                 i == 0 ? x::Modifier::Plain : x::Modifier::Control);
     }
     return true;
 }
@@ -411,46 +472,35 @@ bool WxUser::RightClick(int id) {
     if (!control) {
         return false;
     }
-    MoveFocus(control);
-    const wxSize size = control->GetClientSize();
-    wxContextMenuEvent menu(wxEVT_CONTEXT_MENU, id,
-                            control->ClientToScreen(wxPoint(size.x / 2, size.y / 3)));
-    Send(control, menu);
+    wxPoint at = Centre(control);
+    if (auto* list = dynamic_cast<FwListView*>(control)) {
+        // On a chosen row (which keeps the choice), else on the blank below the rows.
+        const std::vector<size_t> chosen = list->SelectedItems();
+        const long count = list->GetItemCount();
+        wxRect last;
+        if (!chosen.empty()) {
+            at = CellPoint(list, static_cast<long>(chosen.front()), 0);
+        } else if (count > 0 && list->GetItemRect(count - 1, last) &&
+                   last.GetBottom() + 8 < list->GetClientSize().y) {
+            at = list->ClientToScreen(wxPoint(last.x + 4, last.GetBottom() + 6));
+        }
+    }
+    x::Click(at, 3);
     return true;
 }
 
 bool WxUser::Press(Key key) {
-    if (const WxBackend::ShownPopup* shown = ShownPopup(); shown && key == Key::Escape) {
-        gtk_menu_shell_deactivate(GTK_MENU_SHELL(shown->popup->m_menu));
-        return true;
+    switch (key) {
+        case Key::Enter:
+            x::Key(XK_Return);
+            break;
+        case Key::Escape:
+            x::Key(XK_Escape);
+            break;
+        case Key::Tab:
+            x::Key(XK_Tab);
+            break;
     }
-    const WxForm* form = WxForm::In(window_);
-    if (!form || !form->window()) {
-        return false;
-    }
-    wxWindow* focus = focused_ && Within(focused_, form->window()) ? focused_.get() : nullptr;
-    if (key == Key::Tab) {
-        // The next control, in the order the layout made them, that takes the focus.
-        const wxWindowList& controls = form->window()->GetChildren();
-        auto at = std::find(controls.begin(), controls.end(), focus);
-        for (size_t step = 1; step <= controls.size(); ++step) {
-            if (at == controls.end() || ++at == controls.end()) {
-                at = controls.begin();
-            }
-            wxWindow* next = *at;
-            if (next->IsShownOnScreen() && next->IsEnabled() && next->CanAcceptFocus()) {
-                MoveFocus(next);
-                return true;
-            }
-        }
-        return false;
-    }
-    wxKeyEvent pressed(wxEVT_CHAR_HOOK);
-    pressed.m_keyCode = key == Key::Enter ? WXK_RETURN : WXK_ESCAPE;
-    pressed.ResumePropagation(wxEVENT_PROPAGATE_MAX);
-    wxWindow* target = focus ? focus : form->window();
-    pressed.SetEventObject(target);
-    target->GetEventHandler()->ProcessEvent(pressed);
     return true;
 }
 
@@ -525,8 +575,7 @@ bool WxUser::ChooseMenuItem(std::string_view text) {
     }
     for (wxMenuItem* item : shown->popup->GetMenuItems()) {
         if (FromWx(item->GetItemLabelText()) == text && item->IsEnabled()) {
-            gtk_menu_shell_activate_item(GTK_MENU_SHELL(shown->popup->m_menu), item->GetMenuItem(),
-                                         TRUE);
+            x::Click(Centre(item->GetMenuItem()));
             return true;
         }
     }
@@ -553,26 +602,39 @@ void WxUser::Exit(wxDialog* dialog) {
 }
 
 std::optional<MessageBoxShown> WxUser::OpenMessageBox() const {
-    if (!messageBox_ || !IsMapped(messageBox_->GetHandle())) {
+    if (!messageBox_ || !OnScreen(messageBox_->GetHandle())) {
         return std::nullopt;
     }
     const wxWindow* owner = messageBox_->GetParent();
+    const std::vector<unsigned long> stacking = x::Stacking();
+    const bool inFront =
+        !stacking.empty() && stacking.back() == x::XWindowOf(messageBox_->GetHandle());
     return MessageBoxShown{FromWx(messageBox_->GetMessage()),
                            IconOf(messageBox_->GetMessageDialogStyle()),
-                           owner ? FromWx(TitleOf(owner)) : std::string(), messageBoxes_};
+                           owner ? FromWx(TitleOf(owner)) : std::string(), messageBoxes_, inFront};
 }
 
 bool WxUser::CloseMessageBox() {
     if (!OpenMessageBox()) {
         return false;
     }
-    closing_ = true;
-    gtk_dialog_response(GTK_DIALOG(messageBox_->GetHandle()), GTK_RESPONSE_OK);
+    // One click on OK for each box: a click on its way is not repeated.
+    if (answeredBox_ != messageBoxes_) {
+        answeredBox_ = messageBoxes_;
+        GtkWidget* ok = gtk_dialog_get_widget_for_response(GTK_DIALOG(messageBox_->GetHandle()),
+                                                           GTK_RESPONSE_OK);
+        if (!ok) {
+            return false;
+        }
+        x::Click(Centre(ok));
+        closing_ = true;
+    }
     return true;
 }
 
 std::optional<SaveFileRequest> WxUser::OpenSaveDialog() const {
-    if (!saveDialog_ || !IsMapped(saveDialog_->GetHandle())) {
+    if (!saveDialog_ || !OnScreen(saveDialog_->GetHandle()) ||
+        x::ActiveWindow() != x::XWindowOf(saveDialog_->GetHandle())) {
         return std::nullopt;
     }
     return SaveFileRequest{"", FromWx(saveDialog_->GetFilename()),
@@ -583,9 +645,11 @@ bool WxUser::AnswerSaveDialog(std::string_view path) {
     if (!OpenSaveDialog()) {
         return false;
     }
-    saveDialog_->SetPath(ToWx(path));
+    // The file name box has the focus: the whole path is typed over its text, then Enter.
+    x::Key(XK_a, x::Modifier::Control);
+    x::Type(path);
+    x::Key(XK_Return);
     closing_ = true;
-    gtk_dialog_response(GTK_DIALOG(saveDialog_->GetHandle()), GTK_RESPONSE_ACCEPT);
     return true;
 }
 

@@ -1,7 +1,8 @@
-// The user's actions on real wx windows: clicks, typing, choices and keys arrive as the
-// controls' own events; focus moves as it does under the mouse or Tab (a control left gets its
-// focus-lost event even where the window manager gives no focus); message boxes, popup menus
-// and the save dialog are the real ones, answered while their own loops run.
+// The user's actions on real wx windows, as a person makes them: clicks, right-clicks, keys and
+// typing go through the X server to the control's place on the screen, under a window manager
+// that decides which window is in front and has the focus. What the user sees is read from the
+// controls, and the window in front and the stacking from the window manager. Message boxes,
+// popup menus and the save dialog are the real ones, answered while their own loops run.
 #pragma once
 
 #include <wx/modalhook.h>
@@ -73,27 +74,37 @@ class WxUser : public UserActions, private wxModalDialogHook {
     // A control of the window in use that a user can reach (shown and enabled), or null.
     wxWindow* Reachable(int id) const;
     wxWindow* Control(int id) const;
-    // Gives the control the keyboard focus; the control that had it is told it lost it.
-    void MoveFocus(wxWindow* control);
-    void OnFocusLeft(wxFocusEvent& event);
+    // Clicks the control unless it has the focus already, then does the rest once the click
+    // has been handled (and not at all when the click raised a message box).
+    void FocusThen(wxWindow* control, std::function<void()> rest);
+    // Runs `rest` once `ready` holds and the input sent before has been handled.
+    void Then(std::function<bool()> ready, std::function<void()> rest);
+    void RunReadySteps();
+    bool InputHandled() const;
     void OnIdle(wxIdleEvent& event);
 
-    wxWeakRef<wxWindow> window_;   // the window in use
-    wxWeakRef<wxWindow> focused_;  // the control the user gave the focus last
-    bool focusLeft_ = false;
+    wxWeakRef<wxWindow> window_;  // the window in use
     // A box or dialog answered but not yet returned from: the code that showed it has not run on.
     bool closing_ = false;
     wxMessageDialog* messageBox_ = nullptr;
     int messageBoxes_ = 0;
+    int answeredBox_ = 0;  // the count of the box last clicked OK on
     wxFileDialog* saveDialog_ = nullptr;
     // Tasks still queued in wx when the driver has gone find no one here.
     std::shared_ptr<WxUser*> alive_ = std::make_shared<WxUser*>(this);
     std::vector<std::function<void()>> deferred_;
+    // The second half of a step that waits for the first half's effect (a drop-down's list up).
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void()> rest;
+    };
+    std::vector<Step> steps_;
     // Idle cycles seen, and the count when the last task ended: windows finish their layout
     // (a list places its rows) in idle time, so a step counts as handled only after one.
     unsigned long idles_ = 0;
     unsigned long idlesAtLastTask_ = 0;
     wxTimer retry_;
+    wxTimer stepTimer_;
 };
 
 }  // namespace fw::wx

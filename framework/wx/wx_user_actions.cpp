@@ -56,21 +56,4 @@ void ClickAt(wxWindow* window, const wxPoint& point) {
     window->GetEventHandler()->ProcessEvent(up);
 }
 
-bool ClickCell(wxListCtrl* list, long item, long column) {
-    wxRect cell;
-    if (!list || !list->GetSubItemRect(item, column, cell)) {
-        return false;
-    }
-    // The rows are drawn by the list's child below the header; clicks go to it.
-    const wxPoint screen = list->ClientToScreen(cell.GetPosition() + wxPoint(4, cell.height / 2));
-    for (wxWindow* child : list->GetChildren()) {
-        const wxPoint at = child->ScreenToClient(screen);
-        if (child->GetClientRect().Contains(at)) {
-            ClickAt(child, at);
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace fw::wx

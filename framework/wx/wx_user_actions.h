@@ -1,5 +1,5 @@
-// Low-level user events on real controls: pressing a button, clicking a point or a list cell,
-// and letting wx deliver what is queued. The wx user driver and the GUI benchmark use them.
+// Low-level events on real controls, sent straight to them: pressing a button, clicking a point,
+// and letting wx deliver what is queued. The GUI benchmark and the backend's tests use them.
 #pragma once
 
 #include <wx/listctrl.h>
@@ -17,7 +17,5 @@ wxListCtrl* FindList(wxWindow* window);
 bool Press(wxWindow* parent, int id);
 // Sends a left click to a point of a window, as the mouse would.
 void ClickAt(wxWindow* window, const wxPoint& point);
-// Clicks a cell of a list (the row is selected first, as a click does).
-bool ClickCell(wxListCtrl* list, long item, long column);
 
 }  // namespace fw::wx

@@ -117,7 +117,11 @@ int PluginTestEnv::OnHostMessage(void* record) {
     std::memcpy(&id, record, sizeof id);
     g_env->hostMessageIds.push_back(id);
     if (id == kServiceFailureMessageId) {
-        g_env->serviceFailures.push_back(*static_cast<ServiceFailureMessage*>(record));
+        auto* message = static_cast<ServiceFailureMessage*>(record);
+        g_env->serviceFailures.push_back(*message);
+        if (g_env->answerServiceFailure) {
+            g_env->answerServiceFailure(*message);
+        }
     } else if (id == kClientLookupMessageId) {
         auto* message = static_cast<ClientLookupMessage*>(record);
         g_env->clientLookups.push_back(*message);

@@ -93,6 +93,7 @@ class PluginTestEnv {
     std::vector<ClientSelectedMessage> clientSelections;  // 121, as sent
     std::function<void(ClientLookupMessage&)> answerClientLookup;
     std::function<void(ClientSelectedMessage&)> answerClientSelected;
+    std::function<void(ServiceFailureMessage&)> answerServiceFailure;
 
   private:
     static int OnHostMessage(void* record);
