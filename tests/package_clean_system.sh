@@ -40,13 +40,18 @@ trap cleanup EXIT
   if [ ! -e "$cache/bookworm/etc/debian_version" ]; then
     echo "making the cached minimal Debian 12 root in $cache/bookworm (first run only)"
     rm -rf "$cache/bookworm.new"
+    # Debian's registry as this machine's apt reaches it (its first source).
+    mirror=$(grep -h -m1 -oE '^(URIs: |deb )[^ ]+' /etc/apt/sources.list.d/*.sources \
+               /etc/apt/sources.list 2>/dev/null | head -1 | sed -E 's/^(URIs: |deb )//')
+    [ -n "$mirror" ] || { echo "no Debian source in this machine's apt settings" >&2; exit 1; }
     debootstrap --variant=minbase --include=systemd-sysv --cache-dir="$cache/archives" \
-      bookworm "$cache/bookworm.new" http://deb.debian.org/debian > "$cache/debootstrap.log" 2>&1 ||
+      bookworm "$cache/bookworm.new" "$mirror" > "$cache/debootstrap.log" 2>&1 ||
       { tail -20 "$cache/debootstrap.log" >&2; exit 1; }
     mv "$cache/bookworm.new" "$cache/bookworm"
   fi
 ) 9> "$cache/lock" || fail "debootstrap could not make the minimal root"
 cp -a "$cache/bookworm" "$root"
+cp "$(dirname "$0")/../scripts/with-window-manager" "$root/"
 echo "minimal root ready after $((SECONDS - start)) s"
 
 # Revision 1 to install, and the same build as revision 2 to upgrade to.
@@ -77,8 +82,9 @@ apt-get update -qq
 # A scratch system: dpkg need not sync every file it unpacks.
 echo 'DPkg::Options { "--force-unsafe-io"; };' > /etc/apt/apt.conf.d/90unsafe-io
 apt-get install -y -q /packages/r1/ipo-service_*.deb /packages/r1/ipo-terminal_*.deb
-# What the screenshot session needs besides the terminal: a display and ImageMagick's import.
-apt-get install -y -q --no-install-recommends xvfb xauth imagemagick
+# What the screenshot session needs besides the terminal: a display, a window manager (the
+# session acts through the X server as a person does) and ImageMagick's import.
+apt-get install -y -q --no-install-recommends xvfb xauth openbox x11-utils imagemagick
 useradd --create-home trader
 EOF
 in_root --private-network <<'EOF' || fail "the installed packages misbehave without systemd"
@@ -100,6 +106,7 @@ service=$!
 for _ in $(seq 100); do grep -q 'listening on' service.out && break; sleep 0.1; done
 grep -q 'listening on 127.0.0.1:8450' service.out
 runuser -u trader -- env HOME=/home/trader xvfb-run -a -s "-screen 0 1280x1024x24" \
+  /with-window-manager \
   ipo-terminal --service 127.0.0.1:8450 --password first-listing --screenshots /home/trader/shots
 [ "$(ls /home/trader/shots | wc -l)" -eq 5 ]
 kill -TERM "$service"
