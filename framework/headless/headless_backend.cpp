@@ -236,11 +236,6 @@ void HeadlessForm::RightClick(int id) {
     events_.OnContextMenu(id);
 }
 
-void HeadlessForm::ResizeTo(Size clientSize) {
-    clientSize_ = clientSize;
-    events_.OnSize(clientSize);
-}
-
 std::vector<std::string> HeadlessForm::ComboItems(int id) const {
     return At(id).items;
 }
@@ -672,10 +667,6 @@ void HeadlessStatusBar::SetPaneText(int pane, std::string_view text) {
 
 std::string HeadlessStatusBar::PaneText(int pane) const {
     return pane >= 0 && pane < PaneCount() ? panes_[static_cast<size_t>(pane)].text : "";
-}
-
-int HeadlessStatusBar::PaneStyle(int pane) const {
-    return panes_.at(static_cast<size_t>(pane)).style;
 }
 
 Rect HeadlessStatusBar::ItemRect(int pane) const {

@@ -61,7 +61,6 @@ class HeadlessForm : public Form {
     void SelectItems(int listId, const std::vector<size_t>& items);
     void ClickColumn(int listId, int column);
     void RightClick(int id);
-    void ResizeTo(Size clientSize);
 
     // --- what a user sees ---
     const Control& control(int id) const;
@@ -259,7 +258,6 @@ class HeadlessStatusBar : public StatusBar {
     Rect ClientRect() const override { return client_; }
 
     StatusBarKind kind() const { return kind_; }
-    int PaneStyle(int pane) const;
     void SetClientRect(const Rect& rect) { client_ = rect; }
     // Paints the bar as the backend would on a paint message; owner-drawn bars only.
     std::vector<PaintCall> Paint();

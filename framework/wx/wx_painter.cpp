@@ -15,10 +15,6 @@ wxColour ToWxColour(Colour colour) {
     return wxColour(colour.red, colour.green, colour.blue);
 }
 
-Colour FromWxColour(const wxColour& colour) {
-    return {colour.Red(), colour.Green(), colour.Blue()};
-}
-
 // The layouts name Windows faces; this desktop draws them in the metric-compatible faces it
 // has, so that texts take the room the layouts give them. Other faces are used when installed.
 wxFont FontWithFace(wxFontInfo info, const char* face) {

@@ -8,7 +8,6 @@
 namespace fw::wx {
 
 wxColour ToWxColour(Colour colour);
-Colour FromWxColour(const wxColour& colour);
 wxFont ToWxFont(const FontSpec& font);
 // The font of `info` in the face named, or in the desktop's stand-in for a Windows face.
 wxFont FontWithFace(wxFontInfo info, const char* face);
