@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,10 +27,19 @@ std::string Service() {
     return BinDir() + "/ipo-service";
 }
 
-// Runs the service with `arguments` (plain words: paths and numbers); its standard output and
-// error go to `outputFile`.
+std::string FromEnvironment(const char* name, const std::string& otherwise = "") {
+    const char* value = std::getenv(name);
+    return value && *value ? value : otherwise;
+}
+
+// Runs the service with `arguments` (plain words: paths and numbers), in the site's network
+// namespace when it has one; its standard output and error go to `outputFile`.
 pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outputFile) {
-    std::string command = "exec " + Service();
+    std::string command = "exec ";
+    if (!Site().netns.empty()) {
+        command += "ip netns exec " + Site().netns + " ";
+    }
+    command += Service();
     for (const std::string& argument : arguments) {
         command += " " + argument;
     }
@@ -63,6 +73,23 @@ long MemoryKiB(pid_t pid, const std::string& figure) {
     return -1;
 }
 
+const ServiceSite& Site() {
+    static const ServiceSite site = [] {
+        ServiceSite read;
+        read.netns = FromEnvironment("IPO_TEST_SERVICE_NETNS");
+        read.host = FromEnvironment("IPO_TEST_SERVICE_HOST", read.host);
+        read.cert = FromEnvironment("IPO_TEST_TLS_CERT");
+        read.key = FromEnvironment("IPO_TEST_TLS_KEY");
+        read.caFile = FromEnvironment("IPO_TEST_CA_FILE");
+        return read;
+    }();
+    return site;
+}
+
+std::string ServiceSite::Address(int port) const {
+    return (Tls() ? "https://" : "") + host + ":" + std::to_string(port);
+}
+
 std::string BinDir() {
     return IPO_BIN_DIR;
 }
@@ -80,11 +107,12 @@ std::string SeededPassword(const std::string& userId) {
 
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error, const std::string& caFile) {
-    const std::string origin =
-        base::Format("%s://127.0.0.1:%d", caFile.empty() ? "http" : "https", port);
+    const std::string authority = caFile.empty() ? Site().caFile : caFile;
+    const std::string origin = base::Format("%s://%s:%d", authority.empty() ? "http" : "https",
+                                            Site().host.c_str(), port);
     httplib::Client client(origin);
-    if (!caFile.empty()) {
-        client.set_ca_cert_path(caFile.c_str());
+    if (!authority.empty()) {
+        client.set_ca_cert_path(authority.c_str());
         client.enable_server_certificate_verification(true);
     }
     const nlohmann::json body = {{"user_id", userId}, {"password", password}};
@@ -135,14 +163,21 @@ void ServiceProcess::Start(int port) {
     const std::string log = folder_ + "/service.out";
     std::vector<std::string> arguments = {"--db", db_, "--seed-demo", "--port", std::to_string(port)};
     arguments.insert(arguments.end(), flags_.begin(), flags_.end());
+    const bool ownCertificate =
+        std::find(flags_.begin(), flags_.end(), "--tls-cert") != flags_.end();
+    if (Site().Tls() && !ownCertificate) {
+        arguments.insert(arguments.end(), {"--tls-cert", Site().cert, "--tls-key", Site().key});
+    }
+    arguments.insert(arguments.end(), {"--host", Site().host});
+    const std::string listening = "listening on " + Site().host + ":";
     std::ofstream(log, std::ios::trunc).close();  // no line of an earlier start is read
     pid_ = Spawn(arguments, log);
     for (int attempt = 0; attempt < 500; ++attempt) {
         std::ifstream file(log);
         const std::string text{std::istreambuf_iterator<char>(file), {}};
-        const size_t at = text.find("listening on 127.0.0.1:");
+        const size_t at = text.find(listening);
         if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
-            port_ = base::ToLong(text.substr(at + 23));
+            port_ = base::ToLong(text.substr(at + listening.size()));
             return;
         }
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
@@ -190,7 +225,8 @@ std::string ServiceProcess::Token(const std::string& userId) const {
 }
 
 std::string ServiceProcess::Url(const std::string& path, const std::string& userId) const {
-    return base::Format("http://%s@127.0.0.1:%d%s", Token(userId).c_str(), port_, path.c_str());
+    return base::Format("%s://%s@%s:%d%s", Site().Tls() ? "https" : "http", Token(userId).c_str(),
+                        Site().host.c_str(), port_, path.c_str());
 }
 
 int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {

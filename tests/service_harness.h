@@ -1,5 +1,6 @@
-// Runs a real ipo-service on a free loopback port with a seeded database in a temporary
-// folder, and drives the real companion library the way the plug-in does.
+// Runs a real ipo-service on a free port with a seeded database in a temporary folder, and
+// drives the real companion library the way the plug-in does. The service listens on loopback,
+// or, when the two-machine test says so, in a network namespace of its own over TLS.
 #pragma once
 
 #include <sys/types.h>
@@ -17,11 +18,26 @@ namespace harness {
 // The build's bin folder: ipo-service and Corvexdll64.so.
 std::string BinDir();
 
+// Where the tests' services listen. By default on 127.0.0.1 over plain HTTP; the two-machine
+// test names another network namespace, its address and a TLS certificate through the
+// environment (IPO_TEST_SERVICE_NETNS, IPO_TEST_SERVICE_HOST, IPO_TEST_TLS_CERT,
+// IPO_TEST_TLS_KEY and IPO_TEST_CA_FILE, the authority that signed the certificate).
+struct ServiceSite {
+    std::string netns;
+    std::string host = "127.0.0.1";
+    std::string cert, key, caFile;
+
+    bool Tls() const { return !cert.empty(); }
+    // "https://host:port" over TLS, else "host:port" (plain HTTP).
+    std::string Address(int port) const;
+};
+const ServiceSite& Site();
+
 // The documented password of a seeded user (DEALER01, DEALER02, INV001, INV026).
 std::string SeededPassword(const std::string& userId);
 
-// Signs in at the service on 127.0.0.1:`port` (over https when `caFile` is given); gives the
-// session token, or empty with the reason in `error`.
+// Signs in at the service on the site's host at `port` (over https when `caFile` is given or
+// the site uses TLS); gives the session token, or empty with the reason in `error`.
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error = nullptr, const std::string& caFile = "");
 
@@ -56,6 +72,8 @@ class ServiceProcess {
     void Stop();  // SIGTERM, then waits
     void Kill();  // SIGKILL, then waits
     int Port() const { return port_; }
+    // Where a client reaches it: ServiceSite::Address of its port.
+    std::string Address() const { return Site().Address(port_); }
     pid_t Pid() const { return pid_; }
     // The URL of `path` carrying the session token of the seeded `userId`, signed in once.
     std::string Url(const std::string& path, const std::string& userId = "INV001") const;
