@@ -122,23 +122,30 @@ std::optional<int32_t> CoveringPrice(const IssueTerms& terms,
                                      std::span<const Application> applications,
                                      std::span<const Reason> screened) {
     // Each application's demand rises, going down in price, at some of its bids' prices: one
-    // (price, rise) step each, a cut-off bid stepping at the top of the band.
+    // (price, rise) step at each distinct price, a cut-off bid counting at the top of the band.
     std::vector<std::pair<int32_t, int32_t>> steps;
     for (size_t i = 0; i < applications.size(); ++i) {
         if (screened[i] != Reason::None) {
             continue;
         }
-        std::array<Bid, kMaxBids> bids = applications[i].bids;
-        const auto end = bids.begin() + applications[i].bidCount;
-        for (auto it = bids.begin(); it != end; ++it) {
-            it->price = it->cutOff ? terms.priceHigh : it->price;
+        const Application& application = applications[i];
+        std::array<int32_t, kMaxBids> prices{};
+        for (int j = 0; j < application.bidCount; ++j) {
+            const Bid& bid = application.bids[j];
+            prices[j] = bid.cutOff ? terms.priceHigh : bid.price;
         }
-        std::sort(bids.begin(), end, [](const Bid& a, const Bid& b) { return a.price > b.price; });
-        int32_t demand = 0;
-        for (auto it = bids.begin(); it != end; ++it) {
-            if (it->quantity > demand) {
-                steps.emplace_back(it->price, it->quantity - demand);
-                demand = it->quantity;
+        for (int j = 0; j < application.bidCount; ++j) {
+            int32_t atPrice = 0;
+            int32_t above = 0;
+            bool seen = false;
+            for (int k = 0; k < application.bidCount; ++k) {
+                const int32_t quantity = application.bids[k].quantity;
+                atPrice = prices[k] >= prices[j] ? std::max(atPrice, quantity) : atPrice;
+                above = prices[k] > prices[j] ? std::max(above, quantity) : above;
+                seen = seen || (k < j && prices[k] == prices[j]);
+            }
+            if (!seen && atPrice > above) {
+                steps.emplace_back(prices[j], atPrice - above);
             }
         }
     }
