@@ -9,6 +9,18 @@ namespace allotment {
 
 namespace {
 
+struct PoolNames {
+    const char* name;
+    const char* label;
+};
+constexpr std::array<PoolNames, kPools> kPoolNames = {{
+    {"Retail individual", "retail"},
+    {"Non-institutional above 2 to 10 lakh", "nii-small"},
+    {"Non-institutional above 10 lakh", "nii-large"},
+    {"Employee", "employee"},
+    {"Shareholder", "shareholder"},
+}};
+
 // Products of two share counts exceed 64 bits at the largest issues.
 __extension__ typedef __int128 Wide;
 
@@ -122,35 +134,11 @@ int64_t Proportional(std::span<const Applicant> applicants, int64_t available, i
 }  // namespace
 
 const char* PoolName(Pool pool) {
-    switch (pool) {
-        case Pool::Retail:
-            return "Retail individual";
-        case Pool::NonInstitutionalSmall:
-            return "Non-institutional above 2 to 10 lakh";
-        case Pool::NonInstitutionalLarge:
-            return "Non-institutional above 10 lakh";
-        case Pool::Employee:
-            return "Employee";
-        case Pool::Shareholder:
-            return "Shareholder";
-    }
-    return "";
+    return kPoolNames[static_cast<size_t>(pool)].name;
 }
 
 const char* PoolLabel(Pool pool) {
-    switch (pool) {
-        case Pool::Retail:
-            return "retail";
-        case Pool::NonInstitutionalSmall:
-            return "nii-small";
-        case Pool::NonInstitutionalLarge:
-            return "nii-large";
-        case Pool::Employee:
-            return "employee";
-        case Pool::Shareholder:
-            return "shareholder";
-    }
-    return "";
+    return kPoolNames[static_cast<size_t>(pool)].label;
 }
 
 PoolArray PoolShares(const Split& split, const PoolArray& applied) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <utility>
 
 namespace allotment {
@@ -64,23 +65,17 @@ Reason OwnFault(const IssueTerms& terms, const Application& application) {
 }  // namespace
 
 const char* ReasonText(Reason reason) {
-    switch (reason) {
-        case Reason::None:
-            return "";
-        case Reason::NotBlocked:
-            return "Mandate not accepted or funds not blocked";
-        case Reason::InvalidPan:
-            return "PAN not valid";
-        case Reason::InvalidBid:
-            return "Bid not valid";
-        case Reason::MultipleApplication:
-            return "Multiple applications for one PAN";
-        case Reason::BelowPrice:
-            return "Every bid below the issue price";
-        case Reason::BlockedShort:
-            return "Blocked amount below the bid's amount";
-    }
-    return "";
+    static constexpr const char* kTexts[] = {
+        "",
+        "Mandate not accepted or funds not blocked",
+        "PAN not valid",
+        "Bid not valid",
+        "Multiple applications for one PAN",
+        "Every bid below the issue price",
+        "Blocked amount below the bid's amount",
+    };
+    static_assert(std::size(kTexts) == static_cast<size_t>(Reason::BlockedShort) + 1);
+    return kTexts[static_cast<size_t>(reason)];
 }
 
 std::vector<Reason> Screen(const IssueTerms& terms, std::span<const Application> applications) {
