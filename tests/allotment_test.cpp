@@ -69,9 +69,9 @@ TEST(Allotment, ScreeningRejectsWithItsReason) {
     book.Add(Category::Retail, {At(15, kHigh)});           // not whole lots
     book.Add(Category::NonInstitutional, {CutOff(3000)});  // no cut-off for them
     book.Add(Category::Retail, {At(10, kHigh + 1)});       // above the band
-    book.Add(Category::Retail, {At(10, kHigh)}).pan = book.applications[5].pan;  // own PAN
-    book.Add(Category::Retail, {At(10, kHigh)}).pan = book.applications[5].pan;  // repeated
-    book.Add(Category::Retail, {At(10, kLow)});                                  // below 105.00
+    const std::array<char, 10> pan = book.Add(Category::Retail, {At(10, kHigh)}).pan;
+    book.Add(Category::Retail, {At(10, kHigh)}).pan = pan;  // the same PAN again
+    book.Add(Category::Retail, {At(10, kLow)});             // below 105.00
     book.Add(Category::Retail, {At(10, 10500)}).blocked = 10 * 10500 - 1;
     book.Add(Category::Retail, {At(10, kHigh), At(30, 10500), At(20, kLow)});  // 30 counts
     const Allotment a = Allot(Terms({1000, 500, 500, 0, 0}), book.applications, 10500, "s");
@@ -96,6 +96,8 @@ TEST(Allotment, BadTermsAndInputAreRefused) {
     EXPECT_EQ(TermsFault(Terms({35, 14, 51, 0, 0})),
               "Non-institutional shares 14 are below 15 % of the net issue 100");
     EXPECT_EQ(TermsFault(Terms({35, 15, 50, 0, 0})), "");
+    // 920 shares after the reservations: 322 retail, 138 non-institutional, 460 institutional.
+    EXPECT_EQ(DefaultSplit(1000, 50, 30), (Split{322, 138, 460, 50, 30}));
     EXPECT_THROW(Allot(Terms({35, 15, 50, 0, 0}), book.applications, kLow - 1, "s"),
                  AllotmentError);
     book.applications[1].number = 1;

@@ -26,6 +26,8 @@ struct Split {
     int64_t institutional = 0;
     int64_t employee = 0;
     int64_t shareholder = 0;
+
+    bool operator==(const Split&) const = default;
 };
 
 struct IssueTerms {
