@@ -39,7 +39,7 @@ struct IssueTerms {
 };
 
 // The usual split of an issue: the reservations off the top, then of the net issue 35 % retail,
-// 15 % non-institutional and the institutional rest.
+// 15 % non-institutional (both rounded up) and the institutional rest.
 Split DefaultSplit(int64_t sharesOffered, int64_t employee, int64_t shareholder);
 
 // Why the terms cannot be allotted on (band, lot, discount, the minimum retail and
