@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "companion/request_encoder.h"
+#include "companion/zstd_decoder.h"
 
 namespace corvex {
 namespace {
@@ -162,16 +163,20 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     if (!target.token.empty()) {
         request.set_header("Authorization", "Bearer " + target.token);
     }
+    request.set_header("Accept-Encoding", "zstd");
+    ZstdDecoder zstd;
+    bool compressed = false;
     request.response_handler = [&](const httplib::Response& response) {
         const std::string text = response.get_header_value("Content-Length");
         const unsigned long long length = std::strtoull(text.c_str(), nullptr, 10);
+        compressed = response.get_header_value("Content-Encoding") == "zstd";
         reply.tooLarge = length > cap;
-        if (!reply.tooLarge) {
+        if (!reply.tooLarge && !compressed) {
             reply.body.reserve(length);
         }
         return !reply.tooLarge;
     };
-    request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
+    const auto keep = [&](const char* data, size_t size) {
         reply.tooLarge = reply.body.size() + size > cap;
         if (reply.tooLarge) {
             return false;
@@ -179,6 +184,9 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         MakeRoom(reply.body, size, cap);
         reply.body.append(data, size);
         return true;
+    };
+    request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
+        return compressed ? zstd.Add(data, size, keep) : keep(data, size);
     };
     httplib::Response response;
     httplib::Error error = httplib::Error::Success;
@@ -199,6 +207,12 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     if (reply.tooLarge) {
         reply.body.clear();
         reply.body.shrink_to_fit();
+        return reply;
+    }
+    if (!zstd.Error().empty() || (compressed && answered && !late && !zstd.Complete())) {
+        reply.body.clear();
+        reply.unreadable = "The IPO service's compressed answer cannot be read: " +
+                           (zstd.Error().empty() ? "it ends within its data" : zstd.Error());
         return reply;
     }
     if (answered && !late) {
