@@ -4,6 +4,7 @@
 #include <zstd.h>
 
 #include <climits>
+#include <memory>
 
 namespace svc {
 namespace {
@@ -53,16 +54,14 @@ bool Accepts(std::string_view acceptEncoding, std::string_view coding) {
     return accepted;
 }
 
-// Level 1: on this data about 20x smaller, at several hundred MB/s.
+// The compressors write into room for the worst case that is never filled with zeros first:
+// the pages past what they write are never touched.
+// Level 1: fast on both sides (GB/s on the order book).
 std::string Zstd(std::string_view body) {
-    std::string packed(ZSTD_compressBound(body.size()), '\0');
-    const size_t size = ZSTD_compress(packed.data(), packed.size(), body.data(), body.size(), 1);
-    if (ZSTD_isError(size)) {
-        return {};
-    }
-    packed.resize(size);
-    packed.shrink_to_fit();
-    return packed;
+    const size_t bound = ZSTD_compressBound(body.size());
+    const auto room = std::make_unique_for_overwrite<char[]>(bound);
+    const size_t size = ZSTD_compress(room.get(), bound, body.data(), body.size(), 1);
+    return ZSTD_isError(size) ? std::string() : std::string(room.get(), size);
 }
 
 // Level 1, with the gzip header and trailer (window bits 15 + 16).
@@ -74,19 +73,15 @@ std::string Gzip(std::string_view body) {
     if (deflateInit2(&stream, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
         return {};
     }
-    std::string packed(deflateBound(&stream, body.size()), '\0');
+    const uLong bound = deflateBound(&stream, body.size());
+    const auto room = std::make_unique_for_overwrite<char[]>(bound);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
     stream.avail_in = static_cast<uInt>(body.size());
-    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
-    stream.avail_out = static_cast<uInt>(packed.size());
+    stream.next_out = reinterpret_cast<Bytef*>(room.get());
+    stream.avail_out = static_cast<uInt>(bound);
     const int result = deflate(&stream, Z_FINISH);
-    packed.resize(stream.total_out);
     deflateEnd(&stream);
-    if (result != Z_STREAM_END) {
-        return {};
-    }
-    packed.shrink_to_fit();
-    return packed;
+    return result == Z_STREAM_END ? std::string(room.get(), stream.total_out) : std::string();
 }
 
 }  // namespace
