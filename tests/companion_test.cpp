@@ -410,7 +410,7 @@ TEST_F(CompanionTest, LargeAnswersTravelCompressedWhenAskedAndDecodeToTheSameRec
     sqlite3_open(service.DbPath().c_str(), &db);
     const int added = sqlite3_exec(
         db,
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
         "INSERT INTO orders(order_number, application_number, issue_key, client_id, placed_by, "
         "category, reference1, reference2, payment_mode, upi_id, bank_name, bank_account, status, "
         "payment_status, bid_time, modified_time, amount) SELECT i, 'BA' || i, 'AURORAGREEN', "
@@ -443,7 +443,7 @@ TEST_F(CompanionTest, LargeAnswersTravelCompressedWhenAskedAndDecodeToTheSameRec
 
     const nlohmann::json sent = nlohmann::json::parse(plain->body)["records"];
     ASSERT_EQ(companion.Call(book), 1);
-    ASSERT_EQ(companion.Records().size(), 60u);
+    ASSERT_EQ(companion.Records().size(), 150u);
     for (size_t i = 0; i < sent.size(); ++i) {
         auto* entry = static_cast<IPOOrderBookEntry*>(companion.Records()[i]);
         EXPECT_EQ(Fields(entry->OrderNumber(), entry->ApplicationNumber(),
