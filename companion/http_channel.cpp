@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 
 #include "companion/request_encoder.h"
 #include "companion/zstd_decoder.h"
@@ -164,14 +165,14 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         request.set_header("Authorization", "Bearer " + target.token);
     }
     request.set_header("Accept-Encoding", "zstd");
-    ZstdDecoder zstd;
-    bool compressed = false;
+    std::optional<ZstdDecoder> zstd;  // made only for a compressed answer: it takes 250 KiB
     request.response_handler = [&](const httplib::Response& response) {
         const std::string text = response.get_header_value("Content-Length");
         const unsigned long long length = std::strtoull(text.c_str(), nullptr, 10);
-        compressed = response.get_header_value("Content-Encoding") == "zstd";
         reply.tooLarge = length > cap;
-        if (!reply.tooLarge && !compressed) {
+        if (response.get_header_value("Content-Encoding") == "zstd") {
+            zstd.emplace();
+        } else if (!reply.tooLarge) {
             reply.body.reserve(length);
         }
         return !reply.tooLarge;
@@ -186,7 +187,7 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         return true;
     };
     request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
-        return compressed ? zstd.Add(data, size, keep) : keep(data, size);
+        return zstd ? zstd->Add(data, size, keep) : keep(data, size);
     };
     httplib::Response response;
     httplib::Error error = httplib::Error::Success;
@@ -209,10 +210,10 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         reply.body.shrink_to_fit();
         return reply;
     }
-    if (!zstd.Error().empty() || (compressed && answered && !late && !zstd.Complete())) {
+    if (zstd && (!zstd->Error().empty() || (answered && !late && !zstd->Complete()))) {
         reply.body.clear();
         reply.unreadable = "The IPO service's compressed answer cannot be read: " +
-                           (zstd.Error().empty() ? "it ends within its data" : zstd.Error());
+                           (zstd->Error().empty() ? "it ends within its data" : zstd->Error());
         return reply;
     }
     if (answered && !late) {
