@@ -92,6 +92,10 @@ void RequireCurrentTls(SSL_CTX* context) {
 // (up to twice the cap); room taken once is filled page by page as the answer arrives.
 constexpr size_t kWholeCapAbove = size_t{32} << 20;
 
+// Room made beside an answer of announced size: enough for the JSON decoder's padding after its
+// end, so that the answer is read in place.
+constexpr size_t kAnswerRoom = 64;
+
 // Makes room in `body` for `more` bytes, never above `cap`.
 void MakeRoom(std::string& body, size_t more, size_t cap) {
     const size_t needed = body.size() + more;
@@ -173,7 +177,7 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         if (response.get_header_value("Content-Encoding") == "zstd") {
             zstd.emplace();
         } else if (!reply.tooLarge) {
-            reply.body.reserve(length);
+            reply.body.reserve(std::min<size_t>(cap, length + kAnswerRoom));
         }
         return !reply.tooLarge;
     };
@@ -187,7 +191,14 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         return true;
     };
     request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
-        return zstd ? zstd->Add(data, size, keep) : keep(data, size);
+        if (!zstd) {
+            return keep(data, size);
+        }
+        if (reply.body.capacity() < kAnswerRoom) {
+            // The frame says how large the answer is: room for it at once.
+            reply.body.reserve(std::min(cap, ZstdDecoder::DecodedSize(data, size) + kAnswerRoom));
+        }
+        return zstd->Add(data, size, keep);
     };
     httplib::Response response;
     httplib::Error error = httplib::Error::Success;

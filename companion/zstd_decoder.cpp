@@ -2,12 +2,22 @@
 
 #include <zstd.h>
 
+#include <cstdint>
+
 namespace corvex {
 
 ZstdDecoder::ZstdDecoder() : context_(ZSTD_createDCtx()), window_(ZSTD_DStreamOutSize()) {}
 
 ZstdDecoder::~ZstdDecoder() {
     ZSTD_freeDCtx(context_);
+}
+
+size_t ZstdDecoder::DecodedSize(const char* data, size_t size) {
+    const unsigned long long announced = ZSTD_getFrameContentSize(data, size);
+    return announced == ZSTD_CONTENTSIZE_UNKNOWN || announced == ZSTD_CONTENTSIZE_ERROR ||
+                   announced > SIZE_MAX / 2
+               ? 0
+               : static_cast<size_t>(announced);
 }
 
 bool ZstdDecoder::Add(const char* data, size_t size, const Receiver& receiver) {

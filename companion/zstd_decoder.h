@@ -25,6 +25,8 @@ class ZstdDecoder {
     // Decodes `size` more compressed bytes into `receiver`. False when the receiver stopped or
     // the bytes are not zstd (then Error() says why).
     bool Add(const char* data, size_t size, const Receiver& receiver);
+    // The decoded size the frame starting `data` announces; 0 when it announces none.
+    static size_t DecodedSize(const char* data, size_t size);
     // True when the compressed bytes so far end with a whole frame.
     bool Complete() const { return frameEnded_; }
     const std::string& Error() const { return error_; }
