@@ -405,28 +405,23 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
 // JSON as ever for one that does not; and through the companion the same records.
 TEST_F(CompanionTest, LargeAnswersTravelCompressedWhenAskedAndDecodeToTheSameRecords) {
     harness::ServiceProcess service;
-    service.Stop();
-    sqlite3* db = nullptr;
-    sqlite3_open(service.DbPath().c_str(), &db);
-    const int added = sqlite3_exec(
-        db,
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
-        "INSERT INTO orders(order_number, application_number, issue_key, client_id, placed_by, "
-        "category, reference1, reference2, payment_mode, upi_id, bank_name, bank_account, status, "
-        "payment_status, bid_time, modified_time, amount) SELECT i, 'BA' || i, 'AURORAGREEN', "
-        "'INV001', 'INV001', 'RETAIL', '', '', 'UPI', 'rohan.desai@upibank', '', '', 'P', 'P', "
-        "'2026-12-01 10:00:00', '2026-12-01 10:00:00', 1470000 FROM n; "
-        "INSERT INTO bids(order_number, position, reference, quantity, cut_off, price) "
-        "SELECT order_number, 0, 'BB' || order_number, 150, 0, 9000 + order_number FROM orders",
-        nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    ASSERT_EQ(added, SQLITE_OK);
-    service.Start();
+    ASSERT_EQ(
+        service.RunSqlStopped(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
+            "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
+            "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
+            "bank_account, status, payment_status, bid_time, modified_time, amount) "
+            "SELECT i, 'BA' || i, 'AURORAGREEN', 'INV001', 'INV001', 'RETAIL', '', '', 'UPI', "
+            "'rohan.desai@upibank', '', '', 'P', 'P', '2026-12-01 10:00:00', "
+            "'2026-12-01 10:00:00', 1470000 FROM n; "
+            "INSERT INTO bids(order_number, position, reference, quantity, cut_off, price) "
+            "SELECT order_number, 0, 'BB' || order_number, 150, 0, 9000 + order_number "
+            "FROM orders"),
+        SQLITE_OK);
 
     IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
     base::CopyField(book.OrderStatus, "-1");
     httplib::Client client("127.0.0.1", service.Port());
-    client.set_decompress(false);
     const auto post = [&](const char* accepted) {
         return client.Post(
             "/ipo/orderbook",
