@@ -4,9 +4,10 @@
 // ipo-service, until the rows are ready in the view. Inside that total, the service's own time
 // for the same request (its queries and writing the answer, from its access log), and what the
 // total leaves outside the service. Beside it, timed on their own in this process with the same
-// data: the companion's decoding of the answer bytes, and making the rows (fill and sort). Two
-// floors in the same run: SQLite reading the same rows, and the same answer bytes carried over
-// loopback HTTP.
+// data: the service's compressing of the answer (zstd, as the companion asks for it), the
+// companion's unpacking and decoding of it, and making the rows (fill and sort). Two floors in
+// the same run: SQLite reading the same rows, and the answer's bytes as the service sends them
+// carried over loopback HTTP. The answer's size per order, on the wire and decoded.
 #include <benchmark/benchmark.h>
 
 #include <httplib.h>
@@ -28,11 +29,14 @@
 #include "bench/access_log.h"
 #include "bench/run_collector.h"
 #include "companion/answer_decoder.h"
+#include "companion/request_encoder.h"
+#include "companion/zstd_decoder.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_book_sort.h"
 #include "plugin/runtime_classes.h"
 #include "seeded_investor.h"
+#include "service/answer_coding.h"
 #include "service/queries.h"
 #include "service_harness.h"
 #include "tests/support/plugin_test_env.h"
@@ -144,7 +148,7 @@ struct Environment {
         service.Start(service.Port());
         store = std::make_unique<svc::Store>(service.DbPath());
         body = Answer();
-        bodies.body = body;
+        bodies.body = Sent();
     }
     std::string Answer() {
         svc::RequestHeader header;
@@ -157,6 +161,22 @@ struct Environment {
         const svc::Fields fields(request);
         const auto lock = store->Lock();
         return svc::OrderBook(*store, header, fields);
+    }
+
+    // The order book as the service sends it to the companion: asked for as the companion asks.
+    std::string Sent() {
+        IPOServiceRequest request = harness::NewRequest(93, "", 23, "INV001", "INV001", "I001");
+        base::CopyField(request.OrderStatus, "-1");
+        httplib::Client client("127.0.0.1", service.Port());
+        client.set_read_timeout(60);
+        const auto answer = client.Post(
+            "/ipo/orderbook",
+            {{"Authorization", "Bearer " + service.Token("INV001")}, {"Accept-Encoding", "zstd"}},
+            corvex::EncodeRequest(request), "application/json");
+        if (!answer || answer->status != 200) {
+            throw std::runtime_error("the service did not answer the order book");
+        }
+        return answer->body;
     }
 
     harness::ServiceProcess service;
@@ -181,6 +201,7 @@ struct Applied {
     std::vector<double> totalMs;
     std::vector<double> serviceMs;
     size_t answerBytes = 0;
+    size_t sentBytes = 0;
 };
 std::map<int64_t, Applied> g_applied;
 
@@ -190,6 +211,7 @@ void BM_Total(benchmark::State& state) {
     fw::headless::HeadlessForm& form = env.window->form();
     Applied applied;
     applied.answerBytes = env.body.size();
+    applied.sentBytes = env.bodies.body.size();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         form.Click(kOrderBookApply);
@@ -234,6 +256,36 @@ void BM_Decode(benchmark::State& state) {
         corvex::Outcome outcome = corvex::DecodeAnswer(93, 200, env.body);
         if (!outcome.answer) {
             state.SkipWithError("the answer did not decode");
+            break;
+        }
+    }
+}
+
+// The service compressing the answer for the companion.
+void BM_Compress(benchmark::State& state) {
+    Environment& env = Env(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string body = env.body;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(svc::Encode("zstd", body));
+    }
+}
+
+// The companion unpacking the answer it was sent, window by window, into one string.
+void BM_Unpack(benchmark::State& state) {
+    Environment& env = Env(state);
+    for (auto _ : state) {
+        std::string body;
+        body.reserve(env.body.size());
+        corvex::ZstdDecoder decoder;
+        const bool whole = decoder.Add(env.bodies.body.data(), env.bodies.body.size(),
+                                       [&](const char* data, size_t size) {
+                                           body.append(data, size);
+                                           return true;
+                                       });
+        if (!whole || body.size() != env.body.size()) {
+            state.SkipWithError("the answer did not unpack");
             break;
         }
     }
@@ -304,15 +356,15 @@ void BM_HttpFloor(benchmark::State& state) {
     client.set_tcp_nodelay(true);
     for (auto _ : state) {
         const auto result = client.Get("/body");
-        if (!result || result->body.size() != env.body.size()) {
+        if (!result || result->body.size() != env.bodies.body.size()) {
             state.SkipWithError("the body did not arrive");
             break;
         }
     }
 }
 
-const char* const kStages[] = {"BM_Total", "BM_Decode", "BM_Rows", "BM_SqliteFloor",
-                               "BM_HttpFloor"};
+const char* const kStages[] = {"BM_Total", "BM_Compress",    "BM_Unpack",   "BM_Decode",
+                               "BM_Rows",  "BM_SqliteFloor", "BM_HttpFloor"};
 
 }  // namespace
 
@@ -323,10 +375,12 @@ int main(int argc, char** argv) {
         for (auto [name, function] :
              std::initializer_list<std::pair<const char*, void (*)(benchmark::State&)>>{
                  {kStages[0], BM_Total},
-                 {kStages[1], BM_Decode},
-                 {kStages[2], BM_Rows},
-                 {kStages[3], BM_SqliteFloor},
-                 {kStages[4], BM_HttpFloor}}) {
+                 {kStages[1], BM_Compress},
+                 {kStages[2], BM_Unpack},
+                 {kStages[3], BM_Decode},
+                 {kStages[4], BM_Rows},
+                 {kStages[5], BM_SqliteFloor},
+                 {kStages[6], BM_HttpFloor}}) {
             benchmark::RegisterBenchmark(name, function)
                 ->Arg(size)
                 ->Unit(benchmark::kMillisecond)
@@ -348,10 +402,12 @@ int main(int argc, char** argv) {
             const auto* run = runs.Find(std::string(stage) + "/" + std::to_string(size));
             return run ? run->GetAdjustedRealTime() : -1.0;
         };
-        const double decode = ms("BM_Decode"), rows = ms("BM_Rows"), sqlite = ms("BM_SqliteFloor"),
+        const double compress = ms("BM_Compress"), unpack = ms("BM_Unpack"),
+                     decode = ms("BM_Decode"), rows = ms("BM_Rows"), sqlite = ms("BM_SqliteFloor"),
                      http = ms("BM_HttpFloor");
         const auto applied = g_applied.find(size);
-        if (applied == g_applied.end() || decode < 0 || rows < 0 || sqlite < 0 || http < 0) {
+        if (applied == g_applied.end() || compress < 0 || unpack < 0 || decode < 0 || rows < 0 ||
+            sqlite < 0 || http < 0) {
             continue;
         }
         const Applied& run = applied->second;
@@ -361,7 +417,14 @@ int main(int argc, char** argv) {
         }
         const double total = Median(run.totalMs), service = Median(run.serviceMs);
         const char* n = size == 1000 ? "1k" : size == 10000 ? "10k" : "100k";
-        std::printf("orderbook_path_%s_answer_bytes: %zu B\n", n, run.answerBytes);
+        std::printf("orderbook_path_%s_answer_bytes: %zu B decoded, %zu B on the wire\n", n,
+                    run.answerBytes, run.sentBytes);
+        std::printf(
+            "orderbook_path_%s_bytes_per_order: %.1f B decoded, %.1f B on the wire "
+            "(%.1f x smaller)\n",
+            n, static_cast<double>(run.answerBytes) / size,
+            static_cast<double>(run.sentBytes) / size,
+            static_cast<double>(run.answerBytes) / static_cast<double>(run.sentBytes));
         std::printf("orderbook_path_%s_total: %.1f ms\n", n, total);
         std::printf("orderbook_path_%s_service_answer: %.1f ms\n", n, service);
         std::printf("orderbook_path_%s_outside_service: %.1f ms\n", n, Median(outside));
@@ -369,6 +432,8 @@ int main(int argc, char** argv) {
         std::printf("orderbook_path_%s_service_answer_over_query_floor: %.2f x\n", n,
                     service / sqlite);
         std::printf("orderbook_path_%s_transfer_floor_http: %.1f ms\n", n, http);
+        std::printf("orderbook_path_%s_compressing: %.1f ms\n", n, compress);
+        std::printf("orderbook_path_%s_unpacking: %.1f ms\n", n, unpack);
         std::printf("orderbook_path_%s_decoding: %.1f ms\n", n, decode);
         std::printf("orderbook_path_%s_decoding_first: %.1f ms\n", n, g_firstDecode[size]);
         std::printf("orderbook_path_%s_rows: %.1f ms\n", n, rows);

@@ -41,6 +41,9 @@ if(IPO_BUILD_SERVICE)
   pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
   # The service's access and audit log.
   find_package(spdlog REQUIRED)
+  # Answers compressed for the link (service) and decoded as they arrive (companion).
+  pkg_check_modules(ZSTD REQUIRED IMPORTED_TARGET libzstd)
+  pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 endif()
 
 if(IPO_BUILD_WX)

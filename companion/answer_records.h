@@ -23,7 +23,8 @@ class RecordList {
     void Add(std::unique_ptr<Record> record) {
         Interface* element = record.get();
         // Each record is deleted as its own type, with no shared count made for it.
-        owned_.emplace_back(record.release(), [](void* owned) { delete static_cast<Record*>(owned); });
+        owned_.emplace_back(record.release(),
+                            [](void* owned) { delete static_cast<Record*>(owned); });
         elements_.push_back(element);
     }
     // Links the nodes; called once, after the last Add.

@@ -89,6 +89,10 @@ int Process(IPOServiceRequest& request) {
         SetOutcome(request, false, kNotSecure, reply.insecure);
         return 0;
     }
+    if (!reply.unreadable.empty()) {
+        SetOutcome(request, false, kInvalidAnswer, reply.unreadable);
+        return 0;
+    }
     if (!reply.reached) {
         SetOutcome(request, false, kUnreachable, "null");
         return 0;

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 
 #include "companion/request_encoder.h"
+#include "companion/zstd_decoder.h"
 
 namespace corvex {
 namespace {
@@ -90,6 +92,10 @@ void RequireCurrentTls(SSL_CTX* context) {
 // (up to twice the cap); room taken once is filled page by page as the answer arrives.
 constexpr size_t kWholeCapAbove = size_t{32} << 20;
 
+// Room made beside an answer of announced size: enough for the JSON decoder's padding after its
+// end, so that the answer is read in place.
+constexpr size_t kAnswerRoom = 64;
+
 // Makes room in `body` for `more` bytes, never above `cap`.
 void MakeRoom(std::string& body, size_t more, size_t cap) {
     const size_t needed = body.size() + more;
@@ -162,16 +168,20 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     if (!target.token.empty()) {
         request.set_header("Authorization", "Bearer " + target.token);
     }
+    request.set_header("Accept-Encoding", "zstd");
+    std::optional<ZstdDecoder> zstd;  // made only for a compressed answer: it takes 250 KiB
     request.response_handler = [&](const httplib::Response& response) {
         const std::string text = response.get_header_value("Content-Length");
         const unsigned long long length = std::strtoull(text.c_str(), nullptr, 10);
         reply.tooLarge = length > cap;
-        if (!reply.tooLarge) {
-            reply.body.reserve(length);
+        if (response.get_header_value("Content-Encoding") == "zstd") {
+            zstd.emplace();
+        } else if (!reply.tooLarge) {
+            reply.body.reserve(std::min<size_t>(cap, length + kAnswerRoom));
         }
         return !reply.tooLarge;
     };
-    request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
+    const auto keep = [&](const char* data, size_t size) {
         reply.tooLarge = reply.body.size() + size > cap;
         if (reply.tooLarge) {
             return false;
@@ -179,6 +189,16 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         MakeRoom(reply.body, size, cap);
         reply.body.append(data, size);
         return true;
+    };
+    request.content_receiver = [&](const char* data, size_t size, uint64_t, uint64_t) {
+        if (!zstd) {
+            return keep(data, size);
+        }
+        if (reply.body.capacity() < kAnswerRoom) {
+            // The frame says how large the answer is: room for it at once.
+            reply.body.reserve(std::min(cap, ZstdDecoder::DecodedSize(data, size) + kAnswerRoom));
+        }
+        return zstd->Add(data, size, keep);
     };
     httplib::Response response;
     httplib::Error error = httplib::Error::Success;
@@ -199,6 +219,12 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     if (reply.tooLarge) {
         reply.body.clear();
         reply.body.shrink_to_fit();
+        return reply;
+    }
+    if (zstd && (!zstd->Error().empty() || (answered && !late && !zstd->Complete()))) {
+        reply.body.clear();
+        reply.unreadable = "The IPO service's compressed answer cannot be read: " +
+                           (zstd->Error().empty() ? "it ends within its data" : zstd->Error());
         return reply;
     }
     if (answered && !late) {

@@ -1,7 +1,8 @@
 // HTTP POSTs to the service URLs of the requests, over one kept-alive connection per
-// scheme, host and port. A failed request is never repeated: an order must not be placed twice.
-// A URL may carry the session token as its user part ("http://TOKEN@host:port/path"): it is
-// sent as "Authorization: Bearer TOKEN" and nowhere else, and no message shows it.
+// scheme, host and port. Answers are asked for in zstd and decoded as they arrive. A failed request
+// is never repeated: an order must not be placed twice. A URL may carry the session token as its
+// user part ("http://TOKEN@host:port/path"): it is sent as "Authorization: Bearer TOKEN" and
+// nowhere else, and no message shows it.
 #pragma once
 
 #include <chrono>
@@ -23,7 +24,8 @@ struct Reply {
     bool tooLarge = false;  // the answer outgrew the size cap and was dropped
     int status = 0;
     std::string body;
-    std::string insecure;  // set: why an https service was not trusted (nothing was sent)
+    std::string insecure;    // set: why an https service was not trusted (nothing was sent)
+    std::string unreadable;  // set: why a compressed answer could not be decoded
 };
 
 // The URL as it may be shown: without its token.
@@ -37,7 +39,8 @@ class HttpChannel {
     HttpChannel& operator=(const HttpChannel&) = delete;
 
     // Posts a JSON body to an "http://[token@]host[:port]/path" or "https://..." URL and reads
-    // the whole answer within one deadline (the read timeout) and size cap. Throws
+    // the whole answer within one deadline (the read timeout) and size cap, which bounds the
+    // decoded answer. Throws
     // RequestRefused for a URL of another form.
     Reply Post(const std::string& url, const std::string& body);
 

@@ -12,13 +12,15 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "service/answer_coding.h"
 #include "service/tls_renegotiation.h"
 
 namespace svc {
 
 struct HttpServer::Exchange {
     HttpRequest request;
-    HttpReply reply;
+    HttpReply reply;  // its body as sent: compressed when the client asked and it is large
+    std::string acceptEncoding;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     bool tooLarge = false;
     bool answered = false;
@@ -102,12 +104,17 @@ MHD_Result Queue(MHD_Connection* connection, HttpServer::Exchange& exchange, Htt
                  bool close = false) {
     exchange.reply = std::move(reply);
     exchange.answered = true;
+    const std::string coding = Encode(exchange.acceptEncoding, exchange.reply.body);
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
         exchange.reply.body.size(), exchange.reply.body.data(), nullptr, nullptr);
     if (!response) {
         return MHD_NO;
     }
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "application/json");
+    if (!coding.empty()) {
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_ENCODING, coding.c_str());
+        MHD_add_response_header(response, MHD_HTTP_HEADER_VARY, MHD_HTTP_HEADER_ACCEPT_ENCODING);
+    }
     if (close) {
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
     }
@@ -129,6 +136,7 @@ MHD_Result OnRequest(void* self, MHD_Connection* connection, const char* url, co
         exchange->request.path = url;
         exchange->request.authorization = Header(connection, MHD_HTTP_HEADER_AUTHORIZATION);
         exchange->request.remote = PeerAddress(connection);
+        exchange->acceptEncoding = Header(connection, MHD_HTTP_HEADER_ACCEPT_ENCODING);
         if (AmbiguousFraming(connection)) {
             return Queue(connection, *exchange, server.Refuse(400), true);
         }

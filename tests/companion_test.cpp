@@ -2,7 +2,10 @@
 // the data callback, against a real ipo-service and against a scripted HTTP server.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sqlite3.h>
 #include <unistd.h>
+#include <zstd.h>
+#include <nlohmann/json.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -18,6 +21,7 @@
 
 #include "base/text.h"
 #include "companion/answer_decoder.h"
+#include "companion/request_encoder.h"
 #include "service_harness.h"
 
 namespace {
@@ -25,6 +29,12 @@ namespace {
 using harness::NewRequest;
 
 const char kNoRecords[] = R"({"result":0,"records":[]})";
+
+std::string Zstd(const std::string& text) {
+    std::string packed(ZSTD_compressBound(text.size()), '\0');
+    packed.resize(ZSTD_compress(packed.data(), packed.size(), text.data(), text.size(), 1));
+    return packed;
+}
 
 // A record's fields joined with '|' (the unary plus prints small integers as numbers).
 template <class... Field>
@@ -44,7 +54,8 @@ Record* At(const PtrList* list, int index) {
     return static_cast<Record*>(node->Element);
 }
 
-// An HTTP server that answers every POST with `status` and `body` after `delayMs`; or, when
+// An HTTP server that answers every POST with `status` and `body` (in the content coding
+// `encoding`, when set) after `delayMs`; or, when
 // `endless` is set, with a body that never ends: `endless` every `delayMs` under the
 // Content-Length `announced` (none when empty), until the peer goes away.
 class ScriptedServer {
@@ -74,6 +85,9 @@ class ScriptedServer {
                 std::this_thread::sleep_for(std::chrono::milliseconds(delayMs_));
                 response.status = status;
                 response.set_content(this->body, "application/json");
+                if (!encoding.empty()) {
+                    response.set_header("Content-Encoding", encoding);
+                }
             });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -86,6 +100,7 @@ class ScriptedServer {
     std::string Url() const { return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
 
     std::string body;
+    std::string encoding;
     std::atomic<int> status{200};
     std::atomic<int> hits{0};
     // The last request: its line, Authorization header and body.
@@ -266,18 +281,21 @@ TEST_F(CompanionTest, AnswersThatCannotBeReadOrAreRefusedGiveAClearMessage) {
     for (int i = 0; i < 2500; ++i) {
         longText += "\xC3\xA9";
     }
-    const std::tuple<int, std::string, int, std::string> cases[] = {
+    const std::tuple<int, std::string, int, std::string, std::string> cases[] = {
         {200, "<html>busy</html>", 3,
-         "The IPO service answered with something that is not a JSON object (HTTP status 200)"},
+         "The IPO service answered with something that is not a JSON object (HTTP status 200)", ""},
         {200, R"({"result":0,"records":[{"issue_key":"X"}]})", 3,
-         unreadable + "records[0].name is missing"},
-        {503, R"({"result":0,"message":"Down for maintenance"})", 2, "Down for maintenance"},
-        {500, R"({"result":20})", 20, "The IPO service refused the request (HTTP status 500)"},
-        {400, R"({"result":10,"message":")" + longText + "\"}", 10, longText.substr(0, 4094)},
+         unreadable + "records[0].name is missing", ""},
+        {503, R"({"result":0,"message":"Down for maintenance"})", 2, "Down for maintenance", ""},
+        {500, R"({"result":20})", 20, "The IPO service refused the request (HTTP status 500)", ""},
+        {400, R"({"result":10,"message":")" + longText + "\"}", 10, longText.substr(0, 4094), ""},
+        {200, Zstd(kNoRecords).substr(0, 12), 3,
+         "The IPO service's compressed answer cannot be read: it ends within its data", "zstd"},
     };
-    for (const auto& [status, body, resultCode, message] : cases) {
+    for (const auto& [status, body, resultCode, message, encoding] : cases) {
         server.status = status;
         server.body = body;
+        server.encoding = encoding;
         IPOServiceRequest request = Investor(91, server.Url());
         std::memset(request.Message, 'x', sizeof request.Message);
         base::CopyField(request.Section, "C");
@@ -318,8 +336,8 @@ TEST_F(CompanionTest, RecordsThatCannotBeSentFaithfullyAreRefusedUnsent) {
 }
 
 // A service sending a byte now and then (no single read waits long) ends at the call's
-// deadline; a flood ends at the size cap, whether announced or not; an answer of exactly the
-// cap is taken, one byte more is not.
+// deadline; a flood ends at the size cap, whether announced, unannounced or compressed; an
+// answer of exactly the cap is taken, one byte more is not, decoded or not.
 TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     Configure("CORVEX_TIMEOUT_MS", "400");
     {
@@ -334,10 +352,19 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     }
     Configure("CORVEX_TIMEOUT_MS", nullptr);
 
-    // A cap just past a power of two, where a buffer that doubles would hold nearly twice it.
+    // A cap just past a power of two, where a buffer that doubles would hold nearly twice it;
+    // the floods: endless, announced or not, and 34 KiB of zstd that unpack to 1 GiB.
     Configure("CORVEX_ANSWER_MAX_BYTES", "150994944");
-    for (const char* announced : {"1000000000", ""}) {
-        ScriptedServer flood("", std::string(1 << 20, ' '), 0, announced);
+    std::string bomb = Zstd(kNoRecords);
+    const std::string mebibyte = Zstd(std::string(1 << 20, ' '));
+    for (int i = 0; i < 1024; ++i) {
+        bomb += mebibyte;
+    }
+    for (const char* announced : {"1000000000", "", "zstd"}) {
+        const bool zstd = std::strcmp(announced, "zstd") == 0;
+        ScriptedServer flood(zstd ? bomb : "", zstd ? "" : std::string(1 << 20, ' '), 0,
+                             zstd ? "" : announced);
+        flood.encoding = zstd ? "zstd" : "";
         const long before = harness::MemoryKiB(getpid(), "VmRSS");
         IPOServiceRequest big = Watch(flood.Url());
         const long peak = harness::MemoryKiB(getpid(), "VmHWM") - before;
@@ -349,16 +376,18 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
                   "Corvexdll64.conf)");
         EXPECT_TRUE(harness::kSanitized || peak <= (144 + 64) * 1024) << peak << " KiB";
     }
+    // The cap bounds a compressed answer's decoded size.
     const std::string capped = kNoRecords + std::string(100000 - std::strlen(kNoRecords), ' ');
-    const std::tuple<const char*, std::string, bool> answers[] = {
-        // cap, body, taken
-        {"100000", capped, true},
-        {"100000", capped + " ", false},
-        {"1023", capped + " ", true},  // below 1 KiB: not taken, the default cap holds
+    const std::tuple<const char*, std::string, bool, const char*> answers[] = {
+        // cap, body, taken, coding
+        {"100000", capped, true, ""},           {"100000", capped + " ", false, ""},
+        {"100000", Zstd(capped), true, "zstd"}, {"100000", Zstd(capped + " "), false, "zstd"},
+        {"1023", capped + " ", true, ""},  // below 1 KiB: not taken, the default cap holds
     };
-    for (const auto& [cap, body, taken] : answers) {
+    for (const auto& [cap, body, taken, coding] : answers) {
         Configure("CORVEX_ANSWER_MAX_BYTES", cap);
         ScriptedServer server(body);
+        server.encoding = coding;
         IPOServiceRequest big = Watch(server.Url());
         EXPECT_EQ(Fields(called, big.ResultCode), taken ? "1|0|" : "0|3|") << body.size();
         EXPECT_EQ(Message(big), taken ? ""
@@ -370,6 +399,54 @@ TEST_F(CompanionTest, TricklingOrEndlessAnswersEndAtTheDeadlineOrSizeCap) {
     ScriptedServer fine;  // the next call on the same library is answered as usual
     Watch(fine.Url());
     EXPECT_EQ(called, 1);
+}
+
+// The order book on the wire: in zstd, several times smaller, for a client that asks; the same
+// JSON as ever for one that does not; and through the companion the same records.
+TEST_F(CompanionTest, LargeAnswersTravelCompressedWhenAskedAndDecodeToTheSameRecords) {
+    harness::ServiceProcess service;
+    ASSERT_EQ(
+        service.RunSqlStopped(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
+            "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
+            "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
+            "bank_account, status, payment_status, bid_time, modified_time, amount) "
+            "SELECT i, 'BA' || i, 'AURORAGREEN', 'INV001', 'INV001', 'RETAIL', '', '', 'UPI', "
+            "'rohan.desai@upibank', '', '', 'P', 'P', '2026-12-01 10:00:00', "
+            "'2026-12-01 10:00:00', 1470000 FROM n; "
+            "INSERT INTO bids(order_number, position, reference, quantity, cut_off, price) "
+            "SELECT order_number, 0, 'BB' || order_number, 150, 0, 9000 + order_number "
+            "FROM orders"),
+        SQLITE_OK);
+
+    IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
+    base::CopyField(book.OrderStatus, "-1");
+    httplib::Client client("127.0.0.1", service.Port());
+    const auto post = [&](const char* accepted) {
+        return client.Post(
+            "/ipo/orderbook",
+            {{"Authorization", "Bearer " + service.Token("INV001")}, {"Accept-Encoding", accepted}},
+            corvex::EncodeRequest(book), "application/json");
+    };
+    const auto plain = post("identity"), packed = post("gzip;q=0.5, zstd"), gzip = post("gzip");
+    ASSERT_TRUE(plain && packed && gzip);
+    EXPECT_EQ(Fields(plain->get_header_value("Content-Encoding").c_str(),
+                     packed->get_header_value("Content-Encoding").c_str(),
+                     gzip->get_header_value("Content-Encoding").c_str()),
+              "|zstd|gzip|");
+    EXPECT_LT(packed->body.size() * 4, plain->body.size());
+
+    const nlohmann::json sent = nlohmann::json::parse(plain->body)["records"];
+    ASSERT_EQ(companion.Call(book), 1);
+    ASSERT_EQ(companion.Records().size(), 150u);
+    for (size_t i = 0; i < sent.size(); ++i) {
+        auto* entry = static_cast<IPOOrderBookEntry*>(companion.Records()[i]);
+        EXPECT_EQ(Fields(entry->OrderNumber(), entry->ApplicationNumber(),
+                         At<IPOOrderBid>(entry->Bids(), 0)->BidReference()),
+                  Fields(sent[i]["order_number"].get<int>(),
+                         sent[i]["application_number"].get<std::string>().c_str(),
+                         sent[i]["bids"][0]["reference"].get<std::string>().c_str()));
+    }
 }
 
 // The URL's token travels only as a bearer header; a cancel's bid references in their order.

@@ -1,5 +1,7 @@
 #include "service_harness.h"
 
+#include <sqlite3.h>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -159,9 +161,20 @@ ServiceProcess::~ServiceProcess() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
+int ServiceProcess::RunSqlStopped(const std::string& sql) {
+    Stop();
+    sqlite3* db = nullptr;
+    sqlite3_open(db_.c_str(), &db);
+    const int result = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    Start();
+    return result;
+}
+
 void ServiceProcess::Start(int port) {
     const std::string log = folder_ + "/service.out";
-    std::vector<std::string> arguments = {"--db", db_, "--seed-demo", "--port", std::to_string(port)};
+    std::vector<std::string> arguments = {"--db", db_, "--seed-demo", "--port",
+                                          std::to_string(port)};
     arguments.insert(arguments.end(), flags_.begin(), flags_.end());
     const bool ownCertificate =
         std::find(flags_.begin(), flags_.end(), "--tls-cert") != flags_.end();

@@ -80,6 +80,8 @@ class ServiceProcess {
     // The session token of a seeded user (signed in on first use).
     std::string Token(const std::string& userId) const;
     const std::string& DbPath() const { return db_; }
+    // Stops, runs `sql` on the database, and starts again on a free port; gives SQLite's result.
+    int RunSqlStopped(const std::string& sql);
     const std::string& Folder() const { return folder_; }
     // Runs "ipo-service --db <db> order <words...>"; gives its exit status and output.
     int RunOperator(const std::vector<std::string>& words, std::string* output = nullptr) const;

@@ -23,19 +23,13 @@ class ServiceLoadTest : public ::testing::Test {
   protected:
     // Load clients L0000.. (even ones DEALER01's, odd ones DEALER02's), added while stopped.
     void SetUp() override {
-        service.Stop();
-        sqlite3* db = nullptr;
-        sqlite3_open(service.DbPath().c_str(), &db);
-        const int added = sqlite3_exec(
-            db,
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 1199) "
-            "INSERT INTO clients(client_id, client_code, name, dealer_id, upi_id) "
-            "SELECT printf('L%04d', i), printf('L%04d', i), 'Load client', "
-            "iif(i % 2, 'DEALER02', 'DEALER01'), 'load.test@upibank' FROM n",
-            nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        ASSERT_EQ(added, SQLITE_OK);
-        service.Start();
+        ASSERT_EQ(
+            service.RunSqlStopped(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 1199) "
+                "INSERT INTO clients(client_id, client_code, name, dealer_id, upi_id) "
+                "SELECT printf('L%04d', i), printf('L%04d', i), 'Load client', "
+                "iif(i % 2, 'DEALER02', 'DEALER01'), 'load.test@upibank' FROM n"),
+            SQLITE_OK);
     }
 
     // `threads` threads place `orders` orders on AURORAGREEN each through one companion, one per
