@@ -4,6 +4,7 @@
 #include <wx/stdpaths.h>
 #include <wx/uilocale.h>
 
+#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -11,6 +12,16 @@
 #include "host/terminal.h"
 
 namespace {
+
+Terminal* g_running = nullptr;  // the terminal a signal asks to end
+
+// Runs in the main loop (wx passes the signal on through a pipe), not in the signal handler:
+// the terminal closes as on File > Exit, and signs out.
+void OnEndSignal(int) {
+    if (g_running) {
+        g_running->Exit();
+    }
+}
 
 class TerminalApp : public wxApp {
   public:
@@ -21,7 +32,12 @@ class TerminalApp : public wxApp {
         SetAppDisplayName("IPO Terminal");
         const wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
         terminal_ = std::make_unique<Terminal>(settings_, std::string(folder.utf8_str()));
-        terminal_->Start();
+        g_running = terminal_.get();
+        SetSignalHandler(SIGTERM, OnEndSignal);
+        SetSignalHandler(SIGINT, OnEndSignal);
+        if (!terminal_->Start()) {
+            return true;  // the sign-in was cancelled: the main loop ends as the window closes
+        }
         if (!settings_.screenshotDirectory.empty()) {
             session_ =
                 std::make_unique<ScreenshotSession>(*terminal_, settings_.screenshotDirectory);
@@ -34,6 +50,7 @@ class TerminalApp : public wxApp {
     }
 
     int OnExit() override {
+        g_running = nullptr;
         session_.reset();
         terminal_.reset();
         return wxApp::OnExit();
@@ -56,7 +73,7 @@ class TerminalApp : public wxApp {
 int main(int argc, char** argv) {
     // The settings are read before any window exists, so that --help works without a display.
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    const SettingsResult read = ReadTerminalSettings(arguments);
+    const SettingsResult read = ReadTerminalSettings(arguments, UserSettingsFile());
     if (!read.settings) {
         if (read.help) {
             std::cout << read.text << std::endl;

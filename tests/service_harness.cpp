@@ -115,6 +115,24 @@ int RunService(const std::string& arguments, std::string& output) {
     return Shell(Service() + " " + arguments + " </dev/null 2>&1", output);
 }
 
+Certificate::Certificate() {
+    char name[] = "/tmp/ipo-tls-test-XXXXXX";
+    folder = mkdtemp(name) ? name : "";
+    cert = folder + "/cert.pem";
+    key = folder + "/key.pem";
+    std::string output;
+    Shell(
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+            key + " -out " + cert + " 2>&1",
+        output);
+}
+
+Certificate::~Certificate() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
 ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {
     char folder[] = "/tmp/ipo-service-test-XXXXXX";
     if (!mkdtemp(folder)) {
@@ -133,7 +151,8 @@ ServiceProcess::~ServiceProcess() {
 
 void ServiceProcess::Start(int port) {
     const std::string log = folder_ + "/service.out";
-    std::vector<std::string> arguments = {"--db", db_, "--seed-demo", "--port", std::to_string(port)};
+    std::vector<std::string> arguments = {"--db", db_, "--seed-demo", "--port",
+                                          std::to_string(port)};
     arguments.insert(arguments.end(), flags_.begin(), flags_.end());
     std::ofstream(log, std::ios::trunc).close();  // no line of an earlier start is read
     pid_ = Spawn(arguments, log);

@@ -43,6 +43,13 @@ constexpr bool kSanitized = false;
 // A memory figure of a process ("VmRSS", "VmHWM" of /proc/PID/status) in KiB; -1 without it.
 long MemoryKiB(pid_t pid, const std::string& figure);
 
+// A self-signed certificate for 127.0.0.1, in a folder of its own made for one test.
+struct Certificate {
+    Certificate();
+    ~Certificate();
+    std::string folder, cert, key;
+};
+
 class ServiceProcess {
   public:
     // Starts at once, on a new seeded database, with `flags` added to the command line.
