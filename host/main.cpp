@@ -16,10 +16,12 @@ namespace {
 Terminal* g_running = nullptr;  // the terminal a signal asks to end
 
 // Runs in the main loop (wx passes the signal on through a pipe), not in the signal handler:
-// the terminal closes as on File > Exit, and signs out.
+// the terminal closes as on File > Exit, and signs out. The closed window is deleted in idle
+// time, which nothing else may bring about now: it is asked for.
 void OnEndSignal(int) {
     if (g_running) {
         g_running->Exit();
+        wxWakeUpIdle();
     }
 }
 

@@ -44,11 +44,17 @@ void SignInDialog::OnInitDialog(fw::Form& form) {
     form.SetFocus(userId_.empty() ? kSignInUserId : kSignInPassword);
 }
 
+void SignInDialog::Cancel() {
+    if (form_) {
+        form_->EndDialog(fw::kIdCancel);
+    }
+}
+
 void SignInDialog::OnCommand(int id) {
     if (id == kSignInButton) {
         Try();
-    } else if (id == fw::kIdCancel && form_) {
-        form_->EndDialog(fw::kIdCancel);
+    } else if (id == fw::kIdCancel) {
+        Cancel();
     }
 }
 

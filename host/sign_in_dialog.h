@@ -30,6 +30,8 @@ class SignInDialog : public fw::FormEvents {
     SignInDialog(std::string userId, std::string service, Attempt attempt);
     // Runs the dialog until a sign-in succeeds (true) or the user cancels (false).
     bool Run(fw::Backend& backend);
+    // Ends the dialog as Cancel does (the terminal is asked to end meanwhile).
+    void Cancel();
 
     void OnInitDialog(fw::Form& form) override;
     void OnCommand(int id) override;

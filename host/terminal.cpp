@@ -69,7 +69,10 @@ bool Terminal::Start() {
     if (settings_.askPassword) {
         SignInDialog dialog(settings_.userId, settings_.service.Address(),
                             [this](const SignInEntry& entry) { return TrySignIn(entry); });
-        if (!dialog.Run(backend_)) {
+        signIn_ = &dialog;
+        const bool signedIn = dialog.Run(backend_);
+        signIn_ = nullptr;
+        if (!signedIn) {
             Exit();
             return false;
         }
@@ -262,7 +265,9 @@ HostWindow* Terminal::Open(uint32_t menuId) {
 }
 
 void Terminal::Exit() {
-    if (frame_) {
+    if (signIn_) {
+        signIn_->Cancel();  // Start goes on to close the main window
+    } else if (frame_) {
         frame_->Close();
     }
 }

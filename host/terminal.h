@@ -37,7 +37,8 @@ class Terminal : public TerminalLog {
     bool Start();
     // Opens a window of a plug-in menu command (10502, 10503); null when it cannot.
     HostWindow* Open(uint32_t menuId);
-    // Closes the plug-in's windows, cleans the plug-in up and closes the main window.
+    // Closes the plug-in's windows, cleans the plug-in up and closes the main window; during
+    // the sign-in, ends the dialog as Cancel does.
     void Exit();
 
     wxMDIParentFrame* frame() const { return frame_; }
@@ -81,4 +82,5 @@ class Terminal : public TerminalLog {
     wxTextCtrl* log_ = nullptr;
     std::vector<std::string> messages_;
     bool stopped_ = false;
+    SignInDialog* signIn_ = nullptr;  // the sign-in dialog while it is up
 };
