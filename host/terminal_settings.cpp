@@ -22,7 +22,10 @@ constexpr const char* kIntro =
     "then from --settings FILE, then from the flags below; each file holds lines key=value: "
     "service, ca_file, user_id, working_directory, password_file. The service address is "
     "https://HOST:PORT, http://HOST:PORT or HOST:PORT (http); a password goes in clear only to "
-    "a loopback address. Without --password or --password-file the terminal asks in a sign-in "
+    "a loopback address. An https service is checked against the CA file (--ca-file, else the "
+    "system's store); the terminal hands it to the companion library as CORVEX_CA_FILE. A "
+    "password file must not be readable by group or others. "
+    "Without --password or --password-file the terminal asks in a sign-in "
     "dialog (user id, password, service address) and remembers the user id and the address in "
     "the settings file; the user type and the login client follow from who signs in.\n"
     "--screenshots DIR runs an unattended session against the service: it signs in, opens the "
@@ -153,8 +156,8 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
          wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE,
          0},
-        {wxCMD_LINE_OPTION, nullptr, "settings", "read settings from FILE first",
-         wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "settings",
+         "read settings from FILE (after the user's settings file)", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "user-id", "sign in as this user (default INV001)",
          wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "service",
