@@ -132,6 +132,23 @@ class TerminalTest : public ::testing::Test {
         terminal->Start();
         ASSERT_TRUE(WaitFor([this] { return terminal->frame()->IsShownOnScreen(); }));
     }
+    // Starts a terminal without a password against a service of its own; `user` acts in the
+    // sign-in dialog. Whether the terminal went on (signed in or not) rather than quitting.
+    bool StartWithSignInDialog(const std::function<void(fw::UserDriver&)>& act) {
+        TerminalSettings settings;
+        settings.service.port = StartService();
+        settings.askPassword = true;
+        terminal = std::make_unique<Terminal>(settings, harness::BinDir());
+        fw::wx::WxUser ui;
+        fw::UserDriver user(ui);
+        bool started = false;
+        user.Run([&](fw::UserDriver& user) {
+            user.OnUi([&] { started = terminal->Start(); });
+            ASSERT_TRUE(user.Use(kSignInCaption));
+            act(user);
+        });
+        return started;
+    }
     void TearDown() override {
         if (terminal) {
             terminal->Exit();
@@ -186,16 +203,7 @@ TEST_F(TerminalTest, LoadsThePluginEnablesItsMenuAndPreparesTheUsersFolders) {
 // dialog, which stays open; the right one signs in as whoever was typed, with the user type and
 // login client the service names; the user id and the address are kept, private to the user.
 TEST_F(TerminalTest, TheSignInDialogShowsARefusalAndTakesAnotherTry) {
-    TerminalSettings settings;
-    settings.service.port = StartService();
-    settings.askPassword = true;
-    terminal = std::make_unique<Terminal>(settings, harness::BinDir());
-    fw::wx::WxUser ui;
-    fw::UserDriver user(ui);
-    bool started = false;
-    user.Run([&](fw::UserDriver& user) {
-        user.OnUi([&] { started = terminal->Start(); });
-        ASSERT_TRUE(user.Use(kSignInCaption));
+    const bool started = StartWithSignInDialog([&](fw::UserDriver& user) {
         EXPECT_EQ("INV001", user.Text(kSignInUserId));
         EXPECT_EQ("127.0.0.1:" + std::to_string(service->Port()), user.Text(kSignInService));
         user.Type(kSignInUserId, "DEALER01");
@@ -219,16 +227,7 @@ TEST_F(TerminalTest, TheSignInDialogShowsARefusalAndTakesAnotherTry) {
 }
 
 TEST_F(TerminalTest, CancellingTheSignInQuitsTheTerminal) {
-    TerminalSettings settings;
-    settings.service.port = StartService();
-    settings.askPassword = true;
-    terminal = std::make_unique<Terminal>(settings, harness::BinDir());
-    fw::wx::WxUser ui;
-    fw::UserDriver user(ui);
-    bool started = true;
-    user.Run([&](fw::UserDriver& user) {
-        user.OnUi([&] { started = terminal->Start(); });
-        ASSERT_TRUE(user.Use(kSignInCaption));
+    const bool started = StartWithSignInDialog([&](fw::UserDriver& user) {
         user.Click("Cancel");
         EXPECT_TRUE(user.WaitUntil([](fw::UserActions&) { return NoWindowLeft(); }));
     });
