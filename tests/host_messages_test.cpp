@@ -86,6 +86,7 @@ TEST(ServiceClientDirectory, SaysWhyALookupFailed) {
     harness::ServiceProcess service;
     const ServiceEndpoint endpoint{"http", "127.0.0.1", service.Port(), ""};
     ServiceClientDirectory directory;
+    directory.SetSession(endpoint, "");
     std::string error;
     EXPECT_FALSE(directory.Lookup("CL0001", error));
     EXPECT_EQ("Not signed in: the request carries no session token", error);
