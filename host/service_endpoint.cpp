@@ -11,17 +11,22 @@ constexpr const char* kCaSetting = "--ca-file, or ca_file in the terminal's sett
 
 }  // namespace
 
+std::string ServiceEndpoint::HostPort() const {
+    return host + ":" + std::to_string(port);
+}
+
 std::string ServiceEndpoint::Address() const {
-    const std::string hostPort = host + ":" + std::to_string(port);
-    return Secure() ? Origin() : hostPort;
+    return Secure() ? Origin() : HostPort();
 }
 
 std::string ServiceEndpoint::Origin() const {
-    return scheme + "://" + host + ":" + std::to_string(port);
+    return scheme + "://" + HostPort();
 }
 
 bool ServiceEndpoint::Loopback() const {
-    return host == "localhost" || host.rfind("127.", 0) == 0 || host == "::1" || host == "[::1]";
+    const bool number = host.find_first_not_of("0123456789.") == std::string::npos;
+    return host == "localhost" || (number && host.rfind("127.", 0) == 0) || host == "::1" ||
+           host == "[::1]";
 }
 
 bool ParseServiceAddress(const std::string& text, ServiceEndpoint& endpoint, std::string& error) {
@@ -54,9 +59,9 @@ std::string CleartextRefusal(const ServiceEndpoint& endpoint, const std::string&
         return {};
     }
     return "The password of " + userId + " is not sent in clear text to " + endpoint.Address() +
-           ": give the service address as https://" + endpoint.host + ":" +
-           std::to_string(endpoint.port) + ", with the CA file that signed its certificate (" +
-           kCaSetting + ") unless the system trusts it";
+           ": give the service address as https://" + endpoint.HostPort() +
+           ", with the CA file that signed its certificate (" + kCaSetting +
+           ") unless the system trusts it";
 }
 
 std::unique_ptr<httplib::Client> ServiceClient(const ServiceEndpoint& endpoint, int connectSeconds,

@@ -18,10 +18,14 @@ struct ServiceEndpoint {
     std::string caFile;  // PEM; empty: the system's store
 
     bool Secure() const { return scheme == "https"; }
+    // "host:port".
+    std::string HostPort() const;
     // The address as the user gives it: "host:port" for http, "https://host:port" for https.
     std::string Address() const;
     // "scheme://host:port".
     std::string Origin() const;
+    // Whether the host is this machine's loopback by name or number (localhost, 127.x.x.x, ::1).
+    // Whether the host is this machine's loopback by name or number (localhost, 127.x.x.x, ::1).
     bool Loopback() const;
 };
 

@@ -7,8 +7,6 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include <filesystem>
-
 #include "base/platform.h"
 #include "framework/wx/wx_text.h"
 #include "host/sign_in.h"

@@ -137,8 +137,7 @@ std::string TerminalSettings::ServiceURL(int requestCode) const {
     if (!path) {
         return {};
     }
-    return service.scheme + "://" + (token.empty() ? "" : token + "@") + service.host + ":" +
-           std::to_string(service.port) + path;
+    return service.scheme + "://" + (token.empty() ? "" : token + "@") + service.HostPort() + path;
 }
 
 size_t TerminalSettings::LongestServiceURL() const {

@@ -405,6 +405,21 @@ TEST(TerminalSettings, TheUsersFileThenTheNamedFileThenFlagsDecide) {
     EXPECT_FALSE(read.settings->askPassword);  // unattended: no dialog
 }
 
+// Only this machine's loopback, by name or by number, takes a password over plain http.
+TEST(ServiceEndpoint, APasswordGoesInClearOnlyToLoopback) {
+    for (const auto& [address, clear] : {std::pair{"localhost:1", true},
+                                         {"127.0.0.2:1", true},
+                                         {"http://[::1]:1", true},
+                                         {"127.attacker.example:1", false},
+                                         {"10.0.0.5:1", false},
+                                         {"https://10.0.0.5:1", true}}) {
+        ServiceEndpoint endpoint;
+        std::string error;
+        ASSERT_TRUE(ParseServiceAddress(address, endpoint, error)) << error;
+        EXPECT_EQ(clear, CleartextRefusal(endpoint, "INV001").empty()) << address;
+    }
+}
+
 TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags) {
     SettingsResult read;
     for (const auto& [flag, value] : {std::pair{"--service", "127.0.0.1:99999"},
