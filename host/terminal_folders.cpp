@@ -39,17 +39,16 @@ std::string UserSettingsFile() {
 
 bool MakePrivateFolder(const std::string& path) {
     std::error_code error;
+    const fs::path target = fs::absolute(path, error);
     fs::path folder;
-    for (const fs::path& part : fs::absolute(path, error)) {
+    for (const fs::path& part : target) {
         folder /= part;
-        if (!fs::exists(folder, error)) {
-            if (!fs::create_directory(folder, error)) {
-                return false;
-            }
+        const bool made = !fs::exists(folder, error) && fs::create_directory(folder, error);
+        if (made || folder == target) {
             fs::permissions(folder, fs::perms::owner_all, error);
-            if (error) {
-                return false;
-            }
+        }
+        if (error) {
+            return false;
         }
     }
     return fs::is_directory(folder, error);
@@ -81,17 +80,17 @@ std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders) {
     std::vector<std::string> problems;
     const fs::path working(folders.working);
     std::error_code error;
-    if (!MakePrivateFolder((working / "Upload").string())) {
+    if (!MakePrivateFolder(working.string()) || !MakePrivateFolder((working / "Upload").string())) {
         problems.push_back("Cannot create the working folder " + (working / "Upload").string());
         return problems;
     }
     const fs::path terms = working / kTermsFile;
     if (!fs::exists(terms, error)) {
         fs::copy_file(fs::path(folders.data) / kTermsFile, terms, error);
-        if (error || !MakePrivateFile(terms.string())) {
-            problems.push_back("Cannot place the terms file " + terms.string() + ": " +
-                               error.message());
-        }
+    }
+    if (error || !MakePrivateFile(terms.string())) {
+        problems.push_back("Cannot place the terms file " + terms.string() + ": " +
+                           error.message());
     }
     // A link follows the installed companion through updates; a file of the user's stays.
     const fs::path companion = working / CompanionFileName();

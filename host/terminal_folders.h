@@ -23,7 +23,8 @@ TerminalFolders FindTerminalFolders(const std::string& programFolder,
 std::string UserSettingsFile();
 
 // Creates the folder and any missing folder above it, each readable by the user alone (0700,
-// whatever the umask); folders that exist are left as they are. False when it cannot.
+// whatever the umask); the folder itself is made so when it exists too (the terminal's files
+// from before), folders above it that exist are left as they are. False when it cannot.
 bool MakePrivateFolder(const std::string& path);
 // Makes a file of the terminal's readable and writable by the user alone (0600).
 bool MakePrivateFile(const std::string& path);
