@@ -1,7 +1,9 @@
 // ipo-terminal: the desktop trading terminal hosting the IPO plug-in.
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
+#include <wx/timer.h>
 #include <wx/uilocale.h>
 
 #include <csignal>
@@ -13,18 +15,6 @@
 
 namespace {
 
-Terminal* g_running = nullptr;  // the terminal a signal asks to end
-
-// Runs in the main loop (wx passes the signal on through a pipe), not in the signal handler:
-// the terminal closes as on File > Exit, and signs out. The closed window is deleted in idle
-// time, which nothing else may bring about now: it is asked for.
-void OnEndSignal(int) {
-    if (g_running) {
-        g_running->Exit();
-        wxWakeUpIdle();
-    }
-}
-
 class TerminalApp : public wxApp {
   public:
     explicit TerminalApp(TerminalSettings settings) : settings_(std::move(settings)) {}
@@ -34,7 +24,7 @@ class TerminalApp : public wxApp {
         SetAppDisplayName("IPO Terminal");
         const wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
         terminal_ = std::make_unique<Terminal>(settings_, std::string(folder.utf8_str()));
-        g_running = terminal_.get();
+        end_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { EndWhenSettled(); });
         SetSignalHandler(SIGTERM, OnEndSignal);
         SetSignalHandler(SIGINT, OnEndSignal);
         if (!terminal_->Start()) {
@@ -52,7 +42,7 @@ class TerminalApp : public wxApp {
     }
 
     int OnExit() override {
-        g_running = nullptr;
+        end_.Stop();
         session_.reset();
         terminal_.reset();
         return wxApp::OnExit();
@@ -64,10 +54,30 @@ class TerminalApp : public wxApp {
     }
 
   private:
+    // Runs in an event loop (wx passes the signal on through a pipe), not in the signal
+    // handler: the terminal is ended from a timer.
+    static void OnEndSignal(int) { static_cast<TerminalApp*>(wxTheApp)->end_.StartOnce(1); }
+
+    // Closes the terminal as File > Exit does, so that it signs out; not inside a Yield (the
+    // host yields while it lays a new window out, which must not be pulled away from under it).
+    // The closed window is deleted in idle time, which nothing else may bring about now.
+    void EndWhenSettled() {
+        const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+        if (loop && loop->IsYielding()) {
+            end_.StartOnce(50);
+            return;
+        }
+        if (terminal_) {
+            terminal_->Exit();
+            wxWakeUpIdle();
+        }
+    }
+
     TerminalSettings settings_;
     std::unique_ptr<Terminal> terminal_;
     std::unique_ptr<ScreenshotSession> session_;
     bool failed_ = false;
+    wxTimer end_;
 };
 
 }  // namespace
