@@ -69,19 +69,6 @@ bool LogSays(const std::string& log, const std::string& text) {
     return false;
 }
 
-// A folder of the test's own, gone at the end.
-struct ScratchFolder {
-    ScratchFolder() {
-        char name[] = "/tmp/ipo-terminal-test-XXXXXX";
-        path = mkdtemp(name) ? name : "";
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
 // Answers every message box at once and counts them: a box left up would stop the run.
 struct MessageBoxAnswerer : wxModalDialogHook {
     MessageBoxAnswerer() { Register(); }
@@ -256,10 +243,10 @@ TEST(TerminalSignIn, AnHttpsServiceIsUsedOnlyWhenItsCertificateIsTrusted) {
 // ended by SIGTERM (a session logout), signs out and exits normally; what it made is private to
 // the user even under a permissive umask.
 TEST(TerminalProgram, SigtermSignsOutAndItsFilesArePrivate) {
-    ScratchFolder scratch;
-    const std::string log = scratch.path + "/access.log";
+    harness::ScratchFolder scratch;
+    const std::string log = scratch.folder + "/access.log";
     harness::ServiceProcess service({"--log", log});
-    const std::string password = scratch.path + "/password";
+    const std::string password = scratch.folder + "/password";
     std::ofstream(password) << harness::SeededPassword("INV001") << "\n";
     fs::permissions(password, fs::perms::owner_read | fs::perms::owner_write);
     const std::string port = std::to_string(service.Port());
@@ -277,9 +264,9 @@ TEST(TerminalProgram, SigtermSignsOutAndItsFilesArePrivate) {
     const pid_t child = fork();
     if (child == 0) {
         umask(0);
-        setenv("XDG_DATA_HOME", (scratch.path + "/data").c_str(), 1);
-        setenv("XDG_STATE_HOME", (scratch.path + "/state").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (scratch.path + "/config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (scratch.folder + "/data").c_str(), 1);
+        setenv("XDG_STATE_HOME", (scratch.folder + "/state").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (scratch.folder + "/config").c_str(), 1);
         const std::string program = harness::BinDir() + "/ipo-terminal";
         execl(program.c_str(), program.c_str(), "--service", address.c_str(), "--password-file",
               password.c_str(), static_cast<char*>(nullptr));
@@ -301,11 +288,11 @@ TEST(TerminalProgram, SigtermSignsOutAndItsFilesArePrivate) {
     EXPECT_EQ(std::string::npos, FileText(log).find("INV026")) << FileText(log);
     for (const std::string made :
          {"/data", "/data/ipo-terminal", "/data/ipo-terminal/Upload", "/state/ipo-terminal"}) {
-        EXPECT_EQ(kPrivateFolder, fs::status(scratch.path + made).permissions()) << made;
+        EXPECT_EQ(kPrivateFolder, fs::status(scratch.folder + made).permissions()) << made;
     }
     for (const std::string made :
          {"/state/ipo-terminal/terminal.log", "/data/ipo-terminal/IPOTermsAndConditions.html"}) {
-        EXPECT_EQ(kPrivateFile, fs::status(scratch.path + made).permissions()) << made;
+        EXPECT_EQ(kPrivateFile, fs::status(scratch.folder + made).permissions()) << made;
     }
 }
 
@@ -356,8 +343,8 @@ TEST_F(TerminalTest, KeepsItsWindowGeometryBetweenRuns) {
 }
 
 TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
-    ScratchFolder empty;
-    StartTerminal(StartService(), empty.path);
+    harness::ScratchFolder empty;
+    StartTerminal(StartService(), empty.folder);
     EXPECT_FALSE(terminal->pluginLoaded());
     std::string said;
     for (const std::string& message : terminal->messages()) {
@@ -382,10 +369,10 @@ TEST(TerminalSettings, TheUsersFileThenTheNamedFileThenFlagsDecide) {
     read.settings->token = std::string(43, 'T');
     EXPECT_EQ(81u, read.settings->LongestServiceURL());
 
-    ScratchFolder scratch;
-    const std::string users = scratch.path + "/users.conf";
-    const std::string named = scratch.path + "/named.conf";
-    const std::string secret = scratch.path + "/secret";
+    harness::ScratchFolder scratch;
+    const std::string users = scratch.folder + "/users.conf";
+    const std::string named = scratch.folder + "/named.conf";
+    const std::string secret = scratch.folder + "/secret";
     std::ofstream(users) << "user_id=U26\nservice=https://ipo.example:9443\nca_file=ca.pem\n";
     std::ofstream(named) << "service=10.0.0.5:9000\nworking_directory=/opt/ipo\n";
     std::ofstream(secret) << "pass word 1\nsecond line\n";
@@ -445,8 +432,8 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     read = ReadTerminalSettings({"--password-file", "/nonexistent/secret"});
     EXPECT_FALSE(read.settings);
     EXPECT_EQ("The password file /nonexistent/secret cannot be read", read.text);
-    ScratchFolder scratch;
-    const std::string shared = scratch.path + "/shared";
+    harness::ScratchFolder scratch;
+    const std::string shared = scratch.folder + "/shared";
     std::ofstream(shared) << "secret\n";
     fs::permissions(shared, fs::perms::owner_read | fs::perms::group_read);
     read = ReadTerminalSettings({"--password-file", shared});

@@ -115,9 +115,17 @@ int RunService(const std::string& arguments, std::string& output) {
     return Shell(Service() + " " + arguments + " </dev/null 2>&1", output);
 }
 
-Certificate::Certificate() {
-    char name[] = "/tmp/ipo-tls-test-XXXXXX";
+ScratchFolder::ScratchFolder() {
+    char name[] = "/tmp/ipo-test-XXXXXX";
     folder = mkdtemp(name) ? name : "";
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+Certificate::Certificate() {
     cert = folder + "/cert.pem";
     key = folder + "/key.pem";
     std::string output;
@@ -126,11 +134,6 @@ Certificate::Certificate() {
         "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
             key + " -out " + cert + " 2>&1",
         output);
-}
-
-Certificate::~Certificate() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {
