@@ -217,7 +217,7 @@ int main() {
     const double toolkitStart = Milliseconds(Clock::now() - start);
 
     TerminalSettings settings;
-    settings.servicePort = service.Port();
+    settings.service.port = service.Port();
     settings.password = harness::SeededPassword(settings.userId);  // the start includes sign-in
     auto terminal = std::make_unique<Terminal>(settings, harness::BinDir());
     terminal->Start();

@@ -9,6 +9,7 @@
 
 #include "companion/request_encoder.h"
 #include "companion/zstd_decoder.h"
+#include "tls/tls_client.h"
 
 namespace corvex {
 namespace {
@@ -57,34 +58,6 @@ Target Split(const std::string& url) {
     target.origin = name + "://" + url.substr(host, end - host);
     target.path = path == std::string::npos ? "/" : url.substr(path);
     return target;
-}
-
-std::string InsecureText(httplib::Error error, const std::string& origin,
-                         const ChannelSettings& settings) {
-    switch (error) {
-        case httplib::Error::SSLServerVerification:
-            return "The IPO service at " + origin +
-                   " cannot be trusted: its certificate is not signed by an authority in " +
-                   (settings.caFile.empty() ? std::string("the system's store") : settings.caFile) +
-                   " (ca_file in Corvexdll64.conf), or is not for this host";
-        case httplib::Error::SSLLoadingCerts:
-            return "The certificate authorities in " + settings.caFile +
-                   " (ca_file in Corvexdll64.conf) cannot be read";
-        case httplib::Error::SSLConnection:
-            return "No secure connection to the IPO service at " + origin +
-                   " could be made: it must serve https with TLS 1.2 or 1.3 and an AEAD cipher";
-        default:
-            return {};
-    }
-}
-
-// Asks a service served over https for what it must offer: TLS 1.2 or 1.3, and under TLS 1.2
-// only forward-secret AEAD ciphers (TLS 1.3's are all AEAD). A service offering less is refused.
-void RequireCurrentTls(SSL_CTX* context) {
-    if (context) {
-        SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
-        SSL_CTX_set_cipher_list(context, "ECDHE+AESGCM:ECDHE+CHACHA20");
-    }
 }
 
 // Above this, an answer's buffer takes room for the whole cap at once. A string that doubles its
@@ -136,11 +109,7 @@ HttpChannel::Connection& HttpChannel::ConnectionFor(const std::string& origin) {
         client->set_connection_timeout(seconds(settings_.connectMs), micros(settings_.connectMs));
         client->set_read_timeout(seconds(settings_.readMs), micros(settings_.readMs));
         client->set_write_timeout(seconds(settings_.readMs), micros(settings_.readMs));
-        client->enable_server_certificate_verification(true);
-        RequireCurrentTls(client->ssl_context());
-        if (!settings_.caFile.empty()) {
-            client->set_ca_cert_path(settings_.caFile.c_str());
-        }
+        tls::RequireTrustedService(*client, settings_.caFile);
         found = connections_.emplace(origin, Connection{std::move(client), {}}).first;
     }
     return found->second;
@@ -231,7 +200,8 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         reply.reached = true;
         reply.status = response.status;
     } else if (!late) {
-        reply.insecure = InsecureText(error, target.origin, settings_);
+        reply.insecure = tls::UntrustedText(error, target.origin, settings_.caFile,
+                                            "ca_file in Corvexdll64.conf");
     }
     return reply;
 }

@@ -39,6 +39,7 @@ enum ControlStyle : uint32_t {
     kStyleShortDate = 1u << 12,
     kStyleCalendarRight = 1u << 13,
     kStyleTabStop = 1u << 14,
+    kStylePassword = 1u << 15,  // an edit box that hides what is typed
 };
 
 // One control of a layout: its id, kind, caption, place and size in dialog units, and style.

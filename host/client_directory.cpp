@@ -25,24 +25,20 @@ std::string PathSegment(const std::string& text) {
 
 }  // namespace
 
-ServiceClientDirectory::ServiceClientDirectory(std::string host, int port)
-    : host_(std::move(host)), port_(port) {}
-
 std::optional<ClientRecord> ServiceClientDirectory::Lookup(const std::string& clientId,
                                                            std::string& error) {
     if (clientId.empty()) {
         error = "No client id to look up";
         return std::nullopt;
     }
-    httplib::Client client(host_, port_);
-    client.set_tcp_nodelay(true);
-    client.set_connection_timeout(3, 0);
-    client.set_read_timeout(5, 0);
+    const std::unique_ptr<httplib::Client> client = ServiceClient(service_, 3, 5);
     const httplib::Result reply =
-        client.Get("/clients/" + PathSegment(clientId), {{"Authorization", "Bearer " + token_}});
+        client->Get("/clients/" + PathSegment(clientId), {{"Authorization", "Bearer " + token_}});
     if (!reply) {
-        error = "The client lookup cannot reach the IPO service at " + host_ + ":" +
-                std::to_string(port_);
+        error = UntrustedText(service_, reply.error());
+        if (error.empty()) {
+            error = "The client lookup cannot reach the IPO service at " + service_.Address();
+        }
         return std::nullopt;
     }
     const nlohmann::json body = nlohmann::json::parse(reply->body, nullptr, false);

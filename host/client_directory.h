@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "host/service_endpoint.h"
+
 struct ClientRecord {
     std::string id;
     std::string code;
@@ -18,15 +20,16 @@ class ClientDirectory {
     virtual std::optional<ClientRecord> Lookup(const std::string& clientId, std::string& error) = 0;
 };
 
-// Looks clients up at the IPO service over HTTP, in the signed-in user's session.
+// Looks clients up at the IPO service over http or https, in the signed-in user's session.
 class ServiceClientDirectory : public ClientDirectory {
   public:
-    ServiceClientDirectory(std::string host, int port);
-    void SetToken(std::string token) { token_ = std::move(token); }
+    void SetSession(ServiceEndpoint service, std::string token) {
+        service_ = std::move(service);
+        token_ = std::move(token);
+    }
     std::optional<ClientRecord> Lookup(const std::string& clientId, std::string& error) override;
 
   private:
-    std::string host_;
-    int port_;
+    ServiceEndpoint service_;
     std::string token_;
 };

@@ -16,10 +16,13 @@ class TerminalLog {
 
 class HostMessages {
   public:
-    // `serviceAddress` (host:port) names the service in what the log says when it is not reached.
+    // `serviceAddress` names the service in what the log says when it is not reached.
     HostMessages(TerminalLog& log, ClientDirectory& clients, std::string serviceAddress = {})
         : log_(log), clients_(clients), serviceAddress_(std::move(serviceAddress)) {}
 
+    void SetServiceAddress(std::string serviceAddress) {
+        serviceAddress_ = std::move(serviceAddress);
+    }
     // Answers one message record; the first 32 bits are its id. Unknown ids are logged.
     void Handle(void* record);
 

@@ -1,9 +1,12 @@
 // ipo-terminal: the desktop trading terminal hosting the IPO plug-in.
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
+#include <wx/timer.h>
 #include <wx/uilocale.h>
 
+#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -21,7 +24,12 @@ class TerminalApp : public wxApp {
         SetAppDisplayName("IPO Terminal");
         const wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
         terminal_ = std::make_unique<Terminal>(settings_, std::string(folder.utf8_str()));
-        terminal_->Start();
+        end_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { EndWhenSettled(); });
+        SetSignalHandler(SIGTERM, OnEndSignal);
+        SetSignalHandler(SIGINT, OnEndSignal);
+        if (!terminal_->Start()) {
+            return true;  // the sign-in was cancelled: the main loop ends as the window closes
+        }
         if (!settings_.screenshotDirectory.empty()) {
             session_ =
                 std::make_unique<ScreenshotSession>(*terminal_, settings_.screenshotDirectory);
@@ -34,6 +42,7 @@ class TerminalApp : public wxApp {
     }
 
     int OnExit() override {
+        end_.Stop();
         session_.reset();
         terminal_.reset();
         return wxApp::OnExit();
@@ -45,10 +54,30 @@ class TerminalApp : public wxApp {
     }
 
   private:
+    // Runs in an event loop (wx passes the signal on through a pipe), not in the signal
+    // handler: the terminal is ended from a timer.
+    static void OnEndSignal(int) { static_cast<TerminalApp*>(wxTheApp)->end_.StartOnce(1); }
+
+    // Closes the terminal as File > Exit does, so that it signs out; not inside a Yield (the
+    // host yields while it lays a new window out, which must not be pulled away from under it).
+    // The closed window is deleted in idle time, which nothing else may bring about now.
+    void EndWhenSettled() {
+        const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+        if (loop && loop->IsYielding()) {
+            end_.StartOnce(50);
+            return;
+        }
+        if (terminal_) {
+            terminal_->Exit();
+            wxWakeUpIdle();
+        }
+    }
+
     TerminalSettings settings_;
     std::unique_ptr<Terminal> terminal_;
     std::unique_ptr<ScreenshotSession> session_;
     bool failed_ = false;
+    wxTimer end_;
 };
 
 }  // namespace
@@ -56,7 +85,7 @@ class TerminalApp : public wxApp {
 int main(int argc, char** argv) {
     // The settings are read before any window exists, so that --help works without a display.
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    const SettingsResult read = ReadTerminalSettings(arguments);
+    const SettingsResult read = ReadTerminalSettings(arguments, UserSettingsFile());
     if (!read.settings) {
         if (read.help) {
             std::cout << read.text << std::endl;

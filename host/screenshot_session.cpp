@@ -4,26 +4,12 @@
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <iostream>
 
 #include "framework/user_driver.h"
 #include "framework/wx/wx_user.h"
-
-namespace {
-
-// Control ids of the plug-in's watch list, bid dialog, terms viewer and order book.
-constexpr int kList = 1010;
-constexpr int kBidLot1 = 1042;
-constexpr int kBidCutOff1 = 1037;
-constexpr int kBidUPIId = 1073;
-constexpr int kBidTerms = 1058;
-constexpr int kBidTermsLink = 1157;
-constexpr int kTermsText = 1163;
-constexpr int kBidPlaceBid = 1080;
-constexpr int kBidCancel = 1082;
-constexpr int kOrderBookApply = 1158;
-
-}  // namespace
+#include "plugin/control_ids.h"
 
 ScreenshotSession::ScreenshotSession(Terminal& terminal, std::string folder)
     : terminal_(terminal), folder_(std::move(folder)) {}
@@ -80,7 +66,7 @@ bool ScreenshotSession::Script(fw::UserDriver& user) {
     // 1. The watch list of current issues.
     user.OnUi([this] { terminal_.Open(kMenuIPOWatch); });
     if (!user.Use("IPO WatchList") ||
-        !user.WaitUntil([](fw::UserActions& ui) { return !ui.Rows(kList).empty(); })) {
+        !user.WaitUntil([](fw::UserActions& ui) { return !ui.Rows(kWatchList).empty(); })) {
         return Fail("the IPO watch lists no issues: is the service running?");
     }
     if (!ShootNow(user, "1-ipo-watch.png")) {
@@ -88,7 +74,7 @@ bool ScreenshotSession::Script(fw::UserDriver& user) {
     }
 
     // 2. The details of the first issue: a click on its name.
-    user.ClickCell(kList, 0, 1);
+    user.ClickCell(kWatchList, 0, 1);
     if (!user.Use("IPO Watch Details")) {  // shown by the window manager, in front
         return Fail("the details did not open");
     }
@@ -96,16 +82,25 @@ bool ScreenshotSession::Script(fw::UserDriver& user) {
         return false;
     }
     user.Use("IPO WatchList");
-    user.ClickCell(kList, 0, 1);  // a second click hides them again
+    user.ClickCell(kWatchList, 0, 1);  // a second click hides them again
+
+    // The orders there are before this session places one (Apply reads them at once).
+    user.OnUi([this] { terminal_.Open(kMenuIPOOrderBook); });
+    if (!user.Use("IPO Order Book")) {
+        return Fail("the order book did not open");
+    }
+    user.Click(kOrderBookApply);
+    const std::vector<std::vector<std::string>> before = user.Rows(kOrderBookList);
+    user.Use("IPO WatchList");
 
     // 3. The bid dialog for the first current issue, filled in: two lots at the cut-off price.
-    user.ClickCell(kList, 0, 0);
+    user.ClickCell(kWatchList, 0, 0);
     if (!user.Use("Bid Order-IPO")) {
         return Fail("the bid dialog did not open");
     }
     user.Type(kBidUPIId, "rohan.desai@upibank");
-    user.Type(kBidLot1, "2");
-    user.Tick(kBidCutOff1, true);
+    user.Type(kBidLot[0], "2");
+    user.Tick(kBidCutOff[0], true);
     user.Tick(kBidTerms, true);
     if (!ShootNow(user, "3-bid-dialog.png")) {
         return false;
@@ -126,18 +121,50 @@ bool ScreenshotSession::Script(fw::UserDriver& user) {
         return Fail("the terms viewer shows no terms file");
     }
 
-    // 5. The order book after Apply, with the order just placed.
+    // 5. The order book after Apply, with the order just placed; then that order is cancelled
+    // again, so that the session leaves the service as it found it.
     user.Use("Bid Order-IPO");
     user.Click(kBidPlaceBid);
-    if (const auto box = user.AnswerMessageBox()) {
-        std::cout << "message: " << box->text << std::endl;
+    const auto placed = user.AnswerMessageBox();
+    if (placed) {
+        std::cout << "message: " << placed->text << std::endl;
     }
     user.Click(kBidCancel);
-    user.OnUi([this] { terminal_.Open(kMenuIPOOrderBook); });
     if (!user.Use("IPO Order Book")) {
-        return Fail("the order book did not open");
+        return Fail("the order book is gone");
     }
     user.Click(kOrderBookApply);
-    user.WaitUntil([](fw::UserActions& ui) { return !ui.Rows(kList).empty(); });
-    return ShootNow(user, "5-order-book.png");
+    const bool ordered = placed && placed->text.rfind("Order Placed Successfully", 0) == 0;
+    if (ordered && !user.WaitUntil([&before](fw::UserActions& ui) {
+            return ui.Rows(kOrderBookList).size() > before.size();
+        })) {
+        return Fail("the order just placed is not in the order book");
+    }
+    if (!ShootNow(user, "5-order-book.png")) {
+        return false;
+    }
+    return !ordered || CancelNewOrder(user, before);
+}
+
+// Cancels the one row of the order book that was not there `before`: the order this session
+// placed.
+bool ScreenshotSession::CancelNewOrder(fw::UserDriver& user,
+                                       const std::vector<std::vector<std::string>>& before) {
+    const std::vector<std::vector<std::string>> after = user.Rows(kOrderBookList);
+    for (size_t row = 0; row < after.size(); ++row) {
+        if (std::find(before.begin(), before.end(), after[row]) != before.end()) {
+            continue;
+        }
+        user.SelectRows(kOrderBookList, {row});
+        if (!user.OpenPopup(kOrderBookList) || !user.ChooseMenuItem("Cancel")) {
+            return Fail("the order just placed could not be cancelled");
+        }
+        const auto box = user.AnswerMessageBox();
+        std::cout << "message: " << (box ? box->text : "none") << std::endl;
+        if (!box || box->text != "Order Cancelled Successfully") {
+            return Fail("the order just placed was not cancelled");
+        }
+        return true;
+    }
+    return Fail("the order just placed is not in the order book");
 }

@@ -1,7 +1,7 @@
 // The scripted session of --screenshots DIR: opens each screen in turn as a trader would (the
 // watch list, an issue's details, the bid dialog filled for a current issue, its terms viewer,
-// the order book after Apply), through the user driver, saves a PNG of the screen for each and
-// prints the paths.
+// the order book after Apply with the bid placed), through the user driver, saves a PNG of the
+// screen for each and prints the paths. The bid it placed it cancels again before it ends.
 #pragma once
 
 #include <string>
@@ -23,6 +23,7 @@ class ScreenshotSession {
   private:
     bool Script(fw::UserDriver& user);
     bool ShootNow(fw::UserDriver& user, const std::string& name);
+    bool CancelNewOrder(fw::UserDriver& user, const std::vector<std::vector<std::string>>& before);
     bool Shoot(const std::string& name);
     bool Fail(const std::string& why);
 

@@ -4,24 +4,20 @@
 
 #include <nlohmann/json.hpp>
 
-namespace {
-
-void Limit(httplib::Client& client) {
-    client.set_tcp_nodelay(true);
-    client.set_connection_timeout(3, 0);
-    client.set_read_timeout(10, 0);
-}
-
-}  // namespace
-
-std::optional<ServiceSession> SignIn(const std::string& host, int port, const std::string& userId,
+std::optional<ServiceSession> SignIn(const ServiceEndpoint& service, const std::string& userId,
                                      const std::string& password, std::string& error) {
-    httplib::Client client(host, port);
-    Limit(client);
+    error = CleartextRefusal(service, userId);
+    if (!error.empty()) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<httplib::Client> client = ServiceClient(service, 3, 10);
     const nlohmann::json request = {{"user_id", userId}, {"password", password}};
-    const httplib::Result reply = client.Post("/session", request.dump(), "application/json");
+    const httplib::Result reply = client->Post("/session", request.dump(), "application/json");
     if (!reply) {
-        error = "the IPO service at " + host + ":" + std::to_string(port) + " cannot be reached";
+        error = UntrustedText(service, reply.error());
+        if (error.empty()) {
+            error = "the IPO service at " + service.Address() + " cannot be reached";
+        }
         return std::nullopt;
     }
     const nlohmann::json body = nlohmann::json::parse(reply->body, nullptr, false);
@@ -36,13 +32,16 @@ std::optional<ServiceSession> SignIn(const std::string& host, int port, const st
                     : text("message");
         return std::nullopt;
     }
-    return ServiceSession{text("token"), text("expires")};
+    const nlohmann::json type = body.value("user_type", nlohmann::json());
+    ServiceSession session{text("token"), text("expires"), 0, text("client_id"),
+                           text("client_code")};
+    if (type.is_number_unsigned() && type.get<uint64_t>() <= 65535) {
+        session.userType = static_cast<uint16_t>(type.get<uint64_t>());
+    }
+    return session;
 }
 
-void SignOut(const std::string& host, int port, const std::string& token) {
-    httplib::Client client(host, port);
-    client.set_tcp_nodelay(true);
-    client.set_connection_timeout(1, 0);
-    client.set_read_timeout(2, 0);
-    client.Delete("/session", {{"Authorization", "Bearer " + token}});
+void SignOut(const ServiceEndpoint& service, const std::string& token) {
+    const std::unique_ptr<httplib::Client> client = ServiceClient(service, 1, 2);
+    client->Delete("/session", {{"Authorization", "Bearer " + token}});
 }

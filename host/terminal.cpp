@@ -5,13 +5,12 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
-#include <wx/textdlg.h>
-
-#include <filesystem>
+#include <wx/utils.h>
 
 #include "base/platform.h"
 #include "framework/wx/wx_text.h"
 #include "host/sign_in.h"
+#include "host/sign_in_dialog.h"
 
 namespace {
 
@@ -37,8 +36,7 @@ class MainFrame : public wxMDIParentFrame {
 Terminal::Terminal(TerminalSettings settings, std::string programFolder)
     : settings_(std::move(settings)),
       folders_(FindTerminalFolders(programFolder, settings_.workingDirectory)),
-      clients_(settings_.serviceHost, settings_.servicePort),
-      hostMessages_(*this, clients_, settings_.ServiceAddress()) {
+      hostMessages_(*this, clients_, settings_.service.Address()) {
     g_terminal = this;
 }
 
@@ -59,72 +57,88 @@ Terminal::~Terminal() {
     g_terminal = nullptr;
 }
 
-void Terminal::Start() {
+bool Terminal::Start() {
     OpenLogFile();
     BuildMainWindow();
     KeepGeometry();
     for (const std::string& problem : PrepareWorkingFolder(folders_)) {
         ShowMessage(problem);
     }
-    if (SignInToService()) {
+    if (settings_.askPassword) {
+        SignInDialog dialog(settings_.userId, settings_.service.Address(),
+                            [this](const SignInEntry& entry) { return TrySignIn(entry); });
+        signIn_ = &dialog;
+        const bool signedIn = dialog.Run(backend_);
+        signIn_ = nullptr;
+        if (!signedIn) {
+            Exit();
+            return false;
+        }
+        if (!RememberSignIn(UserSettingsFile(), settings_)) {
+            ShowMessage("Cannot keep the user id and the service address in " + UserSettingsFile());
+        }
+    } else if (settings_.password.empty()) {
+        ShowMessage("Sign-in failed for " + settings_.userId + " at " +
+                    settings_.service.Address() +
+                    ": no password given (--password or --password-file); the IPO menu stays "
+                    "disabled");
+    } else {
+        TrySignIn({settings_.userId, settings_.password, settings_.service.Address()});
+        settings_.password.clear();
+    }
+    if (signedIn()) {
         LoadPlugin();
     }
     EnablePluginMenus();
+    return true;
 }
 
-bool Terminal::SignInToService() {
-    const std::string where = settings_.ServiceAddress();
-    const std::string failed = "Sign-in failed for " + settings_.userId + " at " + where + ": ";
-    if (settings_.password.empty() && settings_.askPassword) {
-        wxPasswordEntryDialog ask(frame_,
-                                  fw::wx::ToWx("Password of " + settings_.userId + " at " + where),
-                                  "Sign in to the IPO service");
-        if (ask.ShowModal() == wxID_OK) {
-            settings_.password = fw::wx::FromWx(ask.GetValue());
+std::string Terminal::TrySignIn(const SignInEntry& entry) {
+    ServiceEndpoint service = settings_.service;
+    std::string error;
+    std::optional<ServiceSession> session;
+    if (ParseServiceAddress(entry.service, service, error)) {
+        session = SignIn(service, entry.userId, entry.password, error);
+    }
+    const std::string where = service.Address();
+    if (session) {
+        settings_.userId = entry.userId;
+        settings_.service = service;
+        settings_.token = session->token;
+        settings_.userType = session->userType;
+        settings_.loginClientId = session->clientId;
+        settings_.loginClientCode = session->clientCode;
+        if (settings_.LongestServiceURL() > kMaxServiceURL) {
+            error = "the service URLs would be " + std::to_string(settings_.LongestServiceURL()) +
+                    " characters long with the session token, more than the plug-in's " +
+                    std::to_string(kMaxServiceURL);
+            SignOutOfService();
         }
     }
-    if (settings_.password.empty()) {
-        ShowMessage(failed +
-                    "no password given (--password or --password-file); the IPO menu "
-                    "stays disabled");
-        return false;
+    if (!error.empty()) {
+        ShowMessage("Sign-in failed for " + entry.userId + " at " + where + ": " + error +
+                    "; the IPO menu stays disabled");
+        return error;
     }
-    std::string error;
-    const std::optional<ServiceSession> session = SignIn(
-        settings_.serviceHost, settings_.servicePort, settings_.userId, settings_.password, error);
-    settings_.password.clear();
-    if (!session) {
-        ShowMessage(failed + error + "; the IPO menu stays disabled");
-        return false;
-    }
-    settings_.token = session->token;
-    if (settings_.LongestServiceURL() > kMaxServiceURL) {
-        ShowMessage(failed + "the service URLs would be " +
-                    std::to_string(settings_.LongestServiceURL()) +
-                    " characters long with the session token, more than the plug-in's " +
-                    std::to_string(kMaxServiceURL) + "; the IPO menu stays disabled");
-        SignOutOfService();
-        return false;
-    }
-    clients_.SetToken(settings_.token);
+    clients_.SetSession(settings_.service, settings_.token);
+    hostMessages_.SetServiceAddress(where);
     ShowMessage("Signed in as " + settings_.userId + " at " + where + " until " + session->expires);
-    return true;
+    return {};
 }
 
 void Terminal::SignOutOfService() {
     if (!settings_.token.empty()) {
-        SignOut(settings_.serviceHost, settings_.servicePort, settings_.token);
+        SignOut(settings_.service, settings_.token);
         settings_.token.clear();
-        clients_.SetToken("");
+        clients_.SetSession(settings_.service, "");
     }
 }
 
 void Terminal::OpenLogFile() {
-    std::error_code error;
-    std::filesystem::create_directories(folders_.state, error);
+    MakePrivateFolder(folders_.state);
     const std::string path = folders_.state + "/terminal.log";
     logFile_.open(path, std::ios::app);
-    if (!logFile_) {
+    if (!logFile_ || !MakePrivateFile(path)) {
         ShowMessage("Cannot write the message log " + path);
     }
 }
@@ -138,6 +152,7 @@ void Terminal::KeepGeometry() {
     geometry_ = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString,
                                                wxString::FromUTF8(folders_.state + "/terminal.ini"),
                                                wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+    geometry_->SetUmask(0077);
     wxRect rect = frame_->GetRect();
     if (geometry_->Read("MainWindow/x", &rect.x) && geometry_->Read("MainWindow/y", &rect.y) &&
         geometry_->Read("MainWindow/width", &rect.width) &&
@@ -202,6 +217,10 @@ void Terminal::BuildMainWindow() {
 void Terminal::LoadPlugin() {
     const std::string path =
         folders_.plugin + base::kPathSeparator + "QuorIPO64" + base::kLibrarySuffix;
+    // The companion checks an https service against the same authorities as the terminal.
+    if (!settings_.service.caFile.empty()) {
+        wxSetEnv("CORVEX_CA_FILE", wxString::FromUTF8(settings_.service.caFile));
+    }
     std::string error;
     if (!plugin_.Load(path, error)) {
         ShowMessage(error);
@@ -218,7 +237,7 @@ void Terminal::LoadPlugin() {
         }
         ShowMessage("IPO plug-in " + plugin_.Version() + " loaded; user " + settings_.userId +
                     " (type " + std::to_string(settings_.userType) + ") at " +
-                    settings_.ServiceAddress());
+                    settings_.service.Address());
     }
 }
 
@@ -244,7 +263,9 @@ HostWindow* Terminal::Open(uint32_t menuId) {
 }
 
 void Terminal::Exit() {
-    if (frame_) {
+    if (signIn_) {
+        signIn_->Cancel();  // Start goes on to close the main window
+    } else if (frame_) {
         frame_->Close();
     }
 }

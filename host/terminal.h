@@ -17,6 +17,7 @@
 #include "host/host_doc_template.h"
 #include "host/host_messages.h"
 #include "host/plugin_host.h"
+#include "host/sign_in_dialog.h"
 #include "host/terminal_folders.h"
 #include "host/terminal_settings.h"
 
@@ -30,12 +31,14 @@ class Terminal : public TerminalLog {
     Terminal& operator=(const Terminal&) = delete;
 
     // Shows the main window, signs in at the IPO service, loads the plug-in and registers its
-    // two menu commands. A failed sign-in or a missing plug-in is reported and the terminal runs
-    // without the IPO menu.
-    void Start();
+    // two menu commands. Without a password it asks in the sign-in dialog; false when the user
+    // cancelled it (the terminal is closing then). A failed sign-in with a given password or a
+    // missing plug-in is reported and the terminal runs without the IPO menu.
+    bool Start();
     // Opens a window of a plug-in menu command (10502, 10503); null when it cannot.
     HostWindow* Open(uint32_t menuId);
-    // Closes the plug-in's windows, cleans the plug-in up and closes the main window.
+    // Closes the plug-in's windows, cleans the plug-in up and closes the main window; during
+    // the sign-in, ends the dialog as Cancel does.
     void Exit();
 
     wxMDIParentFrame* frame() const { return frame_; }
@@ -55,7 +58,8 @@ class Terminal : public TerminalLog {
     static int OnHostMessage(void* record);
     static int OnSizeRequest(void*, WindowSize, int, int, int);
     void BuildMainWindow();
-    bool SignInToService();
+    // Signs in as the dialog or the settings give; empty on success, else the reason.
+    std::string TrySignIn(const SignInEntry& entry);
     void SignOutOfService();
     void LoadPlugin();
     void EnablePluginMenus();
@@ -78,4 +82,5 @@ class Terminal : public TerminalLog {
     wxTextCtrl* log_ = nullptr;
     std::vector<std::string> messages_;
     bool stopped_ = false;
+    SignInDialog* signIn_ = nullptr;  // the sign-in dialog while it is up
 };

@@ -33,6 +33,33 @@ std::string UserFolder(const char* variable, const char* fallback) {
 
 }  // namespace
 
+std::string UserSettingsFile() {
+    return (fs::path(UserFolder("XDG_CONFIG_HOME", ".config")) / "settings.conf").string();
+}
+
+bool MakePrivateFolder(const std::string& path) {
+    std::error_code error;
+    const fs::path target = fs::absolute(path, error);
+    fs::path folder;
+    for (const fs::path& part : target) {
+        folder /= part;
+        const bool made = !fs::exists(folder, error) && fs::create_directory(folder, error);
+        if (made || folder == target) {
+            fs::permissions(folder, fs::perms::owner_all, error);
+        }
+        if (error) {
+            return false;
+        }
+    }
+    return fs::is_directory(folder, error);
+}
+
+bool MakePrivateFile(const std::string& path) {
+    std::error_code error;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, error);
+    return !error;
+}
+
 TerminalFolders FindTerminalFolders(const std::string& programFolder,
                                     const std::string& workingOverride) {
     TerminalFolders folders;
@@ -53,19 +80,17 @@ std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders) {
     std::vector<std::string> problems;
     const fs::path working(folders.working);
     std::error_code error;
-    fs::create_directories(working / "Upload", error);
-    if (error) {
-        problems.push_back("Cannot create the working folder " + (working / "Upload").string() +
-                           ": " + error.message());
+    if (!MakePrivateFolder(working.string()) || !MakePrivateFolder((working / "Upload").string())) {
+        problems.push_back("Cannot create the working folder " + (working / "Upload").string());
         return problems;
     }
     const fs::path terms = working / kTermsFile;
     if (!fs::exists(terms, error)) {
         fs::copy_file(fs::path(folders.data) / kTermsFile, terms, error);
-        if (error) {
-            problems.push_back("Cannot place the terms file " + terms.string() + ": " +
-                               error.message());
-        }
+    }
+    if (error || !MakePrivateFile(terms.string())) {
+        problems.push_back("Cannot place the terms file " + terms.string() + ": " +
+                           error.message());
     }
     // A link follows the installed companion through updates; a file of the user's stays.
     const fs::path companion = working / CompanionFileName();

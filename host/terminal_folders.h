@@ -19,7 +19,18 @@ struct TerminalFolders {
 TerminalFolders FindTerminalFolders(const std::string& programFolder,
                                     const std::string& workingOverride);
 
-// Makes the working folder usable: creates it with its Upload folder, puts the sample terms
-// file there unless the user has one, and links the companion library from the plug-in folder
-// unless the folder holds one of its own. Returns what could not be done, one message each.
+// The user's settings file: $XDG_CONFIG_HOME (or ~/.config), then "ipo-terminal/settings.conf".
+std::string UserSettingsFile();
+
+// Creates the folder and any missing folder above it, each readable by the user alone (0700,
+// whatever the umask); the folder itself is made so when it exists too (the terminal's files
+// from before), folders above it that exist are left as they are. False when it cannot.
+bool MakePrivateFolder(const std::string& path);
+// Makes a file of the terminal's readable and writable by the user alone (0600).
+bool MakePrivateFile(const std::string& path);
+
+// Makes the working folder usable: creates it with its Upload folder (private to the user), puts
+// the sample terms file there unless the user has one, and links the companion library from the
+// plug-in folder unless the folder holds one of its own. Returns what could not be done, one
+// message each.
 std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders);

@@ -2,24 +2,36 @@
 
 #include <wx/cmdline.h>
 #include <wx/fileconf.h>
+#include <wx/filefn.h>
 #include <wx/msgout.h>
 #include <wx/wfstream.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "base/request_paths.h"
 #include "base/text.h"
+#include "host/terminal_folders.h"
 
 namespace {
 
 constexpr const char* kIntro =
     "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in (QuorIPO64.so from its "
     "own folder).\n"
-    "Settings come from --settings FILE (lines key=value: user_type, user_id, login_client_id, "
-    "login_client_code, service, working_directory, password_file), then from the flags below.\n"
-    "Defaults match the seeded service: investor INV001 (type 23, client code I001); --dealer "
-    "logs in as DEALER01 (type 24, code D001). The terminal signs in at start with --password "
-    "or the first line of --password-file; without either it asks in a dialog.";
+    "Settings come from $XDG_CONFIG_HOME/ipo-terminal/settings.conf (default ~/.config/...), "
+    "then from --settings FILE, then from the flags below; each file holds lines key=value: "
+    "service, ca_file, user_id, working_directory, password_file. The service address is "
+    "https://HOST:PORT, http://HOST:PORT or HOST:PORT (http); a password goes in clear only to "
+    "a loopback address. An https service is checked against the CA file (--ca-file, else the "
+    "system's store); the terminal hands it to the companion library as CORVEX_CA_FILE. A "
+    "password file must not be readable by group or others. "
+    "Without --password or --password-file the terminal asks in a sign-in "
+    "dialog (user id, password, service address) and remembers the user id and the address in "
+    "the settings file; the user type and the login client follow from who signs in.\n"
+    "--screenshots DIR runs an unattended session against the service: it signs in, opens the "
+    "watch list, an issue's details, the bid dialog and its terms, places one bid (two lots at "
+    "the cut-off price) and cancels it again in the order book, saves a PNG of each screen "
+    "into DIR and exits.";
 
 std::string Utf8(const wxString& text) {
     return std::string(text.utf8_str());
@@ -35,36 +47,22 @@ class ParserOutput : public wxMessageOutput {
     std::string text_;
 };
 
-// "host:port" or "port".
-bool ApplyServiceAddress(const std::string& address, TerminalSettings& settings,
-                         std::string& error) {
-    const size_t colon = address.rfind(':');
-    const std::string host =
-        colon == std::string::npos ? settings.serviceHost : address.substr(0, colon);
-    const std::string port = colon == std::string::npos ? address : address.substr(colon + 1);
-    const int32_t number = base::ToLong(port);
-    if (host.empty() || number < 1 || number > 65535 || std::to_string(number) != port) {
-        error =
-            "The service address \"" + address + "\" is not HOST:PORT with a port from 1 to 65535";
-        return false;
-    }
-    settings.serviceHost = host;
-    settings.servicePort = number;
-    return true;
+// A file name as given, made absolute so that it holds from any folder.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ignored;
+    return path.empty() ? path : std::filesystem::absolute(path, ignored).string();
 }
 
-bool ApplyUserType(const std::string& text, TerminalSettings& settings, std::string& error) {
-    const int32_t number = base::ToLong(text);
-    if (std::to_string(number) != base::Trim(text) || number < 0 || number > 65535) {
-        error = "The user type \"" + text + "\" is not a number from 0 to 65535";
-        return false;
-    }
-    settings.userType = static_cast<uint16_t>(number);
-    return true;
-}
-
-// The first line of a password file.
+// The first line of a password file that only its owner can read.
 bool ReadPasswordFile(const std::string& path, TerminalSettings& settings, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code missing;
+    const fs::perms mode = fs::status(path, missing).permissions();
+    if (!missing && (mode & (fs::perms::group_read | fs::perms::others_read)) != fs::perms::none) {
+        error = "The password file " + path +
+                " can be read by other users; make it private (chmod 600 " + path + ")";
+        return false;
+    }
     wxFileInputStream stream(wxString::FromUTF8(path));
     if (!stream.IsOk()) {
         error = "The password file " + path + " cannot be read";
@@ -86,22 +84,18 @@ bool ReadPasswordFile(const std::string& path, TerminalSettings& settings, std::
 
 bool ApplyKey(const std::string& key, const std::string& value, TerminalSettings& settings,
               std::string& error) {
-    if (key == "user_type") {
-        return ApplyUserType(value, settings, error);
-    }
     if (key == "service") {
-        return ApplyServiceAddress(value, settings, error);
+        return ParseServiceAddress(value, settings.service, error);
+    }
+    if (key == "password_file") {
+        return ReadPasswordFile(value, settings, error);
     }
     if (key == "user_id") {
         settings.userId = value;
-    } else if (key == "login_client_id") {
-        settings.loginClientId = value;
-    } else if (key == "login_client_code") {
-        settings.loginClientCode = value;
+    } else if (key == "ca_file") {
+        settings.service.caFile = AbsolutePath(value);
     } else if (key == "working_directory") {
         settings.workingDirectory = value;
-    } else if (key == "password_file") {
-        return ReadPasswordFile(value, settings, error);
     } else {
         error = "Unknown setting \"" + key + "\"";
         return false;
@@ -143,11 +137,7 @@ std::string TerminalSettings::ServiceURL(int requestCode) const {
     if (!path) {
         return {};
     }
-    return "http://" + (token.empty() ? "" : token + "@") + ServiceAddress() + path;
-}
-
-std::string TerminalSettings::ServiceAddress() const {
-    return serviceHost + ":" + std::to_string(servicePort);
+    return service.scheme + "://" + (token.empty() ? "" : token + "@") + service.HostPort() + path;
 }
 
 size_t TerminalSettings::LongestServiceURL() const {
@@ -158,34 +148,33 @@ size_t TerminalSettings::LongestServiceURL() const {
     return longest;
 }
 
-SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
+SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
+                                    const std::string& userSettingsFile) {
     static const wxCmdLineEntryDesc kOptions[] = {
         {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE,
          wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE,
          0},
-        {wxCMD_LINE_OPTION, nullptr, "settings", "read settings from FILE first",
+        {wxCMD_LINE_OPTION, nullptr, "settings",
+         "read settings from FILE (after the user's settings file)", wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_OPTION, nullptr, "user-id", "sign in as this user (default INV001)",
          wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "user-type", "23 investor, 24 dealer, 26 (default 23)",
+        {wxCMD_LINE_OPTION, nullptr, "service",
+         "IPO service https://HOST:PORT or [http://]HOST:PORT (default 127.0.0.1:8450)",
          wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "user-id", "login user id (default INV001)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "client-id", "login client id (default INV001)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "client-code", "login client code (default I001)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "dealer",
-         "log in as the seeded dealer DEALER01 (type 24, code D001)", wxCMD_LINE_VAL_NONE, 0},
-        {wxCMD_LINE_OPTION, nullptr, "service", "IPO service HOST:PORT (default 127.0.0.1:8450)",
+        {wxCMD_LINE_OPTION, nullptr, "ca-file",
+         "check an https service against the authorities in FILE (PEM; default: the system's)",
          wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "password", "sign in with this password",
          wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "password-file",
          "sign in with the first line of FILE as the password", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "working-dir",
-         "folder of the companion library (default: the terminal's)", wxCMD_LINE_VAL_STRING, 0},
+         "the plug-in's working folder (default: ~/.local/share/ipo-terminal)",
+         wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_OPTION, nullptr, "screenshots",
-         "open each screen in turn, save a PNG of each into DIR, exit", wxCMD_LINE_VAL_STRING, 0},
+         "unattended: open each screen, place a bid and cancel it, save PNGs into DIR, exit",
+         wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
     };
     SettingsResult result;
@@ -232,25 +221,22 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
     TerminalSettings settings;
     std::string error;
     wxString value;
-    if (parser.Found("settings", &value) && !ReadSettingsFile(value, settings, error)) {
+    if (!userSettingsFile.empty() && wxFileExists(wxString::FromUTF8(userSettingsFile)) &&
+        !ReadSettingsFile(wxString::FromUTF8(userSettingsFile), settings, error)) {
         result.text = error;
         return result;
     }
-    if (parser.Found("dealer")) {
-        settings.userType = 24;
-        settings.userId = "DEALER01";
-        settings.loginClientId = "DEALER01";
-        settings.loginClientCode = "D001";
+    if (parser.Found("settings", &value) && !ReadSettingsFile(value, settings, error)) {
+        result.text = error;
+        return result;
     }
     const struct {
         const char* flag;
         const char* key;
     } kFlagKeys[] = {
-        {"user-type", "user_type"},
         {"user-id", "user_id"},
-        {"client-id", "login_client_id"},
-        {"client-code", "login_client_code"},
         {"service", "service"},
+        {"ca-file", "ca_file"},
         {"working-dir", "working_directory"},
         {"password-file", "password_file"},
     };
@@ -271,4 +257,17 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments) {
     settings.askPassword = settings.password.empty() && settings.screenshotDirectory.empty();
     result.settings = settings;
     return result;
+}
+
+bool RememberSignIn(const std::string& userSettingsFile, const TerminalSettings& settings) {
+    const std::filesystem::path file(userSettingsFile);
+    if (!MakePrivateFolder(file.parent_path().string())) {
+        return false;
+    }
+    wxFileConfig config(wxEmptyString, wxEmptyString, wxString::FromUTF8(userSettingsFile),
+                        wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+    config.SetUmask(0077);
+    config.Write("user_id", wxString::FromUTF8(settings.userId));
+    config.Write("service", wxString::FromUTF8(settings.service.Address()));
+    return config.Flush() && MakePrivateFile(userSettingsFile);
 }

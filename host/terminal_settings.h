@@ -1,6 +1,7 @@
-// Who the terminal logs in as and where the IPO service is: from command-line flags and an
-// optional settings file, with defaults that match the seeded reference service. The password
-// comes from a flag or a file (or, run interactively, from a sign-in dialog).
+// Who the terminal signs in as and where the IPO service is: from the user's settings file, an
+// optional settings file named on the command line, then command-line flags. The password
+// comes from a flag or a private file, or is typed into the sign-in dialog. The user type and
+// the login client follow from who signs in: the service names them in its sign-in answer.
 #pragma once
 
 #include <cstdint>
@@ -8,24 +9,23 @@
 #include <string>
 #include <vector>
 
+#include "host/service_endpoint.h"
+
 struct TerminalSettings {
     uint16_t userType = 23;
     std::string userId = "INV001";
     std::string loginClientId = "INV001";
     std::string loginClientCode = "I001";
-    std::string serviceHost = "127.0.0.1";
-    int servicePort = 8450;
-    std::string workingDirectory;     // empty: the terminal's own folder
+    ServiceEndpoint service;
+    std::string workingDirectory;     // empty: the user's data folder
     std::string screenshotDirectory;  // set: run the scripted screenshot session there
     std::string password;
-    bool askPassword = false;  // no password given: ask for it in a dialog
+    bool askPassword = false;  // no password given: sign in through the sign-in dialog
     std::string token;         // the session token once signed in
 
     // The service URL of a request code (91 to 96), carrying the session token as its user
     // part once signed in; empty for another code.
     std::string ServiceURL(int requestCode) const;
-    // The service's host:port.
-    std::string ServiceAddress() const;
     // The length of the longest service URL (the plug-in takes at most 255 characters).
     size_t LongestServiceURL() const;
 };
@@ -39,6 +39,11 @@ struct SettingsResult {
     bool help = false;  // the text answers --help or --version: print it and exit 0
 };
 
-// Reads `arguments` (without the program name). A settings file given with --settings is
-// read first; flags override it.
-SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments);
+// Reads `arguments` (without the program name): first the user's settings file
+// `userSettingsFile` when there is one, then a file given with --settings, then the flags.
+SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
+                                    const std::string& userSettingsFile = {});
+
+// Keeps the user id and the service address of a successful sign-in in the user's settings
+// file (made private to the user), beside what else it holds; false when it cannot be written.
+bool RememberSignIn(const std::string& userSettingsFile, const TerminalSettings& settings);

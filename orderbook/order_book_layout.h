@@ -3,9 +3,8 @@
 
 #include "framework/menu.h"
 #include "framework/resource.h"
+#include "plugin/control_ids.h"
 
-constexpr int kOrderBookList = 1010;
-constexpr int kOrderBookApply = 1158;
 constexpr int kOrderBookFromDate = 1159;
 constexpr int kOrderBookToDate = 1160;
 constexpr int kOrderBookStatus = 1014;

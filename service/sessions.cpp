@@ -133,11 +133,19 @@ nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& pa
         .Prepare("INSERT INTO sessions(token_hash, user_id, expires) VALUES(?, ?, ?)",
                  TokenKey(token), userId, expires)
         .Run();
+    // The client a terminal signs in for: the user's own, with its code.
+    Query client = store_.Prepare(
+        "SELECT u.client_id, COALESCE(c.client_code, '') FROM users u "
+        "LEFT JOIN clients c ON c.client_id = u.client_id WHERE u.user_id = ?",
+        userId);
+    const bool found = client.Next();
     return {{"result", 0},
             {"token", token},
             {"expires", LocalTimeText(expires)},
             {"user_id", userId},
-            {"user_type", userType}};
+            {"user_type", userType},
+            {"client_id", found ? client.Text(0) : ""},
+            {"client_code", found ? client.Text(1) : ""}};
 }
 
 Session Sessions::Authenticate(const std::string& authorization) {

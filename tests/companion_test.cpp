@@ -116,26 +116,7 @@ class ScriptedServer {
     int port_ = 0;
 };
 
-// A self-signed certificate for 127.0.0.1, in a folder of its own made for one test.
-struct Certificate {
-    Certificate() {
-        char name[] = "/tmp/ipo-tls-test-XXXXXX";
-        folder = mkdtemp(name) ? name : "";
-        cert = folder + "/cert.pem";
-        key = folder + "/key.pem";
-        std::string output;
-        harness::Shell(
-            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-                key + " -out " + cert + " 2>&1",
-            output);
-    }
-    ~Certificate() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    std::string folder, cert, key;
-};
+using harness::Certificate;
 
 // An openssl TLS server on a free loopback port for one connection, offering what `flags`
 // allow; it prints what it receives.

@@ -1,25 +1,73 @@
 #include <gtest/gtest.h>
-
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wx/app.h>
-#include <wx/file.h>
-#include <wx/filename.h>
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <tuple>
-
+#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
 
+#include "framework/user_driver.h"
 #include "framework/wx/wx_status_bar.h"
+#include "framework/wx/wx_user.h"
 #include "framework/wx/wx_user_actions.h"
+#include "framework/wx/x_input.h"
+#include "host/sign_in.h"
 #include "host/terminal.h"
 #include "service_harness.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// Lets wx run until `done` holds, for at most ten seconds; whether it held.
+bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    wxGUIEventLoop loop;
+    wxTimer check;
+    check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (done() || std::chrono::steady_clock::now() > deadline) {
+            loop.ScheduleExit();
+        }
+    });
+    check.Start(10);
+    loop.Run();
+    return done();
+}
+
+bool NoWindowLeft() {
+    return wxTopLevelWindows.IsEmpty();
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(path);
+    return std::string((std::istreambuf_iterator<char>(file)), {});
+}
+
+constexpr fs::perms kPrivateFolder = fs::perms::owner_all;
+constexpr fs::perms kPrivateFile = fs::perms::owner_read | fs::perms::owner_write;
+
+// Whether the service's log comes to hold `text` within ten seconds (it writes after answering).
+bool LogSays(const std::string& log, const std::string& text) {
+    for (int tries = 0; tries < 200; ++tries) {
+        if (FileText(log).find(text) != std::string::npos) {
+            return true;
+        }
+        usleep(50'000);
+    }
+    return false;
+}
 
 // Answers every message box at once and counts them: a box left up would stop the run.
 struct MessageBoxAnswerer : wxModalDialogHook {
@@ -46,21 +94,41 @@ class TerminalTest : public ::testing::Test {
     // Signs in with the seeded user's documented password unless one is given.
     void StartTerminal(int port, const std::string& folder = harness::BinDir(),
                        TerminalSettings settings = {}) {
-        settings.servicePort = port;
+        settings.service.port = port;
         if (settings.password.empty()) {
             settings.password = harness::SeededPassword(settings.userId);
         }
         terminal = std::make_unique<Terminal>(settings, folder);
         terminal->Start();
-        fw::wx::Pump(200);
+        // Placed, framed and made active by the window manager.
+        ASSERT_TRUE(WaitFor([this] {
+            return fw::wx::x::ActiveWindow() ==
+                   fw::wx::x::XWindowOf(terminal->frame()->GetHandle());
+        }));
+    }
+    // Starts a terminal without a password against a service of its own; `user` acts in the
+    // sign-in dialog. Whether the terminal went on (signed in or not) rather than quitting.
+    bool StartWithSignInDialog(const std::function<void(fw::UserDriver&)>& act) {
+        TerminalSettings settings;
+        settings.service.port = StartService();
+        settings.askPassword = true;
+        terminal = std::make_unique<Terminal>(settings, harness::BinDir());
+        fw::wx::WxUser ui;
+        fw::UserDriver user(ui);
+        bool started = false;
+        user.Run([&](fw::UserDriver& user) {
+            user.OnUi([&] { started = terminal->Start(); });
+            ASSERT_TRUE(user.Use(kSignInCaption));
+            act(user);
+        });
+        return started;
     }
     void TearDown() override {
         if (terminal) {
             terminal->Exit();
-            fw::wx::Pump(200);
+            EXPECT_TRUE(WaitFor(NoWindowLeft));
             terminal.reset();
         }
-        fw::wx::Pump(100);
         service.reset();
     }
 
@@ -88,49 +156,156 @@ TEST_F(TerminalTest, LoadsThePluginEnablesItsMenuAndPreparesTheUsersFolders) {
     // A new user's working folder is made on first start: the Upload folder for exports, the
     // sample terms file, the companion beside them; the message log is kept with time stamps.
     const TerminalFolders& folders = terminal->folders();
-    EXPECT_TRUE(std::filesystem::is_directory(folders.working + "/Upload"));
-    std::ifstream terms(folders.working + "/IPOTermsAndConditions.html");
-    const std::string text((std::istreambuf_iterator<char>(terms)), {});
-    EXPECT_NE(std::string::npos, text.find("Terms and Conditions"));
+    EXPECT_NE(
+        std::string::npos,
+        FileText(folders.working + "/IPOTermsAndConditions.html").find("Terms and Conditions"));
     EXPECT_TRUE(std::filesystem::is_symlink(folders.working + "/Corvexdll64.so"));
     EXPECT_NE(std::string::npos, terminal->messages().back().find("loaded; user INV001"));
-    std::ifstream log(folders.state + "/terminal.log");
-    std::string line, last;
-    while (std::getline(log, line)) {
-        last = line;
-    }
     // "YYYY-MM-DD HH:MM:SS  text"
-    ASSERT_GT(last.size(), 21u);
-    EXPECT_EQ(' ', last[10]);
-    EXPECT_EQ("  " + terminal->messages().back(), last.substr(19));
+    const std::string log = FileText(folders.state + "/terminal.log");
+    const std::string last = log.substr(log.rfind('\n', log.size() - 2) + 1);
+    EXPECT_TRUE(std::regex_match(last, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d  .*\n)")))
+        << last;
+    EXPECT_EQ("  " + terminal->messages().back() + "\n", last.substr(19));
 }
 
-TEST_F(TerminalTest, AFailedSignInIsSaidAndLeavesTheIPOMenuDisabled) {
-    TerminalSettings settings;
-    settings.password = "not-the-password";
-    StartTerminal(StartService(), harness::BinDir(), settings);
+// A user types into the sign-in dialog through the X server: a wrong password is said in the
+// dialog, which stays open; the right one signs in as whoever was typed, with the user type and
+// login client the service names; the user id and the address are kept, private to the user.
+TEST_F(TerminalTest, TheSignInDialogShowsARefusalAndTakesAnotherTry) {
+    const bool started = StartWithSignInDialog([&](fw::UserDriver& user) {
+        EXPECT_EQ("INV001", user.Text(kSignInUserId));
+        EXPECT_EQ("127.0.0.1:" + std::to_string(service->Port()), user.Text(kSignInService));
+        user.Type(kSignInUserId, "DEALER01");
+        user.Type(kSignInPassword, "not-the-password");
+        user.Click(kSignInButton);
+        EXPECT_EQ("Wrong user id or password", user.Text(kSignInProblem));
+        EXPECT_EQ("", user.Text(kSignInPassword));
+        user.Type(kSignInPassword, harness::SeededPassword("DEALER01"));
+        user.Press(fw::Key::Enter);
+        EXPECT_TRUE(user.WaitUntil([&](fw::UserActions&) { return terminal->pluginLoaded(); }));
+    });
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(terminal->signedIn());
+    const std::vector<std::string>& said = terminal->messages();
+    EXPECT_NE(said.end(), std::ranges::find(said, "Sign-in failed for DEALER01 at 127.0.0.1:" +
+                                                      std::to_string(service->Port()) +
+                                                      ": Wrong user id or password; the IPO "
+                                                      "menu stays disabled"));
+    EXPECT_NE(std::string::npos, said.back().find("loaded; user DEALER01 (type 24)"))
+        << said.back();
+    const std::string kept = UserSettingsFile();
+    EXPECT_NE(std::string::npos, FileText(kept).find("user_id=DEALER01")) << FileText(kept);
+    EXPECT_EQ(kPrivateFile, fs::status(kept).permissions());
+    EXPECT_EQ(kPrivateFolder, fs::status(fs::path(kept).parent_path()).permissions());
+}
+
+TEST_F(TerminalTest, CancellingTheSignInQuitsTheTerminal) {
+    const bool started = StartWithSignInDialog([&](fw::UserDriver& user) {
+        user.Click("Cancel");
+        EXPECT_TRUE(user.WaitUntil([](fw::UserActions&) { return NoWindowLeft(); }));
+    });
+    EXPECT_FALSE(started);
     EXPECT_FALSE(terminal->signedIn());
-    EXPECT_FALSE(terminal->pluginLoaded());
-    const std::string said =
-        "Sign-in failed for INV001 at 127.0.0.1:" + std::to_string(service->Port()) +
-        ": Wrong user id or password; the IPO menu stays disabled";
-    ASSERT_EQ(1u, terminal->messages().size());
-    EXPECT_EQ(said, terminal->messages().back());
-    EXPECT_EQ(said, terminal->StatusText(0));
-    wxMenuBar* menu = terminal->frame()->GetMenuBar();
-    EXPECT_FALSE(menu->IsEnabled(static_cast<int>(kMenuIPOWatch)));
-    EXPECT_FALSE(menu->IsEnabled(static_cast<int>(kMenuIPOOrderBook)));
+    EXPECT_EQ(nullptr, terminal->frame());
+}
+
+// A password goes to an https service only when its certificate is trusted; the sign-in answer
+// names the user's type and login client.
+TEST(TerminalSignIn, AnHttpsServiceIsUsedOnlyWhenItsCertificateIsTrusted) {
+    harness::Certificate certificate;
+    const std::string log = certificate.folder + "/access.log";
+    harness::ServiceProcess service(
+        {"--tls-cert", certificate.cert, "--tls-key", certificate.key, "--log", log});
+    const std::string port = std::to_string(service.Port());
+    std::string error;
+    ServiceEndpoint endpoint;
+    ASSERT_TRUE(ParseServiceAddress("https://127.0.0.1:" + port, endpoint, error));
+    EXPECT_FALSE(SignIn(endpoint, "INV026", harness::SeededPassword("INV026"), error));
+    EXPECT_EQ("The IPO service at https://127.0.0.1:" + port +
+                  " cannot be trusted: its certificate is not signed by an authority in the "
+                  "system's store (--ca-file, or ca_file in the terminal's settings), or is not "
+                  "for this host",
+              error);
+
+    endpoint.caFile = certificate.cert;
+    const auto session = SignIn(endpoint, "DEALER01", harness::SeededPassword("DEALER01"), error);
+    ASSERT_TRUE(session) << error;
+    EXPECT_EQ(24, session->userType);
+    EXPECT_EQ("DEALER01", session->clientId);
+    EXPECT_EQ("D001", session->clientCode);
+    SignOut(endpoint, session->token);
+    EXPECT_TRUE(LogSays(log, "DELETE /session status=200")) << FileText(log);
+    EXPECT_EQ(std::string::npos, FileText(log).find("INV026")) << FileText(log);
+}
+
+// A password is never sent in clear beyond loopback. The terminal as the desktop starts it,
+// ended by SIGTERM (a session logout), signs out and exits normally; what it made is private to
+// the user even under a permissive umask.
+TEST(TerminalProgram, SigtermSignsOutAndItsFilesArePrivate) {
+    harness::ScratchFolder scratch;
+    const std::string log = scratch.folder + "/access.log";
+    harness::ServiceProcess service({"--log", log});
+    const std::string password = scratch.folder + "/password";
+    std::ofstream(password) << harness::SeededPassword("INV001") << "\n";
+    fs::permissions(password, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string port = std::to_string(service.Port());
+    // 0.0.0.0 reaches this machine's loopback, but is not a loopback address by name.
+    ServiceEndpoint endpoint;
+    std::string error;
+    ASSERT_TRUE(ParseServiceAddress("http://0.0.0.0:" + port, endpoint, error));
+    EXPECT_FALSE(SignIn(endpoint, "INV026", harness::SeededPassword("INV026"), error));
+    EXPECT_EQ("The password of INV026 is not sent in clear text to 0.0.0.0:" + port +
+                  ": give the service address as https://0.0.0.0:" + port +
+                  ", with the CA file that signed its certificate (--ca-file, or ca_file in the "
+                  "terminal's settings) unless the system trusts it",
+              error);
+    const std::string address = "127.0.0.1:" + port;
+    const pid_t child = fork();
+    if (child == 0) {
+        umask(0);
+        setenv("XDG_DATA_HOME", (scratch.folder + "/data").c_str(), 1);
+        setenv("XDG_STATE_HOME", (scratch.folder + "/state").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (scratch.folder + "/config").c_str(), 1);
+        const std::string program = harness::BinDir() + "/ipo-terminal";
+        execl(program.c_str(), program.c_str(), "--service", address.c_str(), "--password-file",
+              password.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    EXPECT_TRUE(LogSays(log, "POST /session status=200"));
+    kill(child, SIGTERM);
+    int status = -1;
+    for (int tries = 0; tries < 200 && waitpid(child, &status, WNOHANG) == 0; ++tries) {
+        usleep(50'000);
+    }
+    if (status == -1) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(LogSays(log, "DELETE /session status=200")) << FileText(log);
+    EXPECT_EQ(std::string::npos, FileText(log).find("INV026")) << FileText(log);
+    for (const std::string made :
+         {"/data", "/data/ipo-terminal", "/data/ipo-terminal/Upload", "/state/ipo-terminal"}) {
+        EXPECT_EQ(kPrivateFolder, fs::status(scratch.folder + made).permissions()) << made;
+    }
+    for (const std::string made :
+         {"/state/ipo-terminal/terminal.log", "/data/ipo-terminal/IPOTermsAndConditions.html"}) {
+        EXPECT_EQ(kPrivateFile, fs::status(scratch.folder + made).permissions()) << made;
+    }
 }
 
 TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
+    // Without a saved geometry the window keeps the size it opens with.
+    fs::remove(FindTerminalFolders(harness::BinDir(), "").state + "/terminal.ini");
     StartTerminal(StartService());
-    fw::wx::Pump(100);
     const wxSize before = terminal->frame()->GetSize();
     HostWindow* watch = terminal->Open(kMenuIPOWatch);
     HostWindow* book = terminal->Open(kMenuIPOOrderBook);
     ASSERT_NE(nullptr, watch);
     ASSERT_NE(nullptr, book);
-    fw::wx::Pump(300);
+    ASSERT_TRUE(WaitFor([book] { return book->child->IsShownOnScreen(); }));
     EXPECT_EQ(before, terminal->frame()->GetSize());  // the views fill tabs of the main window
     EXPECT_EQ("IPO WatchList", std::string(watch->child->GetTitle().utf8_str()));
     EXPECT_EQ("IPO Order Book", std::string(book->child->GetTitle().utf8_str()));
@@ -146,10 +321,10 @@ TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
 
     // Closing a window's tab closes its document; Exit closes the rest through the plug-in.
     watch->child->Close();
-    fw::wx::Pump(200);
-    EXPECT_TRUE(terminal->TemplateFor(kMenuIPOWatch)->windows().empty());
+    EXPECT_TRUE(
+        WaitFor([this] { return terminal->TemplateFor(kMenuIPOWatch)->windows().empty(); }));
     terminal->Exit();
-    fw::wx::Pump(200);
+    EXPECT_TRUE(WaitFor(NoWindowLeft));
     EXPECT_EQ(nullptr, terminal->frame());
 }
 
@@ -157,20 +332,19 @@ TEST_F(TerminalTest, OpensBothWindowsAndClosesThemOnExit) {
 TEST_F(TerminalTest, KeepsItsWindowGeometryBetweenRuns) {
     StartTerminal(StartService());
     terminal->frame()->SetSize(90, 60, 900, 700);
-    fw::wx::Pump(100);
+    ASSERT_TRUE(WaitFor([this] { return terminal->frame()->GetSize() == wxSize(900, 700); }));
     const wxRect left = terminal->frame()->GetRect();
     terminal->Exit();
-    fw::wx::Pump(200);
+    ASSERT_TRUE(WaitFor(NoWindowLeft));
     terminal.reset();
     StartTerminal(service->Port());
-    EXPECT_EQ(left, terminal->frame()->GetRect());
+    EXPECT_TRUE(WaitFor([&] { return terminal->frame()->GetRect() == left; }))
+        << terminal->frame()->GetRect().width << "x" << terminal->frame()->GetRect().height;
 }
 
 TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
-    const wxString empty = wxFileName::CreateTempFileName("ipo-no-plugin");
-    wxRemoveFile(empty);
-    ASSERT_TRUE(wxFileName::Mkdir(empty));
-    StartTerminal(StartService(), std::string(empty.utf8_str()));
+    harness::ScratchFolder empty;
+    StartTerminal(StartService(), empty.folder);
     EXPECT_FALSE(terminal->pluginLoaded());
     std::string said;
     for (const std::string& message : terminal->messages()) {
@@ -181,67 +355,62 @@ TEST_F(TerminalTest, MissingPluginIsReportedAndTheTerminalStillStarts) {
     EXPECT_FALSE(terminal->frame()->GetMenuBar()->IsEnabled(static_cast<int>(kMenuIPOWatch)));
     EXPECT_EQ(nullptr, terminal->Open(kMenuIPOWatch));
     EXPECT_EQ(0, answerer.shown);
-    wxFileName::Rmdir(empty);
 }
 
-TEST(TerminalSettings, DefaultsMatchTheSeededServiceAndFlagsOverrideTheFile) {
+TEST(TerminalSettings, TheUsersFileThenTheNamedFileThenFlagsDecide) {
     SettingsResult read = ReadTerminalSettings({});
     ASSERT_TRUE(read.settings);
-    EXPECT_EQ(std::tuple(23, "INV001", "INV001", "I001"),
-              std::tuple(read.settings->userType, read.settings->userId,
-                         read.settings->loginClientId, read.settings->loginClientCode));
+    EXPECT_EQ("INV001", read.settings->userId);
     EXPECT_EQ("http://127.0.0.1:8450/ipo/watchlist", read.settings->ServiceURL(91));
-    EXPECT_EQ("http://127.0.0.1:8450/ipo/userdetails", read.settings->ServiceURL(96));
     EXPECT_EQ("", read.settings->ServiceURL(97));
     EXPECT_TRUE(read.settings->askPassword);
     // Signed in, each URL carries the token; the longest (43-character token) fits the
     // plug-in's 255 characters with room for a long host name.
     read.settings->token = std::string(43, 'T');
-    EXPECT_EQ("http://" + std::string(43, 'T') + "@127.0.0.1:8450/ipo/userdetails",
-              read.settings->ServiceURL(96));
     EXPECT_EQ(81u, read.settings->LongestServiceURL());
 
-    read = ReadTerminalSettings({"--dealer", "--service", "10.0.0.5:9000"});
-    ASSERT_TRUE(read.settings);
-    EXPECT_EQ(24, read.settings->userType);
-    EXPECT_EQ("DEALER01", read.settings->userId);
-    EXPECT_EQ("D001", read.settings->loginClientCode);
-    EXPECT_EQ("http://10.0.0.5:9000/ipo/order", read.settings->ServiceURL(94));
-
-    const wxString file = wxFileName::CreateTempFileName("ipo-settings");
-    {
-        wxFile out(file, wxFile::write);
-        out.Write(
-            "user_type=26\nuser_id=U26\nservice=127.0.0.1:7000\nworking_directory=/opt/ipo\n");
-    }
-    const wxString secret = wxFileName::CreateTempFileName("ipo-password");
-    {
-        wxFile out(secret, wxFile::write);
-        out.Write("pass word 1\nsecond line\n");
-    }
-    read = ReadTerminalSettings({"--settings", std::string(file.utf8_str()), "--user-id", "FLAG",
-                                 "--password-file", std::string(secret.utf8_str())});
+    harness::ScratchFolder scratch;
+    const std::string users = scratch.folder + "/users.conf";
+    const std::string named = scratch.folder + "/named.conf";
+    const std::string secret = scratch.folder + "/secret";
+    std::ofstream(users) << "user_id=U26\nservice=https://ipo.example:9443\nca_file=ca.pem\n";
+    std::ofstream(named) << "service=10.0.0.5:9000\nworking_directory=/opt/ipo\n";
+    std::ofstream(secret) << "pass word 1\nsecond line\n";
+    fs::permissions(secret, fs::perms::owner_read);
+    read = ReadTerminalSettings({"--user-id", "FLAG", "--password-file", secret}, users);
     ASSERT_TRUE(read.settings) << read.text;
-    EXPECT_EQ(26, read.settings->userType);
     EXPECT_EQ("FLAG", read.settings->userId);
-    EXPECT_EQ(7000, read.settings->servicePort);
-    EXPECT_EQ("/opt/ipo", read.settings->workingDirectory);
+    EXPECT_EQ("https://ipo.example:9443/ipo/order", read.settings->ServiceURL(94));
+    EXPECT_EQ(fs::absolute("ca.pem").string(), read.settings->service.caFile);
     EXPECT_EQ("pass word 1", read.settings->password);
     EXPECT_FALSE(read.settings->askPassword);
-    read = ReadTerminalSettings({"--password", "flag-pass", "--screenshots", "/tmp/shots"});
+    read = ReadTerminalSettings({"--settings", named, "--screenshots", "/tmp/shots"}, users);
     ASSERT_TRUE(read.settings) << read.text;
-    EXPECT_EQ("flag-pass", read.settings->password);
-    read = ReadTerminalSettings({"--screenshots", "/tmp/shots"});
-    ASSERT_TRUE(read.settings) << read.text;
+    EXPECT_EQ("U26", read.settings->userId);
+    EXPECT_EQ("http://10.0.0.5:9000/ipo/order", read.settings->ServiceURL(94));
+    EXPECT_EQ("/opt/ipo", read.settings->workingDirectory);
     EXPECT_FALSE(read.settings->askPassword);  // unattended: no dialog
-    wxRemoveFile(file);
-    wxRemoveFile(secret);
+}
+
+// Only this machine's loopback, by name or by number, takes a password over plain http.
+TEST(ServiceEndpoint, APasswordGoesInClearOnlyToLoopback) {
+    for (const auto& [address, clear] : {std::pair{"localhost:1", true},
+                                         {"127.0.0.2:1", true},
+                                         {"http://[::1]:1", true},
+                                         {"127.attacker.example:1", false},
+                                         {"10.0.0.5:1", false},
+                                         {"https://10.0.0.5:1", true}}) {
+        ServiceEndpoint endpoint;
+        std::string error;
+        ASSERT_TRUE(ParseServiceAddress(address, endpoint, error)) << error;
+        EXPECT_EQ(clear, CleartextRefusal(endpoint, "INV001").empty()) << address;
+    }
 }
 
 TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags) {
     SettingsResult read;
     for (const auto& [flag, value] : {std::pair{"--service", "127.0.0.1:99999"},
-                                      {"--user-type", "dealer"},
+                                      {"--service", "ftp://ipo.example:21"},
                                       {"--settings", "/nonexistent/ipo.conf"}}) {
         read = ReadTerminalSettings({flag, value});
         EXPECT_FALSE(read.settings);
@@ -250,7 +419,7 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     // A flag it does not know, or one without its value, is named on one line.
     for (const auto& [words, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--bogus"}, "unknown flag --bogus (see --help)"},
-             {{"--dealer", "--bogus=1"}, "unknown flag --bogus (see --help)"},
+             {{"--user-id", "X", "--dealer"}, "unknown flag --dealer (see --help)"},
              {{"--service"}, "Option 'service' requires a value. (see --help)"}}) {
         read = ReadTerminalSettings(words);
         EXPECT_FALSE(read.settings);
@@ -263,13 +432,19 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     read = ReadTerminalSettings({"--password-file", "/nonexistent/secret"});
     EXPECT_FALSE(read.settings);
     EXPECT_EQ("The password file /nonexistent/secret cannot be read", read.text);
+    harness::ScratchFolder scratch;
+    const std::string shared = scratch.folder + "/shared";
+    std::ofstream(shared) << "secret\n";
+    fs::permissions(shared, fs::perms::owner_read | fs::perms::group_read);
+    read = ReadTerminalSettings({"--password-file", shared});
+    EXPECT_FALSE(read.settings);
+    EXPECT_EQ("The password file " + shared +
+                  " can be read by other users; make it private (chmod 600 " + shared + ")",
+              read.text);
     read = ReadTerminalSettings({"--help"});
     EXPECT_TRUE(read.help);
-    for (const char* flag :
-         {"--user-type", "--user-id", "--client-id", "--client-code", "--service", "--working-dir",
-          "--settings", "--screenshots", "--password", "--password-file"}) {
-        EXPECT_NE(std::string::npos, read.text.find(flag)) << flag;
-    }
+    EXPECT_NE(std::string::npos, read.text.find("places one bid (two lots at the cut-off price) "
+                                                "and cancels it again"));
 }
 
 }  // namespace

@@ -84,17 +84,19 @@ TEST(HostMessages, ClientLookupWritesIdCodeAndNameOrNothingThatDoesNotFit) {
 // the service's refusals reach the caller.
 TEST(ServiceClientDirectory, SaysWhyALookupFailed) {
     harness::ServiceProcess service;
-    ServiceClientDirectory directory("127.0.0.1", service.Port());
+    const ServiceEndpoint endpoint{"http", "127.0.0.1", service.Port(), ""};
+    ServiceClientDirectory directory;
+    directory.SetSession(endpoint, "");
     std::string error;
     EXPECT_FALSE(directory.Lookup("CL0001", error));
     EXPECT_EQ("Not signed in: the request carries no session token", error);
 
     std::string token = harness::SignIn(service.Port(), "DEALER01", "bull-run-01");
-    directory.SetToken(token);
+    directory.SetSession(endpoint, token);
     EXPECT_FALSE(directory.Lookup("CL0006", error));  // DEALER02's
     EXPECT_EQ("Unknown client CL0006", error);
     // Signed out, the token is worth nothing.
-    SignOut("127.0.0.1", service.Port(), token);
+    SignOut(endpoint, token);
     EXPECT_FALSE(directory.Lookup("CL0001", error));
     EXPECT_EQ("Not signed in: the session token is not known; sign in again", error);
 

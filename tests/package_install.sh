@@ -44,7 +44,7 @@ for program in ipo-service ipo-terminal; do
 done
 
 start_service 0
-export XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state
+export XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state XDG_CONFIG_HOME=$work/config
 # Under a window manager, as the session's user drives it through the X server.
 "$(dirname "$0")/../scripts/gui-session" "$bin/ipo-terminal" --service "127.0.0.1:$port" \
   --password first-listing \

@@ -27,7 +27,7 @@ class WxHost : public ScenarioHost {
   public:
     WxHost(harness::ServiceProcess& service, const SeededUser& user, bool withCompanion) {
         TerminalSettings settings;
-        settings.servicePort = service.Port();
+        settings.service.port = service.Port();
         settings.userType = user.type;
         settings.userId = user.id;
         settings.loginClientId = user.loginClientId;

@@ -145,6 +145,27 @@ int RunService(const std::string& arguments, std::string& output) {
     return Shell(Service() + " " + arguments + " </dev/null 2>&1", output);
 }
 
+ScratchFolder::ScratchFolder() {
+    char name[] = "/tmp/ipo-test-XXXXXX";
+    folder = mkdtemp(name) ? name : "";
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+Certificate::Certificate() {
+    cert = folder + "/cert.pem";
+    key = folder + "/key.pem";
+    std::string output;
+    Shell(
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+            key + " -out " + cert + " 2>&1",
+        output);
+}
+
 ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {
     char folder[] = "/tmp/ipo-service-test-XXXXXX";
     if (!mkdtemp(folder)) {

@@ -59,6 +59,19 @@ constexpr bool kSanitized = false;
 // A memory figure of a process ("VmRSS", "VmHWM" of /proc/PID/status) in KiB; -1 without it.
 long MemoryKiB(pid_t pid, const std::string& figure);
 
+// A folder of the test's own under /tmp, removed with what it holds at the end.
+struct ScratchFolder {
+    ScratchFolder();
+    ~ScratchFolder();
+    std::string folder;
+};
+
+// A self-signed certificate for 127.0.0.1, in a folder of its own made for one test.
+struct Certificate : ScratchFolder {
+    Certificate();
+    std::string cert, key;
+};
+
 class ServiceProcess {
   public:
     // Starts at once, on a new seeded database, with `flags` added to the command line.

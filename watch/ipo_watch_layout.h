@@ -1,6 +1,8 @@
 // Control ids and command ids of the "IPO WATCH" form.
 #pragma once
 
+#include "plugin/control_ids.h"
+
 constexpr int kWatchModeGroup = 1001;
 constexpr int kWatchCurrentButton = 1002;
 constexpr int kWatchForthcomingButton = 1003;
@@ -10,7 +12,6 @@ constexpr int kWatchFromDate = 1006;
 constexpr int kWatchToLabel = 1007;
 constexpr int kWatchToDate = 1008;
 constexpr int kWatchApplyButton = 1009;
-constexpr int kWatchList = 1010;
 
 // Commands of the "IPOWatch" context menu, and the command that opens the bid dialog.
 constexpr int kCmdWatchCopyToClipboard = 32804;

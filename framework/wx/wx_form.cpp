@@ -320,6 +320,9 @@ void WxForm::CreateControl(const ControlEntry& entry) {
             if (entry.style & kStyleReadOnly) {
                 style |= wxTE_READONLY;
             }
+            if (entry.style & kStylePassword) {
+                style |= wxTE_PASSWORD;
+            }
             auto* edit = new wxTextCtrl(window_, entry.id, text, pos, size, style);
             if (entry.style & kStyleUppercase) {
                 KeepUpper(edit);
