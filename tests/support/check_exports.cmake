@@ -4,7 +4,51 @@
 #    or: cmake -DOBJDUMP=<objdump> -DLIBRARY=<dll> [-DEXPECTED=<names>] -P check_exports.cmake
 # A DLL's export table is read with objdump -p: every exported address must carry one of the
 # names (no entry reachable by ordinal alone), and each name must be plain (no @N, no mangling).
+#
+# With TOOLS (a ;-list of static test-tool libraries) and LIBRARY a ;-list of ELF libraries, it
+# fails instead when a library exports a function that one of the tools defines: a test tool
+# compiled into what ships.
 cmake_minimum_required(VERSION 3.25)
+
+if(DEFINED TOOLS)
+  set(defined)
+  foreach(tool IN LISTS TOOLS)
+    execute_process(COMMAND ${NM} --defined-only ${tool} OUTPUT_VARIABLE listing
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "listing the functions of ${tool} failed")
+    endif()
+    string(REGEX MATCHALL "[0-9a-fA-F]+ T [^\n]+" lines "${listing}")
+    list(TRANSFORM lines REPLACE "^[0-9a-fA-F]+ T " "")
+    list(APPEND defined ${lines})
+  endforeach()
+  if(NOT defined)
+    message(FATAL_ERROR "no functions in ${TOOLS}")
+  endif()
+  set(shipped)
+  foreach(library IN LISTS LIBRARY)
+    execute_process(COMMAND ${NM} -D --defined-only ${library} OUTPUT_VARIABLE listing
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "listing the exports of ${library} failed")
+    endif()
+    string(REGEX MATCHALL "[0-9a-fA-F]+ [TtWi] [^\n]+" lines "${listing}")
+    list(TRANSFORM lines REPLACE "^[0-9a-fA-F]+ [TtWi] " "")
+    list(APPEND shipped ${lines})
+  endforeach()
+  set(leaked)
+  foreach(name IN LISTS defined)
+    if(name IN_LIST shipped)
+      list(APPEND leaked ${name})
+    endif()
+  endforeach()
+  if(leaked)
+    message(FATAL_ERROR "test-tool functions exported by ${LIBRARY}: ${leaked}")
+  endif()
+  list(LENGTH defined count)
+  message(STATUS "none of the ${count} test-tool functions is exported by ${LIBRARY}")
+  return()
+endif()
 
 if(DEFINED EXPECTED)
   set(expected ${EXPECTED})
