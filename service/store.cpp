@@ -288,15 +288,20 @@ Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch())
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            if (nested_) {
-                store_.Run("ROLLBACK TO work");
-                store_.Run("RELEASE work");
-            } else {
-                store_.Run("ROLLBACK");
-            }
+            Rollback();
         } catch (const StoreError&) {
             // Nothing more can be done; the connection rolls back on its own when it closes.
         }
+    }
+}
+
+void Transaction::Rollback() {
+    done_ = true;
+    if (nested_) {
+        store_.Run("ROLLBACK TO work");
+        store_.Run("RELEASE work");
+    } else {
+        store_.Run("ROLLBACK");
     }
 }
 
