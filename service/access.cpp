@@ -1,6 +1,7 @@
 #include "service/access.h"
 
 #include "base/text.h"
+#include "service/limits.h"
 
 namespace svc {
 namespace {
@@ -15,11 +16,11 @@ RequestHeader RequestHeader::Read(const Fields& fields) {
     RequestHeader header;
     header.code = static_cast<int>(fields.Integer("code", 0, 65535));
     header.userType = static_cast<int>(fields.Integer("user_type", 0, 65535));
-    header.userId = fields.Text("user_id", 100);
-    header.clientCode = fields.Text("client_code", 10);
-    header.clientId = fields.Text("client_id", 50);
-    header.loginClientId = fields.Text("login_client_id", 50);
-    header.loginClientCode = fields.Text("login_client_code", 10);
+    header.userId = fields.Text("user_id", width::kUserId);
+    header.clientCode = fields.Text("client_code", width::kClientCode);
+    header.clientId = fields.Text("client_id", width::kClientId);
+    header.loginClientId = fields.Text("login_client_id", width::kClientId);
+    header.loginClientCode = fields.Text("login_client_code", width::kClientCode);
     return header;
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "service/limits.h"
 #include "service/operator.h"
 #include "service/seed.h"
 #include "service/server.h"
@@ -48,7 +49,7 @@ struct Options {
     bool create = false;
     std::string log;
     long sessionSeconds = 12 * 60 * 60;
-    unsigned idleSeconds = 5;
+    unsigned idleSeconds = svc::kIdleSeconds;
     std::string tlsCert;
     std::string tlsKey;
     std::string tlsPriorities = svc::kTlsPriorities;

@@ -178,7 +178,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         if (request.method == "POST") {
             const nlohmann::json body = Fields::ParseBody(request.body);
             const Fields fields(body);
-            reply.user = fields.RequiredText("user_id", 100);
+            reply.user = fields.RequiredText("user_id", width::kUserId);
             const std::string password = fields.RequiredText("password", kMaxPasswordLength);
             return Fill(reply, 200, sessions_.SignIn(reply.user, password, request.remote));
         }
