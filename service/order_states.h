@@ -36,6 +36,12 @@ inline constexpr const char* kFailed = "F";
 inline constexpr std::initializer_list<const char*> kAll = {kPending, kSucceeded, kFailed};
 }  // namespace payment_status
 
+// What a request asks of an order or a bid: a new one, or a change to one stored ("M").
+namespace order_flag {
+inline constexpr const char* kNew = "N";
+inline constexpr const char* kModify = "M";
+}  // namespace order_flag
+
 namespace payment_mode {
 inline constexpr const char* kUpi = "UPI";
 inline constexpr const char* kAsba = "ASBA";

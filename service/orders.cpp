@@ -66,7 +66,7 @@ struct OrderRequest {
 OrderRequest ReadOrder(const Fields& fields) {
     OrderRequest order;
     order.flag = fields.RequiredText("order_flag", width::kOrderFlag);
-    if (order.flag != "N" && order.flag != "M") {
+    if (order.flag != order_flag::kNew && order.flag != order_flag::kModify) {
         throw BadRequest("Unknown order flag " + order.flag);
     }
     order.ipoName = fields.RequiredText("ipo_name", width::kIssueKey);
@@ -88,7 +88,8 @@ OrderRequest ReadOrder(const Fields& fields) {
         Bid bid;
         bid.slot = slot++;
         bid.action = entry.Text("action", width::kBidAction);
-        if (!bid.action.empty() && bid.action != "N" && bid.action != "M") {
+        if (!bid.action.empty() && bid.action != order_flag::kNew &&
+            bid.action != order_flag::kModify) {
             throw BadRequest("Unknown bid action " + bid.action);
         }
         bid.quantity = entry.Integer("quantity", 0, INT32_MAX);
@@ -275,7 +276,7 @@ std::string Modify(Store& store, OrderTable& table, OrderRequest& order, const P
     const std::vector<StoredBid> old = table.ActiveBids(order.orderNumber);
     std::vector<std::string> named;
     for (const Bid& bid : order.bids) {
-        if (bid.action != "M") {
+        if (bid.action != order_flag::kModify) {
             continue;
         }
         if (!FindBid(old, bid.reference)) {
@@ -292,7 +293,7 @@ std::string Modify(Store& store, OrderTable& table, OrderRequest& order, const P
         for (const StoredBid& before : old) {
             const auto after =
                 std::find_if(order.bids.begin(), order.bids.end(), [&](const Bid& bid) {
-                    return bid.action == "M" && bid.reference == before.reference;
+                    return bid.action == order_flag::kModify && bid.reference == before.reference;
                 });
             if (after == order.bids.end() || after->quantity < before.quantity ||
                 after->price < before.price) {
@@ -304,7 +305,8 @@ std::string Modify(Store& store, OrderTable& table, OrderRequest& order, const P
     Transaction transaction(store);
     table.DeactivateBids(order.orderNumber);
     for (Bid& bid : order.bids) {
-        const StoredBid* kept = bid.action == "M" ? FindBid(old, bid.reference) : nullptr;
+        const StoredBid* kept =
+            bid.action == order_flag::kModify ? FindBid(old, bid.reference) : nullptr;
         if (kept) {
             table.KeepBid(kept->id, bid.Terms());
         } else {
@@ -339,8 +341,9 @@ std::string PlaceOrder(Store& store, const RequestHeader& header, const Fields& 
         const Category category = LoadCategory(table, issue, order.category);
         const int64_t blocked = CheckBids(order.bids, issue, category);
         CheckPayment(table, order, party, issue, blocked);
-        return order.flag == "N" ? PlaceNew(store, table, order, party, issue, blocked)
-                                 : Modify(store, table, order, party, issue, category, blocked);
+        return order.flag == order_flag::kNew
+                   ? PlaceNew(store, table, order, party, issue, blocked)
+                   : Modify(store, table, order, party, issue, category, blocked);
     } catch (const Rejection& rejection) {
         return OrderRefused(rejection.what());
     }
@@ -353,7 +356,7 @@ std::string CancelOrder(Store& store, const RequestHeader& header, const Fields&
         throw BadRequest("Field order_number is required");
     }
     const std::string action = fields.Text("action", width::kCancelAction);
-    if (action != "N") {
+    if (action != order_flag::kNew) {
         throw BadRequest("Unknown cancel action " + action);
     }
     const std::vector<std::string> references =
