@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "service/limits.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -43,9 +44,10 @@ Party ResolveParty(Store& store, const RequestHeader& header) {
     Party party;
     party.userId = header.userId;
     party.userType = header.userType;
-    const std::string& clientId = header.userType == 23 ? header.loginClientId : header.clientId;
+    const std::string& clientId =
+        header.userType == kInvestor ? header.loginClientId : header.clientId;
     const std::string& clientCode =
-        header.userType == 23 ? header.loginClientCode : header.clientCode;
+        header.userType == kInvestor ? header.loginClientCode : header.clientCode;
     if (clientId.empty()) {
         throw Refused("Client Id is required");
     }
@@ -57,7 +59,7 @@ Party ResolveParty(Store& store, const RequestHeader& header) {
         throw Refused("Unknown client " + clientId);
     }
     const bool mine =
-        header.userType == 24 ? client.Text(2) == header.userId : client.Text(3) == clientId;
+        header.userType == kDealer ? client.Text(2) == header.userId : client.Text(3) == clientId;
     if (!mine) {
         throw Refused(base::Format("Client %s is not mapped to user %s", clientId.c_str(),
                                    header.userId.c_str()));

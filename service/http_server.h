@@ -28,9 +28,9 @@ inline constexpr const char* kTlsPriorities =
 
 struct HttpLimits {
     size_t maxBodyBytes = kMaxBodyBytes;
-    size_t maxHeaderBytes = 32 * 1024;  // request line and headers together
+    size_t maxHeaderBytes = 32 * 1024;    // request line and headers together
     unsigned idleSeconds = kIdleSeconds;  // a connection without traffic for this long is closed
-    unsigned requestSeconds = 10;       // a body still arriving after this long is dropped
+    unsigned requestSeconds = 10;         // a body still arriving after this long is dropped
     // Order requests wait in their thread for the group commit, so a batch can hold as many
     // orders as there are threads.
     unsigned threads = 16;

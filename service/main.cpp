@@ -26,6 +26,7 @@
 #include "service/service_log.h"
 #include "service/sessions.h"
 #include "service/store.h"
+#include "service/user_types.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     add->add_option("user_id", options.user.userId)->required();
     add->add_option("user_type", options.user.userType, "23, 24 or 26")
         ->required()
-        ->check(CLI::IsMember({23, 24, 26}));
+        ->check(CLI::IsMember(std::vector<int>{svc::kInvestor, svc::kDealer, svc::kSelf}));
     add->add_option("--client", options.user.clientId,
                     "the client the user acts for (types 23 and 26; default: the user id)");
     add->add_option("--name", options.user.name, "the user's name");

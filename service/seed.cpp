@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "service/clock.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -73,16 +74,16 @@ struct SeedUser {
 };
 
 const SeedUser kUsers[] = {
-    {"DEALER01", 24, "DEALER01", "Dealer One",
+    {"DEALER01", kDealer, "DEALER01", "Dealer One",
      "$argon2id$v=19$m=65536,t=2,p=1$HPqZErprJHMdVTInKO0oEA$"
      "HHEaTNG9UINRZyRRI9sK6zukXcSBXMPk5MlVMMK3iNE"},
-    {"DEALER02", 24, "DEALER02", "Dealer Two",
+    {"DEALER02", kDealer, "DEALER02", "Dealer Two",
      "$argon2id$v=19$m=65536,t=2,p=1$S51PD3v7dPGAMPE7X9SaEA$"
      "K/LgxcOMS0soMVTqKjyNtQC3OUysipnYFXTM5Vlesek"},
-    {"INV001", 23, "INV001", "Investor One",
+    {"INV001", kInvestor, "INV001", "Investor One",
      "$argon2id$v=19$m=65536,t=2,p=1$ZsYDX2xRvUqW/YtJxAdJaw$"
      "4fLVN6nm8FYs+LuBWGWXZ+iBqh8+KG5WtxTzK2aIhM4"},
-    {"INV026", 26, "INV026", "Investor Twenty Six",
+    {"INV026", kSelf, "INV026", "Investor Twenty Six",
      "$argon2id$v=19$m=65536,t=2,p=1$d8BxxhVxM5DUFh9pqiJifA$"
      "SNI+MYicVCGR8cFwu2AU19I4nnL2DhW4wX70fJKfTSY"},
 };

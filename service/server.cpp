@@ -8,6 +8,7 @@
 #include "service/orders.h"
 #include "service/queries.h"
 #include "service/service_log.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -197,7 +198,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         auto lock = store_.Lock();
         const Session session = sessions_.Authenticate(request.authorization);
         reply.user = session.userId;
-        if (session.userType != 24) {
+        if (session.userType != kDealer) {
             throw RequestError(403, kResultRefused, "Only a dealer looks clients up");
         }
         return Fill(reply, 200,

@@ -6,7 +6,9 @@
 #include <stdexcept>
 
 #include "base/text.h"
+#include "service/limits.h"
 #include "service/request_fields.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -182,10 +184,10 @@ std::string HashPassword(const std::string& password) {
 
 void AddUser(Store& store, const std::string& userId, int userType, const std::string& clientId,
              const std::string& name, const std::string& password) {
-    if (userType != 23 && userType != 24 && userType != 26) {
+    if (!IsServedUserType(userType)) {
         throw std::invalid_argument("the user type is 23, 24 or 26");
     }
-    if (userId.empty() || userId.size() > 100) {
+    if (userId.empty() || userId.size() > width::kUserId) {
         throw std::invalid_argument("a user id has 1 to 100 characters");
     }
     const std::string hash = HashPassword(password);
