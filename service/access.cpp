@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "service/limits.h"
+#include "service/user_table.h"
 #include "service/user_types.h"
 
 namespace svc {
@@ -29,11 +30,11 @@ void CheckUser(Store& store, const RequestHeader& header) {
     if (header.userId.empty()) {
         throw Refused("User Id is required");
     }
-    Query user = store.Prepare("SELECT user_type FROM users WHERE user_id = ?", header.userId);
-    if (!user.Next()) {
+    const std::optional<int> type = UserTable(store).UserType(header.userId);
+    if (!type) {
         throw Refused("Unknown user " + header.userId);
     }
-    if (user.Int(0) != header.userType) {
+    if (*type != header.userType) {
         throw Refused(
             base::Format("User %s is not of type %d", header.userId.c_str(), header.userType));
     }
@@ -51,22 +52,19 @@ Party ResolveParty(Store& store, const RequestHeader& header) {
     if (clientId.empty()) {
         throw Refused("Client Id is required");
     }
-    Query client = store.Prepare(
-        "SELECT c.client_code, c.name, c.dealer_id, u.client_id FROM clients c "
-        "JOIN users u ON u.user_id = ? WHERE c.client_id = ?",
-        header.userId, clientId);
-    if (!client.Next()) {
+    const std::optional<ClientForUser> client = UserTable(store).Client(header.userId, clientId);
+    if (!client) {
         throw Refused("Unknown client " + clientId);
     }
-    const bool mine =
-        header.userType == kDealer ? client.Text(2) == header.userId : client.Text(3) == clientId;
+    const bool mine = header.userType == kDealer ? client->dealerId == header.userId
+                                                 : client->usersOwnClientId == clientId;
     if (!mine) {
         throw Refused(base::Format("Client %s is not mapped to user %s", clientId.c_str(),
                                    header.userId.c_str()));
     }
     party.clientId = clientId;
-    party.clientCode = client.Text(0);
-    party.clientName = client.Text(1);
+    party.clientCode = client->code;
+    party.clientName = client->name;
     if (!clientCode.empty() && clientCode != party.clientCode) {
         throw Refused(base::Format("Client code %s does not belong to client %s",
                                    clientCode.c_str(), clientId.c_str()));

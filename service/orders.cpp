@@ -29,9 +29,6 @@ std::string Rupees(int64_t paise) {
 // The category whose applications are limited in amount and may be lowered or cancelled.
 constexpr const char* kRetail = "RETAIL";
 
-using Issue = IssueTerms;
-using Category = CategoryTerms;
-
 bool Retail(const std::string& category) {
     return category == kRetail;
 }
@@ -103,16 +100,16 @@ OrderRequest ReadOrder(const Fields& fields) {
     return order;
 }
 
-Issue LoadIssue(OrderTable& table, const std::string& key) {
-    std::optional<Issue> issue = table.Issue(key, NowText());
+IssueTerms LoadIssue(OrderTable& table, const std::string& key) {
+    std::optional<IssueTerms> issue = table.Issue(key, NowText());
     if (!issue) {
         throw Rejection("Unknown IPO " + key);
     }
     return *issue;
 }
 
-Category LoadCategory(OrderTable& table, const Issue& issue, const std::string& code) {
-    std::optional<Category> category = table.Category(issue.key, code);
+CategoryTerms LoadCategory(OrderTable& table, const IssueTerms& issue, const std::string& code) {
+    std::optional<CategoryTerms> category = table.Category(issue.key, code);
     if (!category) {
         throw Rejection("Investor category " + code + " is not offered");
     }
@@ -120,7 +117,7 @@ Category LoadCategory(OrderTable& table, const Issue& issue, const std::string& 
 }
 
 // Whole lots, the minimum quantity, the price band or cut-off; gives the amount to block.
-int64_t CheckBids(std::vector<Bid>& bids, const Issue& issue, const Category& category) {
+int64_t CheckBids(std::vector<Bid>& bids, const IssueTerms& issue, const CategoryTerms& category) {
     if (bids.empty()) {
         throw Rejection("Kindly place at least one bid");
     }
@@ -158,7 +155,7 @@ int64_t CheckBids(std::vector<Bid>& bids, const Issue& issue, const Category& ca
 }
 
 void CheckPayment(OrderTable& table, const OrderRequest& order, const Party& party,
-                  const Issue& issue, int64_t blocked) {
+                  const IssueTerms& issue, int64_t blocked) {
     if (order.paymentMode == payment_mode::kUpi) {
         const size_t at = order.upiId.find('@');
         if (order.upiId.empty()) {
@@ -210,7 +207,7 @@ void Audit(Store& store, std::string line) {
 }
 
 std::string PlaceNew(Store& store, OrderTable& table, OrderRequest& order, const Party& party,
-                     const Issue& issue, int64_t blocked) {
+                     const IssueTerms& issue, int64_t blocked) {
     if (order.orderNumber != 0 || !order.applicationNumber.empty()) {
         throw Rejection("A new order cannot carry an order or application number");
     }
@@ -261,7 +258,7 @@ const StoredBid* FindBid(const std::vector<StoredBid>& bids, const std::string& 
 }
 
 std::string Modify(Store& store, OrderTable& table, OrderRequest& order, const Party& party,
-                   const Issue& issue, const Category& category, int64_t blocked) {
+                   const IssueTerms& issue, const CategoryTerms& category, int64_t blocked) {
     const StoredOrder stored =
         LoadOwnOrder(table, party, order.orderNumber, order.applicationNumber, issue.key);
     if (!Allows(TransitionOf(OrderAction::Modify), stored.status)) {
@@ -331,14 +328,14 @@ std::string PlaceOrder(Store& store, const RequestHeader& header, const Fields& 
     OrderRequest order = ReadOrder(fields);
     OrderTable table(store);
     try {
-        const Issue issue = LoadIssue(table, order.ipoName);
+        const IssueTerms issue = LoadIssue(table, order.ipoName);
         if (!order.issueTag.empty() && order.issueTag != issue.tag) {
             throw Rejection("Issue tag " + order.issueTag + " does not belong to " + issue.key);
         }
         if (!issue.open) {
             throw Rejection("Bidding is not open");
         }
-        const Category category = LoadCategory(table, issue, order.category);
+        const CategoryTerms category = LoadCategory(table, issue, order.category);
         const int64_t blocked = CheckBids(order.bids, issue, category);
         CheckPayment(table, order, party, issue, blocked);
         return order.flag == order_flag::kNew

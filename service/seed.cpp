@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "service/clock.h"
+#include "service/user_table.h"
 #include "service/user_types.h"
 
 namespace svc {
@@ -188,13 +189,9 @@ bool Seed(Store& store) {
     for (const SeedIssue& issue : kIssues) {
         InsertIssue(store, issue);
     }
+    UserTable users(store);
     for (const SeedUser& user : kUsers) {
-        store
-            .Prepare(
-                "INSERT INTO users(user_id, user_type, client_id, name, password_hash) "
-                "VALUES(?, ?, ?, ?, ?)",
-                user.userId, int64_t{user.type}, user.clientId, user.name, user.passwordHash)
-            .Run();
+        users.Insert(user.userId, user.type, user.clientId, user.name, user.passwordHash);
     }
     for (const SeedClient& client : kClients) {
         store

@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "service/limits.h"
 #include "service/request_fields.h"
+#include "service/user_table.h"
 #include "service/user_types.h"
 
 namespace svc {
@@ -101,11 +102,9 @@ bool Sessions::PasswordMatches(const std::string& userId, const std::string& pas
     std::string hash;
     {
         auto lock = store_.Lock();
-        Query user =
-            store_.Prepare("SELECT password_hash, user_type FROM users WHERE user_id = ?", userId);
-        if (user.Next()) {
-            hash = user.Text(0);
-            userType = static_cast<int>(user.Int(1));
+        if (const std::optional<Credentials> user = UserTable(store_).CredentialsOf(userId)) {
+            hash = user->passwordHash;
+            userType = user->userType;
         }
     }
     if (!hashSlots_.try_acquire_for(kHashPatience)) {
@@ -130,11 +129,7 @@ nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& pa
     const int64_t now = UnixNow();
     const int64_t expires = now + lifetime_.count();
     auto lock = store_.Lock();
-    store_.Prepare("DELETE FROM sessions WHERE expires <= ?", now).Run();
-    store_
-        .Prepare("INSERT INTO sessions(token_hash, user_id, expires) VALUES(?, ?, ?)",
-                 TokenKey(token), userId, expires)
-        .Run();
+    UserTable(store_).StartSession(TokenKey(token), userId, expires, now);
     return {{"result", 0},
             {"token", token},
             {"expires", LocalTimeText(expires)},
@@ -147,24 +142,19 @@ Session Sessions::Authenticate(const std::string& authorization) {
     if (token.empty()) {
         throw NotSignedIn("Not signed in: the request carries no session token");
     }
-    Query found = store_.Prepare(
-        "SELECT s.expires, u.user_id, u.user_type FROM sessions s JOIN users u "
-        "ON u.user_id = s.user_id WHERE s.token_hash = ?",
-        TokenKey(token));
-    if (!found.Next()) {
+    const std::optional<StoredSession> found = UserTable(store_).Session(TokenKey(token));
+    if (!found) {
         throw NotSignedIn("Not signed in: the session token is not known; sign in again");
     }
-    if (found.Int(0) <= UnixNow()) {
+    if (found->expires <= UnixNow()) {
         throw NotSignedIn("The session has expired; sign in again");
     }
-    return Session{found.Text(1), static_cast<int>(found.Int(2))};
+    return Session{found->userId, found->userType};
 }
 
 void Sessions::SignOut(const std::string& authorization) {
     Authenticate(authorization);
-    store_
-        .Prepare("DELETE FROM sessions WHERE token_hash = ?", TokenKey(BearerToken(authorization)))
-        .Run();
+    UserTable(store_).EndSession(TokenKey(BearerToken(authorization)));
 }
 
 std::string HashPassword(const std::string& password) {
@@ -192,26 +182,22 @@ void AddUser(Store& store, const std::string& userId, int userType, const std::s
     }
     const std::string hash = HashPassword(password);
     auto lock = store.Lock();
-    if (store.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next()) {
+    UserTable users(store);
+    if (users.Exists(userId)) {
         throw std::invalid_argument("user " + userId + " exists already");
     }
-    store
-        .Prepare(
-            "INSERT INTO users(user_id, user_type, client_id, name, password_hash) "
-            "VALUES(?, ?, ?, ?, ?)",
-            userId, int64_t{userType}, clientId, name, hash)
-        .Run();
+    users.Insert(userId, userType, clientId, name, hash);
 }
 
 void SetPassword(Store& store, const std::string& userId, const std::string& password) {
     const std::string hash = HashPassword(password);
     auto lock = store.Lock();
-    if (!store.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next()) {
+    UserTable users(store);
+    if (!users.Exists(userId)) {
         throw std::invalid_argument("no user " + userId);
     }
     Transaction transaction(store);
-    store.Prepare("UPDATE users SET password_hash = ? WHERE user_id = ?", hash, userId).Run();
-    store.Prepare("DELETE FROM sessions WHERE user_id = ?", userId).Run();
+    users.SetPasswordHash(userId, hash);
     transaction.Commit();
 }
 
