@@ -74,8 +74,9 @@ int64_t OrderTable::Insert(const NewOrder& order) {
             "reference2, payment_mode, upi_id, bank_name, bank_account, status, payment_status, "
             "bid_time, modified_time, amount) "
             "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-            order.issueKey, order.clientId, order.placedBy, order.category, order.reference1,
-            order.reference2, order.paymentMode, order.upiId, order.bankName, order.bankAccount,
+            order.issueKey, order.clientId, order.placedBy, order.choices.category,
+            order.choices.reference1, order.choices.reference2, order.choices.paymentMode,
+            order.choices.upiId, order.choices.bankName, order.choices.bankAccount,
             order_status::kPending, payment_status::kPending, order.time, order.time, order.amount)
         .Run();
     return store_.LastInsertId();

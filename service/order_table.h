@@ -35,11 +35,8 @@ struct BankAccount {
     bool asba = false;
 };
 
-// An order as it is first stored: pending, payment pending.
-struct NewOrder {
-    std::string issueKey;
-    std::string clientId;
-    std::string placedBy;
+// What the client chose for an order: its category, its own references and how it pays.
+struct OrderChoices {
     std::string category;
     std::string reference1;
     std::string reference2;
@@ -47,6 +44,14 @@ struct NewOrder {
     std::string upiId;
     std::string bankName;
     std::string bankAccount;
+};
+
+// An order as it is first stored: pending, payment pending.
+struct NewOrder {
+    std::string issueKey;
+    std::string clientId;
+    std::string placedBy;
+    OrderChoices choices;
     std::string time;
     int64_t amount = 0;  // paise blocked
 };

@@ -48,13 +48,7 @@ struct OrderRequest {
     std::string flag;
     std::string ipoName;
     std::string issueTag;
-    std::string category;
-    std::string reference1;
-    std::string reference2;
-    std::string paymentMode;
-    std::string upiId;
-    std::string bankName;
-    std::string bankAccount;
+    OrderChoices choices;
     int64_t orderNumber = 0;
     std::string applicationNumber;
     std::vector<Bid> bids;  // the slots that carry a quantity
@@ -68,16 +62,17 @@ OrderRequest ReadOrder(const Fields& fields) {
     }
     order.ipoName = fields.RequiredText("ipo_name", width::kIssueKey);
     order.issueTag = fields.Text("issue_tag", width::kIssueTag);
-    order.category = base::ToUpper(fields.RequiredText("category", width::kCategory));
-    order.reference1 = fields.Text("user_ref1", width::kUserReference);
-    order.reference2 = fields.Text("user_ref2", width::kUserReference);
-    order.paymentMode = fields.RequiredText("payment_mode", width::kPaymentMode);
-    if (order.paymentMode != payment_mode::kUpi && order.paymentMode != payment_mode::kAsba) {
-        throw BadRequest("Unknown payment mode " + order.paymentMode);
+    order.choices.category = base::ToUpper(fields.RequiredText("category", width::kCategory));
+    order.choices.reference1 = fields.Text("user_ref1", width::kUserReference);
+    order.choices.reference2 = fields.Text("user_ref2", width::kUserReference);
+    order.choices.paymentMode = fields.RequiredText("payment_mode", width::kPaymentMode);
+    if (order.choices.paymentMode != payment_mode::kUpi &&
+        order.choices.paymentMode != payment_mode::kAsba) {
+        throw BadRequest("Unknown payment mode " + order.choices.paymentMode);
     }
-    order.upiId = fields.Text("upi_id", width::kUpiId);
-    order.bankName = fields.Text("bank_name", width::kBankName);
-    order.bankAccount = fields.Text("bank_account", width::kBankAccount);
+    order.choices.upiId = fields.Text("upi_id", width::kUpiId);
+    order.choices.bankName = fields.Text("bank_name", width::kBankName);
+    order.choices.bankAccount = fields.Text("bank_account", width::kBankAccount);
     order.orderNumber = fields.Integer("order_number", 0, INT32_MAX);
     order.applicationNumber = fields.Text("application_number", width::kApplicationNumber);
     int slot = 0;
@@ -156,14 +151,14 @@ int64_t CheckBids(std::vector<Bid>& bids, const IssueTerms& issue, const Categor
 
 void CheckPayment(OrderTable& table, const OrderRequest& order, const Party& party,
                   const IssueTerms& issue, int64_t blocked) {
-    if (order.paymentMode == payment_mode::kUpi) {
-        const size_t at = order.upiId.find('@');
-        if (order.upiId.empty()) {
+    if (order.choices.paymentMode == payment_mode::kUpi) {
+        const size_t at = order.choices.upiId.find('@');
+        if (order.choices.upiId.empty()) {
             throw Rejection("UPI Id is required");
         }
-        if (at == 0 || at == std::string::npos || at + 1 == order.upiId.size() ||
-            order.upiId.find('@', at + 1) != std::string::npos) {
-            throw Rejection("UPI Id " + order.upiId + " is not valid");
+        if (at == 0 || at == std::string::npos || at + 1 == order.choices.upiId.size() ||
+            order.choices.upiId.find('@', at + 1) != std::string::npos) {
+            throw Rejection("UPI Id " + order.choices.upiId + " is not valid");
         }
         if (blocked > issue.upiLimit) {
             throw Rejection("UPI payment is limited to " + Rupees(issue.upiLimit) +
@@ -171,17 +166,18 @@ void CheckPayment(OrderTable& table, const OrderRequest& order, const Party& par
         }
         return;
     }
-    const std::optional<BankAccount> account = table.Account(party.clientId, order.bankAccount);
+    const std::optional<BankAccount> account =
+        table.Account(party.clientId, order.choices.bankAccount);
     if (!account) {
-        throw Rejection("Bank account " + order.bankAccount + " is not registered for client " +
-                        party.clientId);
+        throw Rejection("Bank account " + order.choices.bankAccount +
+                        " is not registered for client " + party.clientId);
     }
-    if (!order.bankName.empty() && account->bankName != order.bankName) {
-        throw Rejection("Bank account " + order.bankAccount + " is not held with " +
-                        order.bankName);
+    if (!order.choices.bankName.empty() && account->bankName != order.choices.bankName) {
+        throw Rejection("Bank account " + order.choices.bankAccount + " is not held with " +
+                        order.choices.bankName);
     }
     if (!account->asba) {
-        throw Rejection("Bank account " + order.bankAccount + " cannot be used for ASBA");
+        throw Rejection("Bank account " + order.choices.bankAccount + " cannot be used for ASBA");
     }
 }
 
@@ -215,12 +211,18 @@ std::string PlaceNew(Store& store, OrderTable& table, OrderRequest& order, const
         throw Rejection("Client " + party.clientId + " already has application " + *live + " for " +
                         issue.key + "; modify or cancel it instead");
     }
-    const bool upi = order.paymentMode == payment_mode::kUpi;
+    const bool upi = order.choices.paymentMode == payment_mode::kUpi;
     Transaction transaction(store);
-    const int64_t orderNumber = table.Insert(NewOrder{
-        issue.key, party.clientId, party.userId, order.category, order.reference1, order.reference2,
-        order.paymentMode, upi ? order.upiId : std::string(), upi ? std::string() : order.bankName,
-        upi ? std::string() : order.bankAccount, NowText(), blocked});
+    // Only what the payment mode uses is kept.
+    OrderChoices kept = order.choices;
+    if (upi) {
+        kept.bankName.clear();
+        kept.bankAccount.clear();
+    } else {
+        kept.upiId.clear();
+    }
+    const int64_t orderNumber =
+        table.Insert(NewOrder{issue.key, party.clientId, party.userId, kept, NowText(), blocked});
     if (orderNumber > INT32_MAX) {
         throw RequestError(507, kResultInternal, "Order numbers are exhausted");
     }
@@ -235,8 +237,8 @@ std::string PlaceNew(Store& store, OrderTable& table, OrderRequest& order, const
                               "category=%s payment=%s blocked_paise=%lld",
                               static_cast<long long>(orderNumber), order_status::kPending,
                               application.c_str(), issue.key.c_str(), party.clientId.c_str(),
-                              party.userId.c_str(), order.category.c_str(),
-                              order.paymentMode.c_str(), static_cast<long long>(blocked)));
+                              party.userId.c_str(), order.choices.category.c_str(),
+                              order.choices.paymentMode.c_str(), static_cast<long long>(blocked)));
     return Accepted("Order placed", orderNumber, application, order.bids);
 }
 
@@ -264,10 +266,10 @@ std::string Modify(Store& store, OrderTable& table, OrderRequest& order, const P
     if (!Allows(TransitionOf(OrderAction::Modify), stored.status)) {
         throw Rejection("Only pending or modified orders can be modified");
     }
-    if (stored.category != order.category) {
+    if (stored.category != order.choices.category) {
         throw Rejection("The investor category of an order cannot be changed");
     }
-    if (stored.paymentMode != order.paymentMode) {
+    if (stored.paymentMode != order.choices.paymentMode) {
         throw Rejection("The payment mode of an order cannot be changed");
     }
     const std::vector<StoredBid> old = table.ActiveBids(order.orderNumber);
@@ -310,8 +312,8 @@ std::string Modify(Store& store, OrderTable& table, OrderRequest& order, const P
             InsertBid(table, order.orderNumber, bid);
         }
     }
-    table.SetModified(order.orderNumber, NowText(), blocked, order.reference1, order.reference2,
-                      order.upiId);
+    table.SetModified(order.orderNumber, NowText(), blocked, order.choices.reference1,
+                      order.choices.reference2, order.choices.upiId);
     transaction.Commit();
     Audit(store,
           base::Format("order=%lld modified status=%s->%s client=%s by=%s blocked_paise=%lld",
@@ -335,7 +337,7 @@ std::string PlaceOrder(Store& store, const RequestHeader& header, const Fields& 
         if (!issue.open) {
             throw Rejection("Bidding is not open");
         }
-        const CategoryTerms category = LoadCategory(table, issue, order.category);
+        const CategoryTerms category = LoadCategory(table, issue, order.choices.category);
         const int64_t blocked = CheckBids(order.bids, issue, category);
         CheckPayment(table, order, party, issue, blocked);
         return order.flag == order_flag::kNew
