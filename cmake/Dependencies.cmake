@@ -58,8 +58,10 @@ if(IPO_BUILD_WX)
   # The GUI tests fail on any GTK or GLib warning through GLib's log writer.
   pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
   pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-  # The wx user sends its keys and clicks through the X server (XTest), under a window manager.
-  pkg_check_modules(XTEST REQUIRED IMPORTED_TARGET xtst x11)
+  # The wx backend reads the window manager's stacking from the X server; the tests' wx user sends
+  # its keys and clicks through it (XTest), under a window manager.
+  pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
+  pkg_check_modules(XTEST REQUIRED IMPORTED_TARGET xtst)
   find_program(OPENBOX openbox REQUIRED)
 endif()
 

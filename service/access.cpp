@@ -1,6 +1,9 @@
 #include "service/access.h"
 
 #include "base/text.h"
+#include "service/limits.h"
+#include "service/user_table.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -15,11 +18,11 @@ RequestHeader RequestHeader::Read(const Fields& fields) {
     RequestHeader header;
     header.code = static_cast<int>(fields.Integer("code", 0, 65535));
     header.userType = static_cast<int>(fields.Integer("user_type", 0, 65535));
-    header.userId = fields.Text("user_id", 100);
-    header.clientCode = fields.Text("client_code", 10);
-    header.clientId = fields.Text("client_id", 50);
-    header.loginClientId = fields.Text("login_client_id", 50);
-    header.loginClientCode = fields.Text("login_client_code", 10);
+    header.userId = fields.Text("user_id", width::kUserId);
+    header.clientCode = fields.Text("client_code", width::kClientCode);
+    header.clientId = fields.Text("client_id", width::kClientId);
+    header.loginClientId = fields.Text("login_client_id", width::kClientId);
+    header.loginClientCode = fields.Text("login_client_code", width::kClientCode);
     return header;
 }
 
@@ -27,11 +30,11 @@ void CheckUser(Store& store, const RequestHeader& header) {
     if (header.userId.empty()) {
         throw Refused("User Id is required");
     }
-    Query user = store.Prepare("SELECT user_type FROM users WHERE user_id = ?", header.userId);
-    if (!user.Next()) {
+    const std::optional<int> type = UserTable(store).UserType(header.userId);
+    if (!type) {
         throw Refused("Unknown user " + header.userId);
     }
-    if (user.Int(0) != header.userType) {
+    if (*type != header.userType) {
         throw Refused(
             base::Format("User %s is not of type %d", header.userId.c_str(), header.userType));
     }
@@ -42,28 +45,26 @@ Party ResolveParty(Store& store, const RequestHeader& header) {
     Party party;
     party.userId = header.userId;
     party.userType = header.userType;
-    const std::string& clientId = header.userType == 23 ? header.loginClientId : header.clientId;
+    const std::string& clientId =
+        header.userType == kInvestor ? header.loginClientId : header.clientId;
     const std::string& clientCode =
-        header.userType == 23 ? header.loginClientCode : header.clientCode;
+        header.userType == kInvestor ? header.loginClientCode : header.clientCode;
     if (clientId.empty()) {
         throw Refused("Client Id is required");
     }
-    Query client = store.Prepare(
-        "SELECT c.client_code, c.name, c.dealer_id, u.client_id FROM clients c "
-        "JOIN users u ON u.user_id = ? WHERE c.client_id = ?",
-        header.userId, clientId);
-    if (!client.Next()) {
+    const std::optional<ClientForUser> client = UserTable(store).Client(header.userId, clientId);
+    if (!client) {
         throw Refused("Unknown client " + clientId);
     }
-    const bool mine =
-        header.userType == 24 ? client.Text(2) == header.userId : client.Text(3) == clientId;
+    const bool mine = header.userType == kDealer ? client->dealerId == header.userId
+                                                 : client->usersOwnClientId == clientId;
     if (!mine) {
         throw Refused(base::Format("Client %s is not mapped to user %s", clientId.c_str(),
                                    header.userId.c_str()));
     }
     party.clientId = clientId;
-    party.clientCode = client.Text(0);
-    party.clientName = client.Text(1);
+    party.clientCode = client->code;
+    party.clientName = client->name;
     if (!clientCode.empty() && clientCode != party.clientCode) {
         throw Refused(base::Format("Client code %s does not belong to client %s",
                                    clientCode.c_str(), clientId.c_str()));

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "service/limits.h"
 #include "service/request_stages.h"
 
 struct MHD_Daemon;
@@ -26,10 +27,10 @@ inline constexpr const char* kTlsPriorities =
     "-KX-ALL:+ECDHE-ECDSA:+ECDHE-RSA";
 
 struct HttpLimits {
-    size_t maxBodyBytes = 1 << 20;
-    size_t maxHeaderBytes = 32 * 1024;  // request line and headers together
-    unsigned idleSeconds = 5;           // a connection without traffic for this long is closed
-    unsigned requestSeconds = 10;       // a body still arriving after this long is dropped
+    size_t maxBodyBytes = kMaxBodyBytes;
+    size_t maxHeaderBytes = 32 * 1024;    // request line and headers together
+    unsigned idleSeconds = kIdleSeconds;  // a connection without traffic for this long is closed
+    unsigned requestSeconds = 10;         // a body still arriving after this long is dropped
     // Order requests wait in their thread for the group commit, so a batch can hold as many
     // orders as there are threads.
     unsigned threads = 16;

@@ -19,12 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "service/limits.h"
 #include "service/operator.h"
 #include "service/seed.h"
 #include "service/server.h"
 #include "service/service_log.h"
 #include "service/sessions.h"
 #include "service/store.h"
+#include "service/user_types.h"
 
 namespace {
 
@@ -48,7 +50,7 @@ struct Options {
     bool create = false;
     std::string log;
     long sessionSeconds = 12 * 60 * 60;
-    unsigned idleSeconds = 5;
+    unsigned idleSeconds = svc::kIdleSeconds;
     std::string tlsCert;
     std::string tlsKey;
     std::string tlsPriorities = svc::kTlsPriorities;
@@ -109,7 +111,7 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     add->add_option("user_id", options.user.userId)->required();
     add->add_option("user_type", options.user.userType, "23, 24 or 26")
         ->required()
-        ->check(CLI::IsMember({23, 24, 26}));
+        ->check(CLI::IsMember(std::vector<int>{svc::kInvestor, svc::kDealer, svc::kSelf}));
     add->add_option("--client", options.user.clientId,
                     "the client the user acts for (types 23 and 26; default: the user id)");
     add->add_option("--name", options.user.name, "the user's name");

@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "service/clock.h"
+#include "service/order_states.h"
 #include "service/service_log.h"
 
 namespace svc {
@@ -47,37 +48,33 @@ int64_t LargestBid(Store& store, int64_t number) {
     return row.Int(0);
 }
 
-// What each command may be given in which status, and the status it leaves. Payment concerns
-// live orders only; allotment confirmed ones only. nullptr: the status stays.
-struct Transition {
+// The operator's words for the order actions (order_states.h says what each may do).
+struct Command {
     const char* verb;
-    std::initializer_list<const char*> from;
-    const char* to;
+    OrderAction action;
 };
 
-const Transition kTransitions[] = {
-    {"confirm", {"P", "M"}, "CF"},     {"reject", {"P", "M"}, "REJ"},
-    {"cancel", {"P", "M", "CF"}, "A"}, {"exchange-cancel", {"P", "M", "CF"}, "C"},
-    {"allot", {"CF"}, nullptr},        {"payment", {"P", "M", "CF"}, nullptr},
+const Command kCommands[] = {
+    {"confirm", OrderAction::Confirm},       {"reject", OrderAction::Reject},
+    {"cancel", OrderAction::OperatorCancel}, {"exchange-cancel", OrderAction::ExchangeCancel},
+    {"allot", OrderAction::Allot},           {"payment", OrderAction::Payment},
 };
 
-const Transition& Find(const std::string& verb) {
-    for (const Transition& transition : kTransitions) {
-        if (verb == transition.verb) {
-            return transition;
+OrderAction Find(const std::string& verb) {
+    for (const Command& command : kCommands) {
+        if (verb == command.verb) {
+            return command.action;
         }
     }
     throw std::invalid_argument("unknown order command '" + verb + "'");
 }
 
-void RequireStatus(const OrderState& order, const Transition& transition) {
-    for (const char* status : transition.from) {
-        if (order.status == status) {
-            return;
-        }
+void RequireStatus(const OrderState& order, const OrderTransition& transition,
+                   const std::string& verb) {
+    if (!Allows(transition, order.status)) {
+        throw std::invalid_argument(base::Format("an order in status %s cannot be given '%s'",
+                                                 order.status.c_str(), verb.c_str()));
     }
-    throw std::invalid_argument(base::Format("an order in status %s cannot be given '%s'",
-                                             order.status.c_str(), transition.verb));
 }
 
 // A whole number from `low` to `high` written in plain decimal digits, nothing else.
@@ -120,18 +117,19 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     }
     const int64_t number = StrictNumber(words[0], 1, INT32_MAX, "the order number");
     const std::string& verb = words[1];
-    const Transition& transition = Find(verb);
+    const OrderAction action = Find(verb);
+    const OrderTransition& transition = TransitionOf(action);
     auto lock = store.Lock();
     Transaction transaction(store);
     const OrderState order = Load(store, number);
-    RequireStatus(order, transition);
+    RequireStatus(order, transition, verb);
     std::string audit =
         base::Format("order=%lld operator %s", static_cast<long long>(number), verb.c_str());
     if (transition.to) {
-        const bool reasoned = verb == "reject";
+        const bool reasoned = action == OrderAction::Reject;
         SetStatus(store, number, transition.to, reasoned ? Argument(words, "a reason") : "");
         audit += base::Format(" status=%s->%s", order.status.c_str(), transition.to);
-    } else if (verb == "allot") {
+    } else if (action == OrderAction::Allot) {
         const int64_t quantity =
             StrictNumber(Argument(words, "a quantity"), 0, INT32_MAX, "the allotted quantity");
         if (quantity > LargestBid(store, number) ||
@@ -150,7 +148,7 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
                               static_cast<long long>(quantity), static_cast<long long>(refund));
     } else {
         const std::string& status = Argument(words, "a payment status");
-        if (status != "P" && status != "e" && status != "F") {
+        if (!IsOneOf(status, payment_status::kAll)) {
             throw std::invalid_argument("payment status must be P, e or F");
         }
         store

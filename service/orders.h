@@ -3,7 +3,7 @@
 // a taken order is committed durably before it is answered.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <string>
 
 #include "service/access.h"
 #include "service/request_fields.h"

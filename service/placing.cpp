@@ -70,14 +70,16 @@ void OrderQueue::RunBatch(const std::vector<Job*>& batch) {
             if (job->stages) {
                 job->stages->queued = MillisSince(job->queuedAt);
             }
-            store_.Run("SAVEPOINT job");
+            Transaction savepoint(store_);  // a job that fails is undone alone
             try {
                 job->result = job->work();
-                store_.Run("RELEASE job");
             } catch (...) {
                 job->error = std::current_exception();
-                store_.Run("ROLLBACK TO job");
-                store_.Run("RELEASE job");
+            }
+            if (job->error) {
+                savepoint.Rollback();
+            } else {
+                savepoint.Commit();
             }
         }
         const auto committing = std::chrono::steady_clock::now();

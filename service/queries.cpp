@@ -6,12 +6,14 @@
 #include "base/text.h"
 #include "service/clock.h"
 #include "service/json_writer.h"
+#include "service/limits.h"
+#include "service/order_states.h"
 
 namespace svc {
 namespace {
 
 std::string DateField(const Fields& fields, const char* name) {
-    std::string date = fields.Text(name, 10);
+    std::string date = fields.Text(name, width::kDate);
     if (!date.empty() && !IsDateText(date)) {
         throw BadRequest(base::Format("Field %s must be a date YYYY-MM-DD", name));
     }
@@ -53,15 +55,13 @@ class AnswerWriter {
 // The statuses an order book filter code selects; "C" stands for every cancelled state.
 std::vector<std::string> StatusesFor(const std::string& code) {
     if (code.empty() || code == "-1") {
-        return {"P", "CF", "REJ", "M", "C", "UC", "A"};
+        return {order_status::kAll.begin(), order_status::kAll.end()};
     }
-    if (code == "C") {
-        return {"C", "UC", "A"};
+    if (code == order_status::kCancelledByExchange) {
+        return {order_status::kCancelled.begin(), order_status::kCancelled.end()};
     }
-    for (const char* known : {"P", "CF", "REJ", "M", "UC", "A"}) {
-        if (code == known) {
-            return {code};
-        }
+    if (IsOneOf(code, order_status::kAll)) {
+        return {code};
     }
     throw BadRequest("Unknown order status " + code);
 }
@@ -99,8 +99,8 @@ std::string Answer(const nlohmann::json& records) {
 
 std::string WatchList(Store& store, const RequestHeader& header, const Fields& fields) {
     CheckUser(store, header);
-    const std::string section = fields.RequiredText("section", 2);
-    const std::string product = fields.Text("product", 3);
+    const std::string section = fields.RequiredText("section", width::kSection);
+    const std::string product = fields.Text("product", width::kProduct);
     if (!product.empty() && product != "IPO") {
         throw BadRequest("Unknown product " + product);
     }
@@ -151,7 +151,7 @@ std::string WatchList(Store& store, const RequestHeader& header, const Fields& f
 
 std::string IssueDetails(Store& store, const RequestHeader& header, const Fields& fields) {
     CheckUser(store, header);
-    const std::string key = fields.RequiredText("issue_key", 20);
+    const std::string key = fields.RequiredText("issue_key", width::kIssueKey);
     Query row = store.Prepare(
         "SELECT issue_key, name, issue_tag, price_low, price_high, issue_size, face_value, "
         "min_bid_quantity, lot_size, bid_start, bid_end, registrar, rating, prospectus, "
@@ -187,7 +187,8 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
     const Party party = ResolveParty(store, header);
     const std::string from = DateField(fields, "from_date");
     const std::string to = DateField(fields, "to_date");
-    const std::vector<std::string> statuses = StatusesFor(fields.Text("status", 10));
+    const std::vector<std::string> statuses =
+        StatusesFor(fields.Text("status", width::kStatusFilter));
     // Two queries walked side by side, both in order number order: the orders, and the active
     // bids of the same orders (by position), instead of one query of bids per order.
     Query order = store.Prepare(
@@ -277,7 +278,7 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
 
 std::string UserDetails(Store& store, const RequestHeader& header, const Fields& fields) {
     const Party party = ResolveParty(store, header);
-    const std::string wanted = fields.Text("details", 1);
+    const std::string wanted = fields.Text("details", width::kDetailsFlag);
     if (wanted != "Y") {
         throw BadRequest("Field details must be Y");
     }

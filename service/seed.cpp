@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "service/clock.h"
+#include "service/user_table.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -73,16 +75,16 @@ struct SeedUser {
 };
 
 const SeedUser kUsers[] = {
-    {"DEALER01", 24, "DEALER01", "Dealer One",
+    {"DEALER01", kDealer, "DEALER01", "Dealer One",
      "$argon2id$v=19$m=65536,t=2,p=1$HPqZErprJHMdVTInKO0oEA$"
      "HHEaTNG9UINRZyRRI9sK6zukXcSBXMPk5MlVMMK3iNE"},
-    {"DEALER02", 24, "DEALER02", "Dealer Two",
+    {"DEALER02", kDealer, "DEALER02", "Dealer Two",
      "$argon2id$v=19$m=65536,t=2,p=1$S51PD3v7dPGAMPE7X9SaEA$"
      "K/LgxcOMS0soMVTqKjyNtQC3OUysipnYFXTM5Vlesek"},
-    {"INV001", 23, "INV001", "Investor One",
+    {"INV001", kInvestor, "INV001", "Investor One",
      "$argon2id$v=19$m=65536,t=2,p=1$ZsYDX2xRvUqW/YtJxAdJaw$"
      "4fLVN6nm8FYs+LuBWGWXZ+iBqh8+KG5WtxTzK2aIhM4"},
-    {"INV026", 26, "INV026", "Investor Twenty Six",
+    {"INV026", kSelf, "INV026", "Investor Twenty Six",
      "$argon2id$v=19$m=65536,t=2,p=1$d8BxxhVxM5DUFh9pqiJifA$"
      "SNI+MYicVCGR8cFwu2AU19I4nnL2DhW4wX70fJKfTSY"},
 };
@@ -187,13 +189,9 @@ bool Seed(Store& store) {
     for (const SeedIssue& issue : kIssues) {
         InsertIssue(store, issue);
     }
+    UserTable users(store);
     for (const SeedUser& user : kUsers) {
-        store
-            .Prepare(
-                "INSERT INTO users(user_id, user_type, client_id, name, password_hash) "
-                "VALUES(?, ?, ?, ?, ?)",
-                user.userId, int64_t{user.type}, user.clientId, user.name, user.passwordHash)
-            .Run();
+        users.Insert(user.userId, user.type, user.clientId, user.name, user.passwordHash);
     }
     for (const SeedClient& client : kClients) {
         store

@@ -8,6 +8,7 @@
 #include "service/orders.h"
 #include "service/queries.h"
 #include "service/service_log.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -178,7 +179,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         if (request.method == "POST") {
             const nlohmann::json body = Fields::ParseBody(request.body);
             const Fields fields(body);
-            reply.user = fields.RequiredText("user_id", 100);
+            reply.user = fields.RequiredText("user_id", width::kUserId);
             const std::string password = fields.RequiredText("password", kMaxPasswordLength);
             return Fill(reply, 200, sessions_.SignIn(reply.user, password, request.remote));
         }
@@ -197,7 +198,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         auto lock = store_.Lock();
         const Session session = sessions_.Authenticate(request.authorization);
         reply.user = session.userId;
-        if (session.userType != 24) {
+        if (session.userType != kDealer) {
             throw RequestError(403, kResultRefused, "Only a dealer looks clients up");
         }
         return Fill(reply, 200,

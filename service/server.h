@@ -7,14 +7,12 @@
 #include <string>
 
 #include "service/http_server.h"
+#include "service/limits.h"
 #include "service/placing.h"
 #include "service/sessions.h"
 #include "service/store.h"
 
 namespace svc {
-
-// Request bodies above this size are refused.
-constexpr size_t kMaxBodyBytes = 1 << 20;
 
 class IPOServer {
   public:

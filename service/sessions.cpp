@@ -6,7 +6,10 @@
 #include <stdexcept>
 
 #include "base/text.h"
+#include "service/limits.h"
 #include "service/request_fields.h"
+#include "service/user_table.h"
+#include "service/user_types.h"
 
 namespace svc {
 namespace {
@@ -99,11 +102,9 @@ bool Sessions::PasswordMatches(const std::string& userId, const std::string& pas
     std::string hash;
     {
         auto lock = store_.Lock();
-        Query user =
-            store_.Prepare("SELECT password_hash, user_type FROM users WHERE user_id = ?", userId);
-        if (user.Next()) {
-            hash = user.Text(0);
-            userType = static_cast<int>(user.Int(1));
+        if (const std::optional<Credentials> user = UserTable(store_).CredentialsOf(userId)) {
+            hash = user->passwordHash;
+            userType = user->userType;
         }
     }
     if (!hashSlots_.try_acquire_for(kHashPatience)) {
@@ -128,24 +129,16 @@ nlohmann::json Sessions::SignIn(const std::string& userId, const std::string& pa
     const int64_t now = UnixNow();
     const int64_t expires = now + lifetime_.count();
     auto lock = store_.Lock();
-    store_.Prepare("DELETE FROM sessions WHERE expires <= ?", now).Run();
-    store_
-        .Prepare("INSERT INTO sessions(token_hash, user_id, expires) VALUES(?, ?, ?)",
-                 TokenKey(token), userId, expires)
-        .Run();
-    // The client a terminal signs in for: the user's own, with its code.
-    Query client = store_.Prepare(
-        "SELECT u.client_id, COALESCE(c.client_code, '') FROM users u "
-        "LEFT JOIN clients c ON c.client_id = u.client_id WHERE u.user_id = ?",
-        userId);
-    const bool found = client.Next();
+    UserTable users(store_);
+    users.StartSession(TokenKey(token), userId, expires, now);
+    const UserTable::OwnClient client = users.OwnClientOf(userId);
     return {{"result", 0},
             {"token", token},
             {"expires", LocalTimeText(expires)},
             {"user_id", userId},
             {"user_type", userType},
-            {"client_id", found ? client.Text(0) : ""},
-            {"client_code", found ? client.Text(1) : ""}};
+            {"client_id", client.clientId},
+            {"client_code", client.clientCode}};
 }
 
 Session Sessions::Authenticate(const std::string& authorization) {
@@ -153,24 +146,19 @@ Session Sessions::Authenticate(const std::string& authorization) {
     if (token.empty()) {
         throw NotSignedIn("Not signed in: the request carries no session token");
     }
-    Query found = store_.Prepare(
-        "SELECT s.expires, u.user_id, u.user_type FROM sessions s JOIN users u "
-        "ON u.user_id = s.user_id WHERE s.token_hash = ?",
-        TokenKey(token));
-    if (!found.Next()) {
+    const std::optional<StoredSession> found = UserTable(store_).Session(TokenKey(token));
+    if (!found) {
         throw NotSignedIn("Not signed in: the session token is not known; sign in again");
     }
-    if (found.Int(0) <= UnixNow()) {
+    if (found->expires <= UnixNow()) {
         throw NotSignedIn("The session has expired; sign in again");
     }
-    return Session{found.Text(1), static_cast<int>(found.Int(2))};
+    return Session{found->userId, found->userType};
 }
 
 void Sessions::SignOut(const std::string& authorization) {
     Authenticate(authorization);
-    store_
-        .Prepare("DELETE FROM sessions WHERE token_hash = ?", TokenKey(BearerToken(authorization)))
-        .Run();
+    UserTable(store_).EndSession(TokenKey(BearerToken(authorization)));
 }
 
 std::string HashPassword(const std::string& password) {
@@ -190,34 +178,30 @@ std::string HashPassword(const std::string& password) {
 
 void AddUser(Store& store, const std::string& userId, int userType, const std::string& clientId,
              const std::string& name, const std::string& password) {
-    if (userType != 23 && userType != 24 && userType != 26) {
+    if (!IsServedUserType(userType)) {
         throw std::invalid_argument("the user type is 23, 24 or 26");
     }
-    if (userId.empty() || userId.size() > 100) {
+    if (userId.empty() || userId.size() > width::kUserId) {
         throw std::invalid_argument("a user id has 1 to 100 characters");
     }
     const std::string hash = HashPassword(password);
     auto lock = store.Lock();
-    if (store.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next()) {
+    UserTable users(store);
+    if (users.Exists(userId)) {
         throw std::invalid_argument("user " + userId + " exists already");
     }
-    store
-        .Prepare(
-            "INSERT INTO users(user_id, user_type, client_id, name, password_hash) "
-            "VALUES(?, ?, ?, ?, ?)",
-            userId, int64_t{userType}, clientId, name, hash)
-        .Run();
+    users.Insert(userId, userType, clientId, name, hash);
 }
 
 void SetPassword(Store& store, const std::string& userId, const std::string& password) {
     const std::string hash = HashPassword(password);
     auto lock = store.Lock();
-    if (!store.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next()) {
+    UserTable users(store);
+    if (!users.Exists(userId)) {
         throw std::invalid_argument("no user " + userId);
     }
     Transaction transaction(store);
-    store.Prepare("UPDATE users SET password_hash = ? WHERE user_id = ?", hash, userId).Run();
-    store.Prepare("DELETE FROM sessions WHERE user_id = ?", userId).Run();
+    users.SetPasswordHash(userId, hash);
     transaction.Commit();
 }
 

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "service/order_states.h"
+
 namespace svc {
 namespace {
 
@@ -94,11 +96,14 @@ CREATE TABLE IF NOT EXISTS bids(
   active INTEGER NOT NULL DEFAULT 1);
 CREATE INDEX IF NOT EXISTS orders_by_client ON orders(client_id, bid_time);
 CREATE INDEX IF NOT EXISTS bids_by_order ON bids(order_number, active);
--- A client's live application for an issue is found without reading its past orders; the
--- condition is the one the lookup states, word for word, so that SQLite uses the index.
-CREATE INDEX IF NOT EXISTS live_orders ON orders(client_id, issue_key)
-  WHERE status IN ('P', 'M', 'CF');
 )sql";
+
+// A client's live application for an issue is found without reading its past orders; the
+// condition is the one the lookup states, word for word, so that SQLite uses the index.
+std::string LiveOrdersIndex() {
+    return "CREATE INDEX IF NOT EXISTS live_orders ON orders(client_id, issue_key) WHERE " +
+           LiveStatusCondition();
+}
 
 }  // namespace
 
@@ -169,6 +174,7 @@ Store::Store(const std::string& path) : path_(path) {
         Exec("PRAGMA journal_mode=WAL");
         Exec("PRAGMA synchronous=FULL");
         Exec(kSchema);
+        Exec(LiveOrdersIndex().c_str());
     } catch (const StoreError& error) {
         Close();
         throw StoreError("cannot open " + path + ": " + error.what());
@@ -288,15 +294,20 @@ Transaction::Transaction(Store& store) : store_(store), nested_(store.InBatch())
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            if (nested_) {
-                store_.Run("ROLLBACK TO work");
-                store_.Run("RELEASE work");
-            } else {
-                store_.Run("ROLLBACK");
-            }
+            Rollback();
         } catch (const StoreError&) {
             // Nothing more can be done; the connection rolls back on its own when it closes.
         }
+    }
+}
+
+void Transaction::Rollback() {
+    done_ = true;
+    if (nested_) {
+        store_.Run("ROLLBACK TO work");
+        store_.Run("RELEASE work");
+    } else {
+        store_.Run("ROLLBACK");
     }
 }
 

@@ -120,7 +120,8 @@ class Store {
 };
 
 // BEGIN IMMEDIATE on construction; ROLLBACK unless Commit() was called. Inside a batch it is a
-// savepoint instead, released by Commit(), so the batch's own commit makes it durable.
+// savepoint instead, released by Commit(), so the batch's own commit makes it durable. The one
+// place that opens, releases and rolls back transactions and savepoints.
 class Transaction {
   public:
     explicit Transaction(Store& store);
@@ -128,6 +129,8 @@ class Transaction {
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void Commit();
+    // Undoes the work now; throws StoreError when the store cannot.
+    void Rollback();
 
   private:
     Store& store_;

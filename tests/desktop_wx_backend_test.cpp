@@ -30,7 +30,13 @@
 namespace {
 
 using fw::ControlKind;
-using fw::wx::Pump;
+using fw::wx::OnScreen;
+using fw::wx::RunUntil;
+
+// Whether the window has been deleted (wx deletes destroyed windows at idle time).
+bool Deleted(wxWindow* window) {
+    return !wxTopLevelWindows.Find(window);
+}
 
 enum : int {
     kGroup = 100,
@@ -83,12 +89,12 @@ class WxFormTest : public ::testing::Test {
         frame = new wxFrame(nullptr, wxID_ANY, "host", wxPoint(0, 0), wxSize(700, 600));
         form = backend.CreateChildForm(frame, kChildLayout, events);
         frame->Show();
-        Pump();
+        ASSERT_TRUE(RunUntil([&] { return OnScreen(frame->GetHandle()); }));
     }
     void TearDown() override {
         form.reset();
         frame->Destroy();
-        Pump();
+        EXPECT_TRUE(RunUntil([&] { return Deleted(frame); }));
     }
     template <class T>
     T* Control(int id) {
@@ -217,8 +223,7 @@ TEST_F(WxFormTest, LinkButtonDrawsThroughItsDrawerAndTellsItOfThePressBeforeTheC
     wxWindow* link = form->control(kLink);
     link->Refresh();
     link->Update();
-    Pump();
-    ASSERT_TRUE(events.Saw("draw"));
+    ASSERT_TRUE(RunUntil([&] { return events.Saw("draw"); }));
     EXPECT_EQ(form->ControlRect(kLink).Width(), drawer.drawnIn.Width());
 
     events.log.clear();
@@ -228,8 +233,7 @@ TEST_F(WxFormTest, LinkButtonDrawsThroughItsDrawerAndTellsItOfThePressBeforeTheC
     form->Enable(kLink, false);
     link->Refresh();
     link->Update();
-    Pump();
-    EXPECT_TRUE(drawer.disabled);
+    EXPECT_TRUE(RunUntil([&] { return drawer.disabled; }));
 }
 
 // Cancels the save-file dialog and keeps what it was asked to show.
@@ -282,9 +286,8 @@ TEST_F(WxFormTest, ResizingReachesTheOwner) {
     } owner;
     auto sized = backend.CreateChildForm(frame, kChildLayout, owner);
     sized->window()->SetSize(400, 300);
-    Pump();
-    EXPECT_EQ(400, owner.last.width);
-    EXPECT_EQ(300, owner.last.height);
+    EXPECT_TRUE(RunUntil([&] { return owner.last.width == 400 && owner.last.height == 300; }))
+        << owner.last.width << "x" << owner.last.height;
 }
 
 struct BarPainter : fw::StatusBarPainter {
@@ -320,15 +323,16 @@ TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPai
     bar->SetPaneText(2, "No of records : 4");
     frame->Show();
     site.RecalcLayout();
-    Pump();
+    ASSERT_TRUE(RunUntil([&] { return OnScreen(frame->GetHandle()); }));
     EXPECT_EQ("No of records : 4", bar->PaneText(2));
     // A pane is given the width of its text; its borders and margins come on top.
     EXPECT_GE(bar->ItemRect(0).Width(), 60);
     EXPECT_LT(bar->ItemRect(0).Width(), 90);
     EXPECT_GT(bar->ItemRect(2).Width(), 300);  // the stretch pane takes what is left
+    painter.panes.clear();
     site.statusBar()->Refresh();
     site.statusBar()->Update();
-    Pump();
+    RunUntil([&] { return !painter.panes.empty(); });
     ASSERT_EQ(3u, painter.panes.size());
     EXPECT_EQ(bar->ItemRect(2), painter.panes[2]);
 
@@ -338,8 +342,7 @@ TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPai
 
     form.reset();
     frame->Destroy();
-    Pump();
-    EXPECT_FALSE(site.HasWindow());
+    EXPECT_TRUE(RunUntil([&] { return !site.HasWindow(); }));
 }
 
 }  // namespace
@@ -460,13 +463,16 @@ TEST(PluginLayouts, EveryTextFitsAndNoControlOverlapsAnother) {
                         ? backend.CreateChildForm(frame, *layout, events)
                         : backend.CreateChildForm(nullptr, *layout, events);
         form->ShowWindow(true);
-        Pump();
+        // A dialog is measured once on screen; a child form stays in its frame, never shown.
+        if (layout->kind != fw::FormKind::ChildForm) {
+            ASSERT_TRUE(RunUntil([&] { return OnScreen(form->window()->GetHandle()); }));
+        }
         for (std::string& found : LayoutFaults(*form)) {
             faults.push_back(std::move(found));
         }
     }
     frame->Destroy();
-    Pump();
+    EXPECT_TRUE(RunUntil([&] { return Deleted(frame); }));
     std::string listed;
     for (const std::string& found : faults) {
         listed += found + "\n";
@@ -494,7 +500,7 @@ TEST(PluginLayouts, DetailsBoxesShowTypicalContentsWhole) {
         form->SetText(id, text);
     }
     form->ShowWindow(true);
-    Pump();
+    ASSERT_TRUE(RunUntil([&] { return OnScreen(form->window()->GetHandle()); }));
     for (const auto& [id, text] : shown) {
         wxWindow* box = form->control(id);
         GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(box->GetHandle()));

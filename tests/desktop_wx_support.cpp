@@ -4,6 +4,7 @@
 #include <wx/app.h>
 #include <wx/init.h>
 #include <wx/log.h>
+#include <wx/toplevel.h>
 #include <wx/uilocale.h>
 
 #include <glib.h>
@@ -66,8 +67,9 @@ class WxEnvironment : public ::testing::Environment {
         wxTheApp->SetAppDisplayName("Desktop Test");
         ASSERT_TRUE(wxTheApp->CallOnInit());
     }
+    // Every window the tests destroyed is deleted (at idle time) before wx ends.
     void TearDown() override {
-        fw::wx::Pump();
+        fw::wx::RunUntil([] { return wxTopLevelWindows.IsEmpty(); });
         wxEntryCleanup();
     }
 };

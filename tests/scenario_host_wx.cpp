@@ -1,5 +1,7 @@
 // Scenarios in real windows: the desktop terminal hosts the plug-in through the wx backend on
 // the test's display, signed in at the test's service.
+#include <wx/toplevel.h>
+
 #include <filesystem>
 
 #include "framework/wx/wx_user.h"
@@ -40,7 +42,7 @@ class WxHost : public ScenarioHost {
     }
     ~WxHost() override {
         terminal_->Exit();
-        fw::wx::Pump(100);
+        fw::wx::RunUntil([] { return wxTopLevelWindows.IsEmpty(); });
     }
 
     fw::UserActions& ui() override { return user_; }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "framework/wx/wx_text.h"
-#include "framework/wx/x_input.h"
+#include "framework/wx/x_windows.h"
 
 namespace fw::wx {
 namespace {

@@ -26,6 +26,7 @@
 #include "framework/wx/wx_link_button.h"
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_text.h"
+#include "framework/wx/wx_user_actions.h"
 #include "framework/wx/x_input.h"
 
 namespace fw::wx {
@@ -104,11 +105,6 @@ wxPoint Centre(GtkWidget* widget) {
     return {x + allocation.width / 2, y + allocation.height / 2};
 }
 
-// Whether the server shows the widget's top-level window (the window manager has placed it).
-bool OnScreen(void* handle) {
-    return IsMapped(handle) && x::Viewable(handle);
-}
-
 // The list a drop-down list shows while it is open, when it is up.
 GtkWidget* DroppedList(wxChoice* choice) {
     AtkObject* accessible = gtk_combo_box_get_popup_accessible(GTK_COMBO_BOX(choice->GetHandle()));
@@ -165,20 +161,8 @@ void WxUser::OnIdle(wxIdleEvent& event) {
 }
 
 void WxUser::RunUntil(const std::function<bool()>& done) {
-    if (done()) {
-        return;
-    }
-    wxGUIEventLoop loop;
-    wxTimer check;
-    // Ends once done, and only from its own level: a modal window still open in a loop of its
-    // own is first ended by Abandon.
-    check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (done() && wxEventLoopBase::GetActive() == &loop) {
-            loop.ScheduleExit();
-        }
-    });
-    check.Start(10);
-    loop.Run();
+    // A modal window still open in a loop of its own is first ended by Abandon.
+    RunLoopUntil(done);
 }
 
 void WxUser::Post(std::function<void()> task) {

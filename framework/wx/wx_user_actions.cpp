@@ -2,9 +2,13 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/evtloop.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
-#include <chrono>
+#include <gtk/gtk.h>
+
+#include "framework/wx/x_windows.h"
 
 namespace fw::wx {
 
@@ -16,6 +20,31 @@ void Pump(int milliseconds) {
         wxTheApp->ProcessIdle();
         wxMilliSleep(10);
     } while (std::chrono::steady_clock::now() < until);
+}
+
+void RunLoopUntil(const std::function<bool()>& done) {
+    if (done()) {
+        return;
+    }
+    wxGUIEventLoop loop;
+    wxTimer check;
+    check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (done() && wxEventLoopBase::GetActive() == &loop) {
+            loop.ScheduleExit();
+        }
+    });
+    check.Start(10);
+    loop.Run();
+}
+
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds patience) {
+    const auto until = std::chrono::steady_clock::now() + patience;
+    RunLoopUntil([&] { return done() || std::chrono::steady_clock::now() >= until; });
+    return done();
+}
+
+bool OnScreen(void* widget) {
+    return widget && gtk_widget_get_mapped(static_cast<GtkWidget*>(widget)) && x::Viewable(widget);
 }
 
 wxListCtrl* FindList(wxWindow* window) {

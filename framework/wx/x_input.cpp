@@ -4,7 +4,6 @@
 #include <gtk/gtk.h>
 
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/extensions/XI2.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -76,10 +75,6 @@ unsigned long DoubleClickDelay(const wxPoint& screen) {
     return static_cast<unsigned long>(wait);
 }
 
-Atom Intern(Display* display, const char* name) {
-    return XInternAtom(display, name, False);
-}
-
 }  // namespace
 
 void Click(const wxPoint& screen, int button, Modifier modifier) {
@@ -136,56 +131,12 @@ void ForgetUndelivered() {
     g_received = std::max(g_received, g_sent);
 }
 
-unsigned long XWindowOf(void* widget) {
-    GtkWidget* top = widget ? gtk_widget_get_toplevel(static_cast<GtkWidget*>(widget)) : nullptr;
-    GdkWindow* window = top ? gtk_widget_get_window(top) : nullptr;
-    return window ? gdk_x11_window_get_xid(window) : 0;
-}
-
-bool Viewable(void* widget) {
-    const unsigned long window = XWindowOf(widget);
-    XWindowAttributes attributes;
-    return window != 0 && XGetWindowAttributes(TheDisplay(), window, &attributes) &&
-           attributes.map_state == IsViewable;
-}
-
-namespace {
-
-std::vector<unsigned long> RootWindows(const char* property) {
-    Display* display = TheDisplay();
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    std::vector<unsigned long> windows;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), Intern(display, property), 0, 4096,
-                           False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        data) {
-        const auto* ids = reinterpret_cast<const unsigned long*>(data);
-        windows.assign(ids, ids + count);
-        XFree(data);
-    }
-    return windows;
-}
-
-}  // namespace
-
-unsigned long ActiveWindow() {
-    const std::vector<unsigned long> active = RootWindows("_NET_ACTIVE_WINDOW");
-    return active.empty() ? 0 : active.front();
-}
-
-std::vector<unsigned long> Stacking() {
-    return RootWindows("_NET_CLIENT_LIST_STACKING");
-}
-
 void Activate(unsigned long window) {
     Display* display = TheDisplay();
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = Intern(display, "_NET_ACTIVE_WINDOW");
+    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = 2;  // asked for by the user's own tool, as a pager asks
     event.xclient.data.l[1] = CurrentTime;

@@ -1,13 +1,14 @@
 // A person's input as the X server delivers it: pointer moves, clicks and keys sent through the
-// XTest extension (so the window manager, grabs and focus decide where they land), and what the
-// window manager shows: the active window and the stacking order of the top-level windows.
+// XTest extension (so the window manager, grabs and focus decide where they land), and a request
+// to the window manager to bring a window to the front. A test tool, never shipped.
 #pragma once
 
 #include <wx/gdicmn.h>
 #include <wx/window.h>
 
 #include <string_view>
-#include <vector>
+
+#include "framework/wx/x_windows.h"
 
 namespace fw::wx::x {
 
@@ -27,14 +28,6 @@ unsigned long ReleasesReceived();
 // window), so that a new start does not wait for it.
 void ForgetUndelivered();
 
-// The X window of the top-level window that holds a GTK widget (0 while it has none).
-unsigned long XWindowOf(void* widget);
-// Whether the server shows the top-level window that holds the widget (the window manager has
-// placed and mapped it).
-bool Viewable(void* widget);
-// The window the window manager made active, and its windows from bottom to top.
-unsigned long ActiveWindow();
-std::vector<unsigned long> Stacking();
 // Asks the window manager to activate the window (it comes to the front with the focus).
 void Activate(unsigned long window);
 

@@ -4,7 +4,47 @@
 #    or: cmake -DOBJDUMP=<objdump> -DLIBRARY=<dll> [-DEXPECTED=<names>] -P check_exports.cmake
 # A DLL's export table is read with objdump -p: every exported address must carry one of the
 # names (no entry reachable by ordinal alone), and each name must be plain (no @N, no mangling).
+#
+# With TOOLS (a ;-list of static test-tool libraries) and LIBRARY a ;-list of ELF libraries, it
+# fails instead when a library exports a function that one of the tools defines: a test tool
+# compiled into what ships.
 cmake_minimum_required(VERSION 3.25)
+
+# The functions the files define, as nm lists them with `options`, of the symbol types `types`.
+function(functions_of files options types out)
+  set(names)
+  foreach(file IN LISTS files)
+    execute_process(COMMAND ${NM} ${options} --defined-only ${file} OUTPUT_VARIABLE listing
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "listing the functions of ${file} failed")
+    endif()
+    string(REGEX MATCHALL "[0-9a-fA-F]+ [${types}] [^\n]+" lines "${listing}")
+    list(TRANSFORM lines REPLACE "^[0-9a-fA-F]+ [${types}] " "")
+    list(APPEND names ${lines})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+if(DEFINED TOOLS)
+  functions_of("${TOOLS}" "" T defined)
+  if(NOT defined)
+    message(FATAL_ERROR "no functions in ${TOOLS}")
+  endif()
+  functions_of("${LIBRARY}" -D TtWi shipped)
+  set(leaked)
+  foreach(name IN LISTS defined)
+    if(name IN_LIST shipped)
+      list(APPEND leaked ${name})
+    endif()
+  endforeach()
+  if(leaked)
+    message(FATAL_ERROR "test-tool functions exported by ${LIBRARY}: ${leaked}")
+  endif()
+  list(LENGTH defined count)
+  message(STATUS "none of the ${count} test-tool functions is exported by ${LIBRARY}")
+  return()
+endif()
 
 if(DEFINED EXPECTED)
   set(expected ${EXPECTED})
