@@ -28,7 +28,7 @@
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_user_actions.h"
 #include "host/terminal.h"
-#include "service_harness.h"
+#include "scenario_host.h"
 
 namespace {
 
@@ -217,7 +217,7 @@ int main() {
     const double toolkitStart = Milliseconds(Clock::now() - start);
 
     TerminalSettings settings;
-    settings.service.port = service.Port();
+    settings.service = EndpointOf(service);
     settings.password = harness::SeededPassword(settings.userId);  // the start includes sign-in
     auto terminal = std::make_unique<Terminal>(settings, harness::BinDir());
     terminal->Start();
@@ -247,8 +247,8 @@ int main() {
         wxWindow* bookWindow = book->form->window();
         for (int round = 0; round < kRounds; ++round) {
             TestCompanion().Script(kRequestOrderBook, answer);
-            applies.push_back(paints.TimeToPaint(
-                [bookWindow] { fw::wx::Press(bookWindow, kOrderBookApply); }));
+            applies.push_back(
+                paints.TimeToPaint([bookWindow] { fw::wx::Press(bookWindow, kOrderBookApply); }));
             fw::wx::Pump(50);
         }
         rows = bookList->GetItemCount();

@@ -25,7 +25,6 @@ struct ServiceEndpoint {
     // "scheme://host:port".
     std::string Origin() const;
     // Whether the host is this machine's loopback by name or number (localhost, 127.x.x.x, ::1).
-    // Whether the host is this machine's loopback by name or number (localhost, 127.x.x.x, ::1).
     bool Loopback() const;
 };
 

@@ -24,10 +24,10 @@ class HeadlessHost : public ScenarioHost {
     HeadlessHost(harness::ServiceProcess& service, const SeededUser& user, bool withCompanion)
         : env_(Config(service, user, withCompanion)),
           user_(env_.backend()),
-          messages_(log_, clients_, "127.0.0.1:" + std::to_string(service.Port())) {
+          messages_(log_, clients_, service.Address()) {
         fw::RegisterTemplate(&WatchFormLayout());
         fw::RegisterTemplate(&OrderBookFormLayout());
-        clients_.SetSession({"http", "127.0.0.1", service.Port(), ""}, service.Token(user.id));
+        clients_.SetSession(EndpointOf(service), service.Token(user.id));
         env_.answerClientLookup = [this](ClientLookupMessage& m) { messages_.Handle(&m); };
         env_.answerClientSelected = [this](ClientSelectedMessage& m) { messages_.Handle(&m); };
         env_.answerServiceFailure = [this](ServiceFailureMessage& m) { messages_.Handle(&m); };

@@ -293,8 +293,7 @@ TEST_F(Scenario, ServiceDownIsSaidAndNothingBreaks) {
         Open(user, kMenuIPOWatch);
         EXPECT_NE("<no message box>", Said(user));
         // The terminal's log says what happened where the plug-in's message only says "null".
-        EXPECT_TRUE(Logged(user, "The IPO service at 127.0.0.1:" + std::to_string(service.Port()) +
-                                     " cannot be reached"));
+        EXPECT_TRUE(Logged(user, "The IPO service at " + service.Address() + " cannot be reached"));
         EXPECT_FALSE(Logged(user, "null"));
         ASSERT_TRUE(user.Use("IPO WatchList"));
         EXPECT_TRUE(user.Rows(kWatchList).empty());
