@@ -167,9 +167,8 @@ struct Environment {
     std::string Sent() {
         IPOServiceRequest request = harness::NewRequest(93, "", 23, "INV001", "INV001", "I001");
         base::CopyField(request.OrderStatus, "-1");
-        httplib::Client client("127.0.0.1", service.Port());
-        client.set_read_timeout(60);
-        const auto answer = client.Post(
+        const std::unique_ptr<httplib::Client> client = ServiceClient(service.Endpoint(), 3, 60);
+        const auto answer = client->Post(
             "/ipo/orderbook",
             {{"Authorization", "Bearer " + service.Token("INV001")}, {"Accept-Encoding", "zstd"}},
             corvex::EncodeRequest(request), "application/json");

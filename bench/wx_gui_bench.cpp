@@ -28,7 +28,7 @@
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_user_actions.h"
 #include "host/terminal.h"
-#include "scenario_host.h"
+#include "service_harness.h"
 
 namespace {
 
@@ -217,7 +217,7 @@ int main() {
     const double toolkitStart = Milliseconds(Clock::now() - start);
 
     TerminalSettings settings;
-    settings.service = EndpointOf(service);
+    settings.service = service.Endpoint();
     settings.password = harness::SeededPassword(settings.userId);  // the start includes sign-in
     auto terminal = std::make_unique<Terminal>(settings, harness::BinDir());
     terminal->Start();

@@ -94,6 +94,9 @@ class TerminalTest : public ::testing::Test {
     // Signs in with the seeded user's documented password unless one is given.
     void StartTerminal(int port, const std::string& folder = harness::BinDir(),
                        TerminalSettings settings = {}) {
+        if (service) {
+            settings.service = service->Endpoint();
+        }
         settings.service.port = port;
         if (settings.password.empty()) {
             settings.password = harness::SeededPassword(settings.userId);
@@ -110,7 +113,8 @@ class TerminalTest : public ::testing::Test {
     // sign-in dialog. Whether the terminal went on (signed in or not) rather than quitting.
     bool StartWithSignInDialog(const std::function<void(fw::UserDriver&)>& act) {
         TerminalSettings settings;
-        settings.service.port = StartService();
+        StartService();
+        settings.service = service->Endpoint();
         settings.askPassword = true;
         terminal = std::make_unique<Terminal>(settings, harness::BinDir());
         fw::wx::WxUser ui;
@@ -175,7 +179,7 @@ TEST_F(TerminalTest, LoadsThePluginEnablesItsMenuAndPreparesTheUsersFolders) {
 TEST_F(TerminalTest, TheSignInDialogShowsARefusalAndTakesAnotherTry) {
     const bool started = StartWithSignInDialog([&](fw::UserDriver& user) {
         EXPECT_EQ("INV001", user.Text(kSignInUserId));
-        EXPECT_EQ("127.0.0.1:" + std::to_string(service->Port()), user.Text(kSignInService));
+        EXPECT_EQ(service->Address(), user.Text(kSignInService));
         user.Type(kSignInUserId, "DEALER01");
         user.Type(kSignInPassword, "not-the-password");
         user.Click(kSignInButton);
@@ -188,8 +192,8 @@ TEST_F(TerminalTest, TheSignInDialogShowsARefusalAndTakesAnotherTry) {
     EXPECT_TRUE(started);
     EXPECT_TRUE(terminal->signedIn());
     const std::vector<std::string>& said = terminal->messages();
-    EXPECT_NE(said.end(), std::ranges::find(said, "Sign-in failed for DEALER01 at 127.0.0.1:" +
-                                                      std::to_string(service->Port()) +
+    EXPECT_NE(said.end(), std::ranges::find(said, "Sign-in failed for DEALER01 at " +
+                                                      service->Address() +
                                                       ": Wrong user id or password; the IPO "
                                                       "menu stays disabled"));
     EXPECT_NE(std::string::npos, said.back().find("loaded; user DEALER01 (type 24)"))

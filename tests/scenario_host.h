@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "framework/user_actions.h"
-#include "host/service_endpoint.h"
 #include "seeded_investor.h"
 #include "service_harness.h"
 
@@ -22,12 +21,6 @@ class ScenarioHost {
     // The lines of the host's message log so far (on the UI thread).
     virtual std::vector<std::string> Log() = 0;
 };
-
-// Where a host reaches the test's service: its site's scheme, host and certificate authority.
-inline ServiceEndpoint EndpointOf(const harness::ServiceProcess& service) {
-    const harness::ServiceSite& site = harness::Site();
-    return {site.Tls() ? "https" : "http", site.host, service.Port(), site.caFile};
-}
 
 std::unique_ptr<ScenarioHost> StartScenarioHost(harness::ServiceProcess& service,
                                                 const SeededUser& user, bool withCompanion);

@@ -27,7 +27,7 @@ class HeadlessHost : public ScenarioHost {
           messages_(log_, clients_, service.Address()) {
         fw::RegisterTemplate(&WatchFormLayout());
         fw::RegisterTemplate(&OrderBookFormLayout());
-        clients_.SetSession(EndpointOf(service), service.Token(user.id));
+        clients_.SetSession(service.Endpoint(), service.Token(user.id));
         env_.answerClientLookup = [this](ClientLookupMessage& m) { messages_.Handle(&m); };
         env_.answerClientSelected = [this](ClientSelectedMessage& m) { messages_.Handle(&m); };
         env_.answerServiceFailure = [this](ServiceFailureMessage& m) { messages_.Handle(&m); };

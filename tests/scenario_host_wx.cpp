@@ -29,7 +29,7 @@ class WxHost : public ScenarioHost {
   public:
     WxHost(harness::ServiceProcess& service, const SeededUser& user, bool withCompanion) {
         TerminalSettings settings;
-        settings.service = EndpointOf(service);
+        settings.service = service.Endpoint();
         settings.userType = user.type;
         settings.userId = user.id;
         settings.loginClientId = user.loginClientId;

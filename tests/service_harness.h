@@ -12,6 +12,7 @@
 
 #include "bridge/companion_abi.h"
 #include "framework/shared_library.h"
+#include "host/service_endpoint.h"
 
 namespace harness {
 
@@ -87,6 +88,10 @@ class ServiceProcess {
     int Port() const { return port_; }
     // Where a client reaches it: ServiceSite::Address of its port.
     std::string Address() const { return Site().Address(port_); }
+    // The same as the terminal's endpoint, with the site's certificate authority.
+    ServiceEndpoint Endpoint() const {
+        return {Site().Tls() ? "https" : "http", Site().host, port_, Site().caFile};
+    }
     pid_t Pid() const { return pid_; }
     // The URL of `path` carrying the session token of the seeded `userId`, signed in once.
     std::string Url(const std::string& path, const std::string& userId = "INV001") const;

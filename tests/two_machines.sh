@@ -78,6 +78,46 @@ fi
 echo "== the trader's scenarios, signed in at https://$server_address across the link =="
 on_desk "$source_dir/scripts/gui-session" "$bin/scenarios_wx_test"
 
+echo "== the sign-in dialog: a wrong password is said in it, the right one signs in =="
+on_desk "$source_dir/scripts/gui-session" "$bin/desktop_terminal_test" \
+  --gtest_filter='*SignInDialogShowsARefusalAndTakesAnotherTry'
+
+echo "== the terminal itself, unattended, against a service of this script's own =="
+ip netns exec "$server" "$bin/ipo-service" --db "$work/ipo.db" --seed-demo --create \
+  --host "$server_address" --port 8450 --tls-cert "$work/server.pem" \
+  --tls-key "$work/server.key" --log "$work/access.log" >"$work/service.out" 2>&1 &
+service_pid=$!
+for _ in $(seq 100); do
+  grep -q "listening on" "$work/service.out" && break
+  sleep 0.1
+done
+grep -q "listening on" "$work/service.out"
+printf 'first-listing\n' >"$work/password"
+chmod 600 "$work/password"
+terminal() {
+  on_desk "$source_dir/scripts/gui-session" "$bin/ipo-terminal" --user-id INV001 \
+    --service "https://$server_address:8450" --password-file "$work/password" \
+    --working-dir "$work/terminal" "$@"
+}
+# Trusting another authority, it refuses the service before sending anything.
+if terminal --ca-file "$work/stranger.pem" --screenshots "$work/refused" >"$work/refused.out" 2>&1; then
+  echo "FAILED: the terminal used a service whose certificate it should not trust"
+  exit 1
+fi
+grep -q "cannot be trusted" "$work/state/ipo-terminal/terminal.log"
+if grep -s "status=" "$work/access.log"; then
+  echo "FAILED: a request reached the service although its certificate was not trusted:"
+  exit 1
+fi
+# Trusting the right one, its unattended session signs in, bids, cancels and signs out.
+terminal --ca-file "$work/ca.pem" --screenshots "$work/shots"
+ls "$work/shots"/*.png >/dev/null
+for line in "POST /session status=200" "DELETE /session status=200"; do
+  grep -q "$line" "$work/access.log" || { echo "FAILED: no $line in the access log"; exit 1; }
+done
+kill "$service_pid"
+wait "$service_pid" || true
+
 echo "== the order book of 100,000 orders through the 1 Gbit/s link =="
 on_desk "$bin/order_book_path_bench" --benchmark_filter='/100000/' | tee "$work/path"
 grep -q "orderbook_path_100k_total" "$work/path"
