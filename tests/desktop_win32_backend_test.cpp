@@ -1,0 +1,443 @@
+// The Win32 backend in real windows under a window manager: forms from the plug-in's layouts,
+// a virtual list, the date picker, popup menus, message boxes, the save dialog, status bars and
+// the clipboard. Clicks and keys go in through SendInput, as the user's do.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bid/ipo_order_entry_layout.h"
+#include "framework/win32/win32_backend.h"
+#include "framework/win32/win32_frame_site.h"
+#include "framework/win32/win32_text.h"
+#include "orderbook/order_book_layout.h"
+#include "plugin/runtime_classes.h"
+
+namespace {
+
+using fw::win32::Narrow;
+using fw::win32::Wide;
+using fw::win32::Win32Form;
+
+// Runs the message loop (with the forms' keyboard handling) until `done` holds, at most 5 s.
+bool RunUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!Win32Form::PreTranslate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+        Sleep(10);
+    }
+    return true;
+}
+
+void Send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// A left (or right) click at a point of the screen.
+void ClickAt(POINT at, bool right = false) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = (at.x * 65536 + width - 1) / width;
+    move.mi.dy = (at.y * 65536 + height - 1) / height;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT down = move;
+    down.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    INPUT up = move;
+    up.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    Send({move, down, up});
+}
+
+POINT CentreOf(HWND window, RECT rect) {
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(window, &centre);
+    return centre;
+}
+
+void PressKey(WORD key) {
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    INPUT up = down;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send({down, up});
+}
+
+void Type(const std::wstring& text) {
+    std::vector<INPUT> keys;
+    for (wchar_t letter : text) {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wScan = letter;
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+        keys.push_back(key);
+        key.ki.dwFlags |= KEYEVENTF_KEYUP;
+        keys.push_back(key);
+    }
+    Send(keys);
+}
+
+std::string ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return Narrow(name);
+}
+
+std::string TextOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return Narrow(text);
+}
+
+// From a thread of its own (the test's thread is inside a modal loop meanwhile): waits at most
+// 5 s for a top-level window of the class, then hands it to `act`.
+std::thread WhenShown(const wchar_t* windowClass, std::function<void(HWND)> act) {
+    return std::thread([windowClass, act = std::move(act)] {
+        for (int tries = 0; tries < 500; ++tries) {
+            HWND shown = FindWindowW(windowClass, nullptr);
+            if (shown && IsWindowVisible(shown)) {
+                Sleep(100);  // settled on screen
+                act(shown);
+                return;
+            }
+            Sleep(10);
+        }
+    });
+}
+
+struct Recorder : fw::FormEvents {
+    std::vector<std::string> log;
+    void OnCommand(int id) override { log.push_back("command " + std::to_string(id)); }
+    void OnColumnClick(int list, int column) override {
+        log.push_back("column " + std::to_string(list) + " " + std::to_string(column));
+    }
+    void OnItemClick(int list, int item, int column) override {
+        log.push_back("item " + std::to_string(list) + " " + std::to_string(item) + " " +
+                      std::to_string(column));
+    }
+    void OnCancel() override { log.push_back("cancel"); }
+    bool Saw(const std::string& entry) const {
+        return std::find(log.begin(), log.end(), entry) != log.end();
+    }
+};
+
+// Rows named by their number; remembers which rows the list asked for.
+struct ManyRows : fw::ListSource {
+    mutable std::set<size_t> asked;
+    std::string CellText(size_t item, int column) const override {
+        asked.insert(item);
+        return "row " + std::to_string(item) + " col " + std::to_string(column);
+    }
+};
+
+class OrderBookWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form = backend.CreateChildForm(site.frame(), OrderBookFormLayout(), events);
+        site.SetForm(form->window(), form->TemplateSize());
+        site.SetTitle("IPO Order Book");
+        ShowWindow(site.frame(), SW_SHOW);
+        SetForegroundWindow(site.frame());
+        ASSERT_TRUE(RunUntil([&] { return GetForegroundWindow() == site.frame(); }));
+    }
+    std::string ListCell(int item, int column) {
+        wchar_t text[128] = {};
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = text;
+        cell.cchTextMax = 128;
+        SendMessageW(form->control(kOrderBookList), LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                     reinterpret_cast<LPARAM>(&cell));
+        return Narrow(text);
+    }
+
+    fw::win32::Win32Backend backend;
+    fw::win32::Win32FrameSite site;
+    Recorder events;
+    std::unique_ptr<Win32Form> form;
+};
+
+TEST_F(OrderBookWindow, BuildsTheLayoutOnTheCommonControlsInDialogUnitsOfItsFont) {
+    EXPECT_EQ("ComboBox", ClassOf(form->control(kOrderBookStatus)));
+    EXPECT_EQ("SysDateTimePick32", ClassOf(form->control(kOrderBookFromDate)));
+    EXPECT_EQ("SysListView32", ClassOf(form->control(kOrderBookList)));
+    EXPECT_EQ("Button", ClassOf(form->control(kOrderBookApply)));
+    EXPECT_EQ("Order Status", form->GetText(1018));
+    EXPECT_EQ("IPO Order Book", TextOf(site.frame()));
+    const auto listStyle = GetWindowLongW(form->control(kOrderBookList), GWL_STYLE);
+    EXPECT_EQ(LVS_REPORT | LVS_OWNERDATA, listStyle & (LVS_REPORT | LVS_OWNERDATA));
+
+    // Four horizontal units are the font's average character width, eight vertical ones its height.
+    HFONT font =
+        reinterpret_cast<HFONT>(SendMessageW(form->control(kOrderBookApply), WM_GETFONT, 0, 0));
+    LOGFONTW face{};
+    GetObjectW(font, sizeof(face), &face);
+    EXPECT_EQ("MS Shell Dlg", Narrow(face.lfFaceName));
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(metrics.tmHeight, form->DialogUnitsToPixels({0, 8}).height);
+    EXPECT_NEAR(metrics.tmAveCharWidth, form->DialogUnitsToPixels({4, 0}).width, 1);
+
+    const fw::Size at = form->DialogUnitsToPixels({245, 15});
+    const fw::Size size = form->DialogUnitsToPixels({56, 14});
+    EXPECT_EQ((fw::Rect{at.width, at.height, at.width + size.width, at.height + size.height}),
+              form->ControlRect(kOrderBookApply));
+    EXPECT_EQ(form->TemplateSize().width, form->ClientSize().width);
+
+    events.log.clear();
+    RECT apply{};
+    GetClientRect(form->control(kOrderBookApply), &apply);
+    ClickAt(CentreOf(form->control(kOrderBookApply), apply));
+    EXPECT_TRUE(RunUntil([&] { return events.Saw("command 1158"); }));
+}
+
+TEST_F(OrderBookWindow, VirtualListAsksItsSourceForTheRowsItShowsAndReportsClicks) {
+    ManyRows rows;
+    form->ListSetSource(kOrderBookList, &rows);
+    for (int column = 0; column < 3; ++column) {
+        form->ListInsertColumn(kOrderBookList, column, "Column " + std::to_string(column), 120);
+    }
+    form->ListSetExtendedStyle(kOrderBookList, fw::kListGridLines | fw::kListFullRowSelect, 0);
+    form->ListSetItemCount(kOrderBookList, 100000);
+    HWND list = form->control(kOrderBookList);
+    EXPECT_EQ(DWORD{LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT},
+              SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+                  (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+    EXPECT_EQ(3, form->ListColumnCount(kOrderBookList));
+    EXPECT_EQ("Column 2", form->ListColumnTitle(kOrderBookList, 2));
+    EXPECT_EQ(100000u, form->ListItemCount(kOrderBookList));
+
+    SendMessageW(list, LVM_ENSUREVISIBLE, 99999, FALSE);
+    UpdateWindow(list);
+    EXPECT_EQ("row 99999 col 2", ListCell(99999, 2));
+    EXPECT_GT(SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 99900);
+    // Only the rows on screen were asked for: the list keeps no texts of its own.
+    EXPECT_LT(rows.asked.size(), 100u);
+    EXPECT_GE(*rows.asked.begin(), 99900u);
+
+    // A header click reaches the view with its column.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT title{};
+    SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&title));
+    ClickAt(CentreOf(header, title));
+    EXPECT_TRUE(RunUntil([&] { return events.Saw("column 1010 1"); }));
+
+    // A click on a row's second cell selects the row and reports the cell.
+    SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    RECT cell{};
+    cell.top = 1;
+    cell.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETSUBITEMRECT, 2, reinterpret_cast<LPARAM>(&cell));
+    ClickAt(CentreOf(list, cell));
+    EXPECT_TRUE(RunUntil([&] { return events.Saw("item 1010 2 1"); })) << events.log.back();
+    EXPECT_EQ(std::vector<size_t>{2}, form->ListSelectedItems(kOrderBookList));
+    form->ListSetItemCount(kOrderBookList, 5);
+    EXPECT_TRUE(form->ListSelectedItems(kOrderBookList).empty());
+}
+
+TEST_F(OrderBookWindow, DropDownSortsAndDatePickerHoldsItsDate) {
+    std::vector<int> landed;
+    for (const char* text : {"(ALL)", "PENDING", "CONFIRMED", "REJECTED", "CANCELLED"}) {
+        landed.push_back(form->ComboAdd(kOrderBookStatus, text));
+    }
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 3, 1}), landed);
+    EXPECT_EQ(1, form->ComboSelectPrefix(kOrderBookStatus, "canc"));
+    EXPECT_EQ("CANCELLED", form->GetText(kOrderBookStatus));
+    EXPECT_EQ(-1, form->ComboSelectPrefix(kOrderBookStatus, "X"));
+
+    ASSERT_TRUE(form->SetDate(kOrderBookFromDate, {2026, 3, 5}));
+    SYSTEMTIME shown{};
+    SendMessageW(form->control(kOrderBookFromDate), DTM_GETSYSTEMTIME, 0,
+                 reinterpret_cast<LPARAM>(&shown));
+    EXPECT_EQ(2026, shown.wYear);
+    EXPECT_EQ(3, shown.wMonth);
+    EXPECT_EQ(5, shown.wDay);
+    EXPECT_FALSE(form->SetDate(kOrderBookFromDate, {1969, 12, 31}));
+    EXPECT_FALSE(form->SetDate(kOrderBookFromDate, {2026, 2, 29}));
+    EXPECT_EQ((base::Date{2026, 3, 5}), form->GetDate(kOrderBookFromDate));
+}
+
+TEST_F(OrderBookWindow, PopupMenuShowsItsItemsAndGivesBackTheClickedCommand) {
+    fw::Menu menu = OrderBookMenu();
+    menu.Find(kCommandModify)->enabled = false;
+    menu.Find(kCommandGrid)->checked = true;
+    std::vector<std::string> items;
+    std::vector<UINT> states;
+    std::thread user = WhenShown(L"#32768", [&](HWND shown) {
+        HMENU popup = reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0));
+        for (int index = 0; index < GetMenuItemCount(popup); ++index) {
+            wchar_t text[64] = {};
+            GetMenuStringW(popup, static_cast<UINT>(index), text, 64, MF_BYPOSITION);
+            items.push_back(Narrow(text));
+            states.push_back(GetMenuState(popup, static_cast<UINT>(index), MF_BYPOSITION));
+        }
+        RECT item{};
+        GetMenuItemRect(nullptr, popup, 3, &item);
+        ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    });
+    const int chosen = backend.TrackPopupMenu(menu, *form);
+    user.join();
+    EXPECT_EQ((std::vector<std::string>{"Export To CSV", "Modify", "Cancel", "Size To Fit",
+                                        "Size To Header", "Grid", "Change Client"}),
+              items);
+    ASSERT_EQ(7u, states.size());
+    EXPECT_TRUE(states[1] & MF_GRAYED);
+    EXPECT_TRUE(states[5] & MF_CHECKED);
+    EXPECT_FALSE(states[0] & (MF_GRAYED | MF_CHECKED));
+    EXPECT_EQ(kCommandSizeToFit, chosen);
+}
+
+struct BarPainter : fw::StatusBarPainter {
+    std::vector<fw::Rect> panes;
+    void Paint(fw::Painter& painter, const fw::StatusBar& bar) override {
+        panes.clear();
+        for (int i = 0; i < bar.PaneCount(); ++i) {
+            panes.push_back(bar.ItemRect(i));
+            painter.FrameRect(bar.ItemRect(i), {128, 128, 128});
+        }
+    }
+};
+
+TEST_F(OrderBookWindow, StatusBarSharesItsPanesBelowTheFormAndPaintsThroughItsPainter) {
+    BarPainter painter;
+    fw::StatusBar* bar = site.CreateStatusBar(fw::StatusBarKind::OwnerDrawn, &painter);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_FALSE(bar->SetPaneCount(15));
+    ASSERT_TRUE(bar->SetPaneCount(3));
+    bar->SetPaneInfo(0, 0, 0, 60);
+    bar->SetPaneInfo(1, 0, 0, 90);
+    bar->SetPaneInfo(2, 0, fw::kPaneStretch, 10);
+    bar->SetPaneText(0, "Filters");
+    bar->SetPaneText(2, "No of records : 4");
+    site.FitToForm();
+    EXPECT_EQ("No of records : 4", bar->PaneText(2));
+    EXPECT_GE(bar->ItemRect(0).Width(), 60);
+    EXPECT_LT(bar->ItemRect(0).Width(), 90);
+    EXPECT_GE(bar->ItemRect(1).Width(), 90);
+    EXPECT_EQ(bar->ClientRect().right, bar->ItemRect(2).right);  // the stretch pane ends the bar
+    EXPECT_EQ(form->TemplateSize().height,
+              form->ClientSize().height);  // the bar sits below the form
+
+    painter.panes.clear();
+    RedrawWindow(site.statusBar()->window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_TRUE(RunUntil([&] { return painter.panes.size() == 3; }));
+    EXPECT_EQ(bar->ItemRect(2), painter.panes[2]);
+}
+
+TEST(Win32Services, ClipboardHoldsTheTextAsCfText) {
+    fw::win32::Win32Backend backend;
+    const std::string text = "Symbol\tQty\r\nACME\t10\r\n";
+    ASSERT_TRUE(backend.SetClipboardText(text));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE held = GetClipboardData(CF_TEXT);
+    const std::string read = held ? static_cast<const char*>(GlobalLock(held)) : "";
+    if (held) {
+        GlobalUnlock(held);
+    }
+    CloseClipboard();
+    EXPECT_EQ(text, read);
+}
+
+TEST(Win32Services, SaveDialogStartsInTheFolderWithTheNameAndAddsTheExtension) {
+    fw::win32::Win32Backend backend;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::string folder = Narrow(temp);
+    const fw::SaveFileRequest request{"csv", "04122026IPOOrderBook.csv",
+                                      "Upload Files (*.csv) | *.csv ||", folder};
+    // The dialog's file name box (cmb13) and its file type list (cmb1).
+    constexpr int kFileName = 0x47c;
+    constexpr int kFileType = 0x470;
+    std::string offered, type;
+    std::thread cancel = WhenShown(L"#32770", [&](HWND dialog) {
+        offered = TextOf(GetDlgItem(dialog, kFileName));
+        type = TextOf(GetDlgItem(dialog, kFileType));
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(std::nullopt, backend.SaveFileDialog(request));
+    cancel.join();
+    EXPECT_EQ("04122026IPOOrderBook.csv", offered);
+    EXPECT_EQ("Upload Files (*.csv)", type);
+
+    std::thread save = WhenShown(L"#32770", [](HWND dialog) {
+        HWND name = FindWindowExW(GetDlgItem(dialog, kFileName), nullptr, L"ComboBox", nullptr);
+        name = FindWindowExW(name, nullptr, L"Edit", nullptr);
+        RECT box{};
+        GetClientRect(name, &box);
+        ClickAt(CentreOf(name, box));
+        Sleep(100);
+        SendMessageW(name, EM_SETSEL, 0, -1);
+        Type(L"orders");
+        Sleep(100);
+        PressKey(VK_RETURN);
+    });
+    const std::optional<std::string> chosen = backend.SaveFileDialog(request);
+    save.join();
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(folder + "orders.csv", *chosen);
+}
+
+// The bid dialog: keys typed into a box, Tab between boxes, a radio button clicked, a message
+// box owned by the dialog, and Esc closing it.
+TEST(Win32Dialogs, PopupDialogTakesKeysAndClicksAndOwnsItsMessageBoxes) {
+    fw::win32::Win32Backend backend;
+    Recorder events;
+    auto form = backend.CreateForm(BidOrderEntryLayout(), events);
+    auto* dialog = static_cast<Win32Form*>(form.get());
+    EXPECT_FALSE(form->IsWindowVisible());
+    form->ShowWindow(true);
+    SetForegroundWindow(dialog->window());
+    ASSERT_TRUE(RunUntil([&] { return GetForegroundWindow() == dialog->window(); }));
+    EXPECT_EQ("Bid Order-IPO", TextOf(dialog->window()));
+
+    form->SetFocus(kBidUPIId);
+    Type(L"trader@upi");
+    EXPECT_TRUE(RunUntil([&] { return form->GetText(kBidUPIId) == "trader@upi"; }))
+        << form->GetText(kBidUPIId);
+    PressKey(VK_TAB);
+    EXPECT_TRUE(RunUntil([&] { return form->FocusedControl() != kBidUPIId; }));
+
+    RECT box{};
+    GetClientRect(dialog->control(kBidASBA), &box);
+    ClickAt(CentreOf(dialog->control(kBidASBA), box));
+    EXPECT_TRUE(RunUntil([&] { return events.Saw("command 1059"); }));
+    EXPECT_TRUE(form->GetCheck(kBidASBA));
+
+    HWND owner = nullptr;
+    std::string caption;
+    std::thread answer = WhenShown(L"#32770", [&](HWND shown) {
+        owner = GetWindow(shown, GW_OWNER);
+        caption = TextOf(shown);
+        PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(fw::kIdOk, fw::MessageBox("Enter the UPI id", fw::MessageIcon::Warning));
+    answer.join();
+    EXPECT_EQ(dialog->window(), owner);
+    EXPECT_EQ("IPO", caption);
+
+    SetForegroundWindow(dialog->window());
+    ASSERT_TRUE(RunUntil([&] { return GetForegroundWindow() == dialog->window(); }));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(RunUntil([&] { return events.Saw("cancel") && !form->IsWindowVisible(); }));
+}
+
+}  // namespace
