@@ -12,17 +12,22 @@
 #include <vector>
 
 #include "bid/ipo_order_entry_layout.h"
+#include "framework/user_driver.h"
 #include "framework/win32/win32_backend.h"
 #include "framework/win32/win32_frame_site.h"
+#include "framework/win32/win32_input.h"
 #include "framework/win32/win32_text.h"
+#include "framework/win32/win32_user.h"
 #include "orderbook/order_book_layout.h"
 #include "plugin/runtime_classes.h"
+#include "tests/support/bar_painter.h"
 
 namespace {
 
 using fw::win32::Narrow;
 using fw::win32::Wide;
 using fw::win32::Win32Form;
+namespace input = fw::win32::input;
 
 // Runs the message loop (with the forms' keyboard handling) until `done` holds, at most 5 s.
 bool RunUntil(const std::function<bool()>& done) {
@@ -41,55 +46,6 @@ bool RunUntil(const std::function<bool()>& done) {
         Sleep(10);
     }
     return true;
-}
-
-void Send(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// A left (or right) click at a point of the screen.
-void ClickAt(POINT at, bool right = false) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = (at.x * 65536 + width - 1) / width;
-    move.mi.dy = (at.y * 65536 + height - 1) / height;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    INPUT down = move;
-    down.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    INPUT up = move;
-    up.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    Send({move, down, up});
-}
-
-POINT CentreOf(HWND window, RECT rect) {
-    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(window, &centre);
-    return centre;
-}
-
-void PressKey(WORD key) {
-    INPUT down{};
-    down.type = INPUT_KEYBOARD;
-    down.ki.wVk = key;
-    INPUT up = down;
-    up.ki.dwFlags = KEYEVENTF_KEYUP;
-    Send({down, up});
-}
-
-void Type(const std::wstring& text) {
-    std::vector<INPUT> keys;
-    for (wchar_t letter : text) {
-        INPUT key{};
-        key.type = INPUT_KEYBOARD;
-        key.ki.wScan = letter;
-        key.ki.dwFlags = KEYEVENTF_UNICODE;
-        keys.push_back(key);
-        key.ki.dwFlags |= KEYEVENTF_KEYUP;
-        keys.push_back(key);
-    }
-    Send(keys);
 }
 
 std::string ClassOf(HWND window) {
@@ -206,7 +162,7 @@ TEST_F(OrderBookWindow, BuildsTheLayoutOnTheCommonControlsInDialogUnitsOfItsFont
     events.log.clear();
     RECT apply{};
     GetClientRect(form->control(kOrderBookApply), &apply);
-    ClickAt(CentreOf(form->control(kOrderBookApply), apply));
+    input::Click(input::Centre(form->control(kOrderBookApply), apply));
     EXPECT_TRUE(RunUntil([&] { return events.Saw("command 1158"); }));
 }
 
@@ -238,7 +194,7 @@ TEST_F(OrderBookWindow, VirtualListAsksItsSourceForTheRowsItShowsAndReportsClick
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     RECT title{};
     SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&title));
-    ClickAt(CentreOf(header, title));
+    input::Click(input::Centre(header, title));
     EXPECT_TRUE(RunUntil([&] { return events.Saw("column 1010 1"); }));
 
     // A click on a row's second cell selects the row and reports the cell.
@@ -247,7 +203,7 @@ TEST_F(OrderBookWindow, VirtualListAsksItsSourceForTheRowsItShowsAndReportsClick
     cell.top = 1;
     cell.left = LVIR_BOUNDS;
     SendMessageW(list, LVM_GETSUBITEMRECT, 2, reinterpret_cast<LPARAM>(&cell));
-    ClickAt(CentreOf(list, cell));
+    input::Click(input::Centre(list, cell));
     EXPECT_TRUE(RunUntil([&] { return events.Saw("item 1010 2 1"); })) << events.log.back();
     EXPECT_EQ(std::vector<size_t>{2}, form->ListSelectedItems(kOrderBookList));
     form->ListSetItemCount(kOrderBookList, 5);
@@ -292,7 +248,7 @@ TEST_F(OrderBookWindow, PopupMenuShowsItsItemsAndGivesBackTheClickedCommand) {
         }
         RECT item{};
         GetMenuItemRect(nullptr, popup, 3, &item);
-        ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+        input::Click({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     });
     const int chosen = backend.TrackPopupMenu(menu, *form);
     user.join();
@@ -305,17 +261,6 @@ TEST_F(OrderBookWindow, PopupMenuShowsItsItemsAndGivesBackTheClickedCommand) {
     EXPECT_FALSE(states[0] & (MF_GRAYED | MF_CHECKED));
     EXPECT_EQ(kCommandSizeToFit, chosen);
 }
-
-struct BarPainter : fw::StatusBarPainter {
-    std::vector<fw::Rect> panes;
-    void Paint(fw::Painter& painter, const fw::StatusBar& bar) override {
-        panes.clear();
-        for (int i = 0; i < bar.PaneCount(); ++i) {
-            panes.push_back(bar.ItemRect(i));
-            painter.FrameRect(bar.ItemRect(i), {128, 128, 128});
-        }
-    }
-};
 
 TEST_F(OrderBookWindow, StatusBarSharesItsPanesBelowTheFormAndPaintsThroughItsPainter) {
     BarPainter painter;
@@ -371,7 +316,7 @@ TEST(Win32Services, SaveDialogStartsInTheFolderWithTheNameAndAddsTheExtension) {
     std::thread cancel = WhenShown(L"#32770", [&](HWND dialog) {
         offered = TextOf(GetDlgItem(dialog, kFileName));
         type = TextOf(GetDlgItem(dialog, kFileType));
-        PressKey(VK_ESCAPE);
+        input::Key(VK_ESCAPE);
     });
     EXPECT_EQ(std::nullopt, backend.SaveFileDialog(request));
     cancel.join();
@@ -383,12 +328,12 @@ TEST(Win32Services, SaveDialogStartsInTheFolderWithTheNameAndAddsTheExtension) {
         name = FindWindowExW(name, nullptr, L"Edit", nullptr);
         RECT box{};
         GetClientRect(name, &box);
-        ClickAt(CentreOf(name, box));
+        input::Click(input::Centre(name, box));
         Sleep(100);
         SendMessageW(name, EM_SETSEL, 0, -1);
-        Type(L"orders");
+        input::Type("orders");
         Sleep(100);
-        PressKey(VK_RETURN);
+        input::Key(VK_RETURN);
     });
     const std::optional<std::string> chosen = backend.SaveFileDialog(request);
     save.join();
@@ -396,48 +341,133 @@ TEST(Win32Services, SaveDialogStartsInTheFolderWithTheNameAndAddsTheExtension) {
     EXPECT_EQ(folder + "orders.csv", *chosen);
 }
 
-// The bid dialog: keys typed into a box, Tab between boxes, a radio button clicked, a message
-// box owned by the dialog, and Esc closing it.
-TEST(Win32Dialogs, PopupDialogTakesKeysAndClicksAndOwnsItsMessageBoxes) {
+// ---------------------------------------------------------------- the user's actions
+
+// A view's side of the order book: a popup menu on a right-click (Export leads to the save
+// dialog), a message box on Apply.
+struct OrderBookHost : Recorder {
+    fw::win32::Win32Backend* backend = nullptr;
+    Win32Form* form = nullptr;
+    std::string folder;
+    fw::Menu menu = OrderBookMenu();
+    int chosen = 0;
+    std::optional<std::string> saved;
+    void OnContextMenu(int) override {
+        chosen = backend->TrackPopupMenu(menu, *form);
+        if (chosen == kCommandExportCSV) {
+            saved =
+                backend->SaveFileDialog({"csv", "orders.csv", "CSV Files (*.csv)|*.csv||", folder});
+        }
+    }
+    void OnCommand(int id) override {
+        Recorder::OnCommand(id);
+        if (id == kOrderBookApply) {
+            fw::MessageBox("No orders found", fw::MessageIcon::Information);
+        }
+    }
+};
+
+struct ThreeRows : fw::ListSource {
+    std::string CellText(size_t item, int column) const override {
+        return (column == 0 ? "IPO" : "Qty ") + std::to_string(item + 1);
+    }
+};
+
+TEST(Win32User, DrivesTheOrderBookThroughItsListMenusAndDialogs) {
+    fw::win32::Win32Backend backend;
+    fw::win32::Win32FrameSite site;
+    OrderBookHost host;
+    auto form = backend.CreateChildForm(site.frame(), OrderBookFormLayout(), host);
+    host.backend = &backend;
+    host.form = form.get();
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    host.folder = Narrow(temp);
+    site.SetForm(form->window(), form->TemplateSize());
+    site.SetTitle("IPO Order Book");
+    ThreeRows rows;
+    form->ListSetSource(kOrderBookList, &rows);
+    form->ListInsertColumn(kOrderBookList, 0, "Name", 100);
+    form->ListInsertColumn(kOrderBookList, 1, "Quantity", 100);
+    form->ListSetItemCount(kOrderBookList, 3);
+    form->ListSetExtendedStyle(kOrderBookList, fw::kListFullRowSelect, 0);
+    for (const char* status : {"(ALL)", "PENDING", "CONFIRMED"}) {
+        form->ComboAdd(kOrderBookStatus, status);
+    }
+    ShowWindow(site.frame(), SW_SHOW);
+
+    fw::win32::Win32User user(backend);
+    fw::UserDriver driver(user);
+    driver.Run([&](fw::UserDriver& d) {
+        ASSERT_TRUE(d.Use("IPO Order Book"));
+        EXPECT_TRUE(d.Choose(kOrderBookStatus, "PENDING"));
+        EXPECT_EQ("PENDING", d.Text(kOrderBookStatus));
+        EXPECT_TRUE(d.ClickHeader(kOrderBookList, 1));
+        EXPECT_TRUE(d.ClickCell(kOrderBookList, 2, 1));
+        EXPECT_TRUE(d.WaitUntil([&](fw::UserActions&) {
+            return form->ListSelectedItems(kOrderBookList) == std::vector<size_t>{2};
+        }));
+        EXPECT_EQ((std::vector<std::vector<std::string>>{
+                      {"IPO1", "Qty 1"}, {"IPO2", "Qty 2"}, {"IPO3", "Qty 3"}}),
+                  d.Rows(kOrderBookList));
+
+        const std::optional<fw::Menu> menu = d.OpenPopup(kOrderBookList);
+        ASSERT_TRUE(menu.has_value());
+        ASSERT_EQ(7u, menu->items.size());
+        EXPECT_EQ("Size To Header", menu->items[4].text);
+        EXPECT_EQ(kCommandSizeToHeader, menu->items[4].id);
+        EXPECT_TRUE(d.ChooseMenuItem("Grid"));
+        EXPECT_TRUE(d.WaitUntil([&](fw::UserActions&) { return host.chosen == kCommandGrid; }));
+
+        ASSERT_TRUE(d.OpenPopup(kOrderBookList).has_value());
+        EXPECT_TRUE(d.ChooseMenuItem("Export To CSV"));
+        const std::optional<fw::SaveFileRequest> offered = d.SaveAs(host.folder + "book.csv");
+        ASSERT_TRUE(offered.has_value());
+        EXPECT_EQ("orders.csv", offered->defaultFileName);
+        EXPECT_EQ("CSV Files (*.csv)", offered->filter);
+        EXPECT_TRUE(d.WaitUntil([&](fw::UserActions&) { return host.saved.has_value(); }));
+
+        EXPECT_TRUE(d.Click(kOrderBookApply));
+        const std::optional<fw::MessageBoxShown> box = d.AnswerMessageBox();
+        ASSERT_TRUE(box.has_value());
+        EXPECT_EQ("No orders found", box->text);
+        EXPECT_EQ(fw::MessageIcon::Information, box->icon);
+        EXPECT_EQ("IPO Order Book", box->owner);  // owned by the window the user is in
+        EXPECT_TRUE(box->inFront);
+    });
+    EXPECT_TRUE(host.Saw("column 1010 1"));
+    EXPECT_TRUE(host.Saw("item 1010 2 1"));
+    EXPECT_EQ(host.folder + "book.csv", host.saved.value_or(""));
+}
+
+// The bid dialog: keys typed into a box, Tab between boxes, a radio button clicked, and Esc
+// closing it.
+TEST(Win32User, TypesTabsClicksAndClosesAPopupDialogWithItsKeys) {
     fw::win32::Win32Backend backend;
     Recorder events;
     auto form = backend.CreateForm(BidOrderEntryLayout(), events);
-    auto* dialog = static_cast<Win32Form*>(form.get());
     EXPECT_FALSE(form->IsWindowVisible());
     form->ShowWindow(true);
-    SetForegroundWindow(dialog->window());
-    ASSERT_TRUE(RunUntil([&] { return GetForegroundWindow() == dialog->window(); }));
-    EXPECT_EQ("Bid Order-IPO", TextOf(dialog->window()));
 
-    form->SetFocus(kBidUPIId);
-    Type(L"trader@upi");
-    EXPECT_TRUE(RunUntil([&] { return form->GetText(kBidUPIId) == "trader@upi"; }))
-        << form->GetText(kBidUPIId);
-    PressKey(VK_TAB);
-    EXPECT_TRUE(RunUntil([&] { return form->FocusedControl() != kBidUPIId; }));
-
-    RECT box{};
-    GetClientRect(dialog->control(kBidASBA), &box);
-    ClickAt(CentreOf(dialog->control(kBidASBA), box));
-    EXPECT_TRUE(RunUntil([&] { return events.Saw("command 1059"); }));
-    EXPECT_TRUE(form->GetCheck(kBidASBA));
-
-    HWND owner = nullptr;
-    std::string caption;
-    std::thread answer = WhenShown(L"#32770", [&](HWND shown) {
-        owner = GetWindow(shown, GW_OWNER);
-        caption = TextOf(shown);
-        PressKey(VK_RETURN);
+    fw::win32::Win32User user(backend);
+    fw::UserDriver driver(user);
+    driver.Run([&](fw::UserDriver& d) {
+        ASSERT_TRUE(d.Use("Bid Order-IPO"));
+        EXPECT_TRUE(d.Type(kBidUPIId, "trader@upi"));
+        EXPECT_EQ("trader@upi", d.Text(kBidUPIId));
+        EXPECT_TRUE(d.Type(kBidUPIId, "other@upi"));  // typed over what was there
+        EXPECT_EQ("other@upi", d.Text(kBidUPIId));
+        EXPECT_FALSE(d.Type(kBidIPOName, "x"));  // disabled
+        EXPECT_EQ(kBidUPIId, d.Focused());
+        EXPECT_TRUE(d.Press(fw::Key::Tab));
+        EXPECT_NE(kBidUPIId, d.Focused());
+        EXPECT_TRUE(d.Click(kBidASBA));
+        EXPECT_TRUE(d.Checked(kBidASBA));
+        EXPECT_TRUE(d.Press(fw::Key::Escape));
+        EXPECT_TRUE(d.WaitUntil([](fw::UserActions& ui) { return !ui.Shown("Bid Order-IPO"); }));
     });
-    EXPECT_EQ(fw::kIdOk, fw::MessageBox("Enter the UPI id", fw::MessageIcon::Warning));
-    answer.join();
-    EXPECT_EQ(dialog->window(), owner);
-    EXPECT_EQ("IPO", caption);
-
-    SetForegroundWindow(dialog->window());
-    ASSERT_TRUE(RunUntil([&] { return GetForegroundWindow() == dialog->window(); }));
-    PressKey(VK_ESCAPE);
-    EXPECT_TRUE(RunUntil([&] { return events.Saw("cancel") && !form->IsWindowVisible(); }));
+    EXPECT_TRUE(events.Saw("command 1059"));
+    EXPECT_TRUE(events.Saw("cancel"));
 }
 
 }  // namespace

@@ -30,13 +30,6 @@ bool PutOnClipboard(UINT format, const void* bytes, size_t size) {
     return true;
 }
 
-std::string Trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    const size_t last = text.find_last_not_of(' ');
-    return first == std::string_view::npos ? std::string()
-                                           : std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace
 
 Win32Backend::Win32Backend() {
@@ -84,7 +77,10 @@ int Win32Backend::MessageBox(std::string_view text, MessageIcon icon) {
     }
     // Focus goes back to where it was once the box is closed.
     HWND focus = GetFocus();
-    MessageBoxW(FrontOwner(), Wide(text).c_str(), L"IPO", style);
+    box_ = {std::string(text), icon, FrontOwner(), box_.serial + 1};
+    boxUp_ = true;
+    MessageBoxW(box_.owner, Wide(text).c_str(), L"IPO", style);
+    boxUp_ = false;
     if (focus && IsWindow(focus)) {
         ::SetFocus(focus);
     }
@@ -109,16 +105,10 @@ bool Win32Backend::SetClipboardText(std::string_view text) {
 }
 
 std::wstring ToFilter(std::string_view filter) {
-    std::string_view rest = filter;
-    while (rest.size() >= 2 && rest.substr(rest.size() - 2) == "||") {
-        rest.remove_suffix(2);
-    }
     std::string parts;
-    while (!rest.empty()) {
-        const size_t bar = rest.find('|');
-        parts += Trimmed(rest.substr(0, bar));
+    for (const std::string& part : FilterParts(filter)) {
+        parts += part;
         parts += '\0';
-        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
     }
     parts += '\0';
     return Wide(parts);
@@ -140,7 +130,11 @@ std::optional<std::string> Win32Backend::SaveFileDialog(const SaveFileRequest& r
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameW(&dialog)) {
+    saving_ = true;
+    ++saves_;
+    const bool saved = GetSaveFileNameW(&dialog);
+    saving_ = false;
+    if (!saved) {
         return std::nullopt;
     }
     return Narrow(path.data());

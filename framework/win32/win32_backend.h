@@ -41,8 +41,24 @@ class Win32Backend : public Backend {
     };
     const ShownPopup* shownPopup() const { return shown_.popup ? &shown_ : nullptr; }
 
+    // The message box being shown (from just before it opens until it returns), for a user
+    // driver; null when none. `serial` counts the boxes shown.
+    struct ShownBox {
+        std::string text;
+        MessageIcon icon = MessageIcon::None;
+        HWND owner = nullptr;
+        int serial = 0;
+    };
+    const ShownBox* shownMessageBox() const { return boxUp_ ? &box_ : nullptr; }
+    // The serial of the save dialog being shown (counting the dialogs shown); 0 when none.
+    int saveDialogShown() const { return saving_ ? saves_ : 0; }
+
   private:
     ShownPopup shown_;
+    ShownBox box_;
+    bool boxUp_ = false;
+    bool saving_ = false;
+    int saves_ = 0;
     int waitDepth_ = 0;
 };
 

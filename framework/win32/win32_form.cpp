@@ -225,6 +225,19 @@ void Win32Form::CreateControl(const ControlEntry& entry) {
     }
 }
 
+Win32Form* Win32Form::In(HWND window) {
+    wchar_t name[16] = {};
+    if (!window || !GetClassNameW(window, name, 16) || lstrcmpW(name, kFormClass) != 0) {
+        return nullptr;
+    }
+    return reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+Win32Form* Win32Form::Shown(HWND top) {
+    Win32Form* form = In(top);
+    return form ? form : In(FindWindowExW(top, nullptr, kFormClass, nullptr));
+}
+
 HWND Win32Form::control(int id) const {
     const auto found = controls_.find(id);
     return found == controls_.end() ? nullptr : found->second;
@@ -431,13 +444,14 @@ void Win32Form::Cancel() {
     }
 }
 
+// The keys go to the outermost form around the window they are for: a dialog, or a child form
+// inside a frame.
 bool Win32Form::PreTranslate(MSG& message) {
-    HWND top = GetAncestor(message.hwnd, GA_ROOT);
-    wchar_t name[16] = {};
-    if (!top || !GetClassNameW(top, name, 16) || lstrcmpW(name, kFormClass) != 0) {
-        return false;
+    HWND form = nullptr;
+    for (HWND window = message.hwnd; window; window = GetAncestor(window, GA_PARENT)) {
+        form = In(window) ? window : form;
     }
-    return IsDialogMessageW(top, &message) != FALSE;
+    return form && IsDialogMessageW(form, &message) != FALSE;
 }
 
 int Win32Form::RunModal() {

@@ -21,7 +21,12 @@ class Win32Form : public Form {
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
 
+    // The form shown in a window of the form class; null for any other window.
+    static Win32Form* In(HWND window);
+    // The form a top-level window shows: the window itself, or the form inside a frame.
+    static Win32Form* Shown(HWND top);
     HWND window() const { return window_; }
+    bool modal() const { return modal_; }
     HWND control(int id) const;
     const DialogTemplate& layout() const { return layout_; }
     Size TemplateSize() const;  // the layout's size in pixels
