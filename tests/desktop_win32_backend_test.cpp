@@ -21,6 +21,8 @@
 #include "orderbook/order_book_layout.h"
 #include "plugin/runtime_classes.h"
 #include "tests/support/bar_painter.h"
+#include "watch/ipo_client_filter_layout.h"
+#include "watch/ipo_watch_details_layout.h"
 
 namespace {
 
@@ -339,6 +341,92 @@ TEST(Win32Services, SaveDialogStartsInTheFolderWithTheNameAndAddsTheExtension) {
     save.join();
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(folder + "orders.csv", *chosen);
+}
+
+// ---------------------------------------------------------------- the plug-in's layouts
+
+// Everything in a built layout that a user would see cut or overlapping: a caption wider or
+// taller than the room its control gives it (measured in the control's font, a check box's or
+// radio button's box and a button's edges taken off), controls that overlap, leave the window or
+// cross the border or title of a group box. List cells may cut; lists are sized by their views.
+std::vector<std::string> LayoutFaults(const Win32Form& form) {
+    std::vector<std::string> faults;
+    const fw::DialogTemplate& layout = form.layout();
+    const fw::Size client = form.ClientSize();
+    auto fault = [&](const fw::ControlEntry& entry, const std::string& what) {
+        faults.push_back(std::string(layout.caption) + ": " + std::to_string(entry.id) + " " +
+                         what);
+    };
+    for (const fw::ControlEntry& entry : layout.controls) {
+        const fw::Rect rect = form.ControlRect(entry.id);
+        if (entry.kind != fw::ControlKind::ListView &&
+            (rect.left < 0 || rect.top < 0 || rect.right > client.width ||
+             rect.bottom > client.height)) {
+            fault(entry, "leaves the window");
+        }
+        int room = rect.Width();
+        switch (entry.kind) {
+            case fw::ControlKind::CheckBox:
+            case fw::ControlKind::RadioButton:
+                room -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+                break;
+            case fw::ControlKind::Button:
+            case fw::ControlKind::DefaultButton:
+            case fw::ControlKind::GroupBox:
+                room -= 4 * GetSystemMetrics(SM_CXEDGE);
+                break;
+            case fw::ControlKind::Static:
+                break;
+            default:
+                continue;
+        }
+        const std::string text = form.GetText(entry.id);
+        const int height = form.DialogUnitsToPixels({0, 8}).height;
+        if (form.TextWidth(entry.id, text) > room ||
+            (entry.kind == fw::ControlKind::Static && !text.empty() && height > rect.Height())) {
+            fault(entry, "cuts \"" + text + "\" (" +
+                             std::to_string(form.TextWidth(entry.id, text)) + " in " +
+                             std::to_string(room) + ")");
+        }
+    }
+    for (const fw::ControlEntry& a : layout.controls) {
+        for (const fw::ControlEntry& b : layout.controls) {
+            const fw::Rect ra = form.ControlRect(a.id);
+            const fw::Rect rb = form.ControlRect(b.id);
+            const bool overlap = &a != &b && ra.left < rb.right && rb.left < ra.right &&
+                                 ra.top < rb.bottom && rb.top < ra.bottom;
+            if (!overlap) {
+                continue;
+            }
+            if (a.kind == fw::ControlKind::GroupBox) {
+                const int title =
+                    form.GetText(a.id).empty() ? 0 : form.DialogUnitsToPixels({0, 8}).height;
+                if (rb.left < ra.left || rb.right > ra.right || rb.top < ra.top + title ||
+                    rb.bottom > ra.bottom) {
+                    fault(b, "crosses the border or title of group " + std::to_string(a.id));
+                }
+            } else if (b.kind != fw::ControlKind::GroupBox && &a < &b) {
+                fault(a, "overlaps " + std::to_string(b.id));
+            }
+        }
+    }
+    return faults;
+}
+
+TEST(PluginLayouts, EveryCaptionFitsAndNoControlOverlapsAnother) {
+    fw::win32::Win32Backend backend;
+    Recorder events;
+    std::vector<std::string> faults;
+    for (const fw::DialogTemplate* layout :
+         {&WatchFormLayout(), &OrderBookFormLayout(), &WatchDetailsLayout(), &ClientFilterLayout(),
+          &BidOrderEntryLayout(), &TermsAndConditionLayout()}) {
+        auto form = backend.CreateChildForm(nullptr, *layout, events);
+        EXPECT_EQ(form->TemplateSize().width, form->ClientSize().width) << layout->caption;
+        for (std::string& found : LayoutFaults(*form)) {
+            faults.push_back(std::move(found));
+        }
+    }
+    EXPECT_EQ(std::vector<std::string>{}, faults);
 }
 
 // ---------------------------------------------------------------- the user's actions

@@ -1,6 +1,7 @@
 #include "framework/win32/win32_form.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "framework/win32/win32_painter.h"
 #include "framework/win32/win32_text.h"
@@ -170,8 +171,56 @@ void Win32Form::MeasureFont() {
     ReleaseDC(nullptr, screen);
 }
 
+namespace {
+
+// The room a control leaves its caption: its width less a check box's box or a button's edges.
+int CaptionRoom(const ControlEntry& entry, int width) {
+    switch (entry.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
+            return width - GetSystemMetrics(SM_CXMENUCHECK) - GetSystemMetrics(SM_CXEDGE);
+        case ControlKind::Button:
+        case ControlKind::DefaultButton:
+        case ControlKind::GroupBox:
+            return width - 4 * GetSystemMetrics(SM_CXEDGE);
+        default:
+            return width;
+    }
+}
+
+}  // namespace
+
+// The layouts were drawn for the system's dialog face; where another face stands in for it and
+// draws a caption wider than its control, the whole form widens evenly until every caption
+// fits, so that positions keep their proportions.
+void Win32Form::GrowToFit() {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font_);
+    for (const ControlEntry& entry : layout_.controls) {
+        const bool captioned =
+            entry.kind == ControlKind::Static || entry.kind == ControlKind::Button ||
+            entry.kind == ControlKind::DefaultButton || entry.kind == ControlKind::CheckBox ||
+            entry.kind == ControlKind::RadioButton || entry.kind == ControlKind::GroupBox;
+        const std::wstring caption = Wide(entry.text ? entry.text : "");
+        SIZE extent{};
+        if (!captioned || caption.empty() ||
+            !GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()),
+                                   &extent)) {
+            continue;
+        }
+        // Grows in steps of a hundredth until the caption fits its room.
+        while (CaptionRoom(entry, DialogUnitsToPixels({entry.width, 0}).width) < extent.cx &&
+               growX_ < 2.0) {
+            growX_ += 0.01;
+        }
+    }
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+}
+
 void Win32Form::BuildWindow(HWND parent) {
     MeasureFont();
+    GrowToFit();
     DWORD style = WS_CLIPCHILDREN;
     DWORD extendedStyle = WS_EX_CONTROLPARENT;
     switch (layout_.kind) {
@@ -522,7 +571,8 @@ Size Win32Form::ClientSize() const {
 }
 
 Size Win32Form::DialogUnitsToPixels(Size units) const {
-    return {MulDiv(units.width, baseX_, 4), MulDiv(units.height, baseY_, 8)};
+    return {static_cast<int>(std::lround(units.width * baseX_ * growX_ / 4.0)),
+            MulDiv(units.height, baseY_, 8)};
 }
 
 void Win32Form::EndDialog(int result) {

@@ -106,6 +106,7 @@ class Win32Form : public Form {
     void BuildWindow(HWND parent);
     void CreateControl(const ControlEntry& entry);
     void MeasureFont();
+    void GrowToFit();
     void Cancel();
     int ControlIdOf(HWND window) const;
     ListState* List(int id);
@@ -118,6 +119,7 @@ class Win32Form : public Form {
     HWND toolTip_ = nullptr;
     HFONT font_ = nullptr;
     int baseX_ = 6, baseY_ = 13;  // the layout font's average character width and height
+    double growX_ = 1.0;          // the widening every caption needs to show whole in this font
     std::map<int, HWND> controls_;
     std::map<int, ControlKind> kinds_;
     std::map<int, ListState> lists_;
