@@ -55,7 +55,7 @@ NativeControl NativeOf(const ControlEntry& entry) {
             return {L"BUTTON", style | BS_GROUPBOX, 0};
         case ControlKind::Edit:
             style |= WS_TABSTOP | ((s & kStyleAutoHScroll) ? ES_AUTOHSCROLL : 0);
-            style |= (s & kStyleMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL : 0;
+            style |= (s & kStyleMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : 0;
             style |= (s & kStyleUppercase) ? ES_UPPERCASE : 0;
             style |= (s & kStyleReadOnly) ? ES_READONLY : 0;
             style |= (s & kStylePassword) ? ES_PASSWORD : 0;
@@ -221,7 +221,8 @@ void Win32Form::GrowToFit() {
 void Win32Form::BuildWindow(HWND parent) {
     MeasureFont();
     GrowToFit();
-    DWORD style = WS_CLIPCHILDREN;
+    // Not clipping its children: group boxes are transparent, the form paints behind them.
+    DWORD style = 0;
     DWORD extendedStyle = WS_EX_CONTROLPARENT;
     switch (layout_.kind) {
         case FormKind::ChildForm:
