@@ -343,6 +343,42 @@ TEST(Win32Services, SaveDialogStartsInTheFolderWithTheNameAndAddsTheExtension) {
     EXPECT_EQ(folder + "orders.csv", *chosen);
 }
 
+// A modal dialog whose terms link is drawn by its drawer: the press reaches the drawer before
+// the click reaches the dialog, which ends the modal loop with a result of its own.
+struct LinkDialog : Recorder, fw::OwnerDrawn {
+    fw::Form* form = nullptr;
+    bool disabledLook = true;
+    void OnInitDialog(fw::Form& shown) override {
+        form = &shown;
+        shown.SetOwnerDrawn(kBidTermsLink, this);
+    }
+    void OnCommand(int id) override {
+        Recorder::OnCommand(id);
+        form->EndDialog(7);
+    }
+    void DrawItem(fw::Painter& painter, const fw::DrawItemInfo& info) override {
+        disabledLook = info.disabledOnly;
+        painter.DrawText({2, 1}, painter.MeasureText("Terms"), "Terms", info.disabledOnly);
+        log.push_back("draw");
+    }
+    void OnLeftButtonDown() override { log.push_back("press"); }
+};
+
+TEST(Win32Dialogs, ModalDialogRunsUntilEndedAndItsLinkPressesBeforeTheClick) {
+    fw::win32::Win32Backend backend;
+    LinkDialog dialog;
+    std::thread user = WhenShown(L"IpoFwForm", [&](HWND shown) {
+        input::Click(input::Centre(GetDlgItem(shown, kBidTermsLink)));
+    });
+    EXPECT_EQ(7, backend.DoModal(BidOrderEntryLayout(), dialog, nullptr));
+    user.join();
+    EXPECT_TRUE(dialog.Saw("draw"));
+    EXPECT_FALSE(dialog.disabledLook);
+    const auto press = std::find(dialog.log.begin(), dialog.log.end(), "press");
+    ASSERT_NE(dialog.log.end(), press);
+    EXPECT_EQ("command 1157", dialog.log.back());
+}
+
 // ---------------------------------------------------------------- the plug-in's layouts
 
 // Everything in a built layout that a user would see cut or overlapping: a caption wider or
