@@ -206,15 +206,7 @@ Win32Form* Win32User::FormInUse() const {
 
 int Win32User::FindControl(std::string_view caption) const {
     const Win32Form* form = FormInUse();
-    if (!form) {
-        return 0;
-    }
-    for (const ControlEntry& entry : form->layout().controls) {
-        if (form->GetText(entry.id) == caption) {
-            return entry.id;
-        }
-    }
-    return 0;
+    return form ? ControlWithCaption(*form, form->layout(), caption) : 0;
 }
 
 HWND Win32User::Reachable(int id) const {
