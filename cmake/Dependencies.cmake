@@ -22,6 +22,21 @@ if(CMAKE_CROSSCOMPILING_EMULATOR AND IPO_WINEPREFIX AND NOT EXISTS ${IPO_WINEPRE
     message(FATAL_ERROR "wineboot failed (${wineboot_status})")
   endif()
 endif()
+# A second prefix for the tests that open windows: its own Wine server runs on their display.
+if(CMAKE_CROSSCOMPILING_EMULATOR AND IPO_WINEPREFIX)
+  set(IPO_WINE_GUI_PREFIX ${IPO_WINEPREFIX}-gui)
+  if(NOT EXISTS ${IPO_WINE_GUI_PREFIX}/system.reg)
+    message(STATUS "Preparing the Wine prefix ${IPO_WINE_GUI_PREFIX}")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${IPO_WINE_GUI_PREFIX} WINEDEBUG=-all
+                            DISPLAY= WINEDLLOVERRIDES=mscoree,mshtml= ${IPO_WINE} wineboot --init
+                    RESULT_VARIABLE wineboot_status OUTPUT_QUIET ERROR_QUIET)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${IPO_WINE_GUI_PREFIX}
+                            ${IPO_WINESERVER} -w)
+    if(NOT wineboot_status EQUAL 0)
+      message(FATAL_ERROR "wineboot failed for the GUI prefix (${wineboot_status})")
+    endif()
+  endif()
+endif()
 
 if(IPO_BUILD_SERVICE)
   find_package(PkgConfig REQUIRED)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/form.h"
 #include "framework/menu.h"
@@ -29,8 +30,12 @@ struct SaveFileRequest {
     std::string initialFolder;
 };
 
+// The parts of a save dialog's filter ("Text (*.txt) | *.txt ||"): descriptions and patterns in
+// turn, each without the spaces around it, without the closing bars.
+std::vector<std::string> FilterParts(std::string_view filter);
+
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // Builds a window from its layout; OnInitDialog runs before this returns. Popup dialogs
@@ -61,7 +66,7 @@ base::Date Today();
 
 // Shows the wait cursor for its lifetime.
 class WaitCursor {
-public:
+  public:
     WaitCursor();
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;

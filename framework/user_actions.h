@@ -82,4 +82,7 @@ class UserActions {
     virtual std::string Clipboard() const = 0;
 };
 
+// The id of the layout's control that shows this caption in the form; 0 when none.
+int ControlWithCaption(const Form& form, const DialogTemplate& layout, std::string_view caption);
+
 }  // namespace fw

@@ -251,4 +251,13 @@ std::vector<std::vector<std::string>> UserDriver::WaitForRows(int listId, size_t
     return Rows(listId);
 }
 
+int ControlWithCaption(const Form& form, const DialogTemplate& layout, std::string_view caption) {
+    for (const ControlEntry& entry : layout.controls) {
+        if (form.GetText(entry.id) == caption) {
+            return entry.id;
+        }
+    }
+    return 0;
+}
+
 }  // namespace fw

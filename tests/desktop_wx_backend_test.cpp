@@ -24,6 +24,7 @@
 #include "framework/wx/wx_status_bar.h"
 #include "framework/wx/wx_user_actions.h"
 #include "plugin/runtime_classes.h"
+#include "tests/support/bar_painter.h"
 #include "watch/ipo_client_filter_layout.h"
 #include "watch/ipo_watch_details_layout.h"
 
@@ -289,17 +290,6 @@ TEST_F(WxFormTest, ResizingReachesTheOwner) {
     EXPECT_TRUE(RunUntil([&] { return owner.last.width == 400 && owner.last.height == 300; }))
         << owner.last.width << "x" << owner.last.height;
 }
-
-struct BarPainter : fw::StatusBarPainter {
-    std::vector<fw::Rect> panes;
-    void Paint(fw::Painter& painter, const fw::StatusBar& bar) override {
-        panes.clear();
-        for (int i = 0; i < bar.PaneCount(); ++i) {
-            panes.push_back(bar.ItemRect(i));
-            painter.FrameRect(bar.ItemRect(i), {128, 128, 128});
-        }
-    }
-};
 
 TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPainter) {
     fw::wx::WxBackend backend;

@@ -107,30 +107,11 @@ bool WxBackend::SetClipboardText(std::string_view text) {
 }
 
 std::string ToWxWildcard(std::string_view filter) {
-    // Pairs of description and pattern separated by bars, the list closed by "||".
-    std::string wildcard(filter);
-    while (wildcard.size() >= 2 && wildcard.compare(wildcard.size() - 2, 2, "||") == 0) {
-        wildcard.resize(wildcard.size() - 2);
+    std::string wildcard;
+    for (const std::string& part : FilterParts(filter)) {
+        wildcard += (wildcard.empty() ? "" : "|") + part;
     }
-    std::string trimmed;
-    size_t start = 0;
-    while (start <= wildcard.size()) {
-        const size_t bar = wildcard.find('|', start);
-        const std::string part =
-            wildcard.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        const size_t first = part.find_first_not_of(' ');
-        const size_t last = part.find_last_not_of(' ');
-        if (!trimmed.empty()) {
-            trimmed += '|';
-        }
-        trimmed +=
-            first == std::string::npos ? std::string() : part.substr(first, last - first + 1);
-        if (bar == std::string::npos) {
-            break;
-        }
-        start = bar + 1;
-    }
-    return trimmed;
+    return wildcard;
 }
 
 std::optional<std::string> WxBackend::SaveFileDialog(const SaveFileRequest& request) {

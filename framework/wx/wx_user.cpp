@@ -301,15 +301,7 @@ std::string WxUser::FrontWindow() const {
 
 int WxUser::FindControl(std::string_view caption) const {
     const WxForm* form = WxForm::In(window_);
-    if (!form) {
-        return 0;
-    }
-    for (const ControlEntry& entry : form->layout().controls) {
-        if (form->GetText(entry.id) == caption) {
-            return entry.id;
-        }
-    }
-    return 0;
+    return form ? ControlWithCaption(*form, form->layout(), caption) : 0;
 }
 
 wxWindow* WxUser::Control(int id) const {
