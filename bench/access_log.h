@@ -14,6 +14,7 @@ struct LoggedRequest {
     std::string code;   // "91".."96", or what else was asked
     std::string order;  // the order placed, modified or cancelled; empty for none
     std::map<std::string, double> stagesMs;  // "session", "queued", "work", "commit"
+    double totalMs = 0;                      // from its arrival until its answer was sent
 };
 
 // The value of "NAME=value" in an access line, or empty.
@@ -39,6 +40,7 @@ inline std::vector<LoggedRequest> ReadAccessLog(const std::string& path) {
         LoggedRequest& request = requests.emplace_back();
         request.code = LoggedField(line, "code");
         request.order = LoggedField(line, "order");
+        request.totalMs = base::ToDouble(LoggedField(line, "ms"));
         for (const char* stage : {"session", "queued", "work", "commit"}) {
             const std::string value = LoggedField(line, std::string(stage) + "_ms");
             if (!value.empty()) {

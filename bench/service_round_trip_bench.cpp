@@ -128,12 +128,15 @@ class FloorClient {
     httplib::Client client_;
 };
 
+// The watch list round trips of the last run of WatchList50, in order.
+std::vector<double> g_watchListMs;
+
 // Beside the bare HTTP round trip.
 void WatchList50(benchmark::State& state) {
     const uint16_t code = kRequestWatchList;
     const int32_t kind = 1;
     FloorClient floor;
-    MeasureBesideFloor(
+    g_watchListMs = MeasureBesideFloor(
         state, [&] { floor.RoundTrip(state); },
         [&] {
             IPOResultList* list =
@@ -210,6 +213,43 @@ void PlaceOrder(benchmark::State& state) {
     }
 }
 
+void PrintPercentiles(const char* name, const std::vector<double>& ms) {
+    std::printf("%s: p10 %.3f ms, p50 %.3f ms, p90 %.3f ms\n", name, Percentile(ms, 0.10),
+                Percentile(ms, 0.50), Percentile(ms, 0.90));
+}
+
+// Where a watch list round trip goes: the service finding the session and doing the work, its
+// whole time from the request's arrival until the answer was sent (the HTTP library's reading
+// and sending included), and what the round trip leaves beside that (the bridge, the companion's
+// sending, reading and decoding, and the hand-offs). Beside it, the service's whole time for the
+// floor's request. The last run's requests are the last ones of each kind in the log.
+void PrintWatchListStages() {
+    std::vector<LoggedRequest> watch;
+    std::vector<double> floorInService;
+    for (const LoggedRequest& request : ReadAccessLog(AccessLogPath())) {
+        if (request.code == "91" && request.stagesMs.count("work")) {
+            watch.push_back(request);
+        } else if (request.code == "-") {
+            floorInService.push_back(request.totalMs);
+        }
+    }
+    if (watch.size() < g_watchListMs.size()) {
+        return;
+    }
+    watch.erase(watch.begin(), watch.end() - static_cast<std::ptrdiff_t>(g_watchListMs.size()));
+    std::map<std::string, std::vector<double>> figures;
+    for (size_t i = 0; i < watch.size(); ++i) {
+        figures["session"].push_back(watch[i].stagesMs.at("session"));
+        figures["work"].push_back(watch[i].stagesMs.at("work"));
+        figures["in_service"].push_back(watch[i].totalMs);
+        figures["rest"].push_back(std::max(0.0, g_watchListMs[i] - watch[i].totalMs));
+    }
+    for (const char* stage : {"session", "work", "in_service", "rest"}) {
+        PrintPercentiles(("watch_list_stage_" + std::string(stage)).c_str(), figures[stage]);
+    }
+    PrintPercentiles("http_floor_in_service", floorInService);
+}
+
 // Prints p10, p50 and p90 of each stage of the placed orders, and of what each order's round
 // trip leaves over beside its own stages (never negative: the stages are parts of it).
 void PrintOrderStages() {
@@ -234,9 +274,7 @@ void PrintOrderStages() {
     }
     std::printf("place_order_stages_orders: %zu of %zu\n", figures["rest"].size(), g_placed.size());
     for (const char* stage : {"session", "queued", "work", "commit", "rest"}) {
-        const std::vector<double>& ms = figures[stage];
-        std::printf("place_order_stage_%s: p10 %.3f ms, p50 %.3f ms, p90 %.3f ms\n", stage,
-                    Percentile(ms, 0.10), Percentile(ms, 0.50), Percentile(ms, 0.90));
+        PrintPercentiles(("place_order_stage_" + std::string(stage)).c_str(), figures[stage]);
     }
 }
 
@@ -286,6 +324,9 @@ int main(int argc, char** argv) {
     ratio(figures[1], figures[0], "p50");
     ratio(figures[3], figures[2], "p50");
     ratio(figures[3], figures[2], "p99");
+    if (runs.Find("WatchList50")) {
+        PrintWatchListStages();
+    }
     if (runs.Find("PlaceOrder")) {
         PrintOrderStages();
     }

@@ -25,7 +25,9 @@ class Reader {
     Reader(simdjson::dom::object object, const Reader& parent, const char* name, size_t index)
         : object_(object), parent_(&parent), name_(name), index_(index) {}
 
-    std::string Text(const char* name) const {
+    std::string Text(const char* name) const { return std::string(View(name)); }
+    // The text where the parser holds it: valid while its answer is.
+    std::string_view View(const char* name) const {
         std::string_view text;
         if (Get(name).get_string().get(text) != simdjson::SUCCESS) {
             throw BadField("field " + Path(name) + " is not a text");
@@ -33,7 +35,7 @@ class Reader {
         if (text.find('\0') != std::string_view::npos) {
             throw BadField("field " + Path(name) + " holds a zero byte");
         }
-        return std::string(text);
+        return text;
     }
     int64_t Integer(const char* name, int64_t low, int64_t high) const {
         const simdjson::dom::element value = Get(name);
@@ -65,24 +67,28 @@ class Reader {
     }
     // A text that may be missing or of another type: empty then.
     std::string TextOrEmpty(const char* name) const {
+        simdjson::dom::element value;
         std::string_view text;
-        return object_[name].get_string().get(text) == simdjson::SUCCESS &&
+        return Find(name, value) && value.get_string().get(text) == simdjson::SUCCESS &&
                        text.find('\0') == std::string_view::npos
                    ? std::string(text)
                    : std::string();
     }
     // A flag that may be missing or of another type: false then.
     bool FlagOrFalse(const char* name) const {
+        simdjson::dom::element value;
         bool flag = false;
-        return object_[name].get_bool().get(flag) == simdjson::SUCCESS && flag;
+        return Find(name, value) && value.get_bool().get(flag) == simdjson::SUCCESS && flag;
     }
-    // Calls visit(Reader) for each object of an array field.
+    // Calls visit(Reader) for each object of an array field, whose records it adds to `list`,
+    // and links the list.
     template <class Visit>
-    void Each(const char* name, Visit visit) const {
+    void Each(const char* name, RecordList& list, Visit visit) const {
         simdjson::dom::array array;
         if (Get(name).get_array().get(array) != simdjson::SUCCESS) {
             throw BadField("field " + Path(name) + " is not a list");
         }
+        list.Reserve(array.size());
         size_t i = 0;
         for (simdjson::dom::element element : array) {
             simdjson::dom::object object;
@@ -91,6 +97,7 @@ class Reader {
             }
             visit(Reader(object, *this, name, i++));
         }
+        list.Link();
     }
 
   private:
@@ -108,13 +115,30 @@ class Reader {
     }
     simdjson::dom::element Get(const char* name) const {
         simdjson::dom::element value;
-        if (object_[name].get(value) != simdjson::SUCCESS) {
+        if (!Find(name, value)) {
             throw BadField("field " + Path(name) + " is missing");
         }
         return value;
     }
+    // Looks from just after the field found last, wrapping round: fields read in the order the
+    // answer holds them are found at once, and any other order still finds them.
+    bool Find(std::string_view name, simdjson::dom::element& value) const {
+        const auto search = [&](simdjson::dom::object::iterator from,
+                                simdjson::dom::object::iterator to) {
+            for (auto field = from; field != to; ++field) {
+                if (field.key_equals(name)) {
+                    value = field.value();
+                    next_ = ++field;
+                    return true;
+                }
+            }
+            return false;
+        };
+        return search(next_, object_.end()) || search(object_.begin(), next_);
+    }
 
     simdjson::dom::object object_;
+    mutable simdjson::dom::object::iterator next_ = object_.begin();
     const Reader* parent_ = nullptr;
     const char* name_ = nullptr;
     size_t index_ = 0;
@@ -122,18 +146,18 @@ class Reader {
 
 std::unique_ptr<WatchRecord> Watch(const Reader& in) {
     auto record = std::make_unique<WatchRecord>();
-    record->issueKey = in.Text("issue_key");
-    record->name = in.Text("name");
-    record->issueTag = in.Text("issue_tag");
-    record->priceLow = in.Rupees("price_low_paise");
-    record->priceHigh = in.Rupees("price_high_paise");
-    record->bidStart = in.Text("bid_start");
     record->bidEnd = in.Text("bid_end");
-    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record->bidStart = in.Text("bid_start");
     record->faceValue = in.Rupees("face_value_paise");
-    record->minimumQuantity = in.Int32("min_quantity");
-    record->lotSize = in.Int32("lot_size");
+    record->issueKey = in.Text("issue_key");
+    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record->issueTag = in.Text("issue_tag");
     record->issueType = in.Text("issue_type");
+    record->lotSize = in.Int32("lot_size");
+    record->minimumQuantity = in.Int32("min_quantity");
+    record->name = in.Text("name");
+    record->priceHigh = in.Rupees("price_high_paise");
+    record->priceLow = in.Rupees("price_low_paise");
     return record;
 }
 
@@ -154,7 +178,7 @@ std::unique_ptr<DetailsRecord> Details(const Reader& in) {
     record->rating = in.Text("rating");
     record->prospectus = in.Text("prospectus");
     record->recommendation = in.Text("recommendation");
-    in.Each("categories", [&](const Reader& item) {
+    in.Each("categories", record->categories, [&](const Reader& item) {
         auto category = std::make_unique<CategoryAnswer>();
         category->code = item.Text("code");
         category->name = item.Text("name");
@@ -163,7 +187,6 @@ std::unique_ptr<DetailsRecord> Details(const Reader& in) {
         category->cutOffAllowed = item.Flag("cut_off") ? 1 : 0;
         record->categories.Add<CategoryRecord>(std::move(category));
     });
-    record->categories.Link();
     return record;
 }
 
@@ -171,7 +194,7 @@ std::unique_ptr<UserDetailsAnswer> UserDetails(const Reader& in) {
     auto record = std::make_unique<UserDetailsAnswer>();
     record->upiId = in.Text("upi_id");
     const std::string clientId = in.Text("client_id");
-    in.Each("bank_accounts", [&](const Reader& item) {
+    in.Each("bank_accounts", record->bankAccounts, [&](const Reader& item) {
         auto account = std::make_unique<BankAccountAnswer>();
         account->clientId = clientId;
         account->bankName = item.Text("bank_name");
@@ -181,14 +204,12 @@ std::unique_ptr<UserDetailsAnswer> UserDetails(const Reader& in) {
         account->asbaAllowed = item.Flag("asba") ? 1 : 0;
         record->bankAccounts.Add<BankAccountRecord>(std::move(account));
     });
-    record->bankAccounts.Link();
-    in.Each("references", [&](const Reader& item) {
+    in.Each("references", record->references, [&](const Reader& item) {
         auto reference = std::make_unique<ReferenceAnswer>();
         reference->reference1 = item.Text("user_ref1");
         reference->reference2 = item.Text("user_ref2");
         record->references.Add<UserReferenceRecord>(std::move(reference));
     });
-    record->references.Link();
     return record;
 }
 
@@ -200,52 +221,51 @@ std::unique_ptr<OrderAnswer> Order(const Reader& in) {
         record->orderNumber = std::to_string(in.Int32("order_number"));
         record->applicationNumber = in.Text("application_number");
     }
-    in.Each("details", [&](const Reader& item) {
+    in.Each("details", record->details, [&](const Reader& item) {
         auto detail = std::make_unique<OrderDetailAnswer>();
         detail->status = static_cast<uint8_t>(item.Integer("status", 0, 1));
         detail->reference = item.Text("reference");
         detail->text = item.Text("text");
         record->details.Add<OrderResponseDetail>(std::move(detail));
     });
-    record->details.Link();
     return record;
 }
 
 std::unique_ptr<OrderBookAnswer> OrderBook(const Reader& in) {
+    // Read in the order the answer's keys come (sorted), so that each is found at once.
     auto record = std::make_unique<OrderBookAnswer>();
-    record->issueKey = in.Text("issue_key");
-    record->offerName = in.Text("offer_name");
-    record->offerType = in.Text("offer_type");
-    record->category = in.Text("category");
-    record->orderNumber = in.Int32("order_number");
-    record->applicationNumber = in.Text("application_number");
-    record->status = in.Text("status");
-    record->bidDate = in.Text("bid_date");
-    record->reference1 = in.Text("user_ref1");
-    record->reference2 = in.Text("user_ref2");
-    record->paymentMode = in.Text("payment_mode");
-    record->upiId = in.Text("upi_id");
-    record->bankName = in.Text("bank_name");
-    record->bankAccount = in.Text("bank_account");
-    record->lastModified = in.Text("last_modified");
-    record->rejectionReason = in.Text("rejection_reason");
     record->allocatedQuantity = in.Int32("allotted_quantity");
-    record->refund = in.Rupees("refund_paise");
-    record->paymentStatus = in.Text("payment_status");
-    record->totalPaise = static_cast<double>(in.Paise("total_paise"));
-    record->lotSize = in.Int32("lot_size");
-    record->clientName = in.Text("client_name");
-    in.Each("bids", [&](const Reader& item) {
+    record->texts.Set(OrderText::kApplicationNumber, in.View("application_number"));
+    record->texts.Set(OrderText::kBankAccount, in.View("bank_account"));
+    record->texts.Set(OrderText::kBankName, in.View("bank_name"));
+    record->texts.Set(OrderText::kBidDate, in.View("bid_date"));
+    in.Each("bids", record->bids, [&](const Reader& item) {
         auto bid = std::make_unique<OrderBidAnswer>();
-        bid->reference = item.Text("reference");
-        bid->quantity = item.Int32("quantity");
-        bid->cutOff = item.Flag("cut_off") ? 1 : 0;
-        bid->pricePaise = static_cast<double>(item.Paise("price_paise"));
         bid->amountPaise = static_cast<double>(item.Paise("amount_paise"));
+        bid->cutOff = item.Flag("cut_off") ? 1 : 0;
         bid->position = item.Int32("position");
+        bid->pricePaise = static_cast<double>(item.Paise("price_paise"));
+        bid->quantity = item.Int32("quantity");
+        bid->reference = item.Text("reference");
         record->bids.Add<IPOOrderBid>(std::move(bid));
     });
-    record->bids.Link();
+    record->texts.Set(OrderText::kCategory, in.View("category"));
+    record->texts.Set(OrderText::kClientName, in.View("client_name"));
+    record->texts.Set(OrderText::kIssueKey, in.View("issue_key"));
+    record->texts.Set(OrderText::kLastModified, in.View("last_modified"));
+    record->lotSize = in.Int32("lot_size");
+    record->texts.Set(OrderText::kOfferName, in.View("offer_name"));
+    record->texts.Set(OrderText::kOfferType, in.View("offer_type"));
+    record->orderNumber = in.Int32("order_number");
+    record->texts.Set(OrderText::kPaymentMode, in.View("payment_mode"));
+    record->texts.Set(OrderText::kPaymentStatus, in.View("payment_status"));
+    record->refund = in.Rupees("refund_paise");
+    record->texts.Set(OrderText::kRejectionReason, in.View("rejection_reason"));
+    record->texts.Set(OrderText::kStatus, in.View("status"));
+    record->totalPaise = static_cast<double>(in.Paise("total_paise"));
+    record->texts.Set(OrderText::kUpiId, in.View("upi_id"));
+    record->texts.Set(OrderText::kReference1, in.View("user_ref1"));
+    record->texts.Set(OrderText::kReference2, in.View("user_ref2"));
     return record;
 }
 
@@ -315,8 +335,8 @@ Outcome Decode(uint16_t code, int httpStatus, std::string_view body, bool inPlac
                            top.FlagOrFalse("accepted"));
         }
         auto answer = std::make_unique<Answer>(code);
-        top.Each("records", [&](const Reader& record) { AddRecord(*answer, record); });
-        answer->Records().Link();
+        top.Each("records", answer->Records(),
+                 [&](const Reader& record) { AddRecord(*answer, record); });
         Outcome outcome;
         outcome.accepted = true;
         outcome.resultCode = static_cast<int16_t>(result);

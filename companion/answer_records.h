@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bridge/companion_abi.h"
@@ -19,21 +20,24 @@ inline const char* NoText() {
 // A list of answer records in the framework's pointer-list form, owning its elements.
 class RecordList {
   public:
+    // Room for `count` records, made before they are added.
+    void Reserve(size_t count) {
+        owned_.reserve(count);
+        nodes_.reserve(count);
+    }
     template <class Interface, class Record>
     void Add(std::unique_ptr<Record> record) {
         Interface* element = record.get();
         // Each record is deleted as its own type, with no shared count made for it.
         owned_.emplace_back(record.release(),
                             [](void* owned) { delete static_cast<Record*>(owned); });
-        elements_.push_back(element);
+        nodes_.push_back(PtrListNode{nullptr, nullptr, element});
     }
     // Links the nodes; called once, after the last Add.
     void Link() {
-        nodes_.resize(elements_.size());
         for (size_t i = 0; i < nodes_.size(); ++i) {
             nodes_[i].Next = i + 1 < nodes_.size() ? &nodes_[i + 1] : nullptr;
             nodes_[i].Previous = i > 0 ? &nodes_[i - 1] : nullptr;
-            nodes_[i].Element = elements_[i];
         }
         list_.Head = nodes_.empty() ? nullptr : &nodes_.front();
         list_.Tail = nodes_.empty() ? nullptr : &nodes_.back();
@@ -43,9 +47,34 @@ class RecordList {
 
   private:
     std::vector<std::unique_ptr<void, void (*)(void*)>> owned_;
-    std::vector<void*> elements_;
     std::vector<PtrListNode> nodes_;
     PtrList list_{};
+};
+
+// The texts of one record in one buffer, each ended by a zero byte: one allocation for all of
+// them where separate strings would take one for each text too long to sit inside itself (an
+// order book of 100,000 orders made half a million of them).
+template <class Field, size_t kFields>
+class PackedTexts {
+  public:
+    PackedTexts() {
+        buffer_.reserve(kReserved);
+        buffer_.push_back('\0');  // where every text not set yet points: empty
+    }
+    void Set(Field field, std::string_view text) {
+        offsets_[static_cast<size_t>(field)] = static_cast<uint32_t>(buffer_.size());
+        buffer_.append(text);
+        buffer_.push_back('\0');
+    }
+    const char* Get(Field field) const {
+        return buffer_.data() + offsets_[static_cast<size_t>(field)];
+    }
+
+  private:
+    static constexpr size_t kReserved = 256;  // room for a typical record's texts
+
+    std::string buffer_;
+    uint32_t offsets_[kFields] = {};
 };
 
 class WatchRecord final : public IPOWatchEntry {
@@ -218,42 +247,62 @@ class OrderBidAnswer final : public IPOOrderBid {
     int32_t Position() override { return position; }
 };
 
+// The texts of an order book entry.
+enum class OrderText {
+    kIssueKey,
+    kOfferName,
+    kOfferType,
+    kCategory,
+    kApplicationNumber,
+    kStatus,
+    kBidDate,
+    kReference1,
+    kReference2,
+    kPaymentMode,
+    kUpiId,
+    kBankName,
+    kBankAccount,
+    kLastModified,
+    kRejectionReason,
+    kPaymentStatus,
+    kClientName,
+    kCount
+};
+
 class OrderBookAnswer final : public IPOOrderBookEntry {
   public:
-    std::string issueKey, offerName, offerType, category, applicationNumber, status, bidDate,
-        reference1, reference2, paymentMode, upiId, bankName, bankAccount, lastModified,
-        rejectionReason, paymentStatus, clientName;
+    PackedTexts<OrderText, static_cast<size_t>(OrderText::kCount)> texts;
     int32_t orderNumber = 0, allocatedQuantity = 0, lotSize = 0;
     double refund = 0, totalPaise = 0;
     RecordList bids;
 
     void Reserved0() override {}
-    const char* IssueKey() override { return issueKey.c_str(); }
-    const char* OfferName() override { return offerName.c_str(); }
-    const char* OfferType() override { return offerType.c_str(); }
-    const char* CategoryCode() override { return category.c_str(); }
+    const char* IssueKey() override { return texts.Get(OrderText::kIssueKey); }
+    const char* OfferName() override { return texts.Get(OrderText::kOfferName); }
+    const char* OfferType() override { return texts.Get(OrderText::kOfferType); }
+    const char* CategoryCode() override { return texts.Get(OrderText::kCategory); }
     int32_t OrderNumber() override { return orderNumber; }
-    const char* ApplicationNumber() override { return applicationNumber.c_str(); }
+    const char* ApplicationNumber() override { return texts.Get(OrderText::kApplicationNumber); }
     const char* FurtherText() override { return NoText(); }
-    const char* StatusCode() override { return status.c_str(); }
-    const char* BidDate() override { return bidDate.c_str(); }
-    const char* UserReference1() override { return reference1.c_str(); }
-    const char* UserReference2() override { return reference2.c_str(); }
-    const char* PaymentMode() override { return paymentMode.c_str(); }
-    const char* UPIId() override { return upiId.c_str(); }
-    const char* BankName() override { return bankName.c_str(); }
-    const char* BankAccount() override { return bankAccount.c_str(); }
-    const char* LastModified() override { return lastModified.c_str(); }
-    const char* RejectionReason() override { return rejectionReason.c_str(); }
+    const char* StatusCode() override { return texts.Get(OrderText::kStatus); }
+    const char* BidDate() override { return texts.Get(OrderText::kBidDate); }
+    const char* UserReference1() override { return texts.Get(OrderText::kReference1); }
+    const char* UserReference2() override { return texts.Get(OrderText::kReference2); }
+    const char* PaymentMode() override { return texts.Get(OrderText::kPaymentMode); }
+    const char* UPIId() override { return texts.Get(OrderText::kUpiId); }
+    const char* BankName() override { return texts.Get(OrderText::kBankName); }
+    const char* BankAccount() override { return texts.Get(OrderText::kBankAccount); }
+    const char* LastModified() override { return texts.Get(OrderText::kLastModified); }
+    const char* RejectionReason() override { return texts.Get(OrderText::kRejectionReason); }
     int32_t AllocatedQuantity() override { return allocatedQuantity; }
     const char* Reserved19() override { return NoText(); }
     double RefundAmount() override { return refund; }
-    const char* PaymentStatusCode() override { return paymentStatus.c_str(); }
+    const char* PaymentStatusCode() override { return texts.Get(OrderText::kPaymentStatus); }
     double TotalAmountPayable() override { return totalPaise; }
     int32_t LotSize() override { return lotSize; }
     const char* Reserved24() override { return NoText(); }
     PtrList* Bids() override { return bids.List(); }
-    const char* ClientName() override { return clientName.c_str(); }
+    const char* ClientName() override { return texts.Get(OrderText::kClientName); }
 };
 
 class CancelAnswer final : public IPOCancelResponse {

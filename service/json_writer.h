@@ -19,7 +19,8 @@ class JsonWriter {
     JsonWriter& EndObject() { return Close('}'); }
     JsonWriter& BeginArray() { return Open('['); }
     JsonWriter& EndArray() { return Close(']'); }
-    // The key of the next value of an object; the caller gives keys in sorted order.
+    // The key of the next value of an object; the caller gives keys in sorted order, each a
+    // plain ASCII name (written without escaping).
     JsonWriter& Key(std::string_view key);
     JsonWriter& String(std::string_view text);
     JsonWriter& Int(int64_t value);

@@ -23,16 +23,16 @@ std::string DateField(const Fields& fields, const char* name) {
 // One watch list entry, its keys in sorted order.
 void WriteWatchEntry(JsonWriter& out, const Query& row) {
     out.BeginObject()
-        .Member("bid_end", row.Text(6).substr(0, 10))
-        .Member("bid_start", row.Text(5).substr(0, 10))
+        .Member("bid_end", row.View(6).substr(0, 10))
+        .Member("bid_start", row.View(5).substr(0, 10))
         .Member("face_value_paise", row.Int(8))
-        .Member("issue_key", row.Text(0))
+        .Member("issue_key", row.View(0))
         .Member("issue_size", row.Int(7))
-        .Member("issue_tag", row.Text(2))
-        .Member("issue_type", row.Text(11))
+        .Member("issue_tag", row.View(2))
+        .Member("issue_type", row.View(11))
         .Member("lot_size", row.Int(10))
         .Member("min_quantity", row.Int(9))
-        .Member("name", row.Text(1))
+        .Member("name", row.View(1))
         .Member("price_high_paise", row.Int(4))
         .Member("price_low_paise", row.Int(3))
         .EndObject();
@@ -223,7 +223,7 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
     AnswerWriter answer(body);
     JsonWriter& out = answer.json;
     while (order.Next()) {
-        const std::string status = order.Text(5);
+        const std::string_view status = order.View(5);
         if (std::find(statuses.begin(), statuses.end(), status) == statuses.end()) {
             continue;
         }
@@ -231,10 +231,10 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
         // The keys in sorted order, as the protocol's objects have them.
         out.BeginObject()
             .Member("allotted_quantity", order.Int(15))
-            .Member("application_number", order.Text(1))
-            .Member("bank_account", order.Text(12))
-            .Member("bank_name", order.Text(11))
-            .Member("bid_date", order.Text(6))
+            .Member("application_number", order.View(1))
+            .Member("bank_account", order.View(12))
+            .Member("bank_name", order.View(11))
+            .Member("bid_date", order.View(6))
             .Key("bids")
             .BeginArray();
         while (moreBids && bid.Int(0) < number) {  // bids of orders the status filter left out
@@ -249,27 +249,27 @@ std::string OrderBook(Store& store, const RequestHeader& header, const Fields& f
                 .Member("position", bid.Int(5))
                 .Member("price_paise", price)
                 .Member("quantity", quantity)
-                .Member("reference", bid.Text(1))
+                .Member("reference", bid.View(1))
                 .EndObject();
         }
         out.EndArray()
-            .Member("category", order.Text(4))
+            .Member("category", order.View(4))
             .Member("client_name", party.clientName)
-            .Member("issue_key", order.Text(2))
-            .Member("last_modified", order.Text(13))
+            .Member("issue_key", order.View(2))
+            .Member("last_modified", order.View(13))
             .Member("lot_size", order.Int(19))
-            .Member("offer_name", order.Text(3))
+            .Member("offer_name", order.View(3))
             .Member("offer_type", "IPO")
             .Member("order_number", number)
-            .Member("payment_mode", order.Text(9))
-            .Member("payment_status", order.Text(17))
+            .Member("payment_mode", order.View(9))
+            .Member("payment_status", order.View(17))
             .Member("refund_paise", order.Int(16))
-            .Member("rejection_reason", order.Text(14))
+            .Member("rejection_reason", order.View(14))
             .Member("status", status)
             .Member("total_paise", order.Int(18))
-            .Member("upi_id", order.Text(10))
-            .Member("user_ref1", order.Text(7))
-            .Member("user_ref2", order.Text(8))
+            .Member("upi_id", order.View(10))
+            .Member("user_ref1", order.View(7))
+            .Member("user_ref2", order.View(8))
             .EndObject();
     }
     answer.Finish(body);

@@ -147,9 +147,14 @@ int64_t Query::Int(int column) const {
 }
 
 std::string Query::Text(int column) const {
+    return std::string(View(column));
+}
+
+std::string_view Query::View(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(statement_, column)))
-                : std::string();
+    return text ? std::string_view(text,
+                                   static_cast<size_t>(sqlite3_column_bytes(statement_, column)))
+                : std::string_view();
 }
 
 Store::Store(const std::string& path) : path_(path) {

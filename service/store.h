@@ -47,6 +47,8 @@ class Query {
     void Run();
     int64_t Int(int column) const;
     std::string Text(int column) const;
+    // The column's text where SQLite holds it: valid until the next step.
+    std::string_view View(int column) const;
 
   private:
     sqlite3* db_;

@@ -266,7 +266,7 @@ TEST_F(CompanionTest, AnswersThatCannotBeReadOrAreRefusedGiveAClearMessage) {
         {200, "<html>busy</html>", 3,
          "The IPO service answered with something that is not a JSON object (HTTP status 200)", ""},
         {200, R"({"result":0,"records":[{"issue_key":"X"}]})", 3,
-         unreadable + "records[0].name is missing", ""},
+         unreadable + "records[0].bid_end is missing", ""},
         {503, R"({"result":0,"message":"Down for maintenance"})", 2, "Down for maintenance", ""},
         {500, R"({"result":20})", 20, "The IPO service refused the request (HTTP status 500)", ""},
         {400, R"({"result":10,"message":")" + longText + "\"}", 10, longText.substr(0, 4094), ""},
