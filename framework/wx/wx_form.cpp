@@ -1102,8 +1102,10 @@ void WxForm::SetToolTip(int id, std::string_view text, bool active) {
 }
 
 void WxForm::ResizeControl(int id, Size pixels) {
+    // A view sized from a frame not yet laid out may ask for less than nothing; wx would read -1
+    // as "keep the present size" and Gtk refuses anything below it.
     if (wxWindow* c = control(id)) {
-        c->SetSize(pixels.width, pixels.height);
+        c->SetSize(std::max(0, pixels.width), std::max(0, pixels.height));
     }
 }
 

@@ -42,9 +42,20 @@ void FwStatusBar::SetPaneText(int pane, std::string_view text) {
     if (pane < 0 || pane >= PaneCount()) {
         return;
     }
-    SetStatusText(ToWx(text), pane);
+    // wx repaints a pane whose text changes; one set to the same text is painted again too, as
+    // an owner-drawn bar paints more than its texts.
+    const wxString value = ToWx(text);
+    if (GetStatusText(pane) == value) {
+        DoUpdateStatusText(pane);
+    } else {
+        SetStatusText(value, pane);
+    }
+}
+
+void FwStatusBar::DoUpdateStatusText(int pane) {
+    // A bar not yet laid out has panes of no (or negative) width: nothing to paint yet.
     wxRect rect;
-    if (GetFieldRect(pane, rect)) {
+    if (GetFieldRect(pane, rect) && !rect.IsEmpty()) {
         RefreshRect(rect);
         Update();
     }

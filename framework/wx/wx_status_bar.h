@@ -26,6 +26,8 @@ class FwStatusBar : public wxStatusBar, public StatusBar {
 
   protected:
     void DrawField(wxDC& dc, int i, int textHeight) override;
+    // Repaints a pane at once, as wx does, unless the bar has no room for it yet.
+    void DoUpdateStatusText(int pane) override;
 
   private:
     StatusBarKind kind_;
