@@ -57,6 +57,7 @@ enum class OrderAction {
     ExchangeCancel,
     Allot,
     Payment,
+    Mandate,  // the payer accepts or declines a UPI order's mandate
 };
 
 struct OrderTransition {

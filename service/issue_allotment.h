@@ -1,0 +1,25 @@
+// An issue's allotment in the store: the operator finalises a closed issue at its price with a
+// published seed, which allots the live applications and writes each order's allotted quantity,
+// refund and payment status; anyone holding the seed can verify the stored results; the basis of
+// allotment is reported as CSV. Each function takes the store's lock and returns the text to
+// print; it throws std::invalid_argument with a clear message when it cannot be carried out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "service/store.h"
+
+namespace svc {
+
+std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pricePaise,
+                          const std::string& seed);
+
+// Recomputes the finalised issue's allotment with `seed`; `agrees` tells whether every stored
+// result matches, and the text lists each one that does not.
+std::string VerifyAllotment(Store& store, const std::string& issueKey, const std::string& seed,
+                            bool& agrees);
+
+std::string AllotmentReport(Store& store, const std::string& issueKey);
+
+}  // namespace svc
