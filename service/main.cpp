@@ -142,35 +142,37 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     passwd->add_option("--password", options.user.password,
                        "the password (default: one line read from standard input)");
     passwd->callback([&options] { options.user.verb = "passwd"; });
+    // An issue command: its name, what it does, the issue it acts on.
+    const auto issueCommand = [&options](CLI::App* parent, const char* verb,
+                                         const char* description) {
+        CLI::App* command = parent->add_subcommand(verb, description);
+        command->add_option("issue", options.issue.issue)->required();
+        command->callback([&options, verb] { options.issue.verb = verb; });
+        return command;
+    };
     CLI::App* issue = app.add_subcommand("issue", "close an issue's bidding with its allotment");
     issue->require_subcommand(1);
     issue->preparse_callback(readSystemConfig);
-    CLI::App* finalise = issue->add_subcommand(
-        "finalise",
-        "set a closed issue's price, allot it by a draw from the published seed, "
-        "and write each order's allotted quantity, refund and payment status");
-    finalise->add_option("issue", options.issue.issue)->required();
+    CLI::App* finalise = issueCommand(
+        issue, "finalise",
+        "set a closed issue's price, allot it by a draw from the published seed, and write each "
+        "order's allotted quantity, refund and payment status");
     finalise->add_option("--price", options.issue.price, "the issue price in rupees")
         ->required()
         ->check(CLI::PositiveNumber);
     finalise->add_option("--seed", options.issue.seed, "the published seed of the draw")
         ->required();
-    finalise->callback([&options] { options.issue.verb = "finalise"; });
     CLI::App* allotment =
         app.add_subcommand("allotment", "verify or report a finalised issue's allotment");
     allotment->require_subcommand(1);
     allotment->preparse_callback(readSystemConfig);
-    CLI::App* verify = allotment->add_subcommand(
-        "verify",
-        "recompute the allotment from the stored applications and the seed, and "
-        "report every stored result that differs (exit status 1)");
-    verify->add_option("issue", options.issue.issue)->required();
-    verify->add_option("--seed", options.issue.seed, "the published seed")->required();
-    verify->callback([&options] { options.issue.verb = "verify"; });
-    CLI::App* report = allotment->add_subcommand("report", "print the basis of allotment as CSV");
-    report->add_option("issue", options.issue.issue)->required();
-    report->add_option("--output", options.issue.output, "also write the CSV to this file");
-    report->callback([&options] { options.issue.verb = "report"; });
+    issueCommand(allotment, "verify",
+                 "recompute the allotment from the stored applications and the seed, and report "
+                 "every stored result that differs (exit status 1)")
+        ->add_option("--seed", options.issue.seed, "the published seed")
+        ->required();
+    issueCommand(allotment, "report", "print the basis of allotment as CSV")
+        ->add_option("--output", options.issue.output, "also write the CSV to this file");
     try {
         app.parse(argc, argv);
         return true;
