@@ -38,8 +38,9 @@ Category CategoryOf(const AppliedOrder& order) {
             return known.category;
         }
     }
-    throw std::invalid_argument("Category " + order.category + " of application " +
-                                order.applicationNumber + " has no basis of allotment");
+    throw std::invalid_argument(base::Format("Category %s of order %lld has no basis of allotment",
+                                             order.category.c_str(),
+                                             static_cast<long long>(order.orderNumber)));
 }
 
 // Whether the order's money is held for it: its UPI mandate accepted, or its ASBA order
@@ -99,16 +100,6 @@ AllotmentIssue LoadFinalised(IssueTable& table, const std::string& key) {
     return issue;
 }
 
-std::vector<Application> ApplicationsOf(const AllotmentIssue& issue,
-                                        const std::vector<AppliedOrder>& orders) {
-    std::vector<Application> applications;
-    applications.reserve(orders.size());
-    for (const AppliedOrder& order : orders) {
-        applications.push_back(ApplicationOf(issue, order));
-    }
-    return applications;
-}
-
 allotment::Allotment Allot(const allotment::IssueTerms& terms,
                            const std::vector<Application>& applications, int64_t price,
                            const std::string& seed) {
@@ -130,8 +121,10 @@ Reason StoredReason(const AppliedOrder& order) {
             return static_cast<Reason>(value);
         }
     }
-    throw std::invalid_argument("Application " + order.applicationNumber + " has the reason '" +
-                                order.reason + "', which no allotment gives");
+    throw std::invalid_argument(
+        base::Format("Order %lld has the reason '%s', which no allotment "
+                     "gives",
+                     static_cast<long long>(order.orderNumber), order.reason.c_str()));
 }
 
 std::string ResultText(int64_t allotted, int64_t refund, const std::string& reason) {
@@ -150,6 +143,19 @@ void RequireClosed(const AllotmentIssue& issue) {
 }
 
 }  // namespace
+
+StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue) {
+    StoredAllotment loaded{TermsOf(issue), {}, {}};
+    IssueTable(store).ForEachApplication(issue.key, [&](const AppliedOrder& order) {
+        loaded.applications.push_back(ApplicationOf(issue, order));
+        allotment::Result stored;
+        stored.allotted = static_cast<int32_t>(order.allotted);
+        stored.refund = order.refund;
+        stored.reason = StoredReason(order);
+        loaded.stored.push_back(stored);
+    });
+    return loaded;
+}
 
 std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pricePaise,
                           const std::string& seed) {
@@ -171,9 +177,9 @@ std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pri
             "The price %s is outside the band %s-%s", base::Hundredths(pricePaise).c_str(),
             base::Hundredths(issue.priceLow).c_str(), base::Hundredths(issue.priceHigh).c_str()));
     }
-    const allotment::IssueTerms terms = TermsOf(issue);
-    const std::vector<AppliedOrder> orders = table.Applications(issueKey);
-    const std::vector<Application> applications = ApplicationsOf(issue, orders);
+    const StoredAllotment loaded = LoadAllotment(store, issue);
+    const allotment::IssueTerms& terms = loaded.terms;
+    const std::vector<Application>& applications = loaded.applications;
     const std::optional<int32_t> covering =
         allotment::CoveringPrice(terms, applications, allotment::Screen(terms, applications));
     const allotment::Allotment result = Allot(terms, applications, pricePaise, seed);
@@ -181,14 +187,14 @@ std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pri
     int64_t allottees = 0;
     int64_t shares = 0;
     int64_t refunds = 0;
-    for (size_t i = 0; i < orders.size(); ++i) {
+    for (size_t i = 0; i < applications.size(); ++i) {
         const allotment::Result& outcome = result.results[i];
         // Blocked funds are debited for the shares and the rest released; a mandate still
         // pending has expired, and unblocked funds end as a failed payment.
         const char* payment =
             applications[i].fundsBlocked ? payment_status::kSucceeded : payment_status::kFailed;
-        table.SetResult(orders[i].orderNumber, outcome.allotted, outcome.refund, payment,
-                        ReasonOf(outcome), now);
+        table.SetResult(static_cast<int64_t>(applications[i].number), outcome.allotted,
+                        outcome.refund, payment, ReasonOf(outcome), now);
         allottees += outcome.allotted > 0;
         shares += outcome.allotted;
         refunds += outcome.refund;
@@ -199,7 +205,7 @@ std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pri
         base::Format("issue=%s finalised price_paise=%lld seed=%s applications=%zu "
                      "allotted=%lld",
                      issueKey.c_str(), static_cast<long long>(pricePaise), seed.c_str(),
-                     orders.size(), static_cast<long long>(shares)));
+                     applications.size(), static_cast<long long>(shares)));
     const std::string coveringText = covering
                                          ? "first covers them at " + base::Hundredths(*covering)
                                          : "does not cover them within the band";
@@ -208,7 +214,7 @@ std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pri
         "%zu applications, %lld allotted %lld shares, refunds %s",
         issueKey.c_str(), base::Hundredths(pricePaise).c_str(),
         static_cast<long long>(allotment::SharesOfferedToBidders(terms.split)),
-        coveringText.c_str(), orders.size(), static_cast<long long>(allottees),
+        coveringText.c_str(), applications.size(), static_cast<long long>(allottees),
         static_cast<long long>(shares), base::Hundredths(refunds).c_str());
 }
 
@@ -217,41 +223,35 @@ std::string VerifyAllotment(Store& store, const std::string& issueKey, const std
     auto lock = store.Lock();
     IssueTable table(store);
     const AllotmentIssue issue = LoadFinalised(table, issueKey);
-    const std::vector<AppliedOrder> orders = table.Applications(issueKey);
-    const std::vector<Application> applications = ApplicationsOf(issue, orders);
-    std::vector<allotment::Result> stored(orders.size());
-    for (size_t i = 0; i < orders.size(); ++i) {
-        stored[i].allotted = static_cast<int32_t>(orders[i].allotted);
-        stored[i].refund = orders[i].refund;
-        stored[i].reason = StoredReason(orders[i]);
-    }
+    const StoredAllotment loaded = LoadAllotment(store, issue);
     std::vector<allotment::Difference> differences;
     try {
-        differences = allotment::Verify(TermsOf(issue), applications,
-                                        static_cast<int32_t>(issue.finalPrice), seed, stored);
+        differences =
+            allotment::Verify(loaded.terms, loaded.applications,
+                              static_cast<int32_t>(issue.finalPrice), seed, loaded.stored);
     } catch (const allotment::AllotmentError& error) {
         throw std::invalid_argument(error.what());
     }
     agrees = differences.empty();
     std::string text;
-    size_t next = 0;
+    OrderTable orders(store);
     for (const allotment::Difference& difference : differences) {
-        while (orders[next].orderNumber != static_cast<int64_t>(difference.application)) {
-            ++next;
-        }
-        text += base::Format(
-            "application %s: stored %s; recomputed %s\n", orders[next].applicationNumber.c_str(),
-            ResultText(difference.stored.allotted, difference.stored.refund,
-                       ReasonOf(difference.stored))
-                .c_str(),
-            ResultText(difference.recomputed.allotted, difference.recomputed.refund,
-                       ReasonOf(difference.recomputed))
-                .c_str());
+        const std::optional<StoredOrder> order =
+            orders.Find(static_cast<int64_t>(difference.application));
+        text +=
+            base::Format("application %s: stored %s; recomputed %s\n",
+                         order ? order->applicationNumber.c_str() : "?",
+                         ResultText(difference.stored.allotted, difference.stored.refund,
+                                    ReasonOf(difference.stored))
+                             .c_str(),
+                         ResultText(difference.recomputed.allotted, difference.recomputed.refund,
+                                    ReasonOf(difference.recomputed))
+                             .c_str());
     }
     return text + base::Format(
                       "%s: %zu of %zu applications differ from the allotment at %s "
                       "with this seed",
-                      issueKey.c_str(), differences.size(), orders.size(),
+                      issueKey.c_str(), differences.size(), loaded.applications.size(),
                       base::Hundredths(issue.finalPrice).c_str());
 }
 
@@ -259,9 +259,9 @@ std::string AllotmentReport(Store& store, const std::string& issueKey) {
     auto lock = store.Lock();
     IssueTable table(store);
     const AllotmentIssue issue = LoadFinalised(table, issueKey);
-    const std::vector<Application> applications =
-        ApplicationsOf(issue, table.Applications(issueKey));
-    return allotment::BasisCsv(Allot(TermsOf(issue), applications, issue.finalPrice, issue.seed));
+    const StoredAllotment loaded = LoadAllotment(store, issue);
+    return allotment::BasisCsv(
+        Allot(loaded.terms, loaded.applications, issue.finalPrice, issue.seed));
 }
 
 }  // namespace svc

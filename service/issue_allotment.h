@@ -7,10 +7,26 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "service/allotment/basis.h"
+#include "service/issue_table.h"
 #include "service/store.h"
 
 namespace svc {
+
+// An issue's terms and its live applications as its allotment reads them from the store, in
+// application-number order (an application's number is its order number), with each one's stored
+// result (allotted shares, refund, reason).
+struct StoredAllotment {
+    allotment::IssueTerms terms;
+    std::vector<allotment::Application> applications;
+    std::vector<allotment::Result> stored;
+};
+
+// The caller holds the store's lock. Throws std::invalid_argument when the issue has no split or
+// an order's category or stored reason is not the allotment's.
+StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue);
 
 std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pricePaise,
                           const std::string& seed);

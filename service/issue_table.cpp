@@ -35,36 +35,32 @@ void IssueTable::InsertSplit(const std::string& key, const allotment::Split& spl
         .Run();
 }
 
-std::vector<AppliedOrder> IssueTable::Applications(const std::string& key) {
+void IssueTable::ForEachApplication(const std::string& key,
+                                    const std::function<void(const AppliedOrder&)>& visit) {
     static const std::string sql =
-        "SELECT o.order_number, o.application_number, o.category, o.status, o.payment_mode, "
-        "o.payment_status, o.amount, COALESCE(c.reference1, ''), o.allotted_quantity, o.refund, "
-        "o.rejection_reason, b.position, b.quantity, b.cut_off, b.price "
+        "SELECT o.order_number, o.category, o.status, o.payment_mode, o.payment_status, o.amount, "
+        "COALESCE(c.reference1, ''), o.allotted_quantity, o.refund, o.rejection_reason, "
+        "b.position, b.quantity, b.cut_off, b.price "
         "FROM orders o JOIN bids b ON b.order_number = o.order_number AND b.active = 1 "
         "LEFT JOIN clients c ON c.client_id = o.client_id "
         "WHERE o.issue_key = ? AND o." +
         LiveStatusCondition() + " ORDER BY o.order_number, b.position";
-    std::vector<AppliedOrder> orders;
+    AppliedOrder order;
     Query row = store_.Prepare(sql.c_str(), key);
     while (row.Next()) {
-        if (orders.empty() || orders.back().orderNumber != row.Int(0)) {
-            orders.push_back(AppliedOrder{row.Int(0),
-                                          row.Text(1),
-                                          row.Text(2),
-                                          row.Text(3),
-                                          row.Text(4),
-                                          row.Text(5),
-                                          row.Int(6),
-                                          row.Text(7),
-                                          row.Int(8),
-                                          row.Int(9),
-                                          row.Text(10),
-                                          {}});
+        if (order.orderNumber != row.Int(0)) {
+            if (order.orderNumber != 0) {
+                visit(order);
+            }
+            order = AppliedOrder{row.Int(0),  row.Text(1), row.Text(2), row.Text(3),
+                                 row.Text(4), row.Int(5),  row.Text(6), row.Int(7),
+                                 row.Int(8),  row.Text(9), {}};
         }
-        orders.back().bids.push_back(
-            BidTerms{row.Int(11), row.Int(12), row.Int(13) != 0, row.Int(14)});
+        order.bids.push_back(BidTerms{row.Int(10), row.Int(11), row.Int(12) != 0, row.Int(13)});
     }
-    return orders;
+    if (order.orderNumber != 0) {
+        visit(order);
+    }
 }
 
 void IssueTable::SetResult(int64_t orderNumber, int64_t allotted, int64_t refund,

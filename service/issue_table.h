@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,6 @@ struct AllotmentIssue {
 // A live order of the issue with its active bids, the PAN of its client and its result so far.
 struct AppliedOrder {
     int64_t orderNumber = 0;
-    std::string applicationNumber;
     std::string category;
     std::string status;
     std::string paymentMode;
@@ -50,8 +50,10 @@ class IssueTable {
 
     std::optional<AllotmentIssue> Find(const std::string& key);
     void InsertSplit(const std::string& key, const allotment::Split& split);
-    // The issue's live orders in application-number order.
-    std::vector<AppliedOrder> Applications(const std::string& key);
+    // Visits the issue's live orders one by one in application-number order (an issue may have
+    // millions: they are never all held as rows).
+    void ForEachApplication(const std::string& key,
+                            const std::function<void(const AppliedOrder&)>& visit);
     void SetResult(int64_t orderNumber, int64_t allotted, int64_t refund,
                    const std::string& paymentStatus, const std::string& reason,
                    const std::string& time);
