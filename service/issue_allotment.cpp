@@ -26,10 +26,10 @@ struct CategoryCode {
 };
 
 const CategoryCode kCategories[] = {
-    {"RETAIL", Category::Retail},
-    {"HNI", Category::NonInstitutional},
-    {"EMPLOYEE", Category::Employee},
-    {"SHAREHOLDER", Category::Shareholder},
+    {category_code::kRetail, Category::Retail},
+    {category_code::kNonInstitutional, Category::NonInstitutional},
+    {category_code::kEmployee, Category::Employee},
+    {category_code::kShareholder, Category::Shareholder},
 };
 
 Category CategoryOf(const AppliedOrder& order) {

@@ -8,12 +8,12 @@ std::optional<AllotmentIssue> IssueTable::Find(const std::string& key) {
     Query row = store_.Prepare(
         "SELECT i.issue_key, i.price_low, i.price_high, i.lot_size, "
         "i.price_high - COALESCE((SELECT c.price_high FROM categories c "
-        "WHERE c.issue_key = i.issue_key AND c.code = 'EMPLOYEE'), i.price_high), i.bid_end, "
+        "WHERE c.issue_key = i.issue_key AND c.code = ?2), i.price_high), i.bid_end, "
         "s.issue_key IS NOT NULL, s.retail, s.non_institutional, s.institutional, s.employee, "
         "s.shareholder, COALESCE(f.price, 0), COALESCE(f.seed, ''), COALESCE(f.finalised, '') "
         "FROM issues i LEFT JOIN issue_splits s ON s.issue_key = i.issue_key "
-        "LEFT JOIN issue_finals f ON f.issue_key = i.issue_key WHERE i.issue_key = ?",
-        key);
+        "LEFT JOIN issue_finals f ON f.issue_key = i.issue_key WHERE i.issue_key = ?1",
+        key, category_code::kEmployee);
     if (!row.Next()) {
         return std::nullopt;
     }

@@ -22,10 +22,9 @@ class Rejection : public std::runtime_error {
 };
 
 // The category whose applications are limited in amount and may be lowered or cancelled.
-constexpr const char* kRetail = "RETAIL";
 
 bool Retail(const std::string& category) {
-    return category == kRetail;
+    return category == category_code::kRetail;
 }
 
 struct Bid {

@@ -5,6 +5,7 @@
 #include "service/allotment/terms.h"
 #include "service/clock.h"
 #include "service/issue_table.h"
+#include "service/order_states.h"
 #include "service/user_table.h"
 #include "service/user_types.h"
 
@@ -171,10 +172,10 @@ void InsertIssue(Store& store, const SeedIssue& issue) {
         int64_t discount;
         bool cutOff;
     } const categories[] = {
-        {"RETAIL", "Retail Individual", 0, true},
-        {"HNI", "High Networth Individual", 0, false},
-        {"EMPLOYEE", "Employee Reservation", issue.employeeDiscount, true},
-        {"SHAREHOLDER", "Shareholder Reservation", 0, false},
+        {category_code::kRetail, "Retail Individual", 0, true},
+        {category_code::kNonInstitutional, "High Networth Individual", 0, false},
+        {category_code::kEmployee, "Employee Reservation", issue.employeeDiscount, true},
+        {category_code::kShareholder, "Shareholder Reservation", 0, false},
     };
     int64_t position = 0;
     for (const auto& category : categories) {
