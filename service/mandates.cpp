@@ -15,6 +15,13 @@ std::string MandateCutOff(const std::string& bidEnd) {
     return bidEnd.substr(0, 10) + " 17:00:00";
 }
 
+std::optional<bool> MandateAnswer(const std::string& text) {
+    if (text == "accept" || text == "decline") {
+        return text == "accept";
+    }
+    return std::nullopt;
+}
+
 MandateDecision DecideMandate(Store& store, int64_t orderNumber, bool accept,
                               const std::string& clientId) {
     OrderTable table(store);

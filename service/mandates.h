@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "service/store.h"
@@ -13,6 +14,9 @@ namespace svc {
 
 // The last moment a mandate may be accepted: 17:00:00 on the day of `bidEnd`.
 std::string MandateCutOff(const std::string& bidEnd);
+
+// The payer's answer as written, "accept" (true) or "decline" (false); none for anything else.
+std::optional<bool> MandateAnswer(const std::string& text);
 
 struct MandateDecision {
     bool done = false;          // accepted or declined as asked

@@ -110,11 +110,12 @@ const std::string& Argument(const std::vector<std::string>& words, const char* w
 // has expired.
 std::string DecideAsPayer(Store& store, int64_t number, const std::vector<std::string>& words) {
     const std::string& answer = Argument(words, "accept or decline");
-    if (answer != "accept" && answer != "decline") {
+    const std::optional<bool> accept = MandateAnswer(answer);
+    if (!accept) {
         throw std::invalid_argument("'mandate' takes accept or decline, not '" + answer + "'");
     }
     auto lock = store.Lock();
-    const MandateDecision decision = DecideMandate(store, number, answer == "accept", "");
+    const MandateDecision decision = DecideMandate(store, number, *accept, "");
     if (!decision.done) {
         throw std::invalid_argument(decision.message);
     }

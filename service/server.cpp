@@ -93,8 +93,8 @@ nlohmann::json AnswerMandate(Store& store, const Session& session, const Fields&
     }
     const std::string application =
         fields.RequiredText("application_number", width::kApplicationNumber);
-    const std::string answer = fields.RequiredText("decision", 7);
-    if (answer != "accept" && answer != "decline") {
+    const std::optional<bool> accept = MandateAnswer(fields.RequiredText("decision", 7));
+    if (!accept) {
         throw BadRequest("Field decision must be accept or decline");
     }
     const std::string payer = UserTable(store).OwnClientOf(session.userId).clientId;
@@ -102,7 +102,7 @@ nlohmann::json AnswerMandate(Store& store, const Session& session, const Fields&
     MandateDecision decision;
     try {
         // Another client's application is as unknown to the payer as one that does not exist.
-        decision = DecideMandate(store, order.value_or(0), answer == "accept", payer);
+        decision = DecideMandate(store, order.value_or(0), *accept, payer);
     } catch (const std::invalid_argument&) {
         throw RequestError(404, kResultNotFound, "Application " + application + " not found");
     }
