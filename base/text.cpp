@@ -63,6 +63,11 @@ double ToDouble(std::string_view text) {
     return std::strtod(copy.c_str(), nullptr);
 }
 
+std::string Hundredths(int64_t value) {
+    return Format("%lld.%02lld", static_cast<long long>(value / 100),
+                  static_cast<long long>(value % 100));
+}
+
 std::string Format(const char* format, ...) {
     va_list args;
     va_start(args, format);

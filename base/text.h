@@ -29,7 +29,9 @@ std::string FieldText(const char (&field)[N]) {
 }
 
 // A text pointer handed over a boundary; null reads as empty.
-inline const char* OrEmpty(const char* text) { return text ? text : ""; }
+inline const char* OrEmpty(const char* text) {
+    return text ? text : "";
+}
 
 // Leading blanks, an optional sign and decimal digits, as atol reads them; 0 without digits.
 // A value beyond the 32-bit range gives the range's limit.
@@ -39,6 +41,9 @@ double ToDouble(std::string_view text);
 
 // printf-style formatting into a string.
 std::string Format(const char* format, ...) __attribute__((format(IPO_PRINTF_FORMAT, 1, 2)));
+
+// A count of hundredths (paise, hundredths of a percent) as "units.hh"; for values from 0 up.
+std::string Hundredths(int64_t value);
 
 std::string Trim(std::string_view text);
 std::string ToUpper(std::string_view text);

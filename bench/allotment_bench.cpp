@@ -1,9 +1,13 @@
-// The allotment of 10,000,000 retail applications in memory, over 16 lot sizes (1 to 16 lots),
-// 4x oversubscribed, beside 1,000 non-institutional applications that take up their own
-// category. Two populations: most applicants asking few lots (fewer lots than applicants, so a
-// draw of lots in every group) and lots spread evenly (a lot each, the rest proportionately,
-// the rounding settled by a draw). Printed: seconds per allotment and for its CSV report, the
-// floor of one sort of the applicants' keys beside it, and the peak resident set.
+// The allotment of 10,000,000 retail applications read from the service's store (SQLite), over
+// 16 lot sizes (1 to 16 lots), 4x oversubscribed, beside 1,000 non-institutional applications
+// that take up their own category. Two populations: most applicants asking few lots (fewer lots
+// than applicants, so a draw of lots in every group) and lots spread evenly (a lot each, the rest
+// proportionately, the rounding settled by a draw). Each is written to a store of its own first
+// (not timed), as orders with their bids and their clients' PANs. Printed: seconds to read the
+// applications from the store and to allot them, for the CSV report, the floor of one sort of
+// the applicants' keys beside it, and the peak resident set.
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -16,6 +20,9 @@
 
 #include "service/allotment/allotment.h"
 #include "service/allotment/report.h"
+#include "service/issue_allotment.h"
+#include "service/issue_table.h"
+#include "service/store.h"
 
 namespace {
 
@@ -85,6 +92,51 @@ std::pair<IssueTerms, std::vector<Application>> Population(const std::vector<dou
     return {terms, std::move(applications)};
 }
 
+// Writes the issue BENCH with the terms' split and the applications as confirmed, paid UPI orders
+// of clients whose reference is their PAN.
+void Write(svc::Store& store, const IssueTerms& terms, const std::vector<Application>& list) {
+    store.Exec("PRAGMA synchronous = OFF");  // a bench fixture, not a record to keep
+    svc::Transaction transaction(store);
+    store
+        .Prepare(
+            "INSERT INTO issues(issue_key, issue_tag, name, issue_type, price_low, price_high, "
+            "face_value, lot_size, min_bid_quantity, issue_size, bid_start, bid_end, "
+            "retail_limit, upi_limit) VALUES('BENCH', 'BEN', 'Bench Ltd', 'BOOK BUILT', ?, ?, "
+            "100, ?, ?, 0, '2026-01-01 10:00:00', '2026-01-03 17:00:00', 0, 0)",
+            int64_t{terms.priceLow}, int64_t{terms.priceHigh}, int64_t{terms.lotSize},
+            int64_t{terms.lotSize})
+        .Run();
+    svc::IssueTable(store).InsertSplit("BENCH", terms.split);
+    for (const Application& a : list) {
+        const std::string client = "C" + std::to_string(a.number);
+        const bool retail = a.category == Category::Retail;
+        store
+            .Prepare(
+                "INSERT INTO clients(client_id, client_code, name, reference1) "
+                "VALUES(?, ?, '', ?)",
+                client, client, std::string_view(a.pan.data(), a.pan.size()))
+            .Run();
+        store
+            .Prepare(
+                "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
+                "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
+                "bank_account, status, payment_status, bid_time, modified_time, amount) "
+                "VALUES(?, ?, 'BENCH', ?, ?, ?, '', '', 'UPI', 'x@upi', '', '', 'CF', 'e', "
+                "'2026-01-02 10:00:00', '2026-01-02 10:00:00', ?)",
+                static_cast<int64_t>(a.number), "BEN" + std::to_string(a.number), client, client,
+                retail ? "RETAIL" : "HNI", a.blocked)
+            .Run();
+        store
+            .Prepare(
+                "INSERT INTO bids(order_number, position, quantity, cut_off, price) "
+                "VALUES(?, 0, ?, ?, ?)",
+                static_cast<int64_t>(a.number), int64_t{a.bids[0].quantity},
+                int64_t{a.bids[0].cutOff}, int64_t{a.bids[0].cutOff ? kPrice : a.bids[0].price})
+            .Run();
+    }
+    transaction.Commit();
+}
+
 // The one sort the allotment cannot do without: the applicants' (demand, index) keys.
 double SortFloorSeconds(const std::vector<Application>& applications) {
     std::vector<uint64_t> keys(applications.size());
@@ -98,10 +150,26 @@ double SortFloorSeconds(const std::vector<Application>& applications) {
 }
 
 void Run(const char* name, const std::vector<double>& weights) {
-    auto [terms, applications] = Population(weights);
-    const double floor = SortFloorSeconds(applications);
+    const std::string path = "/tmp/allotment-bench-" + std::to_string(getpid()) + ".db";
+    double floor = 0;
+    {
+        auto [terms, applications] = Population(weights);
+        floor = SortFloorSeconds(applications);
+        svc::Store store(path);
+        Write(store, terms, applications);
+    }
+    // The store is opened (and quick-checked) first, as the service opens it once.
+    svc::StoredAllotment stored;
+    double readSeconds = 0;
+    {
+        svc::Store store(path);
+        const auto reading = std::chrono::steady_clock::now();
+        stored = svc::LoadAllotment(store, *svc::IssueTable(store).Find("BENCH"));
+        readSeconds = SecondsSince(reading);
+    }
+    std::remove(path.c_str());
     auto start = std::chrono::steady_clock::now();
-    const Allotment allotment = Allot(terms, applications, kPrice, "bench seed");
+    const Allotment allotment = Allot(stored.terms, stored.applications, kPrice, "bench seed");
     const double seconds = SecondsSince(start);
     start = std::chrono::steady_clock::now();
     const std::string csv = BasisCsv(allotment);
@@ -118,7 +186,9 @@ void Run(const char* name, const std::vector<double>& weights) {
     std::printf("allotment_%s_allottees: %zu retail\n", name, allottees);
     std::printf("allotment_%s_shares_unallotted: %lld shares\n", name,
                 static_cast<long long>(retail.shares - retail.allotted));
+    std::printf("allotment_%s_read_from_store: %.2f s\n", name, readSeconds);
     std::printf("allotment_%s_seconds: %.2f s\n", name, seconds);
+    std::printf("allotment_%s_read_and_allot: %.2f s\n", name, readSeconds + seconds);
     std::printf("allotment_%s_sort_floor: %.2f s\n", name, floor);
     std::printf("allotment_%s_over_sort_floor: %.1f x\n", name, seconds / floor);
     std::printf("allotment_%s_report_csv: %.2f s (%zu bytes)\n", name, reportSeconds, csv.size());

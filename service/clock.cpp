@@ -1,14 +1,22 @@
 #include "service/clock.h"
 
 #include <ctime>
+#include <optional>
+#include <stdexcept>
 
 #include "base/text.h"
 
 namespace svc {
 namespace {
 
+std::optional<std::time_t> fixedNow;
+
+std::time_t Now() {
+    return fixedNow ? *fixedNow : std::time(nullptr);
+}
+
 std::tm LocalDay(int days) {
-    std::time_t now = std::time(nullptr);
+    std::time_t now = Now();
     std::tm local{};
     localtime_r(&now, &local);
     local.tm_mday += days;
@@ -20,8 +28,19 @@ std::tm LocalDay(int days) {
 
 }  // namespace
 
+void SetClock(const std::string& text) {
+    std::tm local{};
+    const char* end = strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &local);
+    if (text.size() != 19 || !end || *end != '\0') {
+        throw std::invalid_argument("the clock takes a time as YYYY-MM-DD HH:MM:SS, not '" + text +
+                                    "'");
+    }
+    local.tm_isdst = -1;
+    fixedNow = std::mktime(&local);
+}
+
 std::string NowText() {
-    std::time_t now = std::time(nullptr);
+    std::time_t now = Now();
     std::tm local{};
     localtime_r(&now, &local);
     char text[32];

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "service/clock.h"
+#include "service/issue_allotment.h"
 #include "service/limits.h"
 #include "service/operator.h"
 #include "service/seed.h"
@@ -42,6 +45,15 @@ struct UserCommand {
     std::string password;  // empty: one line from standard input
 };
 
+// An issue's close and allotment: finalise, verify or report.
+struct IssueCommand {
+    std::string verb;
+    std::string issue;
+    double price = 0;  // rupees
+    std::string seed;
+    std::string output;  // report: also written here
+};
+
 struct Options {
     std::string host = "127.0.0.1";
     int port = 8450;
@@ -56,8 +68,12 @@ struct Options {
     std::string tlsPriorities = svc::kTlsPriorities;
     std::vector<std::string> command;  // operator command after "order"
     UserCommand user;
+    IssueCommand issue;
+    std::string now;  // a fixed clock
 
-    bool AdminCommand() const { return !command.empty() || !user.verb.empty(); }
+    bool AdminCommand() const {
+        return !command.empty() || !user.verb.empty() || !issue.verb.empty();
+    }
 };
 
 // Reads the flags; a --help or --version request, or a flag that cannot be taken, ends here
@@ -98,6 +114,9 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     app.add_option("--tls-priorities", options.tlsPriorities,
                    "the protocols and ciphers offered over TLS, as a GnuTLS priority string")
         ->capture_default_str();
+    app.add_option("--now", options.now,
+                   "fix the service's clock at this local time, YYYY-MM-DD HH:MM:SS (a rehearsal "
+                   "of a closing day, a test)");
     // An operator's command acts on the installed service's store unless told otherwise.
     const auto readSystemConfig = [config](std::size_t) { config->default_str(kSystemConfig); };
     CLI::App* order = app.add_subcommand("order", "run one operator command on an order and exit");
@@ -123,6 +142,37 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
     passwd->add_option("--password", options.user.password,
                        "the password (default: one line read from standard input)");
     passwd->callback([&options] { options.user.verb = "passwd"; });
+    // An issue command: its name, what it does, the issue it acts on.
+    const auto issueCommand = [&options](CLI::App* parent, const char* verb,
+                                         const char* description) {
+        CLI::App* command = parent->add_subcommand(verb, description);
+        command->add_option("issue", options.issue.issue)->required();
+        command->callback([&options, verb] { options.issue.verb = verb; });
+        return command;
+    };
+    CLI::App* issue = app.add_subcommand("issue", "close an issue's bidding with its allotment");
+    issue->require_subcommand(1);
+    issue->preparse_callback(readSystemConfig);
+    CLI::App* finalise = issueCommand(
+        issue, "finalise",
+        "set a closed issue's price, allot it by a draw from the published seed, and write each "
+        "order's allotted quantity, refund and payment status");
+    finalise->add_option("--price", options.issue.price, "the issue price in rupees")
+        ->required()
+        ->check(CLI::PositiveNumber);
+    finalise->add_option("--seed", options.issue.seed, "the published seed of the draw")
+        ->required();
+    CLI::App* allotment =
+        app.add_subcommand("allotment", "verify or report a finalised issue's allotment");
+    allotment->require_subcommand(1);
+    allotment->preparse_callback(readSystemConfig);
+    issueCommand(allotment, "verify",
+                 "recompute the allotment from the stored applications and the seed, and report "
+                 "every stored result that differs (exit status 1)")
+        ->add_option("--seed", options.issue.seed, "the published seed")
+        ->required();
+    issueCommand(allotment, "report", "print the basis of allotment as CSV")
+        ->add_option("--output", options.issue.output, "also write the CSV to this file");
     try {
         app.parse(argc, argv);
         return true;
@@ -206,6 +256,30 @@ std::string AdminRefusal(const std::string& db, bool create, const std::string& 
            name + " -- ipo-service ...)";
 }
 
+// Runs an issue command; gives its exit status.
+int RunIssueCommand(svc::Store& store, const IssueCommand& command) {
+    if (command.verb == "finalise") {
+        const auto paise = static_cast<int64_t>(std::llround(command.price * 100));
+        std::cout << svc::FinaliseIssue(store, command.issue, paise, command.seed) << std::endl;
+        return 0;
+    }
+    if (command.verb == "verify") {
+        bool agrees = false;
+        std::cout << svc::VerifyAllotment(store, command.issue, command.seed, agrees) << std::endl;
+        return agrees ? 0 : 1;
+    }
+    const std::string csv = svc::AllotmentReport(store, command.issue);
+    if (!command.output.empty()) {
+        std::ofstream file(command.output, std::ios::binary | std::ios::trunc);
+        file << csv;
+        if (!file.flush()) {
+            throw std::runtime_error("cannot write " + command.output);
+        }
+    }
+    std::cout << csv;
+    return 0;
+}
+
 // Serves until SIGINT or SIGTERM; SIGHUP reopens the log (after it was rotated).
 int Serve(svc::Store& store, const Options& options) {
     sigset_t signals;
@@ -273,6 +347,9 @@ int main(int argc, char** argv) {
         }
     }
     try {
+        if (!options.now.empty()) {
+            svc::SetClock(options.now);
+        }
         svc::Store store(options.db);
         if (!options.log.empty()) {
             svc::OpenLog(options.log);
@@ -284,6 +361,9 @@ int main(int argc, char** argv) {
             std::cout << svc::RunOperatorCommand(store, options.command) << " (store " << storeName
                       << ")" << std::endl;
             return 0;
+        }
+        if (!options.issue.verb.empty()) {
+            return RunIssueCommand(store, options.issue);
         }
         if (!options.user.verb.empty()) {
             std::cout << RunUserCommand(store, options.user) << " (store " << storeName << ")"

@@ -6,7 +6,9 @@
 
 #include "base/text.h"
 #include "service/clock.h"
+#include "service/mandates.h"
 #include "service/order_states.h"
+#include "service/order_table.h"
 #include "service/service_log.h"
 
 namespace svc {
@@ -17,12 +19,15 @@ const char* const kOperatorUsage =
     "  order <number> cancel               -> A (cancelled by the administrator)\n"
     "  order <number> exchange-cancel      -> C (cancelled by the exchange)\n"
     "  order <number> allot <quantity>     confirmed: allotted quantity, refund of the rest\n"
-    "  order <number> payment <P|e|F>      live (P, M, CF): payment pending, success or failed\n";
+    "  order <number> payment <P|e|F>      live (P, M, CF): payment pending, success or failed\n"
+    "  order <number> mandate <accept|decline>\n"
+    "                                      a test payer's answer to the UPI mandate\n";
 
 namespace {
 
 struct OrderState {
     std::string status;
+    std::string paymentMode;
     int64_t amount = 0;
     int64_t lotSize = 0;
     int64_t priceHigh = 0;
@@ -30,14 +35,14 @@ struct OrderState {
 
 OrderState Load(Store& store, int64_t number) {
     Query row = store.Prepare(
-        "SELECT o.status, o.amount, i.lot_size, i.price_high FROM orders o "
+        "SELECT o.status, o.payment_mode, o.amount, i.lot_size, i.price_high FROM orders o "
         "JOIN issues i ON i.issue_key = o.issue_key WHERE o.order_number = ?",
         number);
     if (!row.Next()) {
         throw std::invalid_argument(
             base::Format("order %lld not found", static_cast<long long>(number)));
     }
-    return OrderState{row.Text(0), row.Int(1), row.Int(2), row.Int(3)};
+    return OrderState{row.Text(0), row.Text(1), row.Int(2), row.Int(3), row.Int(4)};
 }
 
 int64_t LargestBid(Store& store, int64_t number) {
@@ -58,6 +63,7 @@ const Command kCommands[] = {
     {"confirm", OrderAction::Confirm},       {"reject", OrderAction::Reject},
     {"cancel", OrderAction::OperatorCancel}, {"exchange-cancel", OrderAction::ExchangeCancel},
     {"allot", OrderAction::Allot},           {"payment", OrderAction::Payment},
+    {"mandate", OrderAction::Mandate},
 };
 
 OrderAction Find(const std::string& verb) {
@@ -100,6 +106,22 @@ const std::string& Argument(const std::vector<std::string>& words, const char* w
     return words[2];
 }
 
+// The test payer's answer to an order's UPI mandate; refused when the mandate is not pending or
+// has expired.
+std::string DecideAsPayer(Store& store, int64_t number, const std::vector<std::string>& words) {
+    const std::string& answer = Argument(words, "accept or decline");
+    const std::optional<bool> accept = MandateAnswer(answer);
+    if (!accept) {
+        throw std::invalid_argument("'mandate' takes accept or decline, not '" + answer + "'");
+    }
+    auto lock = store.Lock();
+    const MandateDecision decision = DecideMandate(store, number, *accept, "");
+    if (!decision.done) {
+        throw std::invalid_argument(decision.message);
+    }
+    return decision.message;
+}
+
 void SetStatus(Store& store, int64_t number, const char* status, const std::string& reason) {
     store
         .Prepare(
@@ -107,6 +129,10 @@ void SetStatus(Store& store, int64_t number, const char* status, const std::stri
             "WHERE order_number = ?",
             status, reason, NowText(), number)
         .Run();
+}
+
+void SetPayment(Store& store, int64_t number, const std::string& status) {
+    OrderTable(store).SetPaymentStatus(number, status, NowText());
 }
 
 }  // namespace
@@ -118,6 +144,9 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
     const int64_t number = StrictNumber(words[0], 1, INT32_MAX, "the order number");
     const std::string& verb = words[1];
     const OrderAction action = Find(verb);
+    if (action == OrderAction::Mandate) {
+        return DecideAsPayer(store, number, words);
+    }
     const OrderTransition& transition = TransitionOf(action);
     auto lock = store.Lock();
     Transaction transaction(store);
@@ -129,6 +158,11 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
         const bool reasoned = action == OrderAction::Reject;
         SetStatus(store, number, transition.to, reasoned ? Argument(words, "a reason") : "");
         audit += base::Format(" status=%s->%s", order.status.c_str(), transition.to);
+        // The exchange's confirmation of an ASBA order means its bank has blocked the amount.
+        if (action == OrderAction::Confirm && order.paymentMode == payment_mode::kAsba) {
+            SetPayment(store, number, payment_status::kSucceeded);
+            audit += base::Format(" payment=%s", payment_status::kSucceeded);
+        }
     } else if (action == OrderAction::Allot) {
         const int64_t quantity =
             StrictNumber(Argument(words, "a quantity"), 0, INT32_MAX, "the allotted quantity");
@@ -151,11 +185,7 @@ std::string RunOperatorCommand(Store& store, const std::vector<std::string>& wor
         if (!IsOneOf(status, payment_status::kAll)) {
             throw std::invalid_argument("payment status must be P, e or F");
         }
-        store
-            .Prepare(
-                "UPDATE orders SET payment_status = ?, modified_time = ? WHERE order_number = ?",
-                status, NowText(), number)
-            .Run();
+        SetPayment(store, number, status);
         audit += base::Format(" status=%s payment=%s", order.status.c_str(), status.c_str());
     }
     transaction.Commit();

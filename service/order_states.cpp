@@ -18,6 +18,7 @@ const OrderTransition kTransitions[] = {
     {OrderAction::ExchangeCancel, kLive, kCancelledByExchange},
     {OrderAction::Allot, {kConfirmed}, nullptr},
     {OrderAction::Payment, kLive, nullptr},
+    {OrderAction::Mandate, kLive, nullptr},
 };
 
 }  // namespace

@@ -36,6 +36,14 @@ inline constexpr const char* kFailed = "F";
 inline constexpr std::initializer_list<const char*> kAll = {kPending, kSucceeded, kFailed};
 }  // namespace payment_status
 
+// The investor categories an issue offers, by code.
+namespace category_code {
+inline constexpr const char* kRetail = "RETAIL";
+inline constexpr const char* kNonInstitutional = "HNI";
+inline constexpr const char* kEmployee = "EMPLOYEE";
+inline constexpr const char* kShareholder = "SHAREHOLDER";
+}  // namespace category_code
+
 // What a request asks of an order or a bid: a new one, or a change to one stored ("M").
 namespace order_flag {
 inline constexpr const char* kNew = "N";
@@ -57,6 +65,7 @@ enum class OrderAction {
     ExchangeCancel,
     Allot,
     Payment,
+    Mandate,  // the payer accepts or declines a UPI order's mandate
 };
 
 struct OrderTransition {

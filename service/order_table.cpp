@@ -22,13 +22,13 @@ std::optional<StoredOrder> ReadOrder(Query& row) {
 std::optional<IssueTerms> OrderTable::Issue(const std::string& key, const std::string& now) {
     Query row = store_.Prepare(
         "SELECT issue_key, issue_tag, lot_size, min_bid_quantity, retail_limit, upi_limit, "
-        "bid_start <= ?2 AND bid_end >= ?2 FROM issues WHERE issue_key = ?1",
+        "bid_start, bid_end, bid_start <= ?2 AND bid_end >= ?2 FROM issues WHERE issue_key = ?1",
         key, now);
     if (!row.Next()) {
         return std::nullopt;
     }
-    return IssueTerms{row.Text(0), row.Text(1), row.Int(2),     row.Int(3),
-                      row.Int(4),  row.Int(5),  row.Int(6) != 0};
+    return IssueTerms{row.Text(0), row.Text(1), row.Int(2),  row.Int(3),     row.Int(4),
+                      row.Int(5),  row.Text(6), row.Text(7), row.Int(8) != 0};
 }
 
 std::optional<CategoryTerms> OrderTable::Category(const std::string& issueKey,
@@ -116,6 +116,28 @@ std::optional<StoredOrder> OrderTable::FindOwn(int64_t orderNumber, const std::s
     return ReadOrder(row);
 }
 
+std::optional<MandateOrder> OrderTable::Mandate(int64_t orderNumber) {
+    Query row = store_.Prepare(
+        "SELECT o.order_number, o.client_id, o.application_number, o.status, o.payment_mode, "
+        "o.payment_status, o.amount, i.bid_end FROM orders o "
+        "JOIN issues i ON i.issue_key = o.issue_key WHERE o.order_number = ?",
+        orderNumber);
+    if (!row.Next()) {
+        return std::nullopt;
+    }
+    return MandateOrder{row.Int(0),  row.Text(1), row.Text(2), row.Text(3),
+                        row.Text(4), row.Text(5), row.Int(6),  row.Text(7)};
+}
+
+std::optional<int64_t> OrderTable::OrderNumberOf(const std::string& applicationNumber) {
+    Query row = store_.Prepare("SELECT order_number FROM orders WHERE application_number = ?",
+                               applicationNumber);
+    if (!row.Next()) {
+        return std::nullopt;
+    }
+    return row.Int(0);
+}
+
 std::vector<StoredBid> OrderTable::ActiveBids(int64_t orderNumber) {
     std::vector<StoredBid> bids;
     Query row = store_.Prepare(
@@ -155,10 +177,11 @@ void OrderTable::SetModified(int64_t orderNumber, const std::string& time, int64
     store_
         .Prepare(
             "UPDATE orders SET status = ?, modified_time = ?, amount = ?, reference1 = ?, "
-            "reference2 = ?, upi_id = CASE payment_mode WHEN ? THEN ? ELSE upi_id END "
+            "reference2 = ?, upi_id = CASE payment_mode WHEN ?6 THEN ? ELSE upi_id END, "
+            "payment_status = CASE payment_mode WHEN ?6 THEN ? ELSE payment_status END "
             "WHERE order_number = ?",
             order_status::kModified, time, amount, reference1, reference2, payment_mode::kUpi,
-            upiId, orderNumber)
+            upiId, payment_status::kPending, orderNumber)
         .Run();
 }
 

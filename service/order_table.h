@@ -20,6 +20,8 @@ struct IssueTerms {
     int64_t minBidQuantity = 0;
     int64_t retailLimit = 0;
     int64_t upiLimit = 0;
+    std::string bidStart;  // "YYYY-MM-DD HH:MM:SS"
+    std::string bidEnd;
     bool open = false;  // bidding is open at the time asked about
 };
 
@@ -75,6 +77,18 @@ struct StoredOrder {
     int64_t priceHigh = 0;  // the issue's, paise
 };
 
+// What a UPI mandate is decided on: the order it pays for and its issue's close.
+struct MandateOrder {
+    int64_t orderNumber = 0;
+    std::string clientId;
+    std::string applicationNumber;
+    std::string status;
+    std::string paymentMode;
+    std::string paymentStatus;
+    int64_t amount = 0;  // paise
+    std::string bidEnd;
+};
+
 struct StoredBid {
     int64_t id = 0;
     std::string reference;
@@ -103,13 +117,15 @@ class OrderTable {
     std::optional<StoredOrder> Find(int64_t orderNumber);
     // The order with this number if it is the client's.
     std::optional<StoredOrder> FindOwn(int64_t orderNumber, const std::string& clientId);
+    std::optional<MandateOrder> Mandate(int64_t orderNumber);
+    std::optional<int64_t> OrderNumberOf(const std::string& applicationNumber);
     std::vector<StoredBid> ActiveBids(int64_t orderNumber);
     int64_t LargestActiveBid(int64_t orderNumber);
     // Sets every bid of the order aside; the bids kept are made active again one by one.
     void DeactivateBids(int64_t orderNumber);
     void KeepBid(int64_t bidId, const BidTerms& bid);
     // A client's modification: the order is modified, with the new amount, references and, for
-    // a UPI payment, UPI id.
+    // a UPI payment, UPI id and a new mandate (payment pending) for the new amount.
     void SetModified(int64_t orderNumber, const std::string& time, int64_t amount,
                      const std::string& reference1, const std::string& reference2,
                      const std::string& upiId);

@@ -21,16 +21,10 @@ class Rejection : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string Rupees(int64_t paise) {
-    return base::Format("%lld.%02lld", static_cast<long long>(paise / 100),
-                        static_cast<long long>(paise % 100));
-}
-
 // The category whose applications are limited in amount and may be lowered or cancelled.
-constexpr const char* kRetail = "RETAIL";
 
 bool Retail(const std::string& category) {
-    return category == kRetail;
+    return category == category_code::kRetail;
 }
 
 struct Bid {
@@ -103,6 +97,17 @@ IssueTerms LoadIssue(OrderTable& table, const std::string& key) {
     return *issue;
 }
 
+// Bids are taken, changed and cancelled only while the issue is open by the service's clock.
+void RequireOpen(const IssueTerms& issue) {
+    if (issue.open) {
+        return;
+    }
+    if (NowText() > issue.bidEnd) {
+        throw Rejection("Bidding for " + issue.key + " has closed");
+    }
+    throw Rejection("Bidding is not open");
+}
+
 CategoryTerms LoadCategory(OrderTable& table, const IssueTerms& issue, const std::string& code) {
     std::optional<CategoryTerms> category = table.Category(issue.key, code);
     if (!category) {
@@ -137,14 +142,15 @@ int64_t CheckBids(std::vector<Bid>& bids, const IssueTerms& issue, const Categor
             bid.price = category.high;
         } else if (bid.price < category.low || bid.price > category.high) {
             throw Rejection(base::Format("Bid %d price %s is outside the price band %s-%s", number,
-                                         Rupees(bid.price).c_str(), Rupees(category.low).c_str(),
-                                         Rupees(category.high).c_str()));
+                                         base::Hundredths(bid.price).c_str(),
+                                         base::Hundredths(category.low).c_str(),
+                                         base::Hundredths(category.high).c_str()));
         }
         blocked = std::max(blocked, bid.Amount());
     }
     if (Retail(category.code) && blocked > issue.retailLimit) {
-        throw Rejection("Retail application amount " + Rupees(blocked) + " exceeds the limit of " +
-                        Rupees(issue.retailLimit));
+        throw Rejection("Retail application amount " + base::Hundredths(blocked) +
+                        " exceeds the limit of " + base::Hundredths(issue.retailLimit));
     }
     return blocked;
 }
@@ -161,7 +167,7 @@ void CheckPayment(OrderTable& table, const OrderRequest& order, const Party& par
             throw Rejection("UPI Id " + order.choices.upiId + " is not valid");
         }
         if (blocked > issue.upiLimit) {
-            throw Rejection("UPI payment is limited to " + Rupees(issue.upiLimit) +
+            throw Rejection("UPI payment is limited to " + base::Hundredths(issue.upiLimit) +
                             " per application");
         }
         return;
@@ -334,9 +340,7 @@ std::string PlaceOrder(Store& store, const RequestHeader& header, const Fields& 
         if (!order.issueTag.empty() && order.issueTag != issue.tag) {
             throw Rejection("Issue tag " + order.issueTag + " does not belong to " + issue.key);
         }
-        if (!issue.open) {
-            throw Rejection("Bidding is not open");
-        }
+        RequireOpen(issue);
         const CategoryTerms category = LoadCategory(table, issue, order.choices.category);
         const int64_t blocked = CheckBids(order.bids, issue, category);
         CheckPayment(table, order, party, issue, blocked);
@@ -367,9 +371,7 @@ std::string CancelOrder(Store& store, const RequestHeader& header, const Fields&
         if (!Allows(cancel, stored.status)) {
             throw Rejection("Only pending or modified orders can be cancelled");
         }
-        if (!LoadIssue(table, stored.issueKey).open) {
-            throw Rejection("Bidding is not open");
-        }
+        RequireOpen(LoadIssue(table, stored.issueKey));
         if (!Retail(stored.category)) {
             throw Rejection("A " + stored.category + " bid cannot be cancelled");
         }

@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
+#include "service/allotment/terms.h"
 #include "service/clock.h"
+#include "service/issue_table.h"
+#include "service/order_states.h"
 #include "service/user_table.h"
 #include "service/user_types.h"
 
@@ -156,16 +159,23 @@ void InsertIssue(Store& store, const SeedIssue& issue) {
             std::string("https://ipo.example.com/prospectus/") + issue.key + ".pdf",
             issue.recommendation, kRetailLimit, kUpiLimit)
         .Run();
+    // The shares the issue's size buys at the band's top, in whole lots, 1 % of them reserved
+    // for employees and 2 % for shareholders; 35 % of the rest to retail, 15 % to
+    // non-institutional bidders.
+    const int64_t lots = issue.issueSize / issue.high / issue.lotSize;
+    IssueTable(store).InsertSplit(
+        issue.key, allotment::DefaultSplit(lots * issue.lotSize, lots / 100 * issue.lotSize,
+                                           lots / 50 * issue.lotSize));
     struct {
         const char* code;
         const char* name;
         int64_t discount;
         bool cutOff;
     } const categories[] = {
-        {"RETAIL", "Retail Individual", 0, true},
-        {"HNI", "High Networth Individual", 0, false},
-        {"EMPLOYEE", "Employee Reservation", issue.employeeDiscount, true},
-        {"SHAREHOLDER", "Shareholder Reservation", 0, false},
+        {category_code::kRetail, "Retail Individual", 0, true},
+        {category_code::kNonInstitutional, "High Networth Individual", 0, false},
+        {category_code::kEmployee, "Employee Reservation", issue.employeeDiscount, true},
+        {category_code::kShareholder, "Shareholder Reservation", 0, false},
     };
     int64_t position = 0;
     for (const auto& category : categories) {

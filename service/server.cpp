@@ -5,9 +5,12 @@
 
 #include "base/request_paths.h"
 #include "base/text.h"
+#include "service/mandates.h"
+#include "service/order_table.h"
 #include "service/orders.h"
 #include "service/queries.h"
 #include "service/service_log.h"
+#include "service/user_table.h"
 #include "service/user_types.h"
 
 namespace svc {
@@ -27,6 +30,7 @@ const Endpoint kEndpoints[] = {
 };
 
 constexpr std::string_view kClients = "/clients/";
+constexpr std::string_view kMandate = "/upi/mandate";
 
 HttpReply& Fill(HttpReply& reply, int status, const nlohmann::json& body) {
     reply.status = status;
@@ -80,6 +84,32 @@ void CheckClaim(const Session& session, const RequestHeader& header) {
                                         header.userId.c_str(), header.userType,
                                         session.userId.c_str(), session.userType));
     }
+}
+
+// The payer's UPI app accepts or declines the mandate of one of the payer's applications.
+nlohmann::json AnswerMandate(Store& store, const Session& session, const Fields& fields) {
+    if (session.userType == kDealer) {
+        throw RequestError(403, kResultRefused, "Only the payer answers a UPI mandate");
+    }
+    const std::string application =
+        fields.RequiredText("application_number", width::kApplicationNumber);
+    const std::optional<bool> accept = MandateAnswer(fields.RequiredText("decision", 7));
+    if (!accept) {
+        throw BadRequest("Field decision must be accept or decline");
+    }
+    const std::string payer = UserTable(store).OwnClientOf(session.userId).clientId;
+    const std::optional<int64_t> order = OrderTable(store).OrderNumberOf(application);
+    MandateDecision decision;
+    try {
+        // Another client's application is as unknown to the payer as one that does not exist.
+        decision = DecideMandate(store, order.value_or(0), *accept, payer);
+    } catch (const std::invalid_argument&) {
+        throw RequestError(404, kResultNotFound, "Application " + application + " not found");
+    }
+    return {{"result", 0},
+            {"accepted", decision.done},
+            {"message", decision.message},
+            {"payment_status", decision.paymentStatus}};
 }
 
 // The order a request placed, modified or cancelled, for the access log (0: none).
@@ -203,6 +233,17 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         }
         return Fill(reply, 200,
                     ClientLookup(store_, request.path.substr(kClients.size()), session.userId));
+    }
+    if (request.path == kMandate) {
+        if (request.method != "POST") {
+            return FillError(reply, 405, kResultBadRequest, ErrorText(405));
+        }
+        reply.code = "mandate";
+        auto lock = store_.Lock();
+        const Session session = sessions_.Authenticate(request.authorization);
+        reply.user = session.userId;
+        const nlohmann::json body = Fields::ParseBody(request.body);
+        return Fill(reply, 200, AnswerMandate(store_, session, Fields(body)));
     }
     if (request.method == "GET" && request.path == "/health") {
         return Fill(reply, 200, {{"result", 0}, {"status", "ok"}});

@@ -94,6 +94,19 @@ CREATE TABLE IF NOT EXISTS bids(
   cut_off INTEGER NOT NULL,
   price INTEGER NOT NULL,
   active INTEGER NOT NULL DEFAULT 1);
+CREATE TABLE IF NOT EXISTS issue_splits(
+  issue_key TEXT PRIMARY KEY,
+  retail INTEGER NOT NULL,
+  non_institutional INTEGER NOT NULL,
+  institutional INTEGER NOT NULL,
+  employee INTEGER NOT NULL,
+  shareholder INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS issue_finals(
+  issue_key TEXT PRIMARY KEY,
+  price INTEGER NOT NULL,
+  seed TEXT NOT NULL,
+  finalised TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS orders_by_issue ON orders(issue_key, order_number);
 CREATE INDEX IF NOT EXISTS orders_by_client ON orders(client_id, bid_time);
 CREATE INDEX IF NOT EXISTS bids_by_order ON bids(order_number, active);
 )sql";

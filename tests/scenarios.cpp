@@ -23,7 +23,8 @@ using fw::UserDriver;
 using Rows = std::vector<std::vector<std::string>>;
 
 // Order book columns.
-constexpr size_t kOfferName = 1, kPrice1 = 5, kLots1 = 6, kTotal = 16, kStatus = 18;
+constexpr size_t kOfferName = 1, kPrice1 = 5, kLots1 = 6, kTotal = 16, kStatus = 18, kAllotted = 21,
+                 kRefund = 22, kPaymentStatus = 23;
 
 size_t RowOf(const Rows& rows, const std::string& name, size_t column = 1) {
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -236,6 +237,43 @@ TEST_F(Scenario, InvestorBidsByUpiAndAsbaThenModifiesCancelsAndExports) {
         EXPECT_TRUE(user.WaitUntil([](fw::UserActions& ui) {
             return ui.Clipboard().find("Aurora Green Energy Ltd\t") != std::string::npos;
         }));
+    });
+}
+
+// After the bid: the payer accepts the mandate, the issue closes and is finalised at 98.00, and
+// the order book shows the payment, the shares allotted and the refund of the rest.
+TEST_F(Scenario, UpiBidIsAllottedAfterTheCloseWithItsRefund) {
+    Run(kSeededInvestor, [&](UserDriver& user) {
+        Open(user, kMenuIPOWatch);
+        ASSERT_TRUE(user.Use("IPO WatchList"));
+        const Rows watch = user.WaitForRows(kWatchList, 4);
+        const int aurora = static_cast<int>(RowOf(watch, "Aurora Green Energy Ltd"));
+        ASSERT_TRUE(user.ClickCell(kWatchList, aurora, 0));
+        ASSERT_TRUE(user.Use("Bid Order-IPO"));
+        user.Type(kBidLot[0], "2");
+        user.Type(kBidPrice[0], "98.50");
+        user.Type(kBidUPIId, "rohan.desai@upibank");
+        user.Tick(kBidTerms, true);
+        user.Click(kBidPlaceBid);
+        EXPECT_EQ("Order Placed Successfully for AURORAGREEN", Said(user));
+        user.Press(Key::Escape);
+
+        std::string said;
+        ASSERT_EQ(service.RunOperator({"1", "mandate", "accept"}, &said), 0) << said;
+        const std::string closed = service.BidEnd("AURORAGREEN").substr(0, 10) + " 17:00:01";
+        ASSERT_EQ(service.RunCommand({"--now", closed, "issue", "finalise", "AURORAGREEN",
+                                      "--price", "98", "--seed", "published seed"},
+                                     &said),
+                  0)
+            << said;
+
+        Open(user, kMenuIPOOrderBook);
+        ASSERT_TRUE(user.Use("IPO Order Book"));
+        user.Click(kOrderBookApply);
+        const Rows book = user.WaitForRows(kOrderBookList, 1);
+        EXPECT_EQ("SUCCESS", book.at(0).at(kPaymentStatus));
+        EXPECT_EQ("300", book.at(0).at(kAllotted));
+        EXPECT_EQ("150.00", book.at(0).at(kRefund));  // 29550.00 blocked, 300 x 98.00 paid
     });
 }
 

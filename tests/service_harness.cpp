@@ -110,8 +110,8 @@ std::string SeededPassword(const std::string& userId) {
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error, const std::string& caFile) {
     const std::string authority = caFile.empty() ? Site().caFile : caFile;
-    const std::string origin = base::Format("%s://%s:%d", authority.empty() ? "http" : "https",
-                                            Site().host.c_str(), port);
+    const std::string origin =
+        base::Format("%s://%s:%d", authority.empty() ? "http" : "https", Site().host.c_str(), port);
     httplib::Client client(origin);
     if (!authority.empty()) {
         client.set_ca_cert_path(authority.c_str());
@@ -264,13 +264,33 @@ std::string ServiceProcess::Url(const std::string& path, const std::string& user
 }
 
 int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::string* output) const {
+    std::vector<std::string> command = {"order"};
+    command.insert(command.end(), words.begin(), words.end());
+    return RunCommand(command, output);
+}
+
+std::string ServiceProcess::BidEnd(const std::string& issueKey) const {
+    sqlite3* db = nullptr;
+    sqlite3_open(db_.c_str(), &db);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(db, "SELECT bid_end FROM issues WHERE issue_key = ?", -1, &query, nullptr);
+    sqlite3_bind_text(query, 1, issueKey.c_str(), -1, SQLITE_TRANSIENT);
+    std::string end;
+    if (sqlite3_step(query) == SQLITE_ROW) {
+        end = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+    }
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    return end;
+}
+
+int ServiceProcess::RunCommand(const std::vector<std::string>& words, std::string* output) const {
     std::string arguments = "--db " + db_;
     for (size_t i = 0; i + 1 < flags_.size(); ++i) {
         if (flags_[i] == "--log") {  // the operator's commands go to the service's log
             arguments += " --log " + flags_[i + 1];
         }
     }
-    arguments += " order";
     for (const std::string& word : words) {
         arguments += " '" + word + "'";
     }

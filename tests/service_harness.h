@@ -103,6 +103,10 @@ class ServiceProcess {
     const std::string& Folder() const { return folder_; }
     // Runs "ipo-service --db <db> order <words...>"; gives its exit status and output.
     int RunOperator(const std::vector<std::string>& words, std::string* output = nullptr) const;
+    // Runs "ipo-service --db <db> <words...>" (any command, with its flags).
+    int RunCommand(const std::vector<std::string>& words, std::string* output = nullptr) const;
+    // The seeded issue's bidding end, "YYYY-MM-DD HH:MM:SS", read from the database.
+    std::string BidEnd(const std::string& issueKey) const;
 
   private:
     std::vector<std::string> flags_;

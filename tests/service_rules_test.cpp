@@ -116,7 +116,7 @@ TEST_F(ServiceRulesTest, EachRuleRefusesJustBeyondItsEdgeWithItsMessage) {
     };
     const auto on = [&](const json& change) { return With(change, edge); };
     const std::pair<json, const char*> cases[] = {
-        {{{"ipo_name", "HARBOURBANK"}, {"issue_tag", "HBK"}}, "Bidding is not open"},
+        {{{"ipo_name", "HARBOURBANK"}, {"issue_tag", "HBK"}}, "Bidding for HARBOURBANK has closed"},
         {{{"ipo_name", "EVERESTLOG"}, {"issue_tag", "ELS"}}, "Bidding is not open"},
         {{{"ipo_name", "NOSUCHIPO"}}, "Unknown IPO NOSUCHIPO"},
         {{{"issue_tag", "BRS"}}, "Issue tag BRS does not belong to AURORAGREEN"},

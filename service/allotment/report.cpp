@@ -12,8 +12,7 @@ namespace {
 
 std::string Percent(int64_t part, int64_t whole) {
     const int64_t hundredths = (part * 20000 + whole) / (2 * whole);
-    return base::Format("%lld.%02lld", static_cast<long long>(hundredths / 100),
-                        static_cast<long long>(hundredths % 100));
+    return base::Hundredths(hundredths);
 }
 
 std::string Ratio(int64_t allottees, int64_t applicants) {

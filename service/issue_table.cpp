@@ -1,0 +1,85 @@
+#include "service/issue_table.h"
+
+#include "service/order_states.h"
+
+namespace svc {
+
+std::optional<AllotmentIssue> IssueTable::Find(const std::string& key) {
+    Query row = store_.Prepare(
+        "SELECT i.issue_key, i.price_low, i.price_high, i.lot_size, "
+        "i.price_high - COALESCE((SELECT c.price_high FROM categories c "
+        "WHERE c.issue_key = i.issue_key AND c.code = ?2), i.price_high), i.bid_end, "
+        "s.issue_key IS NOT NULL, s.retail, s.non_institutional, s.institutional, s.employee, "
+        "s.shareholder, COALESCE(f.price, 0), COALESCE(f.seed, ''), COALESCE(f.finalised, '') "
+        "FROM issues i LEFT JOIN issue_splits s ON s.issue_key = i.issue_key "
+        "LEFT JOIN issue_finals f ON f.issue_key = i.issue_key WHERE i.issue_key = ?1",
+        key, category_code::kEmployee);
+    if (!row.Next()) {
+        return std::nullopt;
+    }
+    std::optional<allotment::Split> split;
+    if (row.Int(6) != 0) {
+        split = allotment::Split{row.Int(7), row.Int(8), row.Int(9), row.Int(10), row.Int(11)};
+    }
+    return AllotmentIssue{row.Text(0), row.Int(1), row.Int(2),  row.Int(3),   row.Int(4),
+                          row.Text(5), split,      row.Int(12), row.Text(13), row.Text(14)};
+}
+
+void IssueTable::InsertSplit(const std::string& key, const allotment::Split& split) {
+    store_
+        .Prepare(
+            "INSERT INTO issue_splits(issue_key, retail, non_institutional, institutional, "
+            "employee, shareholder) VALUES(?, ?, ?, ?, ?, ?)",
+            key, split.retail, split.nonInstitutional, split.institutional, split.employee,
+            split.shareholder)
+        .Run();
+}
+
+void IssueTable::ForEachApplication(const std::string& key,
+                                    const std::function<void(const AppliedOrder&)>& visit) {
+    static const std::string sql =
+        "SELECT o.order_number, o.category, o.status, o.payment_mode, o.payment_status, o.amount, "
+        "COALESCE(c.reference1, ''), o.allotted_quantity, o.refund, o.rejection_reason, "
+        "b.position, b.quantity, b.cut_off, b.price "
+        "FROM orders o JOIN bids b ON b.order_number = o.order_number AND b.active = 1 "
+        "LEFT JOIN clients c ON c.client_id = o.client_id "
+        "WHERE o.issue_key = ? AND o." +
+        LiveStatusCondition() + " ORDER BY o.order_number, b.position";
+    AppliedOrder order;
+    Query row = store_.Prepare(sql.c_str(), key);
+    while (row.Next()) {
+        if (order.orderNumber != row.Int(0)) {
+            if (order.orderNumber != 0) {
+                visit(order);
+            }
+            order = AppliedOrder{row.Int(0),  row.Text(1), row.Text(2), row.Text(3),
+                                 row.Text(4), row.Int(5),  row.Text(6), row.Int(7),
+                                 row.Int(8),  row.Text(9), {}};
+        }
+        order.bids.push_back(BidTerms{row.Int(10), row.Int(11), row.Int(12) != 0, row.Int(13)});
+    }
+    if (order.orderNumber != 0) {
+        visit(order);
+    }
+}
+
+void IssueTable::SetResult(int64_t orderNumber, int64_t allotted, int64_t refund,
+                           const std::string& paymentStatus, const std::string& reason,
+                           const std::string& time) {
+    store_
+        .Prepare(
+            "UPDATE orders SET allotted_quantity = ?, refund = ?, payment_status = ?, "
+            "rejection_reason = ?, modified_time = ? WHERE order_number = ?",
+            allotted, refund, paymentStatus, reason, time, orderNumber)
+        .Run();
+}
+
+void IssueTable::SetFinal(const std::string& key, int64_t price, const std::string& seed,
+                          const std::string& time) {
+    store_
+        .Prepare("INSERT INTO issue_finals(issue_key, price, seed, finalised) VALUES(?, ?, ?, ?)",
+                 key, price, seed, time)
+        .Run();
+}
+
+}  // namespace svc
