@@ -266,15 +266,8 @@ TEST_F(OrderBookWindow, PopupMenuShowsItsItemsAndGivesBackTheClickedCommand) {
 
 TEST_F(OrderBookWindow, StatusBarSharesItsPanesBelowTheFormAndPaintsThroughItsPainter) {
     BarPainter painter;
-    fw::StatusBar* bar = site.CreateStatusBar(fw::StatusBarKind::OwnerDrawn, &painter);
+    fw::StatusBar* bar = ThreePaneBar(site, painter);
     ASSERT_NE(nullptr, bar);
-    EXPECT_FALSE(bar->SetPaneCount(15));
-    ASSERT_TRUE(bar->SetPaneCount(3));
-    bar->SetPaneInfo(0, 0, 0, 60);
-    bar->SetPaneInfo(1, 0, 0, 90);
-    bar->SetPaneInfo(2, 0, fw::kPaneStretch, 10);
-    bar->SetPaneText(0, "Filters");
-    bar->SetPaneText(2, "No of records : 4");
     site.FitToForm();
     EXPECT_EQ("No of records : 4", bar->PaneText(2));
     EXPECT_GE(bar->ItemRect(0).Width(), 60);

@@ -302,15 +302,8 @@ TEST(WxFrameSite, StatusBarsHaveTheirPanesAndTheOwnerDrawnOnePaintsThroughItsPai
     EXPECT_EQ("IPO WatchList", std::string(frame->GetTitle().utf8_str()));
 
     BarPainter painter;
-    fw::StatusBar* bar = site.CreateStatusBar(fw::StatusBarKind::OwnerDrawn, &painter);
+    fw::StatusBar* bar = ThreePaneBar(site, painter);
     ASSERT_NE(nullptr, bar);
-    EXPECT_FALSE(bar->SetPaneCount(15));
-    ASSERT_TRUE(bar->SetPaneCount(3));
-    bar->SetPaneInfo(0, 0, 0, 60);
-    bar->SetPaneInfo(1, 0, 0, 90);
-    bar->SetPaneInfo(2, 0, fw::kPaneStretch, 10);
-    bar->SetPaneText(0, "Filters");
-    bar->SetPaneText(2, "No of records : 4");
     frame->Show();
     site.RecalcLayout();
     ASSERT_TRUE(RunUntil([&] { return OnScreen(frame->GetHandle()); }));

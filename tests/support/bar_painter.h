@@ -2,6 +2,8 @@
 // rectangles it was handed on the last paint.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 #include "framework/document.h"
@@ -16,3 +18,23 @@ struct BarPainter : fw::StatusBarPainter {
         }
     }
 };
+
+// The order book's kind of bar on `site`: three panes (60 and 90 pixels, then one that
+// stretches) painted by `painter`, texts in the first and the last. A count beyond the bar's
+// limit is refused first. Null when the bar or its three panes cannot be made.
+inline fw::StatusBar* ThreePaneBar(fw::FrameSite& site, BarPainter& painter) {
+    fw::StatusBar* bar = site.CreateStatusBar(fw::StatusBarKind::OwnerDrawn, &painter);
+    if (!bar) {
+        return nullptr;
+    }
+    EXPECT_FALSE(bar->SetPaneCount(15));
+    if (!bar->SetPaneCount(3)) {
+        return nullptr;
+    }
+    bar->SetPaneInfo(0, 0, 0, 60);
+    bar->SetPaneInfo(1, 0, 0, 90);
+    bar->SetPaneInfo(2, 0, fw::kPaneStretch, 10);
+    bar->SetPaneText(0, "Filters");
+    bar->SetPaneText(2, "No of records : 4");
+    return bar;
+}
