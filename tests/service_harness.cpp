@@ -88,10 +88,6 @@ const ServiceSite& Site() {
     return site;
 }
 
-std::string ServiceSite::Address(int port) const {
-    return (Tls() ? "https://" : "") + host + ":" + std::to_string(port);
-}
-
 std::string BinDir() {
     return IPO_BIN_DIR;
 }

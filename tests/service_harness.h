@@ -29,8 +29,6 @@ struct ServiceSite {
     std::string cert, key, caFile;
 
     bool Tls() const { return !cert.empty(); }
-    // "https://host:port" over TLS, else "host:port" (plain HTTP).
-    std::string Address(int port) const;
 };
 const ServiceSite& Site();
 
@@ -86,9 +84,10 @@ class ServiceProcess {
     void Stop();  // SIGTERM, then waits
     void Kill();  // SIGKILL, then waits
     int Port() const { return port_; }
-    // Where a client reaches it: ServiceSite::Address of its port.
-    std::string Address() const { return Site().Address(port_); }
-    // The same as the terminal's endpoint, with the site's certificate authority.
+    // Where a client reaches it, as the terminal names it: "host:port" over plain HTTP,
+    // "https://host:port" over TLS.
+    std::string Address() const { return Endpoint().Address(); }
+    // The terminal's endpoint of it, with the site's certificate authority.
     ServiceEndpoint Endpoint() const {
         return {Site().Tls() ? "https" : "http", Site().host, port_, Site().caFile};
     }
