@@ -3,7 +3,7 @@
 // that take up their own category. Two populations: most applicants asking few lots (fewer lots
 // than applicants, so a draw of lots in every group) and lots spread evenly (a lot each, the rest
 // proportionately, the rounding settled by a draw). Each is written to a store of its own first
-// (not timed), as orders with their bids and their clients' PANs. Printed: seconds to read the
+// (not timed), as orders with their bids and PANs, and the clients. Printed: seconds to read the
 // applications from the store and to allot them, for the CSV report, the floor of one sort of
 // the applicants' keys beside it, and the peak resident set.
 #include <unistd.h>
@@ -120,11 +120,11 @@ void Write(svc::Store& store, const IssueTerms& terms, const std::vector<Applica
             .Prepare(
                 "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
                 "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
-                "bank_account, status, payment_status, bid_time, modified_time, amount) "
+                "bank_account, status, payment_status, bid_time, modified_time, amount, pan) "
                 "VALUES(?, ?, 'BENCH', ?, ?, ?, '', '', 'UPI', 'x@upi', '', '', 'CF', 'e', "
-                "'2026-01-02 10:00:00', '2026-01-02 10:00:00', ?)",
+                "'2026-01-02 10:00:00', '2026-01-02 10:00:00', ?, ?)",
                 static_cast<int64_t>(a.number), "BEN" + std::to_string(a.number), client, client,
-                retail ? "RETAIL" : "HNI", a.blocked)
+                retail ? "RETAIL" : "HNI", a.blocked, std::string_view(a.pan.data(), a.pan.size()))
             .Run();
         store
             .Prepare(

@@ -39,22 +39,30 @@ void IssueTable::ForEachApplication(const std::string& key,
                                     const std::function<void(const AppliedOrder&)>& visit) {
     static const std::string sql =
         "SELECT o.order_number, o.category, o.status, o.payment_mode, o.payment_status, o.amount, "
-        "COALESCE(c.reference1, ''), o.allotted_quantity, o.refund, o.rejection_reason, "
+        "o.pan, o.allotted_quantity, o.refund, o.rejection_reason, "
         "b.position, b.quantity, b.cut_off, b.price "
         "FROM orders o JOIN bids b ON b.order_number = o.order_number AND b.active = 1 "
-        "LEFT JOIN clients c ON c.client_id = o.client_id "
         "WHERE o.issue_key = ? AND o." +
         LiveStatusCondition() + " ORDER BY o.order_number, b.position";
     AppliedOrder order;
     Query row = store_.Prepare(sql.c_str(), key);
+    // One order object is refilled for every order: millions of them are read.
     while (row.Next()) {
         if (order.orderNumber != row.Int(0)) {
             if (order.orderNumber != 0) {
                 visit(order);
             }
-            order = AppliedOrder{row.Int(0),  row.Text(1), row.Text(2), row.Text(3),
-                                 row.Text(4), row.Int(5),  row.Text(6), row.Int(7),
-                                 row.Int(8),  row.Text(9), {}};
+            order.orderNumber = row.Int(0);
+            order.category = row.View(1);
+            order.status = row.View(2);
+            order.paymentMode = row.View(3);
+            order.paymentStatus = row.View(4);
+            order.amount = row.Int(5);
+            order.pan = row.View(6);
+            order.allotted = row.Int(7);
+            order.refund = row.Int(8);
+            order.reason = row.View(9);
+            order.bids.clear();
         }
         order.bids.push_back(BidTerms{row.Int(10), row.Int(11), row.Int(12) != 0, row.Int(13)});
     }

@@ -72,12 +72,14 @@ int64_t OrderTable::Insert(const NewOrder& order) {
         .Prepare(
             "INSERT INTO orders(issue_key, client_id, placed_by, category, reference1, "
             "reference2, payment_mode, upi_id, bank_name, bank_account, status, payment_status, "
-            "bid_time, modified_time, amount) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            "bid_time, modified_time, amount, pan) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "COALESCE((SELECT reference1 FROM clients WHERE client_id = ?), ''))",
             order.issueKey, order.clientId, order.placedBy, order.choices.category,
             order.choices.reference1, order.choices.reference2, order.choices.paymentMode,
             order.choices.upiId, order.choices.bankName, order.choices.bankAccount,
-            order_status::kPending, payment_status::kPending, order.time, order.time, order.amount)
+            order_status::kPending, payment_status::kPending, order.time, order.time, order.amount,
+            order.clientId)
         .Run();
     return store_.LastInsertId();
 }
