@@ -106,7 +106,7 @@ void Write(svc::Store& store, const IssueTerms& terms, const std::vector<Applica
             int64_t{terms.priceLow}, int64_t{terms.priceHigh}, int64_t{terms.lotSize},
             int64_t{terms.lotSize})
         .Run();
-    svc::IssueTable(store).InsertSplit("BENCH", terms.split);
+    svc::IssueTable(store).SetSplit("BENCH", terms.split);
     for (const Application& a : list) {
         const std::string client = "C" + std::to_string(a.number);
         const bool retail = a.category == Category::Retail;

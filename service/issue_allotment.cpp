@@ -157,6 +157,37 @@ StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue) {
     return loaded;
 }
 
+std::string SetIssueSplit(Store& store, const std::string& issueKey,
+                          const allotment::Split& split) {
+    auto lock = store.Lock();
+    Transaction transaction(store);
+    IssueTable table(store);
+    AllotmentIssue issue = LoadIssue(table, issueKey);
+    if (!issue.finalised.empty()) {
+        throw std::invalid_argument(base::Format("Issue %s was finalised at %s; its split stays",
+                                                 issueKey.c_str(), issue.finalised.c_str()));
+    }
+    issue.split = split;
+    if (const std::string fault = allotment::TermsFault(TermsOf(issue)); !fault.empty()) {
+        throw std::invalid_argument(fault);
+    }
+    table.SetSplit(issueKey, split);
+    transaction.Commit();
+    LogAudit(base::Format(
+        "issue=%s split retail=%lld non_institutional=%lld institutional=%lld "
+        "employee=%lld shareholder=%lld",
+        issueKey.c_str(), static_cast<long long>(split.retail),
+        static_cast<long long>(split.nonInstitutional), static_cast<long long>(split.institutional),
+        static_cast<long long>(split.employee), static_cast<long long>(split.shareholder)));
+    return base::Format(
+        "%s: of %lld shares offered to bidders, retail %lld, non-institutional %lld, "
+        "employee %lld, shareholder %lld; institutional %lld",
+        issueKey.c_str(), static_cast<long long>(allotment::SharesOfferedToBidders(split)),
+        static_cast<long long>(split.retail), static_cast<long long>(split.nonInstitutional),
+        static_cast<long long>(split.employee), static_cast<long long>(split.shareholder),
+        static_cast<long long>(split.institutional));
+}
+
 std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pricePaise,
                           const std::string& seed) {
     if (seed.empty()) {

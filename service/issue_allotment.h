@@ -28,6 +28,10 @@ struct StoredAllotment {
 // an order's category or stored reason is not the allotment's.
 StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue);
 
+// Stores the shares per category of an issue not yet finalised, once the issue's terms with them
+// can be allotted on; gives what was stored.
+std::string SetIssueSplit(Store& store, const std::string& issueKey, const allotment::Split& split);
+
 std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pricePaise,
                           const std::string& seed);
 

@@ -25,11 +25,14 @@ std::optional<AllotmentIssue> IssueTable::Find(const std::string& key) {
                           row.Text(5), split,      row.Int(12), row.Text(13), row.Text(14)};
 }
 
-void IssueTable::InsertSplit(const std::string& key, const allotment::Split& split) {
+void IssueTable::SetSplit(const std::string& key, const allotment::Split& split) {
     store_
         .Prepare(
             "INSERT INTO issue_splits(issue_key, retail, non_institutional, institutional, "
-            "employee, shareholder) VALUES(?, ?, ?, ?, ?, ?)",
+            "employee, shareholder) VALUES(?, ?, ?, ?, ?, ?) ON CONFLICT(issue_key) DO UPDATE "
+            "SET retail = excluded.retail, non_institutional = excluded.non_institutional, "
+            "institutional = excluded.institutional, employee = excluded.employee, "
+            "shareholder = excluded.shareholder",
             key, split.retail, split.nonInstitutional, split.institutional, split.employee,
             split.shareholder)
         .Run();

@@ -49,7 +49,8 @@ class IssueTable {
     explicit IssueTable(Store& store) : store_(store) {}
 
     std::optional<AllotmentIssue> Find(const std::string& key);
-    void InsertSplit(const std::string& key, const allotment::Split& split);
+    // Stores the issue's split, replacing the one it had.
+    void SetSplit(const std::string& key, const allotment::Split& split);
     // Visits the issue's live orders one by one in application-number order (an issue may have
     // millions: they are never all held as rows).
     void ForEachApplication(const std::string& key,

@@ -51,7 +51,8 @@ struct IssueCommand {
     std::string issue;
     double price = 0;  // rupees
     std::string seed;
-    std::string output;  // report: also written here
+    std::string output;      // report: also written here
+    allotment::Split split;  // shares per category
 };
 
 struct Options {
@@ -162,6 +163,18 @@ bool ReadOptions(int argc, char** argv, Options& options, int& exitStatus) {
         ->check(CLI::PositiveNumber);
     finalise->add_option("--seed", options.issue.seed, "the published seed of the draw")
         ->required();
+    CLI::App* split = issueCommand(
+        issue, "split",
+        "set the shares of each category of an issue not yet finalised (the net issue: at least "
+        "35 % retail and 15 % non-institutional)");
+    for (const auto& [name, shares] :
+         {std::pair{"--retail", &options.issue.split.retail},
+          {"--non-institutional", &options.issue.split.nonInstitutional},
+          {"--institutional", &options.issue.split.institutional},
+          {"--employee", &options.issue.split.employee},
+          {"--shareholder", &options.issue.split.shareholder}}) {
+        split->add_option(name, *shares, "shares")->check(CLI::NonNegativeNumber);
+    }
     CLI::App* allotment =
         app.add_subcommand("allotment", "verify or report a finalised issue's allotment");
     allotment->require_subcommand(1);
@@ -258,6 +271,10 @@ std::string AdminRefusal(const std::string& db, bool create, const std::string& 
 
 // Runs an issue command; gives its exit status.
 int RunIssueCommand(svc::Store& store, const IssueCommand& command) {
+    if (command.verb == "split") {
+        std::cout << svc::SetIssueSplit(store, command.issue, command.split) << std::endl;
+        return 0;
+    }
     if (command.verb == "finalise") {
         const auto paise = static_cast<int64_t>(std::llround(command.price * 100));
         std::cout << svc::FinaliseIssue(store, command.issue, paise, command.seed) << std::endl;

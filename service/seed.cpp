@@ -163,7 +163,7 @@ void InsertIssue(Store& store, const SeedIssue& issue) {
     // for employees and 2 % for shareholders; 35 % of the rest to retail, 15 % to
     // non-institutional bidders.
     const int64_t lots = issue.issueSize / issue.high / issue.lotSize;
-    IssueTable(store).InsertSplit(
+    IssueTable(store).SetSplit(
         issue.key, allotment::DefaultSplit(lots * issue.lotSize, lots / 100 * issue.lotSize,
                                            lots / 50 * issue.lotSize));
     struct {

@@ -107,10 +107,20 @@ TEST_F(AfterCloseTest, FinaliseAllotsTheOrdersAndVerifyFindsATamperedRow) {
     ASSERT_EQ(asba.at("status"), 1) << asba;
     ASSERT_EQ(service.RunOperator({Number(asba), "confirm"}), 0);
     // The issue closes: no change after it, whoever's clock says otherwise.
-    ASSERT_EQ(Sql("UPDATE issue_splits SET retail = 150, non_institutional = 150, "
-                  "institutional = 0, employee = 0, shareholder = 0 "
-                  "WHERE issue_key = 'AURORAGREEN'; UPDATE issues SET bid_end = "
-                  "datetime('now', 'localtime', '-1 second') WHERE issue_key = 'AURORAGREEN'"),
+    std::string output;
+    const std::vector<std::string> split = {"issue",    "split", "AURORAGREEN",
+                                            "--retail", "150",   "--non-institutional"};
+    std::vector<std::string> tooFew = split;
+    tooFew.insert(tooFew.end(), {"20", "--institutional", "100"});
+    EXPECT_EQ(service.RunCommand(tooFew, &output), 2);
+    EXPECT_NE(output.find("Non-institutional shares 20 are below 15 % of the net issue 270"),
+              std::string::npos)
+        << output;
+    std::vector<std::string> even = split;
+    even.push_back("150");
+    ASSERT_EQ(service.RunCommand(even, &output), 0) << output;
+    ASSERT_EQ(Sql("UPDATE issues SET bid_end = datetime('now', 'localtime', '-1 second') "
+                  "WHERE issue_key = 'AURORAGREEN'"),
               SQLITE_OK);
     EXPECT_EQ(Place(Order()).at("message"), "Bidding for AURORAGREEN has closed");
     const json cancel = With(Investor(95), {{"order_number", mine.at("order_number")},
@@ -120,7 +130,6 @@ TEST_F(AfterCloseTest, FinaliseAllotsTheOrdersAndVerifyFindsATamperedRow) {
               "Bidding for AURORAGREEN has closed");
 
     const std::string day = service.BidEnd("AURORAGREEN").substr(0, 10);
-    std::string output;
     const std::vector<std::string> finalise = {"issue", "finalise", "AURORAGREEN",    "--price",
                                                "98",    "--seed",   "2026-12-10 draw"};
     std::vector<std::string> early = {"--now", day + " 17:00:00"};
