@@ -1,7 +1,9 @@
 #include "service/issue_allotment.h"
 
 #include <algorithm>
+#include <exception>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "base/text.h"
@@ -142,11 +144,10 @@ void RequireClosed(const AllotmentIssue& issue) {
     }
 }
 
-}  // namespace
-
-StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue) {
+// The applications numbered first..last with their stored results.
+StoredAllotment LoadPart(Store& store, const AllotmentIssue& issue, int64_t first, int64_t last) {
     StoredAllotment loaded{TermsOf(issue), {}, {}};
-    IssueTable(store).ForEachApplication(issue.key, [&](const AppliedOrder& order) {
+    IssueTable(store).ForEachApplication(issue.key, first, last, [&](const AppliedOrder& order) {
         loaded.applications.push_back(ApplicationOf(issue, order));
         allotment::Result stored;
         stored.allotted = static_cast<int32_t>(order.allotted);
@@ -154,6 +155,35 @@ StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue) {
         stored.reason = StoredReason(order);
         loaded.stored.push_back(stored);
     });
+    return loaded;
+}
+
+}  // namespace
+
+StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue) {
+    // An issue may have millions of applications: the upper half of its order numbers is read
+    // at the same time on a read-only connection of its own. The caller's transaction keeps
+    // every writer out, so both connections read the same store.
+    const auto [first, last] = IssueTable(store).OrderNumbers(issue.key);
+    const int64_t middle = first + (last - first) / 2;
+    StoredAllotment upper;
+    std::exception_ptr failure;
+    std::jthread reading([&] {
+        try {
+            Store reader(store.Path(), Store::ReadOnly{});
+            upper = LoadPart(reader, issue, middle + 1, last);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    StoredAllotment loaded = LoadPart(store, issue, first, middle);
+    reading.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    loaded.applications.insert(loaded.applications.end(), upper.applications.begin(),
+                               upper.applications.end());
+    loaded.stored.insert(loaded.stored.end(), upper.stored.begin(), upper.stored.end());
     return loaded;
 }
 
@@ -252,6 +282,7 @@ std::string FinaliseIssue(Store& store, const std::string& issueKey, int64_t pri
 std::string VerifyAllotment(Store& store, const std::string& issueKey, const std::string& seed,
                             bool& agrees) {
     auto lock = store.Lock();
+    const Transaction reading(store);  // writers wait while the applications are read
     IssueTable table(store);
     const AllotmentIssue issue = LoadFinalised(table, issueKey);
     const StoredAllotment loaded = LoadAllotment(store, issue);
@@ -288,6 +319,7 @@ std::string VerifyAllotment(Store& store, const std::string& issueKey, const std
 
 std::string AllotmentReport(Store& store, const std::string& issueKey) {
     auto lock = store.Lock();
+    const Transaction reading(store);  // writers wait while the applications are read
     IssueTable table(store);
     const AllotmentIssue issue = LoadFinalised(table, issueKey);
     const StoredAllotment loaded = LoadAllotment(store, issue);

@@ -24,8 +24,9 @@ struct StoredAllotment {
     std::vector<allotment::Result> stored;
 };
 
-// The caller holds the store's lock. Throws std::invalid_argument when the issue has no split or
-// an order's category or stored reason is not the allotment's.
+// The caller holds the store's lock and a transaction (the upper half of the applications is read
+// on a second connection, which must see the same store). Throws std::invalid_argument when the
+// issue has no split or an order's category or stored reason is not the allotment's.
 StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue);
 
 // Stores the shares per category of an issue not yet finalised, once the issue's terms with them

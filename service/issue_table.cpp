@@ -38,17 +38,26 @@ void IssueTable::SetSplit(const std::string& key, const allotment::Split& split)
         .Run();
 }
 
-void IssueTable::ForEachApplication(const std::string& key,
+std::pair<int64_t, int64_t> IssueTable::OrderNumbers(const std::string& key) {
+    Query range = store_.Prepare(
+        "SELECT COALESCE(MIN(order_number), 0), COALESCE(MAX(order_number), 0) FROM orders "
+        "WHERE issue_key = ?",
+        key);
+    range.Next();
+    return {range.Int(0), range.Int(1)};
+}
+
+void IssueTable::ForEachApplication(const std::string& key, int64_t first, int64_t last,
                                     const std::function<void(const AppliedOrder&)>& visit) {
     static const std::string sql =
         "SELECT o.order_number, o.category, o.status, o.payment_mode, o.payment_status, o.amount, "
         "o.pan, o.allotted_quantity, o.refund, o.rejection_reason, "
         "b.position, b.quantity, b.cut_off, b.price "
         "FROM orders o JOIN bids b ON b.order_number = o.order_number AND b.active = 1 "
-        "WHERE o.issue_key = ? AND o." +
+        "WHERE o.issue_key = ? AND o.order_number BETWEEN ? AND ? AND o." +
         LiveStatusCondition() + " ORDER BY o.order_number, b.position";
     AppliedOrder order;
-    Query row = store_.Prepare(sql.c_str(), key);
+    Query row = store_.Prepare(sql.c_str(), key, first, last);
     // One order object is refilled for every order: millions of them are read.
     while (row.Next()) {
         if (order.orderNumber != row.Int(0)) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "service/allotment/terms.h"
@@ -51,9 +52,11 @@ class IssueTable {
     std::optional<AllotmentIssue> Find(const std::string& key);
     // Stores the issue's split, replacing the one it had.
     void SetSplit(const std::string& key, const allotment::Split& split);
-    // Visits the issue's live orders one by one in application-number order (an issue may have
-    // millions: they are never all held as rows).
-    void ForEachApplication(const std::string& key,
+    // The lowest and highest order number of the issue's orders; {0, 0} when it has none.
+    std::pair<int64_t, int64_t> OrderNumbers(const std::string& key);
+    // Visits the issue's live orders numbered first..last one by one in application-number order
+    // (an issue may have millions: they are never all held as rows).
+    void ForEachApplication(const std::string& key, int64_t first, int64_t last,
                             const std::function<void(const AppliedOrder&)>& visit);
     void SetResult(int64_t orderNumber, int64_t allotted, int64_t refund,
                    const std::string& paymentStatus, const std::string& reason,

@@ -181,15 +181,8 @@ Store::Store(const std::string& path) : path_(path) {
     if (created >= 0) {
         close(created);
     }
-    if (sqlite3_open_v2(path.c_str(), &db_,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK) {
-        const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        throw StoreError("cannot open " + path + ": " + message);
-    }
+    Open(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     try {
-        sqlite3_busy_timeout(db_, 5000);
         if (const std::string damage = QuickCheck(); damage != "ok") {
             throw StoreError("it is damaged (" + damage +
                              "); restore it from a backup before serving from it");
@@ -219,6 +212,21 @@ Store::Store(const std::string& path) : path_(path) {
             "WHERE c.client_id = orders.client_id), '')");
         transaction.Commit();
     }
+}
+
+Store::Store(const std::string& path, ReadOnly) : path_(path) {
+    Open(SQLITE_OPEN_READONLY);
+}
+
+// The connection is only used under the store's lock (or on one thread alone), which also guards
+// the statement cache: SQLite's own mutex is not needed.
+void Store::Open(int flags) {
+    if (sqlite3_open_v2(path_.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close(db_);
+        throw StoreError("cannot open " + path_ + ": " + message);
+    }
+    sqlite3_busy_timeout(db_, 5000);
 }
 
 Store::~Store() {

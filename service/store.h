@@ -62,6 +62,10 @@ class Store {
     // Opens (creating when missing) the database file and makes sure its tables exist; throws
     // StoreError for a file that is damaged (SQLite's quick check).
     explicit Store(const std::string& path);
+    // A read-only connection to an existing store, for reading beside the store's own connection
+    // on another thread: nothing is created, checked or migrated.
+    struct ReadOnly {};
+    Store(const std::string& path, ReadOnly);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -80,6 +84,7 @@ class Store {
     // Runs one statement without rows (a savepoint, a commit), compiled once and kept.
     void Run(const char* sql) { Prepare(sql).Run(); }
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+    const std::string& Path() const { return path_; }
     bool IsEmpty();
 
     // While a batch is open, the store is already inside one transaction that the batch commits:
@@ -106,6 +111,7 @@ class Store {
     void CheckFilesInPlace();
 
     sqlite3_stmt* Statement(const char* sql);
+    void Open(int flags);
     void Close();
     // SQLite's quick integrity check: "ok", or the first fault found.
     std::string QuickCheck();
