@@ -136,6 +136,12 @@ bool SignedByAuthority(PCCERT_CONTEXT certificate, const TrustCheck& check) {
     return signedBy;
 }
 
+// Closes a request from its callback: on Windows nothing of it is sent then.
+void CloseBeforeSending(HINTERNET request, TrustCheck& check) {
+    check.request->closed = true;
+    WinHttpCloseHandle(request);
+}
+
 // Called by WinHTTP once the connection is made and before the request is sent. A service whose
 // certificate the CA file does not vouch for gets nothing: the request is closed here, which
 // ends it before sending on Windows; the body waits for this check in any case (Send). A
@@ -163,19 +169,17 @@ void CALLBACK CheckBeforeSending(HINTERNET request, DWORD_PTR context, DWORD sta
         CertFreeCertificateContext(certificate);
     }
     if (check->refused) {
-        check->request->closed = true;
-        WinHttpCloseHandle(request);
+        CloseBeforeSending(request, *check);
     }
 }
 
 // Called by WinHTTP before a probe is sent: the TLS connection was made. Nothing is sent after it
 // on Windows; Wine sends the probe's request line and host.
-void NoteHandshake(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
+void CALLBACK NoteHandshake(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
     auto* check = reinterpret_cast<TrustCheck*>(context);
     if (status == WINHTTP_CALLBACK_STATUS_SENDING_REQUEST && check) {
         check->refused = false;
-        check->request->closed = true;
-        WinHttpCloseHandle(request);
+        CloseBeforeSending(request, *check);
     }
 }
 
@@ -212,6 +216,88 @@ std::wstring Header(HINTERNET request, DWORD which) {
     }
     value.resize(size / sizeof(wchar_t));
     return value;
+}
+
+// Milliseconds until `deadline`, at least one.
+int Left(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<int64_t>(1, left.count()));
+}
+
+// Has the request's trust checked before it is sent; with authorities of its own, those take
+// the place of the system's roots.
+void WatchTrust(HINTERNET http, TrustCheck& check, bool ownAuthorities) {
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
+    WinHttpSetOption(http, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
+    WinHttpSetStatusCallback(
+        http, CheckBeforeSending,
+        WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+    if (ownAuthorities) {
+        // A connection the system did not check is not kept for later requests: some systems
+        // (Wine) pool connections for the whole process, whatever each session trusts.
+        DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+        DWORD once = WINHTTP_DISABLE_KEEP_ALIVE;
+        WinHttpSetOption(http, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags));
+        WinHttpSetOption(http, WINHTTP_OPTION_DISABLE_FEATURE, &once, sizeof(once));
+    }
+}
+
+std::wstring HeadersOf(const Request& request, bool gzip) {
+    std::wstring headers;
+    if (!request.body.empty()) {
+        headers += L"Content-Type: application/json\r\n";
+    }
+    if (!request.token.empty()) {
+        headers += L"Authorization: Bearer " + Wide(request.token) + L"\r\n";
+    }
+    if (!gzip) {
+        // Without this WinHTTP would ask for gzip whenever it can unpack it.
+        headers += L"Accept-Encoding: identity\r\n";
+    }
+    return headers;
+}
+
+// Reads the status and then the whole answer into `receiver` by `deadline`. Each read takes
+// what has arrived (a read of a fixed size would wait for all of it), so that the deadline is
+// checked as the answer comes, however slowly.
+Outcome ReadAnswer(HINTERNET http, Clock::time_point deadline, const Receiver& receiver,
+                   int& status) {
+    DWORD code = 0;
+    DWORD size = sizeof(code);
+    WinHttpQueryHeaders(http, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
+    status = static_cast<int>(code);
+    // A packed answer announces its packed length: no measure of the answer itself.
+    const std::wstring length = Header(http, WINHTTP_QUERY_CONTENT_LENGTH);
+    const bool packed = !Header(http, WINHTTP_QUERY_CONTENT_ENCODING).empty();
+    if (!receiver.head(length.empty() || packed ? -1 : std::wcstoll(length.c_str(), nullptr, 10))) {
+        return Outcome::Stopped;
+    }
+    std::vector<char> piece(kPieceBytes);
+    for (;;) {
+        DWORD timeout = static_cast<DWORD>(Left(deadline));
+        WinHttpSetOption(http, WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+        DWORD available = 0;
+        DWORD read = 0;
+        const bool readable =
+            WinHttpQueryDataAvailable(http, &available) &&
+            (available == 0 ||
+             WinHttpReadData(http, piece.data(),
+                             std::min(available, static_cast<DWORD>(piece.size())), &read));
+        if (!readable) {
+            return Failure(GetLastError(), deadline);
+        }
+        if (Clock::now() >= deadline) {
+            return Outcome::Late;
+        }
+        if (read == 0) {
+            return Outcome::Answered;
+        }
+        if (!receiver.piece(piece.data(), read)) {
+            return Outcome::Stopped;
+        }
+    }
 }
 
 }  // namespace
@@ -275,11 +361,6 @@ Session::~Session() = default;
 Answer Session::Send(const Origin& origin, const Request& request, int connectMs, int deadlineMs,
                      const Receiver& receiver) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
-    const auto remaining = [deadline] {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        return static_cast<int>(std::max<int64_t>(1, left.count()));
-    };
     Answer answer;
     if (origin.secure && !caFile_.empty() && !handles_->authorities) {
         answer.outcome = Outcome::CaFileUnreadable;
@@ -303,34 +384,11 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
     TrustCheck check{handles_->authorities, Wide(origin.host), &handle};
     const bool ownAuthorities = origin.secure && check.authorities;
     if (origin.secure) {
-        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
-        WinHttpSetOption(http, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
-        WinHttpSetStatusCallback(
-            http, CheckBeforeSending,
-            WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+        WatchTrust(http, check, ownAuthorities);
     }
-    if (ownAuthorities) {
-        // The authorities are checked before sending; the system's roots do not count. A
-        // connection the system did not check is not kept for later requests: some systems
-        // (Wine) pool connections for the whole process, whatever each session trusts.
-        DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
-        DWORD once = WINHTTP_DISABLE_KEEP_ALIVE;
-        WinHttpSetOption(http, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags));
-        WinHttpSetOption(http, WINHTTP_OPTION_DISABLE_FEATURE, &once, sizeof(once));
-    }
-    std::wstring headers;
-    if (!request.body.empty()) {
-        headers += L"Content-Type: application/json\r\n";
-    }
-    if (!request.token.empty()) {
-        headers += L"Authorization: Bearer " + Wide(request.token) + L"\r\n";
-    }
-    if (!request.gzip || !handles_->gzip) {
-        // Without this WinHTTP would ask for gzip whenever it can unpack it.
-        headers += L"Accept-Encoding: identity\r\n";
-    }
-    WinHttpSetTimeouts(http, remaining(), std::min(connectMs, remaining()), remaining(),
-                       remaining());
+    const std::wstring headers = HeadersOf(request, request.gzip && handles_->gzip);
+    WinHttpSetTimeouts(http, Left(deadline), std::min(connectMs, Left(deadline)), Left(deadline),
+                       Left(deadline));
     // Checked against the CA file, the body is written only once the service is trusted.
     const DWORD bodyLength = static_cast<DWORD>(request.body.size());
     DWORD written = 0;
@@ -338,67 +396,20 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
         http, headers.c_str(), static_cast<DWORD>(headers.size()),
         ownAuthorities ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data()),
         ownAuthorities ? 0 : bodyLength, bodyLength, 0);
-    if (check.refused) {
-        answer.outcome = Outcome::Untrusted;
-        return answer;
-    }
-    if (sent && ownAuthorities && bodyLength > 0) {
+    if (!check.refused && sent && ownAuthorities && bodyLength > 0) {
         sent = WinHttpWriteData(http, request.body.data(), bodyLength, &written);
     }
-    sent = sent && WinHttpReceiveResponse(http, nullptr);
+    sent = !check.refused && sent && WinHttpReceiveResponse(http, nullptr);
     if (!sent) {
         answer.outcome = check.refused ? Outcome::Untrusted : Failure(GetLastError(), deadline);
         // Some systems (Wine) report a certificate they refused as a failed TLS connection.
         if (answer.outcome == Outcome::NoSecureConnection && !ownAuthorities &&
-            Handshakes(origin, std::min(connectMs, remaining()))) {
+            Handshakes(origin, std::min(connectMs, Left(deadline)))) {
             answer.outcome = Outcome::Untrusted;
         }
         return answer;
     }
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    WinHttpQueryHeaders(http, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-    answer.status = static_cast<int>(status);
-    // A packed answer announces its packed length: no measure of the answer itself.
-    const std::wstring length = Header(http, WINHTTP_QUERY_CONTENT_LENGTH);
-    const bool packed = !Header(http, WINHTTP_QUERY_CONTENT_ENCODING).empty();
-    const int64_t announced =
-        length.empty() || packed ? -1 : std::wcstoll(length.c_str(), nullptr, 10);
-    if (!receiver.head(announced)) {
-        answer.outcome = Outcome::Stopped;
-        return answer;
-    }
-    // Each read takes what has arrived (a read of a fixed size would wait for all of it), so
-    // that the deadline is checked as the answer comes, however slowly.
-    std::vector<char> piece(kPieceBytes);
-    for (;;) {
-        DWORD timeout = static_cast<DWORD>(remaining());
-        WinHttpSetOption(http, WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-        DWORD available = 0;
-        DWORD read = 0;
-        const bool readable =
-            WinHttpQueryDataAvailable(http, &available) &&
-            (available == 0 ||
-             WinHttpReadData(http, piece.data(),
-                             std::min(available, static_cast<DWORD>(piece.size())), &read));
-        if (!readable) {
-            answer.outcome = Failure(GetLastError(), deadline);
-            return answer;
-        }
-        if (Clock::now() >= deadline) {
-            answer.outcome = Outcome::Late;
-            return answer;
-        }
-        if (read == 0) {
-            break;
-        }
-        if (!receiver.piece(piece.data(), read)) {
-            answer.outcome = Outcome::Stopped;
-            return answer;
-        }
-    }
-    answer.outcome = Outcome::Answered;
+    answer.outcome = ReadAnswer(http, deadline, receiver, answer.status);
     return answer;
 }
 
