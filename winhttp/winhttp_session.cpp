@@ -86,9 +86,10 @@ HCERTSTORE ReadAuthorities(const std::string& file) {
 
 // What the trust check of one request needs and finds.
 struct TrustCheck {
-    HCERTSTORE authorities = nullptr;
+    HCERTSTORE authorities = nullptr;  // null: the system's check alone
     std::wstring host;
     RequestHandle* request = nullptr;
+    bool reached = false;  // the TLS connection was made and the request was about to be sent
     bool refused = false;
 };
 
@@ -142,6 +143,20 @@ void CloseBeforeSending(HINTERNET request, TrustCheck& check) {
     WinHttpCloseHandle(request);
 }
 
+// Whether the certificate of the request's connection is signed by one of the authorities.
+bool Vouched(HINTERNET request, const TrustCheck& check) {
+    PCCERT_CONTEXT certificate = nullptr;
+    DWORD size = sizeof(certificate);
+    const bool known =
+        WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) &&
+        certificate;
+    const bool vouched = known && SignedByAuthority(certificate, check);
+    if (certificate) {
+        CertFreeCertificateContext(certificate);
+    }
+    return vouched;
+}
+
 // Called by WinHTTP once the connection is made and before the request is sent. A service whose
 // certificate the CA file does not vouch for gets nothing: the request is closed here, which
 // ends it before sending on Windows; the body waits for this check in any case (Send). A
@@ -159,26 +174,21 @@ void CALLBACK CheckBeforeSending(HINTERNET request, DWORD_PTR context, DWORD sta
     if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || !check->authorities) {
         return;
     }
-    PCCERT_CONTEXT certificate = nullptr;
-    DWORD size = sizeof(certificate);
-    const bool known =
-        WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) &&
-        certificate;
-    check->refused = !known || !SignedByAuthority(certificate, *check);
-    if (certificate) {
-        CertFreeCertificateContext(certificate);
-    }
+    check->reached = true;
+    check->refused = !Vouched(request, *check);
     if (check->refused) {
         CloseBeforeSending(request, *check);
     }
 }
 
-// Called by WinHTTP before a probe is sent: the TLS connection was made. Nothing is sent after it
-// on Windows; Wine sends the probe's request line and host.
-void CALLBACK NoteHandshake(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
+// Called by WinHTTP before a probe is sent, once its TLS connection is made: judges the
+// certificate against the authorities, if any, and closes the probe. Nothing of it is sent on
+// Windows; Wine sends its line and host.
+void CALLBACK JudgeProbe(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
     auto* check = reinterpret_cast<TrustCheck*>(context);
     if (status == WINHTTP_CALLBACK_STATUS_SENDING_REQUEST && check) {
-        check->refused = false;
+        check->reached = true;
+        check->refused = check->authorities && !Vouched(request, *check);
         CloseBeforeSending(request, *check);
     }
 }
@@ -383,6 +393,12 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
     const HINTERNET http = handle.handle;
     TrustCheck check{handles_->authorities, Wide(origin.host), &handle};
     const bool ownAuthorities = origin.secure && check.authorities;
+    // A service the authorities do not vouch for is met first by a probe that carries nothing
+    // of the request (where the system sends a refused request's head all the same).
+    if (ownAuthorities && Probe(origin, std::min(connectMs, Left(deadline)), true).refused) {
+        answer.outcome = Outcome::Untrusted;
+        return answer;
+    }
     if (origin.secure) {
         WatchTrust(http, check, ownAuthorities);
     }
@@ -404,7 +420,7 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
         answer.outcome = check.refused ? Outcome::Untrusted : Failure(GetLastError(), deadline);
         // Some systems (Wine) report a certificate they refused as a failed TLS connection.
         if (answer.outcome == Outcome::NoSecureConnection && !ownAuthorities &&
-            Handshakes(origin, std::min(connectMs, Left(deadline)))) {
+            Probe(origin, std::min(connectMs, Left(deadline)), false).reached) {
             answer.outcome = Outcome::Untrusted;
         }
         return answer;
@@ -413,30 +429,34 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
     return answer;
 }
 
-bool Session::Handshakes(const Origin& origin, int connectMs) {
+Session::ProbeResult Session::Probe(const Origin& origin, int connectMs, bool judged) {
     ConnectHandle connection{WinHttpConnect(handles_->session, Wide(origin.host).c_str(),
                                             static_cast<INTERNET_PORT>(origin.port), 0)};
-    if (!connection.handle) {
-        return false;
-    }
-    RequestHandle probe{WinHttpOpenRequest(connection.handle, L"HEAD", L"/", nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           WINHTTP_FLAG_SECURE)};
+    RequestHandle probe{connection.handle
+                            ? WinHttpOpenRequest(connection.handle, L"HEAD", L"/", nullptr,
+                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                 WINHTTP_FLAG_SECURE)
+                            : nullptr};
     if (!probe.handle) {
-        return false;
+        return {};
     }
-    // Made whoever signed the certificate, for whatever name and time.
-    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
-                  SECURITY_FLAG_IGNORE_CERT_DATE_INVALID | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE;
-    TrustCheck check{nullptr, {}, &probe, true};
+    // Judged, the probe's certificate is checked against the authorities alone; unjudged, the
+    // connection is made whoever signed the certificate, for whatever name and time.
+    DWORD flags = judged ? SECURITY_FLAG_IGNORE_UNKNOWN_CA
+                         : SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
+                               SECURITY_FLAG_IGNORE_CERT_DATE_INVALID |
+                               SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE;
+    DWORD once = WINHTTP_DISABLE_KEEP_ALIVE;
+    TrustCheck check{judged ? handles_->authorities : nullptr, Wide(origin.host), &probe};
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
     WinHttpSetOption(probe.handle, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags));
+    WinHttpSetOption(probe.handle, WINHTTP_OPTION_DISABLE_FEATURE, &once, sizeof(once));
     WinHttpSetOption(probe.handle, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
-    WinHttpSetStatusCallback(probe.handle, NoteHandshake, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
+    WinHttpSetStatusCallback(probe.handle, JudgeProbe, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
     WinHttpSetTimeouts(probe.handle, connectMs, connectMs, connectMs, connectMs);
     WinHttpSendRequest(probe.handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
                        0, 0);
-    return !check.refused;
+    return {check.reached, check.refused};
 }
 
 }  // namespace winhttp
