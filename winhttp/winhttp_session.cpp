@@ -253,17 +253,13 @@ void WatchTrust(HINTERNET http, TrustCheck& check, bool ownAuthorities) {
     }
 }
 
-std::wstring HeadersOf(const Request& request, bool gzip) {
+std::wstring HeadersOf(const Request& request) {
     std::wstring headers;
     if (!request.body.empty()) {
         headers += L"Content-Type: application/json\r\n";
     }
     if (!request.token.empty()) {
         headers += L"Authorization: Bearer " + Wide(request.token) + L"\r\n";
-    }
-    if (!gzip) {
-        // Without this WinHTTP would ask for gzip whenever it can unpack it.
-        headers += L"Accept-Encoding: identity\r\n";
     }
     return headers;
 }
@@ -329,7 +325,6 @@ std::string UntrustedText(Outcome outcome, const std::string& origin, const std:
 struct Session::Handles {
     HINTERNET session = nullptr;
     HCERTSTORE authorities = nullptr;
-    bool gzip = false;  // WinHTTP unpacks gzip answers
     ~Handles() {
         if (authorities) {
             CertCloseStore(authorities, 0);
@@ -359,8 +354,9 @@ Session::Session(std::string caFile)
                          sizeof(protocols));
     }
     DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP;
-    handles_->gzip = WinHttpSetOption(handles_->session, WINHTTP_OPTION_DECOMPRESSION,
-                                      &decompression, sizeof(decompression));
+    // Where WinHTTP unpacks gzip it asks for it; elsewhere (Wine) answers come plain.
+    WinHttpSetOption(handles_->session, WINHTTP_OPTION_DECOMPRESSION, &decompression,
+                     sizeof(decompression));
     if (!caFile_.empty()) {
         handles_->authorities = ReadAuthorities(caFile_);
     }
@@ -402,7 +398,7 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
     if (origin.secure) {
         WatchTrust(http, check, ownAuthorities);
     }
-    const std::wstring headers = HeadersOf(request, request.gzip && handles_->gzip);
+    const std::wstring headers = HeadersOf(request);
     WinHttpSetTimeouts(http, Left(deadline), std::min(connectMs, Left(deadline)), Left(deadline),
                        Left(deadline));
     // Checked against the CA file, the body is written only once the service is trusted.

@@ -1,5 +1,6 @@
 // HTTP requests over WinHTTP, the system's HTTP stack on Windows: TLS 1.2 or 1.3 by the
-// system, proxies as the system sets them, connections kept alive by the system. An https
+// system, proxies as the system sets them, connections kept alive by the system, answers asked
+// for in gzip and unpacked where WinHTTP can (Wine 8 cannot: no Accept-Encoding there). An https
 // service's certificate is checked against the authorities of a PEM file when one is named (the
 // system's store otherwise) before the request is sent: WinHTTP's sending callback closes a
 // refused request, which Windows then sends nothing of, and its body waits for the check in any
@@ -26,7 +27,6 @@ struct Request {
     std::string path;
     std::string body;   // sent as application/json when not empty
     std::string token;  // sent as "Authorization: Bearer TOKEN" when not empty
-    bool gzip = false;  // asks for a gzip answer, unpacked by WinHTTP
 };
 
 enum class Outcome {
