@@ -49,6 +49,3 @@ class HostDocTemplate final : public PluginWindows {
     fw::wx::WxBackend& backend_;
     std::vector<std::unique_ptr<HostWindow>> windows_;
 };
-
-// The message the frame sends its active view when it is asked to close.
-constexpr uint32_t kFrameClosingMessage = 1277;

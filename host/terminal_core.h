@@ -34,12 +34,17 @@ struct TerminalMenu {
 const std::vector<TerminalMenu>& TerminalMenus();
 constexpr uint32_t kPluginMenus[] = {kMenuIPOWatch, kMenuIPOOrderBook};
 
-// A plug-in menu command's document template, as a platform's windows open its windows.
+// A plug-in menu command's document template, as a platform's windows open its windows. Its
+// slots come after the one the plug-in calls, so the terminal may delete it through this class.
 class PluginWindows : public fw::DocTemplate {
   public:
+    virtual ~PluginWindows() = default;
     // Opens a new window of the command; false with the reason when it cannot.
     virtual bool OpenWindow(std::string& error) = 0;
 };
+
+// The message a plug-in window's frame sends its active view when it is asked to close.
+constexpr uint32_t kFrameClosingMessage = 1277;
 
 // The main window's place on the screen.
 struct WindowPlace {

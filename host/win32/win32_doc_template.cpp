@@ -1,0 +1,116 @@
+#include "host/win32/win32_doc_template.h"
+
+#include <algorithm>
+
+#include "framework/resource.h"
+
+namespace {
+
+constexpr wchar_t kCloserClass[] = L"IpoTerminalCloser";
+constexpr UINT kCloseWindow = WM_APP + 1;
+
+}  // namespace
+
+Win32DocTemplate::Win32DocTemplate(MenuWindowClasses classes, HWND owner,
+                                   fw::win32::Win32Backend& backend)
+    : classes_(classes), owner_(owner), backend_(backend) {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = &Win32DocTemplate::WindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kCloserClass;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+    closer_ = CreateWindowExW(0, kCloserClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(closer_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Win32DocTemplate::~Win32DocTemplate() {
+    CloseAllDocuments(true);
+    DestroyWindow(closer_);
+}
+
+LRESULT CALLBACK Win32DocTemplate::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    auto* owner = reinterpret_cast<Win32DocTemplate*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (owner && message == kCloseWindow) {
+        owner->Close(reinterpret_cast<Win32HostWindow*>(lParam));
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Win32DocTemplate::OpenWindow(std::string& error) {
+    const fw::DialogTemplate* layout = fw::FindTemplate(static_cast<int>(classes_.formId));
+    if (!layout) {
+        error = "The plug-in has no form " + std::to_string(classes_.formId);
+        return false;
+    }
+    std::unique_ptr<fw::CObject> frameObject(classes_.frame->createObject());
+    std::unique_ptr<fw::CObject> viewObject(classes_.view->createObject());
+    auto* frame = dynamic_cast<fw::CFrameWnd*>(frameObject.get());
+    auto* view = dynamic_cast<fw::CView*>(viewObject.get());
+    if (!frame || !view) {
+        error = std::string("The plug-in's classes ") + classes_.frame->className + " and " +
+                classes_.view->className + " do not make a frame and a view";
+        return false;
+    }
+    frameObject.release();
+    viewObject.release();
+
+    auto window = std::make_unique<Win32HostWindow>();
+    window->frame.reset(frame);
+    window->view.reset(view);
+    window->site = std::make_unique<fw::win32::Win32FrameSite>();
+    // Owned by the main window: in front of it, minimised and closed with it.
+    SetWindowLongPtrW(window->site->frame(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+    window->site->SetTitle(layout->caption ? layout->caption : "");
+    Win32HostWindow* opened = window.get();
+    window->site->SetCloseHandler([this, opened] { OnFrameClose(opened); });
+    windows_.push_back(std::move(window));
+
+    frame->AttachSite(opened->site.get());
+    opened->form = backend_.CreateChildForm(opened->site->frame(), *layout, *view);
+    opened->site->SetForm(opened->form->window(), opened->form->TemplateSize());
+    view->AttachToFrame(opened->form.get(), frame);
+    frame->SetActiveView(view);
+    view->OnInitialUpdate();
+    opened->site->RecalcLayout();
+    ShowWindow(opened->site->frame(), SW_SHOW);
+    SetForegroundWindow(opened->site->frame());
+    return true;
+}
+
+void Win32DocTemplate::OnFrameClose(Win32HostWindow* window) {
+    if (window->frame->activeView()) {
+        window->frame->activeView()->OnUserMessage(kFrameClosingMessage);
+    }
+    if (window->site->HasWindow()) {
+        PostMessageW(closer_, kCloseWindow, 0, reinterpret_cast<LPARAM>(window));
+    }
+}
+
+void Win32DocTemplate::Close(Win32HostWindow* window) {
+    auto found = std::find_if(
+        windows_.begin(), windows_.end(),
+        [window](const std::unique_ptr<Win32HostWindow>& w) { return w.get() == window; });
+    if (found == windows_.end()) {
+        return;
+    }
+    std::unique_ptr<Win32HostWindow> closing = std::move(*found);
+    windows_.erase(found);
+    // The view goes first (with its dialogs), then its form, the frame object and the window.
+    closing->view.reset();
+    closing->form.reset();
+    closing->frame.reset();
+    closing->site->CloseFrame();
+}
+
+void Win32DocTemplate::CloseAllDocuments(bool /*endSession*/) {
+    while (!windows_.empty()) {
+        Close(windows_.back().get());
+    }
+}
