@@ -31,6 +31,7 @@
 #include "companion/answer_decoder.h"
 #include "companion/request_encoder.h"
 #include "companion/zstd_decoder.h"
+#include "host/service_client.h"
 #include "orderbook/ipo_order_book.h"
 #include "orderbook/order_book_layout.h"
 #include "orderbook/order_book_sort.h"

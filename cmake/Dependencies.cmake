@@ -61,6 +61,21 @@ if(IPO_BUILD_SERVICE)
   pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 endif()
 
+if(WIN32 AND NOT IPO_BUILD_SERVICE)
+  # nlohmann-json is header-only: Debian's headers serve the Windows build too, from a folder
+  # that holds them alone (the build machine's other headers must not shadow MinGW's).
+  set(ipo_json_headers /usr/include/nlohmann)
+  if(NOT EXISTS ${ipo_json_headers}/json.hpp)
+    message(FATAL_ERROR "nlohmann-json's headers are missing (Debian's nlohmann-json3-dev)")
+  endif()
+  set(ipo_json_include ${CMAKE_BINARY_DIR}/nlohmann-json)
+  file(MAKE_DIRECTORY ${ipo_json_include})
+  file(CREATE_LINK ${ipo_json_headers} ${ipo_json_include}/nlohmann SYMBOLIC)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+                        INTERFACE_INCLUDE_DIRECTORIES ${ipo_json_include})
+endif()
+
 if(IPO_BUILD_WX)
   find_package(PkgConfig REQUIRED)
   find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)

@@ -1,9 +1,9 @@
 #include "host/client_directory.h"
 
-#include <httplib.h>
-
 #include <cctype>
 #include <nlohmann/json.hpp>
+
+#include "host/service_call.h"
 
 namespace {
 
@@ -31,23 +31,21 @@ std::optional<ClientRecord> ServiceClientDirectory::Lookup(const std::string& cl
         error = "No client id to look up";
         return std::nullopt;
     }
-    const std::unique_ptr<httplib::Client> client = ServiceClient(service_, 3, 5);
-    const httplib::Result reply =
-        client->Get("/clients/" + PathSegment(clientId), {{"Authorization", "Bearer " + token_}});
-    if (!reply) {
-        error = UntrustedText(service_, reply.error());
+    const ServiceAnswer reply =
+        CallService(service_, {"GET", "/clients/" + PathSegment(clientId), "", token_, 3, 5});
+    if (!reply.reached) {
+        error = reply.untrusted;
         if (error.empty()) {
             error = "The client lookup cannot reach the IPO service at " + service_.Address();
         }
         return std::nullopt;
     }
-    const nlohmann::json body = nlohmann::json::parse(reply->body, nullptr, false);
-    if (reply->status != 200 || !body.is_object()) {
+    const nlohmann::json body = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status != 200 || !body.is_object()) {
         const bool hasMessage =
             body.is_object() && body.contains("message") && body["message"].is_string();
-        error = hasMessage
-                    ? body["message"].get<std::string>()
-                    : "The client lookup failed with status " + std::to_string(reply->status);
+        error = hasMessage ? body["message"].get<std::string>()
+                           : "The client lookup failed with status " + std::to_string(reply.status);
         return std::nullopt;
     }
     ClientRecord record;

@@ -1,15 +1,6 @@
 #include "host/service_endpoint.h"
 
-#include <httplib.h>
-
 #include "base/text.h"
-#include "tls/tls_client.h"
-
-namespace {
-
-constexpr const char* kCaSetting = "--ca-file, or ca_file in the terminal's settings";
-
-}  // namespace
 
 std::string ServiceEndpoint::HostPort() const {
     return host + ":" + std::to_string(port);
@@ -60,20 +51,6 @@ std::string CleartextRefusal(const ServiceEndpoint& endpoint, const std::string&
     }
     return "The password of " + userId + " is not sent in clear text to " + endpoint.Address() +
            ": give the service address as https://" + endpoint.HostPort() +
-           ", with the CA file that signed its certificate (" + kCaSetting +
+           ", with the CA file that signed its certificate (" + kTerminalCaSetting +
            ") unless the system trusts it";
-}
-
-std::unique_ptr<httplib::Client> ServiceClient(const ServiceEndpoint& endpoint, int connectSeconds,
-                                               int readSeconds) {
-    auto client = std::make_unique<httplib::Client>(endpoint.Origin());
-    client->set_tcp_nodelay(true);
-    client->set_connection_timeout(connectSeconds, 0);
-    client->set_read_timeout(readSeconds, 0);
-    tls::RequireTrustedService(*client, endpoint.caFile);
-    return client;
-}
-
-std::string UntrustedText(const ServiceEndpoint& endpoint, httplib::Error error) {
-    return tls::UntrustedText(error, endpoint.Origin(), endpoint.caFile, kCaSetting);
 }

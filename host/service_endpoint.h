@@ -3,13 +3,11 @@
 // service is checked against. A password never travels in clear beyond loopback.
 #pragma once
 
-#include <memory>
 #include <string>
 
-namespace httplib {
-class Client;
-enum class Error;
-}  // namespace httplib
+// Where the user names the CA file, as refusals say.
+inline constexpr const char* kTerminalCaSetting =
+    "--ca-file, or ca_file in the terminal's settings";
 
 struct ServiceEndpoint {
     std::string scheme = "http";
@@ -34,11 +32,3 @@ bool ParseServiceAddress(const std::string& text, ServiceEndpoint& endpoint, std
 // Why a password of `userId` must not be sent to `endpoint` (plain http beyond loopback), and
 // what to configure instead; empty when it may be sent.
 std::string CleartextRefusal(const ServiceEndpoint& endpoint, const std::string& userId);
-
-// A client for the service: https checked as the companion checks it, the given timeouts.
-std::unique_ptr<httplib::Client> ServiceClient(const ServiceEndpoint& endpoint, int connectSeconds,
-                                               int readSeconds);
-
-// Why an https service was not trusted, when that is why a request got no answer (nothing was
-// sent then); empty for any other failure.
-std::string UntrustedText(const ServiceEndpoint& endpoint, httplib::Error error);

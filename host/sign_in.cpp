@@ -1,8 +1,8 @@
 #include "host/sign_in.h"
 
-#include <httplib.h>
-
 #include <nlohmann/json.hpp>
+
+#include "host/service_call.h"
 
 std::optional<ServiceSession> SignIn(const ServiceEndpoint& service, const std::string& userId,
                                      const std::string& password, std::string& error) {
@@ -10,25 +10,25 @@ std::optional<ServiceSession> SignIn(const ServiceEndpoint& service, const std::
     if (!error.empty()) {
         return std::nullopt;
     }
-    const std::unique_ptr<httplib::Client> client = ServiceClient(service, 3, 10);
     const nlohmann::json request = {{"user_id", userId}, {"password", password}};
-    const httplib::Result reply = client->Post("/session", request.dump(), "application/json");
-    if (!reply) {
-        error = UntrustedText(service, reply.error());
+    const ServiceAnswer reply =
+        CallService(service, {"POST", "/session", request.dump(), "", 3, 10});
+    if (!reply.reached) {
+        error = reply.untrusted;
         if (error.empty()) {
             error = "the IPO service at " + service.Address() + " cannot be reached";
         }
         return std::nullopt;
     }
-    const nlohmann::json body = nlohmann::json::parse(reply->body, nullptr, false);
+    const nlohmann::json body = nlohmann::json::parse(reply.body, nullptr, false);
     const auto text = [&body](const char* name) {
         return body.is_object() && body.contains(name) && body[name].is_string()
                    ? body[name].get<std::string>()
                    : std::string();
     };
-    if (reply->status != 200 || text("token").empty()) {
+    if (reply.status != 200 || text("token").empty()) {
         error = text("message").empty()
-                    ? "the IPO service answered with status " + std::to_string(reply->status)
+                    ? "the IPO service answered with status " + std::to_string(reply.status)
                     : text("message");
         return std::nullopt;
     }
@@ -42,6 +42,5 @@ std::optional<ServiceSession> SignIn(const ServiceEndpoint& service, const std::
 }
 
 void SignOut(const ServiceEndpoint& service, const std::string& token) {
-    const std::unique_ptr<httplib::Client> client = ServiceClient(service, 1, 2);
-    client->Delete("/session", {{"Authorization", "Bearer " + token}});
+    CallService(service, {"DELETE", "/session", "", token, 1, 2});
 }

@@ -17,16 +17,11 @@ std::string UntrustedText(httplib::Error error, const std::string& origin,
                           const std::string& caFile, const std::string& caSetting) {
     switch (error) {
         case httplib::Error::SSLServerVerification:
-            return "The IPO service at " + origin +
-                   " cannot be trusted: its certificate is not signed by an authority in " +
-                   (caFile.empty() ? std::string("the system's store") : caFile) + " (" +
-                   caSetting + "), or is not for this host";
+            return DistrustText(Distrust::Certificate, origin, caFile, caSetting);
         case httplib::Error::SSLLoadingCerts:
-            return "The certificate authorities in " + caFile + " (" + caSetting +
-                   ") cannot be read";
+            return DistrustText(Distrust::CaFile, origin, caFile, caSetting);
         case httplib::Error::SSLConnection:
-            return "No secure connection to the IPO service at " + origin +
-                   " could be made: it must serve https with TLS 1.2 or 1.3 and an AEAD cipher";
+            return DistrustText(Distrust::Protocol, origin, caFile, caSetting);
         default:
             return {};
     }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "tls/trust_text.h"
+
 namespace tls {
 
 // Makes `client` check https services as above; a plain http client is left as it is.

@@ -1,0 +1,71 @@
+// HTTP requests over WinHTTP, the system's HTTP stack on Windows: TLS 1.2 or 1.3 by the
+// system, proxies as the system sets them, kept-alive connections pooled by the session. An
+// https service's certificate is checked against the authorities of a PEM file when one is
+// named (the system's store otherwise) before any byte of the request is sent. The companion
+// and the terminal send their requests through it on Windows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace winhttp {
+
+struct Origin {
+    bool secure = false;
+    std::string host;
+    int port = 0;
+};
+
+struct Request {
+    std::string method;
+    std::string path;
+    std::string body;   // sent as application/json when not empty
+    std::string token;  // sent as "Authorization: Bearer TOKEN" when not empty
+    bool gzip = false;  // asks for a gzip answer, unpacked by WinHTTP
+};
+
+enum class Outcome {
+    Answered,
+    Unreachable,         // no answer: refused, reset, unknown host
+    Late,                // the deadline passed before the whole answer was read
+    Stopped,             // the receiver refused the answer
+    Untrusted,           // the certificate is not signed by a trusted authority or not for the host
+    CaFileUnreadable,    // the CA file cannot be read
+    NoSecureConnection,  // no TLS 1.2 or 1.3 connection could be made
+};
+
+// Takes an answer: its announced length (-1 when none is announced), then its body piece by
+// piece. Returning false stops the call with Outcome::Stopped.
+struct Receiver {
+    std::function<bool(int64_t length)> head;
+    std::function<bool(const char* data, size_t size)> piece;
+};
+
+struct Answer {
+    Outcome outcome = Outcome::Unreachable;
+    int status = 0;
+};
+
+class Session {
+  public:
+    // `caFile`: the PEM file of the authorities that https services are checked against; empty:
+    // the system's store.
+    explicit Session(std::string caFile);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Sends `request` and reads its whole answer within `deadlineMs`, connecting within
+    // `connectMs`. A failed request is not repeated.
+    Answer Send(const Origin& origin, const Request& request, int connectMs, int deadlineMs,
+                const Receiver& receiver);
+
+  private:
+    struct Handles;
+    std::string caFile_;
+    std::unique_ptr<Handles> handles_;
+};
+
+}  // namespace winhttp
