@@ -11,15 +11,15 @@
 
 namespace {
 
-std::string Intro(const std::string& userSettingsFile) {
+std::string Intro() {
     return std::string(
                "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in "
                "(QuorIPO64") +
            base::kLibrarySuffix +
            " from its own folder).\n"
-           "Settings come from the user's settings file (" +
-           (userSettingsFile.empty() ? std::string("none") : userSettingsFile) +
-           "), then from --settings FILE, then from the flags below; each file holds lines "
+           "Settings come from ipo-terminal/settings.conf in the user's configuration folder "
+           "($XDG_CONFIG_HOME or ~/.config; %APPDATA% on Windows), then from --settings FILE, "
+           "then from the flags below; each file holds lines "
            "key=value: service, ca_file, user_id, working_directory, password_file. The service "
            "address is https://HOST:PORT, http://HOST:PORT or HOST:PORT (http); a password goes "
            "in clear only to a loopback address. An https service is checked against the CA "
@@ -104,16 +104,18 @@ bool ApplySettingsFile(const std::string& path, TerminalSettings& settings, std:
 constexpr struct {
     const char* flag;
     const char* key;
+    const char* value;
     const char* help;
 } kFlagKeys[] = {
-    {"--user-id", "user_id", "sign in as this user (default INV001)"},
-    {"--service", "service",
+    {"--user-id", "user_id", "ID", "sign in as this user (default INV001)"},
+    {"--service", "service", "ADDRESS",
      "IPO service https://HOST:PORT or [http://]HOST:PORT (default 127.0.0.1:8450)"},
-    {"--ca-file", "ca_file",
+    {"--ca-file", "ca_file", "FILE",
      "check an https service against the authorities in FILE (PEM; default: the system's)"},
-    {"--working-dir", "working_directory",
+    {"--working-dir", "working_directory", "DIR",
      "the plug-in's working folder (default: the user's data folder)"},
-    {"--password-file", "password_file", "sign in with the first line of FILE as the password"},
+    {"--password-file", "password_file", "FILE",
+     "sign in with the first line of FILE as the password"},
 };
 
 }  // namespace
@@ -136,20 +138,25 @@ size_t TerminalSettings::LongestServiceURL() const {
 
 SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
                                     const std::string& userSettingsFile) {
-    CLI::App parser(Intro(userSettingsFile), "ipo-terminal");
+    CLI::App parser(Intro(), "ipo-terminal");
     bool version = false;
     std::string settingsFile, password, screenshots;
     std::string flagValues[std::size(kFlagKeys)];
     parser.add_flag("--version", version, "print the version and exit");
-    parser.add_option("--settings", settingsFile,
-                      "read settings from FILE (after the user's settings file)");
+    parser
+        .add_option("--settings", settingsFile,
+                    "read settings from FILE (after the user's settings file)")
+        ->type_name("FILE");
     for (size_t i = 0; i < std::size(kFlagKeys); ++i) {
-        parser.add_option(kFlagKeys[i].flag, flagValues[i], kFlagKeys[i].help);
+        parser.add_option(kFlagKeys[i].flag, flagValues[i], kFlagKeys[i].help)
+            ->type_name(kFlagKeys[i].value);
     }
-    parser.add_option("--password", password, "sign in with this password");
-    parser.add_option(
-        "--screenshots", screenshots,
-        "unattended: open each screen, place a bid and cancel it, save PNGs into DIR, exit");
+    parser.add_option("--password", password, "sign in with this password")->type_name("PASSWORD");
+    parser
+        .add_option(
+            "--screenshots", screenshots,
+            "unattended: open each screen, place a bid and cancel it, save PNGs into DIR, exit")
+        ->type_name("DIR");
 
     SettingsResult result;
     // A flag the terminal does not know is named as it was written.

@@ -424,7 +424,7 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     for (const auto& [words, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--bogus"}, "unknown flag --bogus (see --help)"},
              {{"--user-id", "X", "--dealer"}, "unknown flag --dealer (see --help)"},
-             {{"--service"}, "--service: 1 required TEXT missing (see --help)"}}) {
+             {{"--service"}, "--service: 1 required ADDRESS missing (see --help)"}}) {
         read = ReadTerminalSettings(words);
         EXPECT_FALSE(read.settings);
         EXPECT_FALSE(read.help);
