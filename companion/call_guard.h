@@ -1,6 +1,5 @@
-// What bounds one HTTP call of the companion: a watchdog that runs an action (closing the
-// connection) when the call's deadline passes, whatever stage the call is in, and a guard that
-// keeps a peer closing the connection mid-write from raising SIGPIPE in the host's process.
+// What bounds one HTTP call of the companion on Linux: a watchdog that runs an action (closing
+// the connection) when the call's deadline passes, whatever stage the call is in.
 #pragma once
 
 #include <chrono>
@@ -38,19 +37,6 @@ class Watchdog {
     Clock::time_point sleepsUntil_ = Clock::time_point::max();
     std::function<void()> action_;
     std::thread thread_;
-};
-
-// SIGPIPE blocked for the calling thread while it lives; one raised meanwhile is consumed.
-class SigpipeGuard {
-  public:
-    SigpipeGuard();
-    ~SigpipeGuard();
-    SigpipeGuard(const SigpipeGuard&) = delete;
-    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
-
-  private:
-    bool wasPending_ = false;
-    bool wasBlocked_ = false;
 };
 
 }  // namespace corvex

@@ -1,21 +1,14 @@
-// HTTP POSTs to the service URLs of the requests, over one kept-alive connection per
-// scheme, host and port. Answers are asked for in zstd and decoded as they arrive. A failed request
-// is never repeated: an order must not be placed twice. A URL may carry the session token as its
-// user part ("http://TOKEN@host:port/path"): it is sent as "Authorization: Bearer TOKEN" and
-// nowhere else, and no message shows it.
+// HTTP POSTs to the service URLs of the requests (service_url.h), over kept-alive connections:
+// cpp-httplib on Linux, where answers are asked for in zstd and decoded as they arrive, and the
+// system's WinHTTP on Windows. A failed request is never repeated: an order must not be placed
+// twice. The session token is sent as "Authorization: Bearer TOKEN" and nowhere else.
 #pragma once
 
-#include <chrono>
-#include <map>
 #include <memory>
 #include <string>
 
-#include "companion/call_guard.h"
+#include "companion/service_url.h"
 #include "companion/settings.h"
-
-namespace httplib {
-class Client;
-}
 
 namespace corvex {
 
@@ -28,8 +21,8 @@ struct Reply {
     std::string unreadable;  // set: why a compressed answer could not be decoded
 };
 
-// The URL as it may be shown: without its token.
-std::string ShownURL(const std::string& url);
+// Where the user names the companion's CA file, as refusals say.
+inline constexpr const char* kCompanionCaSetting = "ca_file in Corvexdll64.conf";
 
 class HttpChannel {
   public:
@@ -38,22 +31,15 @@ class HttpChannel {
     HttpChannel(const HttpChannel&) = delete;
     HttpChannel& operator=(const HttpChannel&) = delete;
 
-    // Posts a JSON body to an "http://[token@]host[:port]/path" or "https://..." URL and reads
-    // the whole answer within one deadline (the read timeout) and size cap, which bounds the
-    // decoded answer. Throws
-    // RequestRefused for a URL of another form.
+    // Posts a JSON body to a service URL and reads the whole answer within one deadline (the
+    // read timeout) and size cap, which bounds the decoded answer. Throws RequestRefused for a
+    // URL of another form.
     Reply Post(const std::string& url, const std::string& body);
 
   private:
-    struct Connection {
-        std::unique_ptr<httplib::Client> client;
-        std::chrono::steady_clock::time_point lastUsed;
-    };
-    Connection& ConnectionFor(const std::string& origin);
-
+    struct Transport;  // the platform's connections
     ChannelSettings settings_;
-    Watchdog watchdog_;
-    std::map<std::string, Connection> connections_;
+    std::unique_ptr<Transport> transport_;
 };
 
 }  // namespace corvex

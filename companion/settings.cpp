@@ -1,12 +1,13 @@
 #include "companion/settings.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "base/platform.h"
 #include "base/text.h"
+#include "companion/library_folder.h"
 
 namespace corvex {
 namespace {
@@ -34,26 +35,19 @@ int64_t Bytes(const std::string& text, int64_t current) {
     return value;
 }
 
-std::string LibraryFolder() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&LoadSettings), &info) == 0 || !info.dli_fname) {
-        return "";
-    }
-    const std::string path = info.dli_fname;
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-// A file name: the text without surrounding blanks; relative names are taken from the
-// library's folder.
+// A file name: the text without surrounding blanks; relative names are taken from `folder`.
+// A name from the root folder of the current drive ("/tmp/ca.pem" on Windows) is kept as it is.
 std::string FileName(const std::string& text, const std::string& folder) {
     const std::string name = base::Trim(text);
-    return name.empty() || name[0] == '/' ? name : folder + "/" + name;
+    const std::filesystem::path path(name);
+    return name.empty() || path.is_absolute() || path.has_root_directory()
+               ? name
+               : folder + base::kPathSeparator + name;
 }
 
 void ReadFile(ChannelSettings& settings) {
     const std::string folder = LibraryFolder();
-    std::ifstream file(folder + "/Corvexdll64.conf");
+    std::ifstream file(folder + base::kPathSeparator + "Corvexdll64.conf");
     std::string line;
     while (std::getline(file, line)) {
         const size_t equals = line.find('=');

@@ -214,35 +214,6 @@ TEST_F(TerminalTest, CancellingTheSignInQuitsTheTerminal) {
     EXPECT_EQ(nullptr, terminal->frame());
 }
 
-// A password goes to an https service only when its certificate is trusted; the sign-in answer
-// names the user's type and login client.
-TEST(TerminalSignIn, AnHttpsServiceIsUsedOnlyWhenItsCertificateIsTrusted) {
-    harness::Certificate certificate;
-    const std::string log = certificate.folder + "/access.log";
-    harness::ServiceProcess service(
-        {"--tls-cert", certificate.cert, "--tls-key", certificate.key, "--log", log});
-    const std::string port = std::to_string(service.Port());
-    std::string error;
-    ServiceEndpoint endpoint;
-    ASSERT_TRUE(ParseServiceAddress("https://127.0.0.1:" + port, endpoint, error));
-    EXPECT_FALSE(SignIn(endpoint, "INV026", harness::SeededPassword("INV026"), error));
-    EXPECT_EQ("The IPO service at https://127.0.0.1:" + port +
-                  " cannot be trusted: its certificate is not signed by an authority in the "
-                  "system's store (--ca-file, or ca_file in the terminal's settings), or is not "
-                  "for this host",
-              error);
-
-    endpoint.caFile = certificate.cert;
-    const auto session = SignIn(endpoint, "DEALER01", harness::SeededPassword("DEALER01"), error);
-    ASSERT_TRUE(session) << error;
-    EXPECT_EQ(24, session->userType);
-    EXPECT_EQ("DEALER01", session->clientId);
-    EXPECT_EQ("D001", session->clientCode);
-    SignOut(endpoint, session->token);
-    EXPECT_TRUE(LogSays(log, "DELETE /session status=200")) << FileText(log);
-    EXPECT_EQ(std::string::npos, FileText(log).find("INV026")) << FileText(log);
-}
-
 // A password is never sent in clear beyond loopback. The terminal as the desktop starts it,
 // ended by SIGTERM (a session logout), signs out and exits normally; what it made is private to
 // the user even under a permissive umask.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -103,6 +105,38 @@ TEST(ServiceClientDirectory, SaysWhyALookupFailed) {
     service.Stop();
     EXPECT_FALSE(directory.Lookup("INV001", error));
     EXPECT_NE(std::string::npos, error.find("cannot reach")) << error;
+}
+
+// A password goes to an https service only when its certificate is trusted: an untrusted one
+// gets nothing of the sign-in. The sign-in answer names the user's type and login client.
+TEST(TerminalSignIn, AnHttpsServiceIsUsedOnlyWhenItsCertificateIsTrusted) {
+    harness::Certificate certificate;
+    const std::string log = certificate.folder + "/access.log";
+    harness::ServiceProcess service(
+        {"--tls-cert", certificate.cert, "--tls-key", certificate.key, "--log", log});
+    const std::string origin = "https://localhost:" + std::to_string(service.Port());
+    std::string error;
+    ServiceEndpoint endpoint;
+    ASSERT_TRUE(ParseServiceAddress(origin, endpoint, error));
+    EXPECT_FALSE(SignIn(endpoint, "INV026", harness::SeededPassword("INV026"), error));
+    EXPECT_EQ("The IPO service at " + origin +
+                  " cannot be trusted: its certificate is not signed by an authority in the "
+                  "system's store (--ca-file, or ca_file in the terminal's settings), or is not "
+                  "for this host",
+              error);
+
+    endpoint.caFile = certificate.cert;
+    const auto session = SignIn(endpoint, "DEALER01", harness::SeededPassword("DEALER01"), error);
+    ASSERT_TRUE(session) << error;
+    EXPECT_EQ(24, session->userType);
+    EXPECT_EQ("DEALER01", session->clientId);
+    EXPECT_EQ("D001", session->clientCode);
+    SignOut(endpoint, session->token);
+    service.Stop();
+    std::ifstream file(log);
+    const std::string said{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_NE(std::string::npos, said.find("DELETE /session status=200")) << said;
+    EXPECT_EQ(std::string::npos, said.find("INV026")) << said;
 }
 
 }  // namespace

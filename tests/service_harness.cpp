@@ -1,57 +1,39 @@
 #include "service_harness.h"
 
-#include <sqlite3.h>
-
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
-#include <httplib.h>
-
-#include <nlohmann/json.hpp>
-
+#include "base/platform.h"
 #include "base/text.h"
-
-extern char** environ;
+#include "host/sign_in.h"
 
 namespace harness {
 namespace {
-
-std::string Service() {
-    return BinDir() + "/ipo-service";
-}
 
 std::string FromEnvironment(const char* name, const std::string& otherwise = "") {
     const char* value = std::getenv(name);
     return value && *value ? value : otherwise;
 }
 
-// Runs the service with `arguments` (plain words: paths and numbers), in the site's network
-// namespace when it has one; its standard output and error go to `outputFile`.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outputFile) {
+// The service with `arguments` (plain words: paths and numbers), in the site's network namespace
+// when it has one, as a shell command that becomes the service; its standard output and error
+// go to `outputFile`.
+std::string ServiceCommand(const std::vector<std::string>& arguments,
+                           const std::string& outputFile) {
     std::string command = "exec ";
     if (!Site().netns.empty()) {
         command += "ip netns exec " + Site().netns + " ";
     }
-    command += Service();
+    command += ServiceProgram();
     for (const std::string& argument : arguments) {
         command += " " + argument;
     }
-    command += " >" + outputFile + " 2>&1";
-    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-        throw std::runtime_error("cannot start " + Service());
-    }
-    return pid;
+    return command + " >" + outputFile + " 2>&1";
 }
 
 thread_local std::vector<void*> delivered;
@@ -92,6 +74,10 @@ std::string BinDir() {
     return IPO_BIN_DIR;
 }
 
+std::string ServiceProgram() {
+    return IPO_SERVICE_PROGRAM;
+}
+
 std::string SeededPassword(const std::string& userId) {
     static const std::map<std::string, std::string> kPasswords = {
         {"DEALER01", "bull-run-01"},
@@ -106,45 +92,22 @@ std::string SeededPassword(const std::string& userId) {
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error, const std::string& caFile) {
     const std::string authority = caFile.empty() ? Site().caFile : caFile;
-    const std::string origin =
-        base::Format("%s://%s:%d", authority.empty() ? "http" : "https", Site().host.c_str(), port);
-    httplib::Client client(origin);
-    if (!authority.empty()) {
-        client.set_ca_cert_path(authority.c_str());
-        client.enable_server_certificate_verification(true);
+    const ServiceEndpoint endpoint{authority.empty() ? "http" : "https", Site().host, port,
+                                   authority};
+    std::string reason;
+    const std::optional<ServiceSession> session = ::SignIn(endpoint, userId, password, reason);
+    if (!session && error) {
+        *error = reason;
     }
-    const nlohmann::json body = {{"user_id", userId}, {"password", password}};
-    const httplib::Result reply = client.Post("/session", body.dump(), "application/json");
-    const nlohmann::json answer =
-        reply ? nlohmann::json::parse(reply->body, nullptr, false) : nlohmann::json();
-    if (reply && reply->status == 200 && answer.is_object() && answer.contains("token")) {
-        return answer["token"].get<std::string>();
-    }
-    if (error) {
-        *error = !reply ? "no answer" : answer.is_object() ? answer.value("message", "") : "?";
-    }
-    return {};
-}
-
-int Shell(const std::string& command, std::string& output) {
-    FILE* pipe = popen(command.c_str(), "r");
-    char chunk[4096];
-    for (size_t got; pipe && (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
-        output.append(chunk, got);
-    }
-    const int status = pipe ? pclose(pipe) : -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return session ? session->token : std::string();
 }
 
 int RunService(const std::string& arguments, std::string& output) {
     output.clear();
-    return Shell(Service() + " " + arguments + " </dev/null 2>&1", output);
+    return Shell(ServiceProgram() + " " + arguments + " </dev/null 2>&1", output);
 }
 
-ScratchFolder::ScratchFolder() {
-    char name[] = "/tmp/ipo-test-XXXXXX";
-    folder = mkdtemp(name) ? name : "";
-}
+ScratchFolder::ScratchFolder() : folder(MakeScratchFolder("ipo-test")) {}
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
@@ -157,17 +120,16 @@ Certificate::Certificate() {
     std::string output;
     Shell(
         "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,DNS:localhost -keyout " +
             key + " -out " + cert + " 2>&1",
         output);
 }
 
 ServiceProcess::ServiceProcess(std::vector<std::string> flags) : flags_(std::move(flags)) {
-    char folder[] = "/tmp/ipo-service-test-XXXXXX";
-    if (!mkdtemp(folder)) {
+    folder_ = MakeScratchFolder("ipo-service-test");
+    if (folder_.empty()) {
         throw std::runtime_error("cannot make a temporary folder");
     }
-    folder_ = folder;
     db_ = folder_ + "/ipo.db";
     Start();
 }
@@ -176,16 +138,6 @@ ServiceProcess::~ServiceProcess() {
     Stop();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
-}
-
-int ServiceProcess::RunSqlStopped(const std::string& sql) {
-    Stop();
-    sqlite3* db = nullptr;
-    sqlite3_open(db_.c_str(), &db);
-    const int result = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    Start();
-    return result;
 }
 
 void ServiceProcess::Start(int port) {
@@ -201,7 +153,7 @@ void ServiceProcess::Start(int port) {
     arguments.insert(arguments.end(), {"--host", Site().host});
     const std::string listening = "listening on " + Site().host + ":";
     std::ofstream(log, std::ios::trunc).close();  // no line of an earlier start is read
-    pid_ = Spawn(arguments, log);
+    pid_ = SpawnShell(ServiceCommand(arguments, log));
     for (int attempt = 0; attempt < 500; ++attempt) {
         std::ifstream file(log);
         const std::string text{std::istreambuf_iterator<char>(file), {}};
@@ -210,11 +162,11 @@ void ServiceProcess::Start(int port) {
             port_ = base::ToLong(text.substr(at + listening.size()));
             return;
         }
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        if (!Running(pid_)) {
             pid_ = -1;
             throw std::runtime_error("ipo-service ended at start: " + text);
         }
-        usleep(10'000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     throw std::runtime_error("ipo-service did not start");
 }
@@ -223,21 +175,23 @@ void ServiceProcess::Stop() {
     if (pid_ <= 0) {
         return;
     }
-    kill(pid_, SIGTERM);
+    Signal(pid_, false);
     for (int attempt = 0; attempt < 500; ++attempt) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        if (!Running(pid_)) {
             pid_ = -1;
             return;
         }
-        usleep(10'000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     Kill();  // still there after five seconds
 }
 
 void ServiceProcess::Kill() {
     if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        Signal(pid_, true);
+        for (int attempt = 0; attempt < 500 && Running(pid_); ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         pid_ = -1;
     }
 }
@@ -265,21 +219,6 @@ int ServiceProcess::RunOperator(const std::vector<std::string>& words, std::stri
     return RunCommand(command, output);
 }
 
-std::string ServiceProcess::BidEnd(const std::string& issueKey) const {
-    sqlite3* db = nullptr;
-    sqlite3_open(db_.c_str(), &db);
-    sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(db, "SELECT bid_end FROM issues WHERE issue_key = ?", -1, &query, nullptr);
-    sqlite3_bind_text(query, 1, issueKey.c_str(), -1, SQLITE_TRANSIENT);
-    std::string end;
-    if (sqlite3_step(query) == SQLITE_ROW) {
-        end = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
-    }
-    sqlite3_finalize(query);
-    sqlite3_close(db);
-    return end;
-}
-
 int ServiceProcess::RunCommand(const std::vector<std::string>& words, std::string* output) const {
     std::string arguments = "--db " + db_;
     for (size_t i = 0; i + 1 < flags_.size(); ++i) {
@@ -299,8 +238,9 @@ int ServiceProcess::RunCommand(const std::vector<std::string>& words, std::strin
 }
 
 Companion::Companion() {
-    if (!library_.Load(BinDir() + "/Corvexdll64.so")) {
-        throw std::runtime_error("cannot load Corvexdll64.so");
+    const std::string file = std::string("Corvexdll64") + base::kLibrarySuffix;
+    if (!library_.Load(BinDir() + "/" + file)) {
+        throw std::runtime_error("cannot load " + file);
     }
     initialize_ = library_.ResolveAs<InitializeCorvexDllFn>("InitializeCorvexDll");
     processCall_ = library_.ResolveAs<ProcessCallFn>("ProcessCall");

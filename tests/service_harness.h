@@ -16,8 +16,11 @@
 
 namespace harness {
 
-// The build's bin folder: ipo-service and Corvexdll64.so.
+// The build's bin folder: Corvexdll64.so (.dll) and, in a native build, ipo-service.
 std::string BinDir();
+// The ipo-service program: the build's own, or under Wine a native build's (a Linux program,
+// which Wine starts as any other).
+std::string ServiceProgram();
 
 // Where the tests' services listen. By default on 127.0.0.1 over plain HTTP; the two-machine
 // test names another network namespace, its address and a TLS certificate through the
@@ -40,9 +43,21 @@ std::string SeededPassword(const std::string& userId);
 std::string SignIn(int port, const std::string& userId, const std::string& password,
                    std::string* error = nullptr, const std::string& caFile = "");
 
+// ---- What each platform provides (service_harness_posix.cpp, service_harness_win32.cpp). Under
+// Wine the commands are the native machine's: a test's working folder lies on Wine's drive of
+// the root folder, so the native paths under /tmp are the test's paths too.
+
 // Runs `command` through the shell; gives its exit status and adds what it wrote to standard
 // output to `output`.
 int Shell(const std::string& command, std::string& output);
+// Starts `command` through the shell in the background; gives the process id of what it runs.
+pid_t SpawnShell(const std::string& command);
+// Whether the process still runs.
+bool Running(pid_t pid);
+// Asks the process to end (SIGTERM), or ends it (SIGKILL).
+void Signal(pid_t pid, bool kill);
+// A new folder of the test's own under /tmp, named after `prefix`; empty when none was made.
+std::string MakeScratchFolder(const std::string& prefix);
 
 // Runs ipo-service with `arguments` (shell words); gives the exit status and what it wrote
 // (standard output and error together).
@@ -65,7 +80,8 @@ struct ScratchFolder {
     std::string folder;
 };
 
-// A self-signed certificate for 127.0.0.1, in a folder of its own made for one test.
+// A self-signed certificate for 127.0.0.1 and localhost (Wine checks names, not addresses), in a
+// folder of its own made for one test.
 struct Certificate : ScratchFolder {
     Certificate();
     std::string cert, key;

@@ -48,6 +48,12 @@ struct Answer {
     int status = 0;
 };
 
+// Why an https service was not trusted, worded as on every platform, for the outcomes of trust
+// and of TLS itself (nothing was sent then); empty for any other outcome. `caSetting` names
+// where the user sets the CA file.
+std::string UntrustedText(Outcome outcome, const std::string& origin, const std::string& caFile,
+                          const std::string& caSetting);
+
 class Session {
   public:
     // `caFile`: the PEM file of the authorities that https services are checked against; empty:
@@ -63,6 +69,10 @@ class Session {
                 const Receiver& receiver);
 
   private:
+    // Whether a TLS connection to `origin` is made when its certificate is not judged: tells a
+    // certificate the system refused from a failed TLS connection. No request is sent.
+    bool Handshakes(const Origin& origin, int connectMs);
+
     struct Handles;
     std::string caFile_;
     std::unique_ptr<Handles> handles_;

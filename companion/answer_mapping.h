@@ -1,0 +1,363 @@
+// How the service's JSON answer maps onto the answer records, written once for the JSON
+// library each platform decodes with (simdjson on Linux, nlohmann-json on Windows). A library
+// comes in as `Json`, a type with the operations Reader uses:
+//   Object, Value, Cursor    an object, any value, and where the last field search ended
+//   Start(object)            the cursor at the object's first field
+//   Find(object, cursor, name, value)               the field `name`; false when missing
+//   String(value, view)      a text (a view into the parsed answer)
+//   Whole(value, number)     a whole number: Number::kWhole, kOutOfRange or kNot
+//   Bool(value, flag)
+//   EachElement(value, reserve, element)  reserve(size), then element(value) for each element
+//                                         of an array; false when it is not an array
+//   AsObject(value, object)
+#pragma once
+
+#include <climits>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "base/text.h"
+#include "companion/answer_decoder.h"
+
+namespace corvex::mapping {
+
+// A field of the answer that is missing or not what the protocol says.
+class BadField : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Number { kWhole, kOutOfRange, kNot };
+
+// The fields of one answer object. Its path ("records[3].bids[1]") is spelt out only for a
+// message: the readers of 400,000 objects would otherwise format 400,000 paths for nothing.
+template <class Json>
+class Reader {
+  public:
+    using Object = typename Json::Object;
+    using Value = typename Json::Value;
+
+    explicit Reader(Object object) : object_(object), cursor_(Json::Start(object_)) {}
+    // Element `index` of the array field `name` of `parent`.
+    Reader(Object object, const Reader& parent, const char* name, size_t index)
+        : object_(object),
+          cursor_(Json::Start(object_)),
+          parent_(&parent),
+          name_(name),
+          index_(index) {}
+
+    std::string Text(const char* name) const { return std::string(View(name)); }
+    // The text where the parser holds it: valid while its answer is.
+    std::string_view View(const char* name) const {
+        std::string_view text;
+        if (!Json::String(Get(name), text)) {
+            throw BadField("field " + Path(name) + " is not a text");
+        }
+        if (text.find('\0') != std::string_view::npos) {
+            throw BadField("field " + Path(name) + " holds a zero byte");
+        }
+        return text;
+    }
+    int64_t Integer(const char* name, int64_t low, int64_t high) const {
+        int64_t number = 0;
+        const Number kind = Json::Whole(Get(name), number);
+        if (kind == Number::kNot) {
+            throw BadField("field " + Path(name) + " is not a whole number");
+        }
+        if (kind == Number::kOutOfRange || number < low || number > high) {
+            throw BadField("field " + Path(name) + " is out of range");
+        }
+        return number;
+    }
+    int32_t Int32(const char* name) const {
+        return static_cast<int32_t>(Integer(name, INT32_MIN, INT32_MAX));
+    }
+    // Money in paise, as the protocol sends it.
+    int64_t Paise(const char* name) const { return Integer(name, -kMaxPaise, kMaxPaise); }
+    // Money in currency units.
+    double Rupees(const char* name) const { return static_cast<double>(Paise(name)) / 100.0; }
+    bool Flag(const char* name) const {
+        bool flag = false;
+        if (!Json::Bool(Get(name), flag)) {
+            throw BadField("field " + Path(name) + " is not true or false");
+        }
+        return flag;
+    }
+    // A text that may be missing or of another type: empty then.
+    std::string TextOrEmpty(const char* name) const {
+        Value value;
+        std::string_view text;
+        return Json::Find(object_, cursor_, name, value) && Json::String(value, text) &&
+                       text.find('\0') == std::string_view::npos
+                   ? std::string(text)
+                   : std::string();
+    }
+    // A flag that may be missing or of another type: false then.
+    bool FlagOrFalse(const char* name) const {
+        Value value;
+        bool flag = false;
+        return Json::Find(object_, cursor_, name, value) && Json::Bool(value, flag) && flag;
+    }
+    // Calls visit(Reader) for each object of an array field, whose records it adds to `list`,
+    // and links the list.
+    template <class Visit>
+    void Each(const char* name, RecordList& list, Visit visit) const {
+        size_t i = 0;
+        const bool isArray = Json::EachElement(
+            Get(name), [&list](size_t size) { list.Reserve(size); },
+            [&](const Value& element) {
+                Object object;
+                if (!Json::AsObject(element, object)) {
+                    throw BadField("field " + Element(name, i) + " is not an object");
+                }
+                visit(Reader(object, *this, name, i++));
+            });
+        if (!isArray) {
+            throw BadField("field " + Path(name) + " is not a list");
+        }
+        list.Link();
+    }
+
+  private:
+    // Money beyond 10^15 rupees is not an amount any order can carry; it keeps doubles exact.
+    static constexpr int64_t kMaxPaise = 100'000'000'000'000'000;
+
+    // This object's path; empty for the answer itself.
+    std::string Own() const { return parent_ ? parent_->Element(name_, index_) : std::string(); }
+    std::string Path(const char* name) const {
+        const std::string own = Own();
+        return own.empty() ? std::string(name) : own + "." + name;
+    }
+    std::string Element(const char* name, size_t index) const {
+        return base::Format("%s[%zu]", Path(name).c_str(), index);
+    }
+    Value Get(const char* name) const {
+        Value value;
+        if (!Json::Find(object_, cursor_, name, value)) {
+            throw BadField("field " + Path(name) + " is missing");
+        }
+        return value;
+    }
+
+    Object object_;
+    mutable typename Json::Cursor cursor_;
+    const Reader* parent_ = nullptr;
+    const char* name_ = nullptr;
+    size_t index_ = 0;
+};
+
+template <class In>
+std::unique_ptr<WatchRecord> Watch(const In& in) {
+    auto record = std::make_unique<WatchRecord>();
+    record->bidEnd = in.Text("bid_end");
+    record->bidStart = in.Text("bid_start");
+    record->faceValue = in.Rupees("face_value_paise");
+    record->issueKey = in.Text("issue_key");
+    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record->issueTag = in.Text("issue_tag");
+    record->issueType = in.Text("issue_type");
+    record->lotSize = in.Int32("lot_size");
+    record->minimumQuantity = in.Int32("min_quantity");
+    record->name = in.Text("name");
+    record->priceHigh = in.Rupees("price_high_paise");
+    record->priceLow = in.Rupees("price_low_paise");
+    return record;
+}
+
+template <class In>
+std::unique_ptr<DetailsRecord> Details(const In& in) {
+    auto record = std::make_unique<DetailsRecord>();
+    record->issueKey = in.Text("issue_key");
+    record->name = in.Text("name");
+    record->issueTag = in.Text("issue_tag");
+    record->priceLow = in.Rupees("price_low_paise");
+    record->priceHigh = in.Rupees("price_high_paise");
+    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record->faceValue = in.Rupees("face_value_paise");
+    record->minimumBidQuantity = in.Int32("min_bid_quantity");
+    record->lotSize = in.Int32("lot_size");
+    record->bidStartTime = in.Text("bid_start_time");
+    record->bidEndTime = in.Text("bid_end_time");
+    record->registrar = in.Text("registrar");
+    record->rating = in.Text("rating");
+    record->prospectus = in.Text("prospectus");
+    record->recommendation = in.Text("recommendation");
+    in.Each("categories", record->categories, [&](const In& item) {
+        auto category = std::make_unique<CategoryAnswer>();
+        category->code = item.Text("code");
+        category->name = item.Text("name");
+        category->minimumPrice = item.Rupees("price_low_paise");
+        category->maximumPrice = item.Rupees("price_high_paise");
+        category->cutOffAllowed = item.Flag("cut_off") ? 1 : 0;
+        record->categories.Add<CategoryRecord>(std::move(category));
+    });
+    return record;
+}
+
+template <class In>
+std::unique_ptr<UserDetailsAnswer> UserDetails(const In& in) {
+    auto record = std::make_unique<UserDetailsAnswer>();
+    record->upiId = in.Text("upi_id");
+    const std::string clientId = in.Text("client_id");
+    in.Each("bank_accounts", record->bankAccounts, [&](const In& item) {
+        auto account = std::make_unique<BankAccountAnswer>();
+        account->clientId = clientId;
+        account->bankName = item.Text("bank_name");
+        account->accountNumber = item.Text("account_number");
+        account->ifsc = item.Text("ifsc");
+        account->branch = item.Text("branch");
+        account->asbaAllowed = item.Flag("asba") ? 1 : 0;
+        record->bankAccounts.Add<BankAccountRecord>(std::move(account));
+    });
+    in.Each("references", record->references, [&](const In& item) {
+        auto reference = std::make_unique<ReferenceAnswer>();
+        reference->reference1 = item.Text("user_ref1");
+        reference->reference2 = item.Text("user_ref2");
+        record->references.Add<UserReferenceRecord>(std::move(reference));
+    });
+    return record;
+}
+
+template <class In>
+std::unique_ptr<OrderAnswer> Order(const In& in) {
+    auto record = std::make_unique<OrderAnswer>();
+    record->status = static_cast<uint8_t>(in.Integer("status", 0, 1));
+    record->message = in.Text("message");
+    if (record->status == 1) {
+        record->orderNumber = std::to_string(in.Int32("order_number"));
+        record->applicationNumber = in.Text("application_number");
+    }
+    in.Each("details", record->details, [&](const In& item) {
+        auto detail = std::make_unique<OrderDetailAnswer>();
+        detail->status = static_cast<uint8_t>(item.Integer("status", 0, 1));
+        detail->reference = item.Text("reference");
+        detail->text = item.Text("text");
+        record->details.Add<OrderResponseDetail>(std::move(detail));
+    });
+    return record;
+}
+
+template <class In>
+std::unique_ptr<OrderBookAnswer> OrderBook(const In& in) {
+    // Read in the order the answer's keys come (sorted), so that each is found at once.
+    auto record = std::make_unique<OrderBookAnswer>();
+    record->allocatedQuantity = in.Int32("allotted_quantity");
+    record->texts.Set(OrderText::kApplicationNumber, in.View("application_number"));
+    record->texts.Set(OrderText::kBankAccount, in.View("bank_account"));
+    record->texts.Set(OrderText::kBankName, in.View("bank_name"));
+    record->texts.Set(OrderText::kBidDate, in.View("bid_date"));
+    in.Each("bids", record->bids, [&](const In& item) {
+        auto bid = std::make_unique<OrderBidAnswer>();
+        bid->amountPaise = static_cast<double>(item.Paise("amount_paise"));
+        bid->cutOff = item.Flag("cut_off") ? 1 : 0;
+        bid->position = item.Int32("position");
+        bid->pricePaise = static_cast<double>(item.Paise("price_paise"));
+        bid->quantity = item.Int32("quantity");
+        bid->reference = item.Text("reference");
+        record->bids.Add<IPOOrderBid>(std::move(bid));
+    });
+    record->texts.Set(OrderText::kCategory, in.View("category"));
+    record->texts.Set(OrderText::kClientName, in.View("client_name"));
+    record->texts.Set(OrderText::kIssueKey, in.View("issue_key"));
+    record->texts.Set(OrderText::kLastModified, in.View("last_modified"));
+    record->lotSize = in.Int32("lot_size");
+    record->texts.Set(OrderText::kOfferName, in.View("offer_name"));
+    record->texts.Set(OrderText::kOfferType, in.View("offer_type"));
+    record->orderNumber = in.Int32("order_number");
+    record->texts.Set(OrderText::kPaymentMode, in.View("payment_mode"));
+    record->texts.Set(OrderText::kPaymentStatus, in.View("payment_status"));
+    record->refund = in.Rupees("refund_paise");
+    record->texts.Set(OrderText::kRejectionReason, in.View("rejection_reason"));
+    record->texts.Set(OrderText::kStatus, in.View("status"));
+    record->totalPaise = static_cast<double>(in.Paise("total_paise"));
+    record->texts.Set(OrderText::kUpiId, in.View("upi_id"));
+    record->texts.Set(OrderText::kReference1, in.View("user_ref1"));
+    record->texts.Set(OrderText::kReference2, in.View("user_ref2"));
+    return record;
+}
+
+template <class In>
+std::unique_ptr<CancelAnswer> Cancel(const In& in) {
+    auto record = std::make_unique<CancelAnswer>();
+    record->outcome = static_cast<uint8_t>(in.Integer("outcome", 0, 1));
+    record->message = in.Text("message");
+    return record;
+}
+
+template <class In>
+void AddRecord(Answer& answer, const In& in) {
+    RecordList& records = answer.Records();
+    switch (answer.Code()) {
+        case kRequestWatchList:
+            records.Add<IPOWatchEntry>(Watch(in));
+            break;
+        case kRequestWatchDetails:
+            records.Add<IPODetailsEntry>(Details(in));
+            break;
+        case kRequestOrderBook:
+            records.Add<IPOOrderBookEntry>(OrderBook(in));
+            break;
+        case kRequestPlaceOrder:
+            records.Add<OrderResponseRecord>(Order(in));
+            break;
+        case kRequestCancelOrder:
+            records.Add<IPOCancelResponse>(Cancel(in));
+            break;
+        case kRequestUserDetails:
+            records.Add<UserDetailsRecord>(UserDetails(in));
+            break;
+        default:
+            throw BadField(base::Format("request code %u has no answer records", answer.Code()));
+    }
+}
+
+inline Outcome Failure(int16_t resultCode, std::string message, bool accepted = false) {
+    Outcome outcome;
+    outcome.accepted = accepted;
+    outcome.resultCode = resultCode;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+// The outcome of a parsed answer: the service's refusal, or the records of the request code.
+template <class Json>
+Outcome DecodeObject(uint16_t code, int httpStatus, typename Json::Object parsed) {
+    try {
+        const Reader<Json> top(parsed);
+        const int64_t result = top.Integer("result", INT16_MIN, INT16_MAX);
+        if (httpStatus != 200 || result > 0) {
+            std::string text = top.TextOrEmpty("message");
+            if (text.empty()) {
+                text = base::Format("The IPO service refused the request (HTTP status %d)",
+                                    httpStatus);
+            }
+            return Failure(result > 0 ? static_cast<int16_t>(result) : kServiceRefused, text,
+                           top.FlagOrFalse("accepted"));
+        }
+        auto answer = std::make_unique<Answer>(code);
+        top.Each("records", answer->Records(),
+                 [&](const Reader<Json>& record) { AddRecord(*answer, record); });
+        Outcome outcome;
+        outcome.accepted = true;
+        outcome.resultCode = static_cast<int16_t>(result);
+        outcome.answer = std::move(answer);
+        return outcome;
+    } catch (const BadField& error) {
+        return Failure(
+            kInvalidAnswer,
+            std::string("The IPO service sent an answer that cannot be read: ") + error.what());
+    }
+}
+
+// An answer that is not a JSON object.
+inline Outcome NotAnObject(int httpStatus) {
+    return Failure(kInvalidAnswer,
+                   base::Format("The IPO service answered with something that is not a JSON "
+                                "object (HTTP status %d)",
+                                httpStatus));
+}
+
+}  // namespace corvex::mapping

@@ -1,0 +1,274 @@
+// The companion library against a real ipo-service on loopback, as the plug-in uses it: request
+// records in, answer records out through the data callback. The same cases run on Linux and,
+// from Wine, on Windows against a native service.
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "base/text.h"
+#include "companion/answer_decoder.h"
+#include "companion_fixture.h"
+#include "host/sign_in.h"
+#include "service_harness.h"
+
+namespace {
+
+using namespace companion_test;
+
+TEST_F(CompanionTest, AnswersArriveAsRecordsWithPricesInRupees) {
+    harness::ServiceProcess service;
+    IPOServiceRequest watch = Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(Fields(called, watch.Accepted, watch.ResultCode, Message(watch).c_str()), "1|1|0||");
+    ASSERT_EQ(companion.Records().size(), 4u);
+    IPOWatchEntry* rail = nullptr;
+    for (void* record : companion.Records()) {
+        auto* entry = static_cast<IPOWatchEntry*>(record);
+        rail = std::strcmp(entry->IssueKey(), "BHARATRAIL") == 0 ? entry : rail;
+    }
+    ASSERT_NE(rail, nullptr);
+    EXPECT_EQ(Fields(rail->Reserved3(), rail->PriceLow(), rail->PriceHigh(),
+                     std::strlen(rail->BidStartDate()), std::strlen(rail->BidEndDate()),
+                     rail->IssueSize(), rail->FaceValue(), rail->MinimumOrderQuantity(),
+                     rail->LotSize(), rail->IssueType()),
+              "BRS|285|300|10|10|45000000000|2|50|50|BOOK BUILT|");
+    EXPECT_EQ(companion.Deliver(kRequestPlaceOrder), 0);  // records answer only their own code
+    EXPECT_TRUE(companion.Records().empty());
+    EXPECT_EQ(companion.Deliver(kRequestWatchList), 4);
+
+    // Each category's band in rupees and whether it allows cut-off.
+    IPOServiceRequest details = Investor(92, service.Url("/ipo/details"));
+    base::CopyField(details.IssueKey, "AURORAGREEN");
+    companion.Call(details);
+    auto* issue = companion.First<IPODetailsEntry>();
+    ASSERT_NE(issue, nullptr);
+    std::string bands;
+    for (int i = 0; i < issue->Categories()->Count; ++i) {
+        auto* category = At<CategoryRecord>(issue->Categories(), i);
+        bands += Fields(category->Code(), category->MinimumPrice(), category->MaximumPrice(),
+                        category->Integer10());
+    }
+    EXPECT_EQ(bands, "RETAIL|95|100|1|HNI|95|100|0|EMPLOYEE|90|95|1|SHAREHOLDER|95|100|0|");
+
+    // Prices go out in hundredths exactly (98.45 is not 98.44), amounts come back in hundredths
+    // of a rupee, the refund in rupees; a rule break arrives as a rejected record.
+    IPOServiceRequest order = Order(service.Url("/ipo/order"), 98.45);
+    order.Bids[0].Quantity = 600;
+    companion.Call(order);
+    auto* response = companion.First<OrderResponseRecord>();
+    ASSERT_NE(response, nullptr);
+    ASSERT_EQ(response->Status(), 1) << response->Message();
+    auto* detail = At<OrderResponseDetail>(response->Details(), 0);
+    EXPECT_EQ(
+        Fields(response->Reserved3(), response->Reserved4(), detail->Status(), detail->Text()),
+        "AGE0000000001|1|1|Bid 1 accepted|");
+
+    ASSERT_EQ(service.RunOperator({"1", "confirm"}), 0);
+    ASSERT_EQ(service.RunOperator({"1", "allot", "150"}), 0);
+    IPOServiceRequest book = Investor(93, service.Url("/ipo/orderbook"));
+    base::CopyField(book.OrderStatus, "-1");
+    companion.Call(book);
+    auto* entry = companion.First<IPOOrderBookEntry>();
+    ASSERT_NE(entry, nullptr);
+    auto* bid = At<IPOOrderBid>(entry->Bids(), 0);
+    EXPECT_EQ(Fields(entry->OrderNumber(), entry->ApplicationNumber(), entry->StatusCode(),
+                     entry->PaymentStatusCode(), entry->IssueKey(), entry->LotSize(),
+                     entry->AllocatedQuantity(), entry->RefundAmount(), bid->Price(),
+                     bid->AmountPayable(), bid->Quantity(), bid->Position(), bid->CutOff()),
+              "1|AGE0000000001|CF|P|AURORAGREEN|150|150|44070|9845|5907000|600|0|0|");
+
+    IPOServiceRequest outside = Order(service.Url("/ipo/order"), 101.0);
+    EXPECT_EQ(companion.Call(outside), 1);
+    response = companion.First<OrderResponseRecord>();
+    EXPECT_EQ(Fields(response->Status(), response->Message(), response->Details()->Count,
+                     response->Reserved3()),
+              "0|Bid 1 price 101.00 is outside the price band 95.00-100.00|0||");
+}
+
+// An https service is used only when its certificate is signed by the CA file's authority (or
+// the system's, which know none of the test's): a service signed by another gets nothing at all.
+TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities) {
+    harness::Certificate certificate, other;
+    const std::string log = certificate.folder + "/access.log";
+    harness::ServiceProcess service(
+        {"--tls-cert", certificate.cert, "--tls-key", certificate.key, "--log", log});
+    std::string error;
+    const auto session = SignIn({"https", "localhost", service.Port(), certificate.cert}, "INV001",
+                                harness::SeededPassword("INV001"), error);
+    ASSERT_TRUE(session) << error;
+    const std::string url = base::Format("https://%s@localhost:%d/ipo/watchlist",
+                                         session->token.c_str(), service.Port());
+    Configure("CORVEX_CA_FILE", certificate.cert.c_str());
+    IPOServiceRequest trusted = Watch(url);
+    EXPECT_EQ(called, 1) << Message(trusted);
+    EXPECT_EQ(companion.Records().size(), 4u);
+
+    const std::string origin = base::Format("https://localhost:%d", service.Port());
+    const std::string refused = "The IPO service at " + origin +
+                                " cannot be trusted: its certificate is not signed by an "
+                                "authority in ";
+    Configure("CORVEX_CA_FILE", other.cert.c_str());
+    IPOServiceRequest wrong = Watch(url);
+    EXPECT_EQ(Fields(called, wrong.ResultCode), "0|6|");
+    EXPECT_EQ(Message(wrong),
+              refused + other.cert + " (ca_file in Corvexdll64.conf), or is not for this host");
+
+    Configure("CORVEX_CA_FILE", nullptr);
+    IPOServiceRequest untrusted = Watch(url);
+    EXPECT_EQ(Fields(called, untrusted.ResultCode), "0|6|");
+    EXPECT_EQ(Message(untrusted), refused +
+                                      "the system's store (ca_file in Corvexdll64.conf), or is "
+                                      "not for this host");
+    service.Stop();
+    std::ifstream file(log);
+    const std::string said{std::istreambuf_iterator<char>(file), {}};
+    const std::string taken = "POST /ipo/watchlist status=200";  // the trusted call alone
+    const size_t first = said.find(taken);
+    EXPECT_NE(std::string::npos, first) << said;
+    EXPECT_EQ(std::string::npos, said.find("/ipo/watchlist", first + taken.size())) << said;
+}
+
+// A loopback server for one connection: it reads the request and answers with a head, then a
+// byte every `everyMs` (no single read waits long), until the client goes away or ten seconds
+// have passed.
+class TricklingServer {
+  public:
+    explicit TricklingServer(int everyMs) : everyMs_(everyMs) {
+#ifdef _WIN32
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+#endif
+        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        listen(listener_, 1);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~TricklingServer() {
+        thread_.join();
+        Close(listener_);
+    }
+    std::string Url() const {
+        return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_);
+    }
+
+  private:
+#ifdef _WIN32
+    using Socket = SOCKET;
+    static constexpr int kQuiet = 0;
+    static void Close(Socket socket) {
+        closesocket(socket);
+    }
+#else
+    using Socket = int;
+    static constexpr int kQuiet = MSG_NOSIGNAL;  // a client gone away raises no SIGPIPE
+    static void Close(Socket socket) {
+        close(socket);
+    }
+#endif
+    void Serve() {
+        const Socket client = accept(listener_, nullptr, nullptr);
+        char request[4096];
+        recv(client, request, sizeof request, 0);
+        const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n";
+        bool open = send(client, head.data(), static_cast<int>(head.size()), kQuiet) > 0;
+        for (int sent = 0; open && sent * everyMs_ < 10'000; ++sent) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(everyMs_));
+            open = send(client, " ", 1, kQuiet) == 1;
+        }
+        Close(client);
+    }
+
+    int everyMs_;
+    Socket listener_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// A service sending a byte now and then ends at the call's deadline; an answer above the size
+// cap is dropped whole; the next call on the same library is answered as usual.
+TEST_F(CompanionTest, AnswersEndAtTheDeadlineOrTheSizeCap) {
+    Configure("CORVEX_TIMEOUT_MS", "400");
+    {
+        TricklingServer server(50);
+        const auto start = std::chrono::steady_clock::now();
+        IPOServiceRequest slow = Watch(server.Url());
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(Fields(called, slow.ResultCode, Message(slow).c_str()), "0|1|null|");
+        EXPECT_GE(took.count(), 390);
+        EXPECT_LT(took.count(), 1400);
+    }
+    Configure("CORVEX_TIMEOUT_MS", nullptr);
+
+    harness::ServiceProcess service;
+    Configure("CORVEX_ANSWER_MAX_BYTES", "1024");  // the watch list takes about 1.6 KiB
+    IPOServiceRequest big = Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(Fields(called, big.ResultCode, Message(big).c_str()),
+              "0|3|The IPO service's answer is larger than 1024 bytes (answer_max_bytes in "
+              "Corvexdll64.conf)|");
+    Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
+    Watch(service.Url("/ipo/watchlist"));
+    EXPECT_EQ(called, 1);
+}
+
+// An answer read in place (a text with room after its end, as the network leaves it) decodes as
+// the same answer copied first, and what lies after its end is never read as part of it.
+TEST(CompanionDecoding, ReadsAnAnswerInPlaceAsFromACopy) {
+    const std::string order =
+        R"({"allotted_quantity":0,"application_number":"A1","bank_account":"","bank_name":"",)"
+        R"("bid_date":"2026-01-02 10:00:00","bids":[{"amount_paise":1500000,"cut_off":false,)"
+        R"("position":0,"price_paise":10000,"quantity":150,"reference":"R1"}],)"
+        R"("category":"RETAIL","client_name":"Rohan","issue_key":"K",)"
+        R"("last_modified":"2026-01-02 10:00:00","lot_size":150,"offer_name":"Name",)"
+        R"("offer_type":"IPO","order_number":7,"payment_mode":"UPI","payment_status":"P",)"
+        R"("refund_paise":250,"rejection_reason":"","status":"P","total_paise":1500000,)"
+        R"("upi_id":"u@upi","user_ref1":"","user_ref2":""})";
+    const std::string text =
+        R"({"accepted":true,"message":"","records":[)" + order + "," + order + R"(],"result":0})";
+    const auto inPlace = [](const std::string& body) {
+        std::string roomy;
+        roomy.reserve(body.size() + 256);
+        roomy.append(body).append("} and bytes that are no JSON");
+        roomy.resize(body.size());
+        EXPECT_GE(roomy.capacity() - roomy.size(), 64u);
+        return corvex::DecodeAnswer(93, 200, roomy);
+    };
+    const corvex::Outcome read = inPlace(text);
+    ASSERT_TRUE(read.answer);
+    ASSERT_EQ(2, read.answer->List().Count);
+    for (int i = 0; i < 2; ++i) {
+        auto* entry = At<IPOOrderBookEntry>(&read.answer->List(), i);
+        ASSERT_EQ(1, entry->Bids()->Count);
+        EXPECT_EQ(Fields(entry->OrderNumber(), entry->BidDate(), entry->ClientName(),
+                         entry->RefundAmount(), At<IPOOrderBid>(entry->Bids(), 0)->BidReference()),
+                  "7|2026-01-02 10:00:00|Rohan|2.5|R1|");
+    }
+
+    // Cut short of its last brace, it fails alike both ways: the brace after its end is not read.
+    const std::string cut = text.substr(0, text.size() - 1);
+    const corvex::Outcome cutRead = inPlace(cut);
+    EXPECT_EQ(Fields(!cutRead.answer, cutRead.resultCode, cutRead.message.c_str()),
+              Fields(true, corvex::kInvalidAnswer,
+                     corvex::DecodeAnswer(93, 200, std::string_view(cut)).message.c_str()));
+}
+
+}  // namespace

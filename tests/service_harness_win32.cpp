@@ -1,0 +1,101 @@
+// The service harness's processes and files under Wine: the service and the shell commands are
+// the native machine's programs, which Wine starts as it starts its own. Wine hands back no
+// handle of a native process, so each command leaves its process id or exit status in a file
+// of its own, which the test waits for.
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "service_harness.h"
+
+namespace harness {
+namespace {
+
+// Runs a native command line (no double quotes inside its arguments) without waiting for it.
+void RunNative(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        throw std::runtime_error("cannot run " + commandLine);
+    }
+    for (HANDLE handle : {process.hProcess, process.hThread}) {
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
+}
+
+// A file name under /tmp that no other command of any test uses.
+std::string NewName(const std::string& prefix) {
+    static std::atomic<int> count{0};
+    return "/tmp/" + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(count++);
+}
+
+// Runs `command` through the native shell in the background; `then` runs after it and writes
+// `result` (written whole: moved into place once complete). Gives what `result` holds, or empty
+// when nothing came within `waitMs`.
+std::string ShellThen(const std::string& command, const std::string& then,
+                      const std::string& result, int waitMs) {
+    RunNative("/bin/sh -c \"" + command + then + " >" + result + ".part; mv " + result + ".part " +
+              result + "\"");
+    for (int waited = 0; waited < waitMs; waited += 10) {
+        std::ifstream file(result);
+        if (file) {
+            std::string text{std::istreambuf_iterator<char>(file), {}};
+            file.close();
+            std::filesystem::remove(result);
+            return text;
+        }
+        Sleep(10);
+    }
+    return {};
+}
+
+}  // namespace
+
+int Shell(const std::string& command, std::string& output) {
+    const std::string name = NewName("ipo-shell");
+    const std::string status =
+        ShellThen("(" + command + ") >" + name + ".out", "; echo $?", name, 120'000);
+    std::ifstream said(name + ".out");
+    output.append(std::istreambuf_iterator<char>(said), {});
+    said.close();
+    std::filesystem::remove(name + ".out");
+    return status.empty() ? -1 : std::stoi(status);
+}
+
+pid_t SpawnShell(const std::string& command) {
+    const std::string pid =
+        ShellThen("(" + command + ") &", " echo $!", NewName("ipo-spawn"), 10'000);
+    if (pid.empty()) {
+        throw std::runtime_error("cannot run " + command);
+    }
+    return std::stoi(pid);
+}
+
+// A native process runs while the native machine lists it and it is not a zombie.
+bool Running(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), {}};
+    const size_t name = text.rfind(')');
+    return name != std::string::npos && name + 2 < text.size() && text[name + 2] != 'Z';
+}
+
+void Signal(pid_t pid, bool kill) {
+    RunNative(std::string("/bin/kill -") + (kill ? "KILL " : "TERM ") + std::to_string(pid));
+}
+
+std::string MakeScratchFolder(const std::string& prefix) {
+    const std::string folder = NewName(prefix);
+    std::error_code failed;
+    return std::filesystem::create_directory(folder, failed) ? folder : std::string();
+}
+
+}  // namespace harness
