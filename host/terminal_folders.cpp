@@ -70,8 +70,9 @@ std::string UserSettingsFile() {
 bool MakePrivateFolder(const std::string& path) {
     std::error_code error;
     const fs::path target = fs::absolute(path, error);
-    fs::path folder;
-    for (const fs::path& part : target) {
+    // From the root (a drive's on Windows, which is no folder to be made or guarded).
+    fs::path folder = target.root_path();
+    for (const fs::path& part : target.relative_path()) {
         folder /= part;
         const bool made = !fs::exists(folder, error) && fs::create_directory(folder, error);
         if (made || folder == target) {

@@ -25,6 +25,14 @@ std::string FileText(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(file)), {});
 }
 
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
 // Runs the terminal's messages until its main window is gone, at most ten seconds.
 bool MainWindowCloses(const Win32Terminal& terminal) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -67,13 +75,13 @@ TEST(Win32Terminal, SignsInThroughTheDialogRunsTheScreenshotSessionAndSignsOutAt
     fw::UserDriver(ui).Run([&](fw::UserDriver& user) {
         user.OnUi([&] { started = terminal.core().Start(); });
         ASSERT_TRUE(user.Use(kSignInCaption));
+        EXPECT_EQ("INV001", user.Text(kSignInUserId));
         EXPECT_EQ(service.Address(), user.Text(kSignInService));
-        user.Type(kSignInUserId, "DEALER01");
         user.Type(kSignInPassword, "not-the-password");
         user.Click(kSignInButton);
         EXPECT_EQ("Wrong user id or password", user.Text(kSignInProblem));
         EXPECT_EQ("", user.Text(kSignInPassword));
-        user.Type(kSignInPassword, harness::SeededPassword("DEALER01"));
+        user.Type(kSignInPassword, harness::SeededPassword("INV001"));
         user.Press(fw::Key::Enter);
         EXPECT_TRUE(
             user.WaitUntil([&](fw::UserActions&) { return terminal.core().pluginLoaded(); }));
@@ -83,7 +91,7 @@ TEST(Win32Terminal, SignsInThroughTheDialogRunsTheScreenshotSessionAndSignsOutAt
     EXPECT_EQ(0u, terminal.StatusText(0).find("IPO plug-in ")) << terminal.StatusText(0);
     const std::vector<std::string>& said = terminal.core().messages();
     EXPECT_NE(said.end(),
-              std::ranges::find(said, "Sign-in failed for DEALER01 at " + service.Address() +
+              std::ranges::find(said, "Sign-in failed for INV001 at " + service.Address() +
                                           ": Wrong user id or password; the IPO "
                                           "menu stays disabled"));
 
@@ -91,7 +99,7 @@ TEST(Win32Terminal, SignsInThroughTheDialogRunsTheScreenshotSessionAndSignsOutAt
     const std::string shots = IPO_SCREENSHOT_DIR;
     fs::remove_all(shots);
     ScreenshotSession session(terminal.core(), shots, SaveScreenAsPng);
-    EXPECT_TRUE(session.Run(ui));
+    EXPECT_TRUE(session.Run(ui)) << Joined(terminal.core().messages());
     ASSERT_EQ(5u, session.saved().size());
     for (const std::string& path : session.saved()) {
         EXPECT_EQ("\x89PNG", FileText(path).substr(0, 4)) << path;

@@ -12,8 +12,8 @@ constexpr UINT kCloseWindow = WM_APP + 1;
 }  // namespace
 
 Win32DocTemplate::Win32DocTemplate(MenuWindowClasses classes, HWND owner,
-                                   fw::win32::Win32Backend& backend)
-    : classes_(classes), owner_(owner), backend_(backend) {
+                                   fw::win32::Win32Backend& backend, std::function<RECT()> place)
+    : classes_(classes), owner_(owner), backend_(backend), place_(std::move(place)) {
     static const bool registered = [] {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
@@ -77,11 +77,23 @@ bool Win32DocTemplate::OpenWindow(std::string& error) {
     opened->site->SetForm(opened->form->window(), opened->form->TemplateSize());
     view->AttachToFrame(opened->form.get(), frame);
     frame->SetActiveView(view);
-    view->OnInitialUpdate();
-    opened->site->RecalcLayout();
+    // The frame is shown in its place before the view's initial update, which may load data and
+    // say something in a message box; the view fits the frame to its form there, and the frame
+    // then takes its place again, where the view lays itself out.
+    PlaceFrame(opened->site->frame());
     ShowWindow(opened->site->frame(), SW_SHOW);
     SetForegroundWindow(opened->site->frame());
+    view->OnInitialUpdate();
+    if (opened->site->HasWindow()) {
+        PlaceFrame(opened->site->frame());
+    }
     return true;
+}
+
+void Win32DocTemplate::PlaceFrame(HWND frame) const {
+    const RECT area = place_();
+    SetWindowPos(frame, nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32DocTemplate::OnFrameClose(Win32HostWindow* window) {

@@ -1,8 +1,9 @@
 // The Windows terminal's document template for one plug-in menu command: it opens the command's
-// windows as frames owned by the main window (frame and view made by the plug-in's runtime
-// classes, the form from the resource table) and closes them again.
+// windows as frames owned by the main window, over its message log (frame and view made by the
+// plug-in's runtime classes, the form from the resource table) and closes them again.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,9 @@ struct Win32HostWindow {
 
 class Win32DocTemplate final : public PluginWindows {
   public:
-    Win32DocTemplate(MenuWindowClasses classes, HWND owner, fw::win32::Win32Backend& backend);
+    // `place` gives where a new window opens (screen coordinates).
+    Win32DocTemplate(MenuWindowClasses classes, HWND owner, fw::win32::Win32Backend& backend,
+                     std::function<RECT()> place);
     ~Win32DocTemplate() override;
     Win32DocTemplate(const Win32DocTemplate&) = delete;
     Win32DocTemplate& operator=(const Win32DocTemplate&) = delete;
@@ -37,10 +40,12 @@ class Win32DocTemplate final : public PluginWindows {
     // The user closes a frame: its view is told first, the window closes once that is done.
     void OnFrameClose(Win32HostWindow* window);
     void Close(Win32HostWindow* window);
+    void PlaceFrame(HWND frame) const;
 
     MenuWindowClasses classes_;
     HWND owner_;
     fw::win32::Win32Backend& backend_;
+    std::function<RECT()> place_;
     HWND closer_ = nullptr;  // a message-only window: closes a frame after its close message
     std::vector<std::unique_ptr<Win32HostWindow>> windows_;
 };

@@ -111,6 +111,23 @@ LRESULT CALLBACK Win32Terminal::WindowProc(HWND window, UINT message, WPARAM wPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Each window opens a step right of and below the one before, as MDI children cascade, so that
+// every open window shows a corner to click.
+RECT Win32Terminal::PluginArea() const {
+    constexpr int kCascade = 24;
+    int open = 0;
+    for (uint32_t menuId : kPluginMenus) {
+        const Win32DocTemplate* docTemplate = TemplateFor(menuId);
+        open += docTemplate ? static_cast<int>(docTemplate->windows().size()) : 0;
+    }
+    const int step = kCascade * std::max(open - 1, 0);
+    RECT area{};
+    GetWindowRect(log_, &area);
+    area.left = std::min<LONG>(area.left + step, area.right);
+    area.top = std::min<LONG>(area.top + step, area.bottom);
+    return area;
+}
+
 void Win32Terminal::CloseMainWindow() {
     if (main_) {
         PostMessageW(main_, WM_CLOSE, 0, 0);
@@ -175,7 +192,8 @@ void Win32Terminal::ShowAbout(const std::string& text) {
 }
 
 std::unique_ptr<PluginWindows> Win32Terminal::MakeTemplate(const MenuWindowClasses& classes) {
-    return std::make_unique<Win32DocTemplate>(classes, main_, backend_);
+    return std::make_unique<Win32DocTemplate>(classes, main_, backend_,
+                                              [this] { return PluginArea(); });
 }
 
 // Through the C runtime, which updates the process's environment too: the companion may read

@@ -39,6 +39,9 @@ class Win32Terminal : public TerminalPlatform {
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Layout();
+    // Where a plug-in window opens, in screen coordinates: over the message log, as tabs of the
+    // main window do on Linux, cascaded below the windows open already.
+    RECT PluginArea() const;
 
     fw::win32::Win32Backend backend_;
     HWND main_ = nullptr;
