@@ -9,7 +9,6 @@
 #include <wx/utils.h>
 
 #include <csignal>
-#include <iostream>
 #include <memory>
 
 #include "framework/wx/wx_user.h"
@@ -103,12 +102,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const SettingsResult read = ReadTerminalSettings(arguments, UserSettingsFile());
     if (!read.settings) {
-        if (read.help) {
-            std::cout << read.text << std::endl;
-        } else {
-            std::cerr << "ipo-terminal: " << read.text << std::endl;
-        }
-        return read.help ? 0 : 2;
+        return PrintSettingsAnswer(read);
     }
     wxApp::SetInstance(new TerminalApp(*read.settings));
     int wxArgc = 1;

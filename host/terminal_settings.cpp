@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 #include "base/platform.h"
 #include "base/request_paths.h"
@@ -209,6 +210,15 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
     settings.askPassword = settings.password.empty() && settings.screenshotDirectory.empty();
     result.settings = settings;
     return result;
+}
+
+int PrintSettingsAnswer(const SettingsResult& result) {
+    if (result.help) {
+        std::cout << result.text << std::endl;
+        return 0;
+    }
+    std::cerr << "ipo-terminal: " << result.text << std::endl;
+    return 2;
 }
 
 bool RememberSignIn(const std::string& userSettingsFile, const TerminalSettings& settings) {

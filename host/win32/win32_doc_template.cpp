@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/resource.h"
-
 namespace {
 
 constexpr wchar_t kCloserClass[] = L"IpoTerminalCloser";
@@ -44,26 +42,16 @@ LRESULT CALLBACK Win32DocTemplate::WindowProc(HWND window, UINT message, WPARAM 
 }
 
 bool Win32DocTemplate::OpenWindow(std::string& error) {
-    const fw::DialogTemplate* layout = fw::FindTemplate(static_cast<int>(classes_.formId));
-    if (!layout) {
-        error = "The plug-in has no form " + std::to_string(classes_.formId);
+    PluginWindowParts parts;
+    if (!MakePluginWindow(classes_, parts, error)) {
         return false;
     }
-    std::unique_ptr<fw::CObject> frameObject(classes_.frame->createObject());
-    std::unique_ptr<fw::CObject> viewObject(classes_.view->createObject());
-    auto* frame = dynamic_cast<fw::CFrameWnd*>(frameObject.get());
-    auto* view = dynamic_cast<fw::CView*>(viewObject.get());
-    if (!frame || !view) {
-        error = std::string("The plug-in's classes ") + classes_.frame->className + " and " +
-                classes_.view->className + " do not make a frame and a view";
-        return false;
-    }
-    frameObject.release();
-    viewObject.release();
-
+    const fw::DialogTemplate* layout = parts.layout;
+    fw::CFrameWnd* frame = parts.frame.get();
+    fw::CView* view = parts.view.get();
     auto window = std::make_unique<Win32HostWindow>();
-    window->frame.reset(frame);
-    window->view.reset(view);
+    window->frame = std::move(parts.frame);
+    window->view = std::move(parts.view);
     window->site = std::make_unique<fw::win32::Win32FrameSite>();
     // Owned by the main window: in front of it, minimised and closed with it.
     SetWindowLongPtrW(window->site->frame(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));

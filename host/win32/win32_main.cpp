@@ -1,5 +1,4 @@
 // ipo-terminal.exe: the desktop trading terminal hosting the IPO plug-in, on Win32.
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -44,12 +43,7 @@ std::string ProgramFolder() {
 int main() {
     const SettingsResult read = ReadTerminalSettings(Arguments(), UserSettingsFile());
     if (!read.settings) {
-        if (read.help) {
-            std::cout << read.text << std::endl;
-        } else {
-            std::cerr << "ipo-terminal: " << read.text << std::endl;
-        }
-        return read.help ? 0 : 2;
+        return PrintSettingsAnswer(read);
     }
     Win32Terminal terminal(*read.settings, ProgramFolder());
     int status = 0;
