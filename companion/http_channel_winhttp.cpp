@@ -37,7 +37,7 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
         },
         [&answer](const char* data, size_t size) { return answer.Add(data, size); }};
     const winhttp::Answer sent = transport_->session->Send(
-        {target.secure, target.host, target.port}, {"POST", target.path, body, target.token, true},
+        {target.secure, target.host, target.port}, {"POST", target.path, body, target.token},
         settings_.connectMs, settings_.readMs, receiver);
     transport_->lastUsed = std::chrono::steady_clock::now();
     reply.tooLarge = answer.TooLarge();

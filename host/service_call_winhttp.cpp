@@ -11,7 +11,7 @@ ServiceAnswer CallService(const ServiceEndpoint& service, const ServiceCall& cal
                                      }};
     const winhttp::Answer reply = session.Send(
         {service.Secure(), service.host, service.port},
-        {call.method, call.path, call.body, call.token, false}, call.connectSeconds * 1000,
+        {call.method, call.path, call.body, call.token}, call.connectSeconds * 1000,
         (call.connectSeconds + call.readSeconds) * 1000, receiver);
     answer.untrusted =
         winhttp::UntrustedText(reply.outcome, service.Origin(), service.caFile, kTerminalCaSetting);

@@ -107,7 +107,11 @@ int RunService(const std::string& arguments, std::string& output) {
     return Shell(ServiceProgram() + " " + arguments + " </dev/null 2>&1", output);
 }
 
-ScratchFolder::ScratchFolder() : folder(MakeScratchFolder("ipo-test")) {}
+ScratchFolder::ScratchFolder() : folder(MakeScratchFolder("ipo-test")) {
+    if (folder.empty()) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+}
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;

@@ -57,6 +57,7 @@ bool Running(pid_t pid);
 // Asks the process to end (SIGTERM), or ends it (SIGKILL).
 void Signal(pid_t pid, bool kill);
 // A new folder of the test's own under /tmp, named after `prefix`; empty when none was made.
+// (Under Wine, a folder of the test program's own holds it.)
 std::string MakeScratchFolder(const std::string& prefix);
 
 // Runs ipo-service with `arguments` (shell words); gives the exit status and what it wrote

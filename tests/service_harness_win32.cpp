@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "service_harness.h"
@@ -31,11 +32,35 @@ void RunNative(std::string commandLine) {
     }
 }
 
-// A file name under /tmp that no other command of any test uses.
+// The folder under /tmp of this test program's files: made at first use with a random name
+// (Wine's process ids come round again, and a name left by an earlier run must not be taken),
+// removed with what it holds at exit.
+const std::string& OwnFolder() {
+    static const struct Folder {
+        std::string path;
+        Folder() {
+            std::random_device random;
+            std::error_code failed;
+            for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+                const std::string name = "/tmp/ipo-wine-" + std::to_string(random());
+                path = std::filesystem::create_directory(name, failed) ? name : "";
+            }
+            if (path.empty()) {
+                throw std::runtime_error("cannot make a folder under /tmp");
+            }
+        }
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } folder;
+    return folder.path;
+}
+
+// A file name that no other command of any test uses.
 std::string NewName(const std::string& prefix) {
     static std::atomic<int> count{0};
-    return "/tmp/" + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(count++);
+    return OwnFolder() + "/" + prefix + "-" + std::to_string(count++);
 }
 
 // Runs `command` through the native shell in the background; `then` runs after it and writes

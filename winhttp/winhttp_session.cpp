@@ -86,9 +86,10 @@ HCERTSTORE ReadAuthorities(const std::string& file) {
 
 // What the trust check of one request needs and finds.
 struct TrustCheck {
-    HCERTSTORE authorities = nullptr;
+    HCERTSTORE authorities = nullptr;  // null: the system's check alone
     std::wstring host;
     RequestHandle* request = nullptr;
+    bool reached = false;  // the TLS connection was made and the request was about to be sent
     bool refused = false;
 };
 
@@ -136,6 +137,26 @@ bool SignedByAuthority(PCCERT_CONTEXT certificate, const TrustCheck& check) {
     return signedBy;
 }
 
+// Closes a request from its callback: on Windows nothing of it is sent then.
+void CloseBeforeSending(HINTERNET request, TrustCheck& check) {
+    check.request->closed = true;
+    WinHttpCloseHandle(request);
+}
+
+// Whether the certificate of the request's connection is signed by one of the authorities.
+bool Vouched(HINTERNET request, const TrustCheck& check) {
+    PCCERT_CONTEXT certificate = nullptr;
+    DWORD size = sizeof(certificate);
+    const bool known =
+        WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) &&
+        certificate;
+    const bool vouched = known && SignedByAuthority(certificate, check);
+    if (certificate) {
+        CertFreeCertificateContext(certificate);
+    }
+    return vouched;
+}
+
 // Called by WinHTTP once the connection is made and before the request is sent. A service whose
 // certificate the CA file does not vouch for gets nothing: the request is closed here, which
 // ends it before sending on Windows; the body waits for this check in any case (Send). A
@@ -153,29 +174,22 @@ void CALLBACK CheckBeforeSending(HINTERNET request, DWORD_PTR context, DWORD sta
     if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || !check->authorities) {
         return;
     }
-    PCCERT_CONTEXT certificate = nullptr;
-    DWORD size = sizeof(certificate);
-    const bool known =
-        WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) &&
-        certificate;
-    check->refused = !known || !SignedByAuthority(certificate, *check);
-    if (certificate) {
-        CertFreeCertificateContext(certificate);
-    }
+    check->reached = true;
+    check->refused = !Vouched(request, *check);
     if (check->refused) {
-        check->request->closed = true;
-        WinHttpCloseHandle(request);
+        CloseBeforeSending(request, *check);
     }
 }
 
-// Called by WinHTTP before a probe is sent: the TLS connection was made. Nothing is sent after it
-// on Windows; Wine sends the probe's request line and host.
-void NoteHandshake(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
+// Called by WinHTTP before a probe is sent, once its TLS connection is made: judges the
+// certificate against the authorities, if any, and closes the probe. Nothing of it is sent on
+// Windows; Wine sends its line and host.
+void CALLBACK JudgeProbe(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
     auto* check = reinterpret_cast<TrustCheck*>(context);
     if (status == WINHTTP_CALLBACK_STATUS_SENDING_REQUEST && check) {
-        check->refused = false;
-        check->request->closed = true;
-        WinHttpCloseHandle(request);
+        check->reached = true;
+        check->refused = check->authorities && !Vouched(request, *check);
+        CloseBeforeSending(request, *check);
     }
 }
 
@@ -214,6 +228,84 @@ std::wstring Header(HINTERNET request, DWORD which) {
     return value;
 }
 
+// Milliseconds until `deadline`, at least one.
+int Left(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<int64_t>(1, left.count()));
+}
+
+// Has the request's trust checked before it is sent; with authorities of its own, those take
+// the place of the system's roots.
+void WatchTrust(HINTERNET http, TrustCheck& check, bool ownAuthorities) {
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
+    WinHttpSetOption(http, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
+    WinHttpSetStatusCallback(
+        http, CheckBeforeSending,
+        WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+    if (ownAuthorities) {
+        // A connection the system did not check is not kept for later requests: some systems
+        // (Wine) pool connections for the whole process, whatever each session trusts.
+        DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+        DWORD once = WINHTTP_DISABLE_KEEP_ALIVE;
+        WinHttpSetOption(http, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags));
+        WinHttpSetOption(http, WINHTTP_OPTION_DISABLE_FEATURE, &once, sizeof(once));
+    }
+}
+
+std::wstring HeadersOf(const Request& request) {
+    std::wstring headers;
+    if (!request.body.empty()) {
+        headers += L"Content-Type: application/json\r\n";
+    }
+    if (!request.token.empty()) {
+        headers += L"Authorization: Bearer " + Wide(request.token) + L"\r\n";
+    }
+    return headers;
+}
+
+// Reads the status and then the whole answer into `receiver` by `deadline`. Each read takes
+// what has arrived (a read of a fixed size would wait for all of it), so that the deadline is
+// checked as the answer comes, however slowly.
+Outcome ReadAnswer(HINTERNET http, Clock::time_point deadline, const Receiver& receiver,
+                   int& status) {
+    DWORD code = 0;
+    DWORD size = sizeof(code);
+    WinHttpQueryHeaders(http, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
+    status = static_cast<int>(code);
+    // A packed answer announces its packed length: no measure of the answer itself.
+    const std::wstring length = Header(http, WINHTTP_QUERY_CONTENT_LENGTH);
+    const bool packed = !Header(http, WINHTTP_QUERY_CONTENT_ENCODING).empty();
+    if (!receiver.head(length.empty() || packed ? -1 : std::wcstoll(length.c_str(), nullptr, 10))) {
+        return Outcome::Stopped;
+    }
+    std::vector<char> piece(kPieceBytes);
+    for (;;) {
+        DWORD timeout = static_cast<DWORD>(Left(deadline));
+        WinHttpSetOption(http, WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+        DWORD available = 0;
+        DWORD read = 0;
+        const bool readable =
+            WinHttpQueryDataAvailable(http, &available) &&
+            (available == 0 ||
+             WinHttpReadData(http, piece.data(),
+                             std::min(available, static_cast<DWORD>(piece.size())), &read));
+        if (!readable) {
+            return Failure(GetLastError(), deadline);
+        }
+        if (Clock::now() >= deadline) {
+            return Outcome::Late;
+        }
+        if (read == 0) {
+            return Outcome::Answered;
+        }
+        if (!receiver.piece(piece.data(), read)) {
+            return Outcome::Stopped;
+        }
+    }
+}
+
 }  // namespace
 
 std::string UntrustedText(Outcome outcome, const std::string& origin, const std::string& caFile,
@@ -233,7 +325,6 @@ std::string UntrustedText(Outcome outcome, const std::string& origin, const std:
 struct Session::Handles {
     HINTERNET session = nullptr;
     HCERTSTORE authorities = nullptr;
-    bool gzip = false;  // WinHTTP unpacks gzip answers
     ~Handles() {
         if (authorities) {
             CertCloseStore(authorities, 0);
@@ -263,8 +354,9 @@ Session::Session(std::string caFile)
                          sizeof(protocols));
     }
     DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP;
-    handles_->gzip = WinHttpSetOption(handles_->session, WINHTTP_OPTION_DECOMPRESSION,
-                                      &decompression, sizeof(decompression));
+    // Where WinHTTP unpacks gzip it asks for it; elsewhere (Wine) answers come plain.
+    WinHttpSetOption(handles_->session, WINHTTP_OPTION_DECOMPRESSION, &decompression,
+                     sizeof(decompression));
     if (!caFile_.empty()) {
         handles_->authorities = ReadAuthorities(caFile_);
     }
@@ -275,11 +367,6 @@ Session::~Session() = default;
 Answer Session::Send(const Origin& origin, const Request& request, int connectMs, int deadlineMs,
                      const Receiver& receiver) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
-    const auto remaining = [deadline] {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        return static_cast<int>(std::max<int64_t>(1, left.count()));
-    };
     Answer answer;
     if (origin.secure && !caFile_.empty() && !handles_->authorities) {
         answer.outcome = Outcome::CaFileUnreadable;
@@ -302,35 +389,18 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
     const HINTERNET http = handle.handle;
     TrustCheck check{handles_->authorities, Wide(origin.host), &handle};
     const bool ownAuthorities = origin.secure && check.authorities;
+    // A service the authorities do not vouch for is met first by a probe that carries nothing
+    // of the request (where the system sends a refused request's head all the same).
+    if (ownAuthorities && Probe(origin, std::min(connectMs, Left(deadline)), true).refused) {
+        answer.outcome = Outcome::Untrusted;
+        return answer;
+    }
     if (origin.secure) {
-        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
-        WinHttpSetOption(http, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
-        WinHttpSetStatusCallback(
-            http, CheckBeforeSending,
-            WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+        WatchTrust(http, check, ownAuthorities);
     }
-    if (ownAuthorities) {
-        // The authorities are checked before sending; the system's roots do not count. A
-        // connection the system did not check is not kept for later requests: some systems
-        // (Wine) pool connections for the whole process, whatever each session trusts.
-        DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
-        DWORD once = WINHTTP_DISABLE_KEEP_ALIVE;
-        WinHttpSetOption(http, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags));
-        WinHttpSetOption(http, WINHTTP_OPTION_DISABLE_FEATURE, &once, sizeof(once));
-    }
-    std::wstring headers;
-    if (!request.body.empty()) {
-        headers += L"Content-Type: application/json\r\n";
-    }
-    if (!request.token.empty()) {
-        headers += L"Authorization: Bearer " + Wide(request.token) + L"\r\n";
-    }
-    if (!request.gzip || !handles_->gzip) {
-        // Without this WinHTTP would ask for gzip whenever it can unpack it.
-        headers += L"Accept-Encoding: identity\r\n";
-    }
-    WinHttpSetTimeouts(http, remaining(), std::min(connectMs, remaining()), remaining(),
-                       remaining());
+    const std::wstring headers = HeadersOf(request);
+    WinHttpSetTimeouts(http, Left(deadline), std::min(connectMs, Left(deadline)), Left(deadline),
+                       Left(deadline));
     // Checked against the CA file, the body is written only once the service is trusted.
     const DWORD bodyLength = static_cast<DWORD>(request.body.size());
     DWORD written = 0;
@@ -338,94 +408,51 @@ Answer Session::Send(const Origin& origin, const Request& request, int connectMs
         http, headers.c_str(), static_cast<DWORD>(headers.size()),
         ownAuthorities ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data()),
         ownAuthorities ? 0 : bodyLength, bodyLength, 0);
-    if (check.refused) {
-        answer.outcome = Outcome::Untrusted;
-        return answer;
-    }
-    if (sent && ownAuthorities && bodyLength > 0) {
+    if (!check.refused && sent && ownAuthorities && bodyLength > 0) {
         sent = WinHttpWriteData(http, request.body.data(), bodyLength, &written);
     }
-    sent = sent && WinHttpReceiveResponse(http, nullptr);
+    sent = !check.refused && sent && WinHttpReceiveResponse(http, nullptr);
     if (!sent) {
         answer.outcome = check.refused ? Outcome::Untrusted : Failure(GetLastError(), deadline);
         // Some systems (Wine) report a certificate they refused as a failed TLS connection.
         if (answer.outcome == Outcome::NoSecureConnection && !ownAuthorities &&
-            Handshakes(origin, std::min(connectMs, remaining()))) {
+            Probe(origin, std::min(connectMs, Left(deadline)), false).reached) {
             answer.outcome = Outcome::Untrusted;
         }
         return answer;
     }
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    WinHttpQueryHeaders(http, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-    answer.status = static_cast<int>(status);
-    // A packed answer announces its packed length: no measure of the answer itself.
-    const std::wstring length = Header(http, WINHTTP_QUERY_CONTENT_LENGTH);
-    const bool packed = !Header(http, WINHTTP_QUERY_CONTENT_ENCODING).empty();
-    const int64_t announced =
-        length.empty() || packed ? -1 : std::wcstoll(length.c_str(), nullptr, 10);
-    if (!receiver.head(announced)) {
-        answer.outcome = Outcome::Stopped;
-        return answer;
-    }
-    // Each read takes what has arrived (a read of a fixed size would wait for all of it), so
-    // that the deadline is checked as the answer comes, however slowly.
-    std::vector<char> piece(kPieceBytes);
-    for (;;) {
-        DWORD timeout = static_cast<DWORD>(remaining());
-        WinHttpSetOption(http, WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-        DWORD available = 0;
-        DWORD read = 0;
-        const bool readable =
-            WinHttpQueryDataAvailable(http, &available) &&
-            (available == 0 ||
-             WinHttpReadData(http, piece.data(),
-                             std::min(available, static_cast<DWORD>(piece.size())), &read));
-        if (!readable) {
-            answer.outcome = Failure(GetLastError(), deadline);
-            return answer;
-        }
-        if (Clock::now() >= deadline) {
-            answer.outcome = Outcome::Late;
-            return answer;
-        }
-        if (read == 0) {
-            break;
-        }
-        if (!receiver.piece(piece.data(), read)) {
-            answer.outcome = Outcome::Stopped;
-            return answer;
-        }
-    }
-    answer.outcome = Outcome::Answered;
+    answer.outcome = ReadAnswer(http, deadline, receiver, answer.status);
     return answer;
 }
 
-bool Session::Handshakes(const Origin& origin, int connectMs) {
+Session::ProbeResult Session::Probe(const Origin& origin, int connectMs, bool judged) {
     ConnectHandle connection{WinHttpConnect(handles_->session, Wide(origin.host).c_str(),
                                             static_cast<INTERNET_PORT>(origin.port), 0)};
-    if (!connection.handle) {
-        return false;
-    }
-    RequestHandle probe{WinHttpOpenRequest(connection.handle, L"HEAD", L"/", nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           WINHTTP_FLAG_SECURE)};
+    RequestHandle probe{connection.handle
+                            ? WinHttpOpenRequest(connection.handle, L"HEAD", L"/", nullptr,
+                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                 WINHTTP_FLAG_SECURE)
+                            : nullptr};
     if (!probe.handle) {
-        return false;
+        return {};
     }
-    // Made whoever signed the certificate, for whatever name and time.
-    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
-                  SECURITY_FLAG_IGNORE_CERT_DATE_INVALID | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE;
-    TrustCheck check{nullptr, {}, &probe, true};
+    // Judged, the probe's certificate is checked against the authorities alone; unjudged, the
+    // connection is made whoever signed the certificate, for whatever name and time.
+    DWORD flags = judged ? SECURITY_FLAG_IGNORE_UNKNOWN_CA
+                         : SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
+                               SECURITY_FLAG_IGNORE_CERT_DATE_INVALID |
+                               SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE;
+    DWORD once = WINHTTP_DISABLE_KEEP_ALIVE;
+    TrustCheck check{judged ? handles_->authorities : nullptr, Wide(origin.host), &probe};
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
     WinHttpSetOption(probe.handle, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags));
+    WinHttpSetOption(probe.handle, WINHTTP_OPTION_DISABLE_FEATURE, &once, sizeof(once));
     WinHttpSetOption(probe.handle, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
-    WinHttpSetStatusCallback(probe.handle, NoteHandshake, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
+    WinHttpSetStatusCallback(probe.handle, JudgeProbe, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
     WinHttpSetTimeouts(probe.handle, connectMs, connectMs, connectMs, connectMs);
     WinHttpSendRequest(probe.handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
                        0, 0);
-    return !check.refused;
+    return {check.reached, check.refused};
 }
 
 }  // namespace winhttp

@@ -1,8 +1,12 @@
 // HTTP requests over WinHTTP, the system's HTTP stack on Windows: TLS 1.2 or 1.3 by the
-// system, proxies as the system sets them, kept-alive connections pooled by the session. An
-// https service's certificate is checked against the authorities of a PEM file when one is
-// named (the system's store otherwise) before any byte of the request is sent. The companion
-// and the terminal send their requests through it on Windows.
+// system, proxies as the system sets them, connections kept alive by the system, answers asked
+// for in gzip and unpacked where WinHTTP can (Wine 8 cannot: no Accept-Encoding there). An https
+// service's certificate is checked against the authorities of a PEM file when one is named (the
+// system's store otherwise) before the request is sent: WinHTTP's sending callback closes a
+// refused request, which Windows then sends nothing of, and its body waits for the check in any
+// case. Where the system sends a refused request's head all the same (Wine), a probe carrying
+// nothing of the request meets the service first. The companion and the terminal send their
+// requests through it on Windows.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +27,6 @@ struct Request {
     std::string path;
     std::string body;   // sent as application/json when not empty
     std::string token;  // sent as "Authorization: Bearer TOKEN" when not empty
-    bool gzip = false;  // asks for a gzip answer, unpacked by WinHTTP
 };
 
 enum class Outcome {
@@ -69,9 +72,15 @@ class Session {
                 const Receiver& receiver);
 
   private:
-    // Whether a TLS connection to `origin` is made when its certificate is not judged: tells a
-    // certificate the system refused from a failed TLS connection. No request is sent.
-    bool Handshakes(const Origin& origin, int connectMs);
+    // A TLS connection to `origin` made for a probe that is closed before it is sent. Judged,
+    // its certificate is checked against the CA file's authorities; unjudged, it is taken
+    // whoever signed it, which tells a certificate the system refused from a failed TLS
+    // connection.
+    struct ProbeResult {
+        bool reached = false;  // the TLS connection was made
+        bool refused = false;  // the authorities do not vouch for its certificate
+    };
+    ProbeResult Probe(const Origin& origin, int connectMs, bool judged);
 
     struct Handles;
     std::string caFile_;
