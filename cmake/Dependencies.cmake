@@ -98,3 +98,16 @@ endif()
 if(IPO_BUILD_BENCH)
   find_package(benchmark REQUIRED)
 endif()
+
+if(WIN32)
+  # CLI11 is header-only: Debian's headers serve the Windows terminal too, from a folder that holds
+  # them alone (the build machine's other headers must not shadow MinGW's).
+  if(NOT EXISTS /usr/include/CLI/CLI.hpp)
+    message(FATAL_ERROR "CLI11's headers are missing (Debian's libcli11-dev)")
+  endif()
+  set(ipo_cli11_include ${CMAKE_BINARY_DIR}/cli11)
+  file(MAKE_DIRECTORY ${ipo_cli11_include})
+  file(CREATE_LINK /usr/include/CLI ${ipo_cli11_include}/CLI SYMBOLIC)
+  add_library(CLI11::CLI11 INTERFACE IMPORTED)
+  set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${ipo_cli11_include})
+endif()

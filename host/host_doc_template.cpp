@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "framework/resource.h"
-
 HostDocTemplate::HostDocTemplate(MenuWindowClasses classes, wxMDIParentFrame* parent,
                                  fw::wx::WxBackend& backend)
     : classes_(classes), parent_(parent), backend_(backend) {}
@@ -15,26 +13,16 @@ HostDocTemplate::~HostDocTemplate() {
 }
 
 HostWindow* HostDocTemplate::OpenDocument(std::string& error) {
-    const fw::DialogTemplate* layout = fw::FindTemplate(static_cast<int>(classes_.formId));
-    if (!layout) {
-        error = "The plug-in has no form " + std::to_string(classes_.formId);
+    PluginWindowParts parts;
+    if (!MakePluginWindow(classes_, parts, error)) {
         return nullptr;
     }
-    std::unique_ptr<fw::CObject> frameObject(classes_.frame->createObject());
-    std::unique_ptr<fw::CObject> viewObject(classes_.view->createObject());
-    auto* frame = dynamic_cast<fw::CFrameWnd*>(frameObject.get());
-    auto* view = dynamic_cast<fw::CView*>(viewObject.get());
-    if (!frame || !view) {
-        error = std::string("The plug-in's classes ") + classes_.frame->className + " and " +
-                classes_.view->className + " do not make a frame and a view";
-        return nullptr;
-    }
-    frameObject.release();
-    viewObject.release();
-
+    const fw::DialogTemplate* layout = parts.layout;
+    fw::CFrameWnd* frame = parts.frame.get();
+    fw::CView* view = parts.view.get();
     auto window = std::make_unique<HostWindow>();
-    window->frame.reset(frame);
-    window->view.reset(view);
+    window->frame = std::move(parts.frame);
+    window->view = std::move(parts.view);
     window->child = new wxMDIChildFrame(parent_, wxID_ANY,
                                         wxString::FromUTF8(layout->caption ? layout->caption : ""));
     window->site = std::make_unique<fw::wx::WxFrameSite>(window->child);

@@ -13,6 +13,7 @@
 #include "framework/wx/wx_backend.h"
 #include "framework/wx/wx_frame_site.h"
 #include "host/plugin_host.h"
+#include "host/terminal_core.h"
 
 // One open plug-in window and everything it is made of.
 struct HostWindow {
@@ -23,7 +24,7 @@ struct HostWindow {
     std::unique_ptr<fw::wx::WxForm> form;
 };
 
-class HostDocTemplate final : public fw::DocTemplate {
+class HostDocTemplate final : public PluginWindows {
   public:
     HostDocTemplate(MenuWindowClasses classes, wxMDIParentFrame* parent,
                     fw::wx::WxBackend& backend);
@@ -33,6 +34,7 @@ class HostDocTemplate final : public fw::DocTemplate {
 
     // Opens a new window; null with the reason when the classes or the layout are missing.
     HostWindow* OpenDocument(std::string& error);
+    bool OpenWindow(std::string& error) override { return OpenDocument(error) != nullptr; }
     // Closes every open window of this template.
     void CloseAllDocuments(bool endSession) override;
     void Close(HostWindow* window);
@@ -47,6 +49,3 @@ class HostDocTemplate final : public fw::DocTemplate {
     fw::wx::WxBackend& backend_;
     std::vector<std::unique_ptr<HostWindow>> windows_;
 };
-
-// The message the frame sends its active view when it is asked to close.
-constexpr uint32_t kFrameClosingMessage = 1277;

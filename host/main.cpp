@@ -4,16 +4,30 @@
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 #include <wx/timer.h>
+#include <wx/toplevel.h>
 #include <wx/uilocale.h>
+#include <wx/utils.h>
 
 #include <csignal>
-#include <iostream>
 #include <memory>
 
+#include "framework/wx/wx_user.h"
 #include "host/screenshot_session.h"
 #include "host/terminal.h"
 
 namespace {
+
+// Saves the whole screen (the main window and the dialogs over it) with ImageMagick, once what
+// the last steps changed is painted, not at the toolkit's next frame.
+bool SaveScreen(const std::string& path) {
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (window->IsShown()) {
+            window->Update();
+        }
+    }
+    return wxExecute("import -window root \"" + wxString::FromUTF8(path) + "\"",
+                     wxEXEC_SYNC | wxEXEC_BLOCK) == 0;
+}
 
 class TerminalApp : public wxApp {
   public:
@@ -31,10 +45,11 @@ class TerminalApp : public wxApp {
             return true;  // the sign-in was cancelled: the main loop ends as the window closes
         }
         if (!settings_.screenshotDirectory.empty()) {
-            session_ =
-                std::make_unique<ScreenshotSession>(*terminal_, settings_.screenshotDirectory);
+            session_ = std::make_unique<ScreenshotSession>(
+                terminal_->core(), settings_.screenshotDirectory, SaveScreen);
             CallAfter([this] {
-                failed_ = !session_->Run();
+                fw::wx::WxUser ui;
+                failed_ = !session_->Run(ui);
                 terminal_->Exit();
             });
         }
@@ -87,12 +102,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const SettingsResult read = ReadTerminalSettings(arguments, UserSettingsFile());
     if (!read.settings) {
-        if (read.help) {
-            std::cout << read.text << std::endl;
-        } else {
-            std::cerr << "ipo-terminal: " << read.text << std::endl;
-        }
-        return read.help ? 0 : 2;
+        return PrintSettingsAnswer(read);
     }
     wxApp::SetInstance(new TerminalApp(*read.settings));
     int wxArgc = 1;

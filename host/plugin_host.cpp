@@ -2,6 +2,30 @@
 
 #include <array>
 
+bool MakePluginWindow(const MenuWindowClasses& classes, PluginWindowParts& parts,
+                      std::string& error) {
+    const fw::DialogTemplate* layout = fw::FindTemplate(static_cast<int>(classes.formId));
+    if (!layout) {
+        error = "The plug-in has no form " + std::to_string(classes.formId);
+        return false;
+    }
+    std::unique_ptr<fw::CObject> frameObject(classes.frame->createObject());
+    std::unique_ptr<fw::CObject> viewObject(classes.view->createObject());
+    auto* frame = dynamic_cast<fw::CFrameWnd*>(frameObject.get());
+    auto* view = dynamic_cast<fw::CView*>(viewObject.get());
+    if (!frame || !view) {
+        error = std::string("The plug-in's classes ") + classes.frame->className + " and " +
+                classes.view->className + " do not make a frame and a view";
+        return false;
+    }
+    frameObject.release();
+    viewObject.release();
+    parts.layout = layout;
+    parts.frame.reset(frame);
+    parts.view.reset(view);
+    return true;
+}
+
 PluginHost::PluginHost() = default;
 
 PluginHost::~PluginHost() {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "containers/ts_map.h"
+#include "framework/document.h"
+#include "framework/resource.h"
 #include "framework/shared_library.h"
 #include "host/terminal_settings.h"
 #include "plugin/host_abi.h"
@@ -17,6 +19,19 @@ struct MenuWindowClasses {
     const fw::RuntimeClass* frame = nullptr;
     uint32_t formId = 0;
 };
+
+// What the plug-in makes of a new window of a menu command: the layout of its form, and its
+// frame and view made by the command's runtime classes.
+struct PluginWindowParts {
+    const fw::DialogTemplate* layout = nullptr;
+    std::unique_ptr<fw::CFrameWnd> frame;
+    std::unique_ptr<fw::CView> view;
+};
+
+// The parts of a new window; false with the reason when the layout is missing or the classes
+// make no frame and view.
+bool MakePluginWindow(const MenuWindowClasses& classes, PluginWindowParts& parts,
+                      std::string& error);
 
 class PluginHost {
   public:

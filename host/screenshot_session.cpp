@@ -1,18 +1,14 @@
 #include "host/screenshot_session.h"
 
-#include <wx/filename.h>
-#include <wx/toplevel.h>
-#include <wx/utils.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 #include "framework/user_driver.h"
-#include "framework/wx/wx_user.h"
 #include "plugin/control_ids.h"
 
-ScreenshotSession::ScreenshotSession(Terminal& terminal, std::string folder)
-    : terminal_(terminal), folder_(std::move(folder)) {}
+ScreenshotSession::ScreenshotSession(TerminalCore& terminal, std::string folder, SaveScreen save)
+    : terminal_(terminal), folder_(std::move(folder)), save_(std::move(save)) {}
 
 bool ScreenshotSession::Fail(const std::string& why) {
     std::cerr << "screenshots: " << why << std::endl;
@@ -20,20 +16,9 @@ bool ScreenshotSession::Fail(const std::string& why) {
 }
 
 bool ScreenshotSession::Shoot(const std::string& name) {
-    // What the last steps changed is painted now, not at the toolkit's next frame.
-    for (wxWindow* window : wxTopLevelWindows) {
-        if (window->IsShown()) {
-            window->Update();
-        }
-    }
-    const std::string path =
-        std::string(wxFileName(wxString::FromUTF8(folder_), wxString::FromUTF8(name))
-                        .GetAbsolutePath()
-                        .utf8_str());
-    // ImageMagick reads the whole screen: the main window and the dialogs over it.
-    const wxString command = "import -window root \"" + wxString::FromUTF8(path) + "\"";
-    if (wxExecute(command, wxEXEC_SYNC | wxEXEC_BLOCK) != 0 ||
-        !wxFileName::FileExists(wxString::FromUTF8(path))) {
+    std::error_code ignored;
+    const std::string path = (std::filesystem::absolute(folder_, ignored) / name).string();
+    if (!save_(path) || !std::filesystem::is_regular_file(path, ignored)) {
         return Fail("could not save " + path);
     }
     saved_.push_back(path);
@@ -41,14 +26,15 @@ bool ScreenshotSession::Shoot(const std::string& name) {
     return true;
 }
 
-bool ScreenshotSession::Run() {
-    if (!wxFileName::Mkdir(wxString::FromUTF8(folder_), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+bool ScreenshotSession::Run(fw::UserActions& ui) {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (error) {
         return Fail("cannot create the folder " + folder_);
     }
     if (!terminal_.pluginLoaded()) {
         return Fail("the IPO plug-in is not loaded");
     }
-    fw::wx::WxUser ui;
     fw::UserDriver user(ui);
     bool done = false;
     user.Run([this, &done](fw::UserDriver& user) { done = Script(user); });

@@ -21,27 +21,58 @@ std::string CompanionFileName() {
     return std::string("Corvexdll64") + base::kLibrarySuffix;
 }
 
-// $variable, else $HOME/fallback, else the current folder; then the terminal's own folder.
-std::string UserFolder(const char* variable, const char* fallback) {
-    const char* set = std::getenv(variable);
+// The place's variable, else $HOME and the folder under it, else the current folder; then the
+// terminal's own folder.
+std::string UserFolder(const base::UserFolderPlace& place) {
+    const char* set = std::getenv(place.variable);
     if (set && *set) {
         return (fs::path(set) / kAppFolder).string();
     }
     const char* home = std::getenv("HOME");
-    return (fs::path(home && *home ? home : ".") / fallback / kAppFolder).string();
+    return (fs::path(home && *home ? home : ".") / place.underHome / kAppFolder).string();
+}
+
+// Puts the installed companion into the working folder unless the folder holds one of the
+// user's own. A link follows the installed companion through updates; where users make no
+// links, a copy is refreshed whenever the installed one is newer.
+std::string PlaceCompanion(const fs::path& installed, const fs::path& companion) {
+    std::error_code error;
+    if (fs::absolute(installed, error) == fs::absolute(companion, error)) {
+        return {};
+    }
+    if (!base::kUsersMakeLinks) {
+        if (!fs::exists(installed, error)) {
+            return {};  // said below: the companion is missing
+        }
+        fs::copy_file(installed, companion, fs::copy_options::update_existing, error);
+        return error ? "Cannot copy the companion library into " +
+                           companion.parent_path().string() + ": " + error.message()
+                     : std::string();
+    }
+    const bool ownCopy =
+        fs::exists(fs::symlink_status(companion, error)) && !fs::is_symlink(companion, error);
+    if (ownCopy) {
+        return {};
+    }
+    fs::remove(companion, error);
+    fs::create_symlink(fs::absolute(installed, error), companion, error);
+    return error ? "Cannot link the companion library into " + companion.parent_path().string() +
+                       ": " + error.message()
+                 : std::string();
 }
 
 }  // namespace
 
 std::string UserSettingsFile() {
-    return (fs::path(UserFolder("XDG_CONFIG_HOME", ".config")) / "settings.conf").string();
+    return (fs::path(UserFolder(base::kUserConfigFolder)) / "settings.conf").string();
 }
 
 bool MakePrivateFolder(const std::string& path) {
     std::error_code error;
     const fs::path target = fs::absolute(path, error);
-    fs::path folder;
-    for (const fs::path& part : target) {
+    // From the root (a drive's on Windows, which is no folder to be made or guarded).
+    fs::path folder = target.root_path();
+    for (const fs::path& part : target.relative_path()) {
         folder /= part;
         const bool made = !fs::exists(folder, error) && fs::create_directory(folder, error);
         if (made || folder == target) {
@@ -70,9 +101,8 @@ TerminalFolders FindTerminalFolders(const std::string& programFolder,
                          ? installedPlugins.lexically_normal().string()
                          : programFolder;
     folders.data = (program / IPO_DATA_FOLDER_FROM_BIN).lexically_normal().string();
-    folders.working =
-        workingOverride.empty() ? UserFolder("XDG_DATA_HOME", ".local/share") : workingOverride;
-    folders.state = UserFolder("XDG_STATE_HOME", ".local/state");
+    folders.working = workingOverride.empty() ? UserFolder(base::kUserDataFolder) : workingOverride;
+    folders.state = UserFolder(base::kUserStateFolder);
     return folders;
 }
 
@@ -92,18 +122,11 @@ std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders) {
         problems.push_back("Cannot place the terms file " + terms.string() + ": " +
                            error.message());
     }
-    // A link follows the installed companion through updates; a file of the user's stays.
     const fs::path companion = working / CompanionFileName();
-    const fs::path installed = fs::path(folders.plugin) / CompanionFileName();
-    const bool ownCopy =
-        fs::exists(fs::symlink_status(companion, error)) && !fs::is_symlink(companion, error);
-    if (!ownCopy && fs::absolute(installed, error) != fs::absolute(companion, error)) {
-        fs::remove(companion, error);
-        fs::create_symlink(fs::absolute(installed, error), companion, error);
-        if (error) {
-            problems.push_back("Cannot link the companion library into " + working.string() + ": " +
-                               error.message());
-        }
+    const std::string placed =
+        PlaceCompanion(fs::path(folders.plugin) / CompanionFileName(), companion);
+    if (!placed.empty()) {
+        problems.push_back(placed);
     }
     if (!fs::exists(companion, error)) {
         problems.push_back("The companion library " + companion.string() +

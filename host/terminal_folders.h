@@ -14,12 +14,14 @@ struct TerminalFolders {
 
 // The folders for a terminal whose executable lies in `programFolder`. Installed, the plug-in
 // and the data lie in their own folders beside bin; in the build tree, beside the executable
-// (plug-in) and one level up (data). An empty working override takes the user's XDG folders
-// ($XDG_DATA_HOME or ~/.local/share, $XDG_STATE_HOME or ~/.local/state, then "ipo-terminal").
+// (plug-in) and one level up (data). An empty working override takes the user's data folder
+// ($XDG_DATA_HOME or ~/.local/share; %LOCALAPPDATA% on Windows), the log the user's state folder
+// ($XDG_STATE_HOME or ~/.local/state; %LOCALAPPDATA%), each then "ipo-terminal".
 TerminalFolders FindTerminalFolders(const std::string& programFolder,
                                     const std::string& workingOverride);
 
-// The user's settings file: $XDG_CONFIG_HOME (or ~/.config), then "ipo-terminal/settings.conf".
+// The user's settings file: $XDG_CONFIG_HOME (or ~/.config; %APPDATA% on Windows), then
+// "ipo-terminal/settings.conf".
 std::string UserSettingsFile();
 
 // Creates the folder and any missing folder above it, each readable by the user alone (0700,
@@ -30,7 +32,7 @@ bool MakePrivateFolder(const std::string& path);
 bool MakePrivateFile(const std::string& path);
 
 // Makes the working folder usable: creates it with its Upload folder (private to the user), puts
-// the sample terms file there unless the user has one, and links the companion library from the
-// plug-in folder unless the folder holds one of its own. Returns what could not be done, one
-// message each.
+// the sample terms file there unless the user has one, and links (on Windows copies) the
+// companion library from the plug-in folder unless the folder holds one of its own. Returns what
+// could not be done, one message each.
 std::vector<std::string> PrepareWorkingFolder(const TerminalFolders& folders);

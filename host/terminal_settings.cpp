@@ -1,51 +1,39 @@
 #include "host/terminal_settings.h"
 
-#include <wx/cmdline.h>
-#include <wx/fileconf.h>
-#include <wx/filefn.h>
-#include <wx/msgout.h>
-#include <wx/wfstream.h>
-
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 
+#include "base/platform.h"
 #include "base/request_paths.h"
-#include "base/text.h"
-#include "host/terminal_folders.h"
+#include "host/settings_file.h"
 
 namespace {
 
-constexpr const char* kIntro =
-    "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in (QuorIPO64.so from its "
-    "own folder).\n"
-    "Settings come from $XDG_CONFIG_HOME/ipo-terminal/settings.conf (default ~/.config/...), "
-    "then from --settings FILE, then from the flags below; each file holds lines key=value: "
-    "service, ca_file, user_id, working_directory, password_file. The service address is "
-    "https://HOST:PORT, http://HOST:PORT or HOST:PORT (http); a password goes in clear only to "
-    "a loopback address. An https service is checked against the CA file (--ca-file, else the "
-    "system's store); the terminal hands it to the companion library as CORVEX_CA_FILE. A "
-    "password file must not be readable by group or others. "
-    "Without --password or --password-file the terminal asks in a sign-in "
-    "dialog (user id, password, service address) and remembers the user id and the address in "
-    "the settings file; the user type and the login client follow from who signs in.\n"
-    "--screenshots DIR runs an unattended session against the service: it signs in, opens the "
-    "watch list, an issue's details, the bid dialog and its terms, places one bid (two lots at "
-    "the cut-off price) and cancels it again in the order book, saves a PNG of each screen "
-    "into DIR and exits.";
-
-std::string Utf8(const wxString& text) {
-    return std::string(text.utf8_str());
+std::string Intro() {
+    return std::string(
+               "ipo-terminal: the desktop trading terminal that hosts the IPO plug-in "
+               "(QuorIPO64") +
+           base::kLibrarySuffix +
+           " from its own folder).\n"
+           "Settings come from ipo-terminal/settings.conf in the user's configuration folder "
+           "($XDG_CONFIG_HOME or ~/.config; %APPDATA% on Windows), then from --settings FILE, "
+           "then from the flags below; each file holds lines "
+           "key=value: service, ca_file, user_id, working_directory, password_file. The service "
+           "address is https://HOST:PORT, http://HOST:PORT or HOST:PORT (http); a password goes "
+           "in clear only to a loopback address. An https service is checked against the CA "
+           "file (--ca-file, else the system's store); the terminal hands it to the companion "
+           "library as CORVEX_CA_FILE. A password file must not be readable by group or others. "
+           "Without --password or --password-file the terminal asks in a sign-in dialog (user "
+           "id, password, service address) and remembers the user id and the address in the "
+           "settings file; the user type and the login client follow from who signs in.\n"
+           "--screenshots DIR runs an unattended session against the service: it signs in, opens "
+           "the watch list, an issue's details, the bid dialog and its terms, places one bid (two "
+           "lots at the cut-off price) and cancels it again in the order book, saves a PNG of "
+           "each screen into DIR and exits.";
 }
-
-// Keeps what the command-line parser says instead of printing it.
-class ParserOutput : public wxMessageOutput {
-  public:
-    void Output(const wxString& text) override { text_ += Utf8(text); }
-    std::string FirstLine() const { return text_.substr(0, text_.find('\n')); }
-
-  private:
-    std::string text_;
-};
 
 // A file name as given, made absolute so that it holds from any folder.
 std::string AbsolutePath(const std::string& path) {
@@ -58,23 +46,19 @@ bool ReadPasswordFile(const std::string& path, TerminalSettings& settings, std::
     namespace fs = std::filesystem;
     std::error_code missing;
     const fs::perms mode = fs::status(path, missing).permissions();
-    if (!missing && (mode & (fs::perms::group_read | fs::perms::others_read)) != fs::perms::none) {
+    if (base::kModeBitsGuardFiles && !missing &&
+        (mode & (fs::perms::group_read | fs::perms::others_read)) != fs::perms::none) {
         error = "The password file " + path +
                 " can be read by other users; make it private (chmod 600 " + path + ")";
         return false;
     }
-    wxFileInputStream stream(wxString::FromUTF8(path));
-    if (!stream.IsOk()) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || fs::is_directory(path, missing)) {
         error = "The password file " + path + " cannot be read";
         return false;
     }
     std::string text;
-    char buffer[512];
-    while (!stream.Eof() && text.find('\n') == std::string::npos && text.size() < 4096) {
-        stream.Read(buffer, sizeof buffer);
-        text.append(buffer, stream.LastRead());
-    }
-    text = text.substr(0, text.find('\n'));
+    std::getline(file, text);
     if (!text.empty() && text.back() == '\r') {
         text.pop_back();
     }
@@ -103,32 +87,37 @@ bool ApplyKey(const std::string& key, const std::string& value, TerminalSettings
     return true;
 }
 
-bool ReadSettingsFile(const wxString& path, TerminalSettings& settings, std::string& error) {
-    wxFileInputStream stream(path);
-    if (!stream.IsOk()) {
-        error = "The settings file " + Utf8(path) + " cannot be read";
+bool ApplySettingsFile(const std::string& path, TerminalSettings& settings, std::string& error) {
+    SettingsLines lines;
+    if (!ReadSettingsFile(path, lines, error)) {
         return false;
     }
-    wxFileConfig file(stream);
-    wxString key;
-    long cookie = 0;
-    for (bool more = file.GetFirstEntry(key, cookie); more; more = file.GetNextEntry(key, cookie)) {
-        if (!ApplyKey(Utf8(key), Utf8(file.Read(key, wxString())), settings, error)) {
-            error += " in " + Utf8(path);
+    for (const auto& [key, value] : lines) {
+        if (!ApplyKey(key, value, settings, error)) {
+            error += " in " + path;
             return false;
         }
     }
     return true;
 }
 
-bool KnownFlag(const wxCmdLineEntryDesc* options, const std::string& name) {
-    for (const wxCmdLineEntryDesc* option = options; option->kind != wxCMD_LINE_NONE; ++option) {
-        if (option->longName && name == option->longName) {
-            return true;
-        }
-    }
-    return false;
-}
+// The flags that stand for a settings key, in the order they apply.
+constexpr struct {
+    const char* flag;
+    const char* key;
+    const char* value;
+    const char* help;
+} kFlagKeys[] = {
+    {"--user-id", "user_id", "ID", "sign in as this user (default INV001)"},
+    {"--service", "service", "ADDRESS",
+     "IPO service https://HOST:PORT or [http://]HOST:PORT (default 127.0.0.1:8450)"},
+    {"--ca-file", "ca_file", "FILE",
+     "check an https service against the authorities in FILE (PEM; default: the system's)"},
+    {"--working-dir", "working_directory", "DIR",
+     "the plug-in's working folder (default: the user's data folder)"},
+    {"--password-file", "password_file", "FILE",
+     "sign in with the first line of FILE as the password"},
+};
 
 }  // namespace
 
@@ -150,69 +139,47 @@ size_t TerminalSettings::LongestServiceURL() const {
 
 SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
                                     const std::string& userSettingsFile) {
-    static const wxCmdLineEntryDesc kOptions[] = {
-        {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE,
-         wxCMD_LINE_OPTION_HELP},
-        {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE,
-         0},
-        {wxCMD_LINE_OPTION, nullptr, "settings",
-         "read settings from FILE (after the user's settings file)", wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "user-id", "sign in as this user (default INV001)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "service",
-         "IPO service https://HOST:PORT or [http://]HOST:PORT (default 127.0.0.1:8450)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "ca-file",
-         "check an https service against the authorities in FILE (PEM; default: the system's)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "password", "sign in with this password",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "password-file",
-         "sign in with the first line of FILE as the password", wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "working-dir",
-         "the plug-in's working folder (default: ~/.local/share/ipo-terminal)",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_OPTION, nullptr, "screenshots",
-         "unattended: open each screen, place a bid and cancel it, save PNGs into DIR, exit",
-         wxCMD_LINE_VAL_STRING, 0},
-        {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
-    };
+    CLI::App parser(Intro(), "ipo-terminal");
+    bool version = false;
+    std::string settingsFile, password, screenshots;
+    std::string flagValues[std::size(kFlagKeys)];
+    parser.add_flag("--version", version, "print the version and exit");
+    parser
+        .add_option("--settings", settingsFile,
+                    "read settings from FILE (after the user's settings file)")
+        ->type_name("FILE");
+    for (size_t i = 0; i < std::size(kFlagKeys); ++i) {
+        parser.add_option(kFlagKeys[i].flag, flagValues[i], kFlagKeys[i].help)
+            ->type_name(kFlagKeys[i].value);
+    }
+    parser.add_option("--password", password, "sign in with this password")->type_name("PASSWORD");
+    parser
+        .add_option(
+            "--screenshots", screenshots,
+            "unattended: open each screen, place a bid and cancel it, save PNGs into DIR, exit")
+        ->type_name("DIR");
+
     SettingsResult result;
-    // A flag the terminal does not know is named as it was written, before wx parses the rest.
+    // A flag the terminal does not know is named as it was written.
     for (const std::string& argument : arguments) {
         const std::string name = argument.substr(0, argument.find('='));
-        if (name.rfind("--", 0) == 0 && !KnownFlag(kOptions, name.substr(2))) {
+        if (name.rfind("--", 0) == 0 && name != "--help" && !parser.get_option_no_throw(name)) {
             result.text = "unknown flag " + name + " (see --help)";
             return result;
         }
     }
-    std::vector<std::string> words{"ipo-terminal"};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    wxCmdLineParser parser(kOptions, static_cast<int>(words.size()), argv.data());
-    parser.SetSwitchChars("-");
-    parser.SetLogo(kIntro);
-
-    wxString usage = parser.GetUsageString();
-    // The parser names what it cannot take through wx's message output: keep it for the error.
-    ParserOutput said;
-    wxMessageOutput* previous = wxMessageOutput::Set(&said);
-    const int parsed = parser.Parse(false);
-    wxMessageOutput::Set(previous);
-    if (parsed == -1) {
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11's order
+    try {
+        parser.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
         result.help = true;
-        result.text = Utf8(usage);
+        result.text = parser.help();
+        return result;
+    } catch (const CLI::ParseError& error) {
+        result.text = std::string(error.what()) + " (see --help)";
         return result;
     }
-    if (parsed != 0) {
-        result.text = said.FirstLine() + " (see --help)";
-        return result;
-    }
-    if (parser.Found("version")) {
+    if (version) {
         result.help = true;
         result.text = "ipo-terminal " IPO_VERSION;
         return result;
@@ -220,54 +187,41 @@ SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
 
     TerminalSettings settings;
     std::string error;
-    wxString value;
-    if (!userSettingsFile.empty() && wxFileExists(wxString::FromUTF8(userSettingsFile)) &&
-        !ReadSettingsFile(wxString::FromUTF8(userSettingsFile), settings, error)) {
+    std::error_code ignored;
+    const bool hasUserFile =
+        !userSettingsFile.empty() && std::filesystem::exists(userSettingsFile, ignored);
+    if ((hasUserFile && !ApplySettingsFile(userSettingsFile, settings, error)) ||
+        (!settingsFile.empty() && !ApplySettingsFile(settingsFile, settings, error))) {
         result.text = error;
         return result;
     }
-    if (parser.Found("settings", &value) && !ReadSettingsFile(value, settings, error)) {
-        result.text = error;
-        return result;
-    }
-    const struct {
-        const char* flag;
-        const char* key;
-    } kFlagKeys[] = {
-        {"user-id", "user_id"},
-        {"service", "service"},
-        {"ca-file", "ca_file"},
-        {"working-dir", "working_directory"},
-        {"password-file", "password_file"},
-    };
-    for (const auto& flagKey : kFlagKeys) {
-        if (parser.Found(flagKey.flag, &value) &&
-            !ApplyKey(flagKey.key, Utf8(value), settings, error)) {
+    for (size_t i = 0; i < std::size(kFlagKeys); ++i) {
+        if (parser.count(kFlagKeys[i].flag) &&
+            !ApplyKey(kFlagKeys[i].key, flagValues[i], settings, error)) {
             result.text = error;
             return result;
         }
     }
-    if (parser.Found("password", &value)) {
-        settings.password = Utf8(value);
+    if (parser.count("--password")) {
+        settings.password = password;
     }
-    if (parser.Found("screenshots", &value)) {
-        settings.screenshotDirectory = Utf8(value);
-    }
+    settings.screenshotDirectory = screenshots;
     // A screenshot session runs unattended: it never waits for a dialog.
     settings.askPassword = settings.password.empty() && settings.screenshotDirectory.empty();
     result.settings = settings;
     return result;
 }
 
-bool RememberSignIn(const std::string& userSettingsFile, const TerminalSettings& settings) {
-    const std::filesystem::path file(userSettingsFile);
-    if (!MakePrivateFolder(file.parent_path().string())) {
-        return false;
+int PrintSettingsAnswer(const SettingsResult& result) {
+    if (result.help) {
+        std::cout << result.text << std::endl;
+        return 0;
     }
-    wxFileConfig config(wxEmptyString, wxEmptyString, wxString::FromUTF8(userSettingsFile),
-                        wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
-    config.SetUmask(0077);
-    config.Write("user_id", wxString::FromUTF8(settings.userId));
-    config.Write("service", wxString::FromUTF8(settings.service.Address()));
-    return config.Flush() && MakePrivateFile(userSettingsFile);
+    std::cerr << "ipo-terminal: " << result.text << std::endl;
+    return 2;
+}
+
+bool RememberSignIn(const std::string& userSettingsFile, const TerminalSettings& settings) {
+    return UpdateSettingsFile(
+        userSettingsFile, {{"user_id", settings.userId}, {"service", settings.service.Address()}});
 }

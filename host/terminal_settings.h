@@ -44,6 +44,10 @@ struct SettingsResult {
 SettingsResult ReadTerminalSettings(const std::vector<std::string>& arguments,
                                     const std::string& userSettingsFile = {});
 
+// Prints what a result without settings says (the help to standard output, an error to standard
+// error); the exit status to end with: 0 after the help, 2 after an error.
+int PrintSettingsAnswer(const SettingsResult& result);
+
 // Keeps the user id and the service address of a successful sign-in in the user's settings
 // file (made private to the user), beside what else it holds; false when it cannot be written.
 bool RememberSignIn(const std::string& userSettingsFile, const TerminalSettings& settings);

@@ -395,19 +395,23 @@ TEST(TerminalSettings, BadInputIsRefusedWithAClearReasonAndHelpExplainsTheFlags)
     for (const auto& [words, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--bogus"}, "unknown flag --bogus (see --help)"},
              {{"--user-id", "X", "--dealer"}, "unknown flag --dealer (see --help)"},
-             {{"--service"}, "Option 'service' requires a value. (see --help)"}}) {
+             {{"--service"}, "--service: 1 required ADDRESS missing (see --help)"}}) {
         read = ReadTerminalSettings(words);
         EXPECT_FALSE(read.settings);
         EXPECT_FALSE(read.help);
         EXPECT_EQ(said, read.text);
     }
+    harness::ScratchFolder scratch;
+    const std::string garbled = scratch.folder + "/garbled.conf";
+    std::ofstream(garbled) << "# comment\nuser_id = U7\nservice\n";
+    read = ReadTerminalSettings({"--settings", garbled});
+    EXPECT_EQ("Line 3 of the settings file " + garbled + " is not key=value", read.text);
     read = ReadTerminalSettings({"--version"});
     EXPECT_TRUE(read.help);
     EXPECT_EQ("ipo-terminal " IPO_VERSION, read.text);
     read = ReadTerminalSettings({"--password-file", "/nonexistent/secret"});
     EXPECT_FALSE(read.settings);
     EXPECT_EQ("The password file /nonexistent/secret cannot be read", read.text);
-    harness::ScratchFolder scratch;
     const std::string shared = scratch.folder + "/shared";
     std::ofstream(shared) << "secret\n";
     fs::permissions(shared, fs::perms::owner_read | fs::perms::group_read);

@@ -188,7 +188,11 @@ bool Win32User::Use(std::string_view caption) {
     if (!window_) {
         return false;
     }
-    if (GetForegroundWindow() != window_) {
+    // In use once it is active and in front where the user clicks into it: frames may overlap,
+    // and a window manager may activate a window without raising it.
+    const bool inFront = GetAncestor(WindowFromPoint(input::Centre(window_)), GA_ROOT) == window_;
+    if (GetForegroundWindow() != window_ || !inFront) {
+        SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(window_);
         return false;
     }
@@ -307,9 +311,11 @@ namespace {
 // A cell's rectangle in the list's client area, once its row is in view.
 RECT CellRect(HWND list, int row, int column) {
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    // The first column's label starts after the row's image (the watch list's "Place Bid"
+    // button is one): its bounds start at the row's left edge, where a click stays in it.
     RECT cell{};
     cell.top = column;
-    cell.left = LVIR_LABEL;
+    cell.left = column == 0 ? LVIR_BOUNDS : LVIR_LABEL;
     SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&cell));
     return cell;
