@@ -144,9 +144,14 @@ void RequireClosed(const AllotmentIssue& issue) {
     }
 }
 
-// The applications numbered first..last with their stored results.
-StoredAllotment LoadPart(Store& store, const AllotmentIssue& issue, int64_t first, int64_t last) {
+// The applications numbered first..last with their stored results, with room reserved for
+// `room` of them. Reserving by a range of order numbers costs address space only: pages are
+// touched as applications arrive, and a store holds a row for every order number.
+StoredAllotment LoadPart(Store& store, const AllotmentIssue& issue, int64_t first, int64_t last,
+                         int64_t room) {
     StoredAllotment loaded{TermsOf(issue), {}, {}};
+    loaded.applications.reserve(static_cast<size_t>(room));
+    loaded.stored.reserve(static_cast<size_t>(room));
     IssueTable(store).ForEachApplication(issue.key, first, last, [&](const AppliedOrder& order) {
         loaded.applications.push_back(ApplicationOf(issue, order));
         allotment::Result stored;
@@ -171,12 +176,13 @@ StoredAllotment LoadAllotment(Store& store, const AllotmentIssue& issue) {
     std::jthread reading([&] {
         try {
             Store reader(store.Path(), Store::ReadOnly{});
-            upper = LoadPart(reader, issue, middle + 1, last);
+            upper = LoadPart(reader, issue, middle + 1, last, last - middle);
         } catch (...) {
             failure = std::current_exception();
         }
     });
-    StoredAllotment loaded = LoadPart(store, issue, first, middle);
+    // The lower half's vectors take the upper half's applications after it without moving.
+    StoredAllotment loaded = LoadPart(store, issue, first, middle, last - first + 1);
     reading.join();
     if (failure) {
         std::rethrow_exception(failure);

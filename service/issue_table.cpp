@@ -40,8 +40,8 @@ void IssueTable::SetSplit(const std::string& key, const allotment::Split& split)
 
 std::pair<int64_t, int64_t> IssueTable::OrderNumbers(const std::string& key) {
     Query range = store_.Prepare(
-        "SELECT COALESCE(MIN(order_number), 0), COALESCE(MAX(order_number), 0) FROM orders "
-        "WHERE issue_key = ?",
+        "SELECT COALESCE((SELECT MIN(order_number) FROM orders WHERE issue_key = ?1), 0), "
+        "COALESCE((SELECT MAX(order_number) FROM orders WHERE issue_key = ?1), 0)",
         key);
     range.Next();
     return {range.Int(0), range.Int(1)};
