@@ -1,6 +1,6 @@
-// What a scenario runs in: a host of the plug-in on one backend (the headless one, or the wx
-// one inside the desktop terminal), signed in at a real ipo-service as a seeded user, with the
-// real companion library unless it is to be missing.
+// What a scenario runs in: a host of the plug-in on one backend (the headless one, or the wx or
+// Win32 one inside the desktop terminal), signed in at a real ipo-service as a seeded user, with
+// the real companion library unless it is to be missing.
 #pragma once
 
 #include <cstdint>

@@ -2,42 +2,19 @@
 // the test's display, signed in at the test's service.
 #include <wx/toplevel.h>
 
-#include <filesystem>
-
 #include "framework/wx/wx_user.h"
 #include "framework/wx/wx_user_actions.h"
 #include "host/terminal.h"
 #include "scenario_host.h"
+#include "scenario_terminal.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// A program folder holding everything the terminal ships but the companion library.
-std::string FolderWithoutCompanion(const std::string& folder) {
-    fs::create_directories(folder);
-    for (const fs::directory_entry& entry : fs::directory_iterator(harness::BinDir())) {
-        const fs::path name = entry.path().filename();
-        if (name.string().rfind("Corvexdll64", 0) != 0 && !fs::exists(folder / name)) {
-            fs::create_symlink(entry.path(), folder / name);
-        }
-    }
-    return folder;
-}
 
 class WxHost : public ScenarioHost {
   public:
     WxHost(harness::ServiceProcess& service, const SeededUser& user, bool withCompanion) {
-        TerminalSettings settings;
-        settings.service = service.Endpoint();
-        settings.userType = user.type;
-        settings.userId = user.id;
-        settings.loginClientId = user.loginClientId;
-        settings.loginClientCode = user.loginClientCode;
-        settings.password = harness::SeededPassword(user.id);
-        const std::string folder =
-            withCompanion ? harness::BinDir() : FolderWithoutCompanion(service.Folder() + "/bin");
-        terminal_ = std::make_unique<Terminal>(settings, folder);
+        terminal_ = std::make_unique<Terminal>(ScenarioTerminalSettings(service, user),
+                                               ScenarioProgramFolder(service, withCompanion));
         terminal_->Start();
     }
     ~WxHost() override {

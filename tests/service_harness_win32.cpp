@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 #include "service_harness.h"
@@ -115,6 +116,22 @@ bool Running(pid_t pid) {
 
 void Signal(pid_t pid, bool kill) {
     RunNative(std::string("/bin/kill -") + (kill ? "KILL " : "TERM ") + std::to_string(pid));
+}
+
+// Read by the native sqlite3 program: this program has no SQLite of its own. A quoted issue key
+// cannot pass inside the shell's quotes on the native command line, so every issue is listed and
+// the one asked for is picked here.
+std::string ServiceProcess::BidEnd(const std::string& issueKey) const {
+    std::string rows;
+    Shell("sqlite3 -readonly " + db_ + " 'SELECT issue_key, bid_end FROM issues'", rows);
+    std::istringstream lines(rows);
+    const std::string key = issueKey + "|";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(key, 0) == 0) {
+            return line.substr(key.size());
+        }
+    }
+    return {};
 }
 
 std::string MakeScratchFolder(const std::string& prefix) {

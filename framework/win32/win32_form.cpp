@@ -86,8 +86,8 @@ NativeControl NativeOf(const ControlEntry& entry) {
                         ((s & kStyleReport) ? LVS_REPORT : 0) |
                         ((s & kStyleSingleSel) ? LVS_SINGLESEL : 0),
                     border};
-        case ControlKind::LinkButton:
-            return {L"BUTTON", style | WS_TABSTOP | BS_OWNERDRAW, 0};
+        case ControlKind::LinkButton:  // a tab stop only where the layout marks it so
+            return {L"BUTTON", style | ((s & kStyleTabStop) ? WS_TABSTOP : 0) | BS_OWNERDRAW, 0};
     }
     return {L"STATIC", style, 0};
 }

@@ -1,5 +1,6 @@
 #include "framework/win32/win32_input.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "framework/win32/win32_text.h"
@@ -43,9 +44,25 @@ void SendHeld(Modifier modifier, const std::vector<INPUT>& inner) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// A click a moment after one on the same spot waits out the double-click time first, so that
+// the window takes two clicks, as a person makes them, not one double click.
+void WaitOutDoubleClick(POINT screen) {
+    static DWORD lastTime = 0;
+    static POINT lastPlace{-100, -100};
+    const DWORD since = GetTickCount() - lastTime;
+    const bool samePlace = std::abs(screen.x - lastPlace.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                           std::abs(screen.y - lastPlace.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    if (samePlace && since <= GetDoubleClickTime()) {
+        Sleep(GetDoubleClickTime() + 50 - since);
+    }
+    lastTime = GetTickCount();
+    lastPlace = screen;
+}
+
 }  // namespace
 
 void Click(POINT screen, bool right, Modifier modifier) {
+    WaitOutDoubleClick(screen);
     // Absolute positions are in 65536ths of the screen, rounded up to land on the pixel.
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);

@@ -571,10 +571,15 @@ bool Win32User::AnswerSaveDialog(std::string_view path) {
         return false;
     }
     answeredSave_ = backend_.saveDialogShown();
-    // The whole path is typed over the file name box's text, then Enter.
+    // The whole path, in the system's own form (drive and backslashes), is typed over the file
+    // name box's text, then Enter.
     HWND name = FindWindowExW(GetDlgItem(dialog, kFileNameBox), nullptr, L"ComboBox", nullptr);
     name = FindWindowExW(name, nullptr, L"Edit", nullptr);
-    FocusThen(name, [typed = std::string(path)] {
+    wchar_t full[MAX_PATH] = {};
+    if (!GetFullPathNameW(Wide(path).c_str(), MAX_PATH, full, nullptr)) {
+        return false;
+    }
+    FocusThen(name, [typed = Narrow(full)] {
         input::Key(VK_HOME, input::Modifier::Control);
         input::Key(VK_END, input::Modifier::ControlShift);
         input::Type(typed);
