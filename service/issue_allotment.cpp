@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -146,12 +147,17 @@ void RequireClosed(const AllotmentIssue& issue) {
 
 // The applications numbered first..last with their stored results, with room reserved for
 // `room` of them. Reserving by a range of order numbers costs address space only: pages are
-// touched as applications arrive, and a store holds a row for every order number.
+// touched as applications arrive, and a store holds a row for every order number. The room is
+// a hint: where the system will not give that much address space, the vectors grow instead.
 StoredAllotment LoadPart(Store& store, const AllotmentIssue& issue, int64_t first, int64_t last,
                          int64_t room) {
     StoredAllotment loaded{TermsOf(issue), {}, {}};
-    loaded.applications.reserve(static_cast<size_t>(room));
-    loaded.stored.reserve(static_cast<size_t>(room));
+    try {
+        loaded.applications.reserve(static_cast<size_t>(room));
+        loaded.stored.reserve(static_cast<size_t>(room));
+    } catch (const std::bad_alloc&) {
+        loaded.applications.shrink_to_fit();
+    }
     IssueTable(store).ForEachApplication(issue.key, first, last, [&](const AppliedOrder& order) {
         loaded.applications.push_back(ApplicationOf(issue, order));
         allotment::Result stored;
