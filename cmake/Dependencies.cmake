@@ -45,8 +45,10 @@ if(IPO_BUILD_SERVICE)
   find_package(SQLite3 REQUIRED)
   # cpp-httplib is a compiled library here: its feature defines must come from its pkg-config file.
   pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
-  # Its TLS library, called directly to set the companion's minimum protocol and ciphers.
+  # Its TLS library, called directly to set the terminal's minimum protocol and ciphers.
   find_package(OpenSSL REQUIRED)
+  # The companion's HTTP client: it sends a small request in one write, head and body together.
+  find_package(CURL REQUIRED)
   # The service's HTTP server: event-driven, with header, body and time limits enforced while reading.
   pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
   # Its TLS library, called directly to watch a connection's records (renegotiation).

@@ -1,7 +1,8 @@
 // HTTP POSTs to the service URLs of the requests (service_url.h), over kept-alive connections:
-// cpp-httplib on Linux, where answers are asked for in zstd and decoded as they arrive, and the
-// system's WinHTTP on Windows. A failed request is never repeated: an order must not be placed
-// twice. The session token is sent as "Authorization: Bearer TOKEN" and nowhere else.
+// libcurl on Linux, which sends a small request's head and body in one write, and where answers
+// are asked for in zstd and decoded as they arrive; the system's WinHTTP on Windows. A request is
+// sent at most once, and a failed one is never repeated: an order must not be placed twice. The
+// session token is sent as "Authorization: Bearer TOKEN" and nowhere else.
 #pragma once
 
 #include <memory>

@@ -33,9 +33,6 @@ Record* At(const PtrList* list, int index) {
     return static_cast<Record*>(node->Element);
 }
 
-// An HTTP server that answers every POST with `status` and `body` (in the content coding
-// `encoding`, when set) after `delayMs`; or, when
-
 class CompanionTest : public ::testing::Test {
   protected:
     harness::Companion companion;
@@ -71,7 +68,5 @@ class CompanionTest : public ::testing::Test {
         return base::FieldText(request.Message);
     }
 };
-
-// The watch list's fields the views do not show, prices in rupees (the details and the user's
 
 }  // namespace companion_test

@@ -29,6 +29,8 @@ namespace {
 
 using namespace companion_test;
 
+// The watch list's fields the views do not show, prices in rupees (the details and the user's
+// accounts are read through the views in the scenarios); an order placed, allotted and refused.
 TEST_F(CompanionTest, AnswersArriveAsRecordsWithPricesInRupees) {
     harness::ServiceProcess service;
     IPOServiceRequest watch = Watch(service.Url("/ipo/watchlist"));

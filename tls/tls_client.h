@@ -1,7 +1,7 @@
-// How an HTTP client of ours checks an https service: its certificate and host name against
-// the certificate authorities of a PEM file (the system's store when none is named), TLS 1.2 or
-// 1.3, and under TLS 1.2 only forward-secret AEAD ciphers. The companion and the terminal share
-// it, so that both trust the same services in the same way.
+// How the terminal's cpp-httplib client checks an https service: its certificate and host name
+// against the certificate authorities of a PEM file (the system's store when none is named), TLS
+// 1.2 or 1.3, and under TLS 1.2 only forward-secret AEAD ciphers. The companion's libcurl client
+// follows the same policy (curl_client.h), so that both trust the same services in the same way.
 #pragma once
 
 #include <httplib.h>
