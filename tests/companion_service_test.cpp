@@ -143,12 +143,10 @@ TEST_F(CompanionTest, HttpsServicesAreTrustedOnlyThroughTheConfiguredAuthorities
     EXPECT_EQ(std::string::npos, said.find("/ipo/watchlist", first + taken.size())) << said;
 }
 
-// A loopback server for one connection: it reads the request and answers with a head, then a
-// byte every `everyMs` (no single read waits long), until the client goes away or ten seconds
-// have passed.
-class TricklingServer {
+// A server on a free loopback port whose `Serve` runs on a thread of its own from the start.
+class LoopbackServer {
   public:
-    explicit TricklingServer(int everyMs) : everyMs_(everyMs) {
+    LoopbackServer() {
 #ifdef _WIN32
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
@@ -159,20 +157,19 @@ class TricklingServer {
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof address;
         bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        listen(listener_, 1);
+        listen(listener_, 4);
         getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
     }
-    ~TricklingServer() {
-        thread_.join();
+    virtual ~LoopbackServer() {
+        Join();
         Close(listener_);
     }
     std::string Url() const {
         return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_);
     }
 
-  private:
+  protected:
 #ifdef _WIN32
     using Socket = SOCKET;
     static constexpr int kQuiet = 0;
@@ -186,7 +183,34 @@ class TricklingServer {
         close(socket);
     }
 #endif
-    void Serve() {
+    // Called by the derived server's constructor, once it is whole.
+    void Start() {
+        thread_ = std::thread([this] { Serve(); });
+    }
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    virtual void Serve() = 0;
+
+    Socket listener_;
+
+  private:
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// A loopback server for one connection: it reads the request and answers with a head, then a
+// byte every `everyMs` (no single read waits long), until the client goes away or ten seconds
+// have passed.
+class TricklingServer : public LoopbackServer {
+  public:
+    explicit TricklingServer(int everyMs) : everyMs_(everyMs) { Start(); }
+    ~TricklingServer() override { Join(); }
+
+  private:
+    void Serve() override {
         const Socket client = accept(listener_, nullptr, nullptr);
         char request[4096];
         recv(client, request, sizeof request, 0);
@@ -200,10 +224,88 @@ class TricklingServer {
     }
 
     int everyMs_;
-    Socket listener_;
-    int port_ = 0;
-    std::thread thread_;
 };
+
+// A loopback server that answers the first request on a kept-alive connection, reads the second
+// and closes the connection without answering it, then counts the requests of any connection
+// that follows within a second.
+class DroppingServer : public LoopbackServer {
+  public:
+    DroppingServer() { Start(); }
+    ~DroppingServer() override { Join(); }
+    // Waits for the server to finish; the requests it was sent.
+    int Requests() {
+        Join();
+        return requests_;
+    }
+
+  private:
+    // Reads one request, head and announced body; false when the client closed first.
+    bool ReadRequest(Socket connection) {
+        std::string text;
+        char buffer[4096];
+        for (;;) {
+            const size_t head = text.find("\r\n\r\n");
+            const size_t length = text.find("Content-Length: ");
+            if (head != std::string::npos && length != std::string::npos &&
+                text.size() >= head + 4 + std::stoul(text.substr(length + 16))) {
+                ++requests_;
+                return true;
+            }
+            const int n = recv(connection, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                return false;
+            }
+            text.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    void Answer(Socket connection) {
+        const std::string body = R"({"result":0,"records":[]})";
+        const std::string answer =
+            base::Format(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: %zu\r\n\r\n",
+                body.size()) +
+            body;
+        send(connection, answer.data(), static_cast<int>(answer.size()), kQuiet);
+    }
+    void Serve() override {
+        const Socket kept = accept(listener_, nullptr, nullptr);
+        if (ReadRequest(kept)) {
+            Answer(kept);
+        }
+        ReadRequest(kept);
+        Close(kept);
+        // Another connection within a second: accept waits no longer than that.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (std::chrono::steady_clock::now() < deadline) {
+            fd_set ready;
+            FD_ZERO(&ready);
+            FD_SET(listener_, &ready);
+            timeval wait{0, 50'000};
+            if (select(static_cast<int>(listener_) + 1, &ready, nullptr, nullptr, &wait) == 1) {
+                const Socket next = accept(listener_, nullptr, nullptr);
+                if (ReadRequest(next)) {
+                    Answer(next);
+                }
+                Close(next);
+                return;
+            }
+        }
+    }
+
+    int requests_ = 0;
+};
+
+// A request whose kept-alive connection dies after it went out, before any answer, is not sent
+// again on a new connection: an order must not be placed twice.
+TEST_F(CompanionTest, ARequestIsNeverSentTwice) {
+    DroppingServer server;
+    Watch(server.Url());
+    EXPECT_EQ(called, 1);
+    IPOServiceRequest dropped = Watch(server.Url());
+    EXPECT_EQ(Fields(called, dropped.ResultCode, Message(dropped).c_str()), "0|1|null|");
+    EXPECT_EQ(server.Requests(), 2);
+}
 
 // A service sending a byte now and then ends at the call's deadline; an answer above the size
 // cap is dropped whole; the next call on the same library is answered as usual.

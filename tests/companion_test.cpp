@@ -1,13 +1,9 @@
 // The companion library on Linux against scripted HTTP and TLS servers and the service's
 // compressed answers (the cases against the service alone, which Windows shares, are in
 // companion_service_test.cpp).
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sqlite3.h>
-#include <sys/socket.h>
 #include <unistd.h>
 #include <zstd.h>
 #include <nlohmann/json.hpp>
@@ -316,96 +312,6 @@ TEST_F(CompanionTest, TheTokenTravelsOnlyAsABearer) {
               "POST /ipo/watchlist\nBearer Tok3n-_x\n");
     EXPECT_EQ(server.seen.find("Tok3n", server.seen.find('{')), std::string::npos);
     EXPECT_NE(server.seen.find(R"("bid_references":["B1","B2","B3"])"), std::string::npos);
-}
-
-// A loopback server that answers the first request on a kept-alive connection, reads the second
-// and closes the connection without answering it, then counts the requests of any connection
-// that follows within a second.
-class DroppingServer {
-  public:
-    DroppingServer() {
-        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        listen(listener_, 4);
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~DroppingServer() {
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-        close(listener_);
-    }
-    std::string Url() const { return base::Format("http://127.0.0.1:%d/ipo/watchlist", port_); }
-    // Waits for the server to finish; the requests it was sent.
-    int Requests() {
-        thread_.join();
-        return requests_;
-    }
-
-  private:
-    // Reads one request, head and announced body; false when the client closed first.
-    bool ReadRequest(int connection) {
-        std::string text;
-        char buffer[4096];
-        for (;;) {
-            const size_t head = text.find("\r\n\r\n");
-            const size_t length = text.find("Content-Length: ");
-            if (head != std::string::npos && length != std::string::npos &&
-                text.size() >= head + 4 + std::stoul(text.substr(length + 16))) {
-                ++requests_;
-                return true;
-            }
-            const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
-            if (n <= 0) {
-                return false;
-            }
-            text.append(buffer, static_cast<size_t>(n));
-        }
-    }
-    void Answer(int connection) {
-        const std::string answer = base::Format(
-            "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: %zu\r\n\r\n%s",
-            std::strlen(kNoRecords), kNoRecords);
-        send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
-    }
-    void Serve() {
-        const int kept = accept(listener_, nullptr, nullptr);
-        if (ReadRequest(kept)) {
-            Answer(kept);
-        }
-        ReadRequest(kept);
-        close(kept);
-        pollfd waiting{listener_, POLLIN, 0};
-        if (poll(&waiting, 1, 1000) == 1) {
-            const int next = accept(listener_, nullptr, nullptr);
-            if (ReadRequest(next)) {
-                Answer(next);
-            }
-            close(next);
-        }
-    }
-
-    int listener_ = -1;
-    int port_ = 0;
-    int requests_ = 0;
-    std::thread thread_;
-};
-
-// A request whose kept-alive connection dies after it went out, before any answer, is not sent
-// again on a new connection: an order must not be placed twice.
-TEST_F(CompanionTest, ARequestIsNeverSentTwice) {
-    DroppingServer server;
-    Watch(server.Url());
-    EXPECT_EQ(called, 1);
-    IPOServiceRequest dropped = Watch(server.Url());
-    EXPECT_EQ(Fields(called, dropped.ResultCode, Message(dropped).c_str()), "0|1|null|");
-    EXPECT_EQ(server.Requests(), 2);
 }
 
 // A trusted service that offers only TLS 1.1, or TLS 1.2 with only CBC ciphers, is refused
