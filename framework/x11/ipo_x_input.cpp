@@ -1,0 +1,236 @@
+// ipo-x-input PORT: sends a person's input through the X server with XTest, for a program that
+// cannot call Xlib itself. A Windows program under Wine starts it (Wine runs a native program,
+// but hands it none of its pipes) and waits for it on a TCP port of the loopback address. One
+// command a line from that connection, one answer a line back once the X server has taken the
+// input:
+//
+//   click X Y BUTTON MODIFIERS   pointer to (X, Y) of the root window, press and release BUTTON
+//   key KEYSYM MODIFIERS         press and release the key of an X key symbol
+//   type TEXT                    type the UTF-8 text key by key, with Shift where the keyboard
+//                                needs it (none of it when a character is on no key)
+//   activate WINDOW              ask the window manager to activate the X window (with focus)
+//
+// MODIFIERS is a sum: 1 Control, 2 Shift. The answer is "ok N", N the key and button releases
+// sent (the caller counts them as they arrive), or "error LINE". Ends when the connection closes.
+// A test tool, never installed.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Modifiers {
+    bool control = false;
+    bool shift = false;
+};
+
+Modifiers ReadModifiers(int sum) {
+    return {(sum & 1) != 0, (sum & 2) != 0};
+}
+
+class Sender {
+  public:
+    explicit Sender(Display* display) : display_(display) {}
+
+    int Click(int x, int y, unsigned button, Modifiers held) {
+        XTestFakeMotionEvent(display_, -1, x, y, 0);
+        Hold(held, true);
+        XTestFakeButtonEvent(display_, button, True, 0);
+        XTestFakeButtonEvent(display_, button, False, 0);
+        Hold(held, false);
+        return 1 + Count(held);
+    }
+
+    int Key(KeySym keysym, Modifiers held) {
+        const KeyCode code = XKeysymToKeycode(display_, keysym);
+        if (code == 0) {
+            return -1;
+        }
+        Hold(held, true);
+        Tap(code);
+        Hold(held, false);
+        return 1 + Count(held);
+    }
+
+    // Each character is typed on the key that carries it, with Shift for its second level. A
+    // text with a character that no key carries is refused whole (Wine reads a character only
+    // from the keys it knew when it started, so a key code lent for the moment would not do).
+    int Type(const std::u32string& text) {
+        std::vector<KeyCode> codes;
+        for (const char32_t letter : text) {
+            codes.push_back(XKeysymToKeycode(display_, KeysymOf(letter)));
+            if (codes.back() == 0) {
+                return -1;
+            }
+        }
+        int released = 0;
+        for (size_t i = 0; i < codes.size(); ++i) {
+            const bool shifted = XkbKeycodeToKeysym(display_, codes[i], 0, 0) != KeysymOf(text[i]);
+            Hold({false, shifted}, true);
+            Tap(codes[i]);
+            Hold({false, shifted}, false);
+            released += shifted ? 2 : 1;
+        }
+        return released;
+    }
+
+    void Activate(Window window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;  // asked for by the user's own tool, as a pager asks
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, DefaultRootWindow(display_), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    }
+
+  private:
+    // Latin-1 characters are their own key symbols, the others Unicode's.
+    static KeySym KeysymOf(char32_t letter) {
+        return letter < 0x100 ? letter : 0x01000000 | letter;
+    }
+
+    void Tap(KeyCode code) {
+        XTestFakeKeyEvent(display_, code, True, 0);
+        XTestFakeKeyEvent(display_, code, False, 0);
+    }
+
+    void Hold(Modifiers held, bool down) {
+        if (held.control) {
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XK_Control_L), down, 0);
+        }
+        if (held.shift) {
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XK_Shift_L), down, 0);
+        }
+    }
+
+    static int Count(Modifiers held) { return (held.control ? 1 : 0) + (held.shift ? 1 : 0); }
+
+    Display* display_;
+};
+
+// The text of a UTF-8 line as code points (a malformed byte stands for itself).
+std::u32string Decode(const std::string& text) {
+    std::u32string letters;
+    for (size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const int extra = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
+        char32_t letter = extra == 0 ? lead : lead & (0x3f >> extra);
+        for (int i = 1; i <= extra && at + i < text.size(); ++i) {
+            letter = (letter << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3f);
+        }
+        letters.push_back(letter);
+        at += 1 + extra;
+    }
+    return letters;
+}
+
+// Runs one command line; the number of releases sent, or -1 for a line it cannot run.
+int Run(Sender& sender, const std::string& line) {
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    if (command == "click") {
+        int x = 0;
+        int y = 0;
+        unsigned button = 0;
+        int modifiers = 0;
+        return words >> x >> y >> button >> modifiers
+                   ? sender.Click(x, y, button, ReadModifiers(modifiers))
+                   : -1;
+    }
+    if (command == "key") {
+        unsigned long keysym = 0;
+        int modifiers = 0;
+        return words >> std::hex >> keysym >> std::dec >> modifiers
+                   ? sender.Key(keysym, ReadModifiers(modifiers))
+                   : -1;
+    }
+    if (command == "type") {
+        return line.size() > 5 ? sender.Type(Decode(line.substr(5))) : -1;
+    }
+    if (command == "activate") {
+        unsigned long window = 0;
+        if (!(words >> std::hex >> window)) {
+            return -1;
+        }
+        sender.Activate(window);
+        return 0;
+    }
+    return -1;
+}
+
+}  // namespace
+
+// A connection to the loopback address's port, or -1.
+int Connect(const char* port) {
+    const int connection = socket(AF_INET, SOCK_STREAM, 0);
+    if (connection < 0) {
+        return -1;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(std::atoi(port)));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int on = 1;
+    setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    if (connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(connection);
+        return -1;
+    }
+    return connection;
+}
+
+int main(int argc, char** argv) {
+    Display* display = XOpenDisplay(nullptr);
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!display || !XTestQueryExtension(display, &event, &error, &major, &minor)) {
+        std::fputs("ipo-x-input: no X display with the XTest extension\n", stderr);
+        return 1;
+    }
+    const int connection = argc == 2 ? Connect(argv[1]) : -1;
+    if (connection < 0) {
+        std::fputs("usage: ipo-x-input PORT (a TCP port of the loopback address)\n", stderr);
+        return 2;
+    }
+    FILE* commands = fdopen(connection, "r");
+    Sender sender(display);
+    char* read = nullptr;
+    size_t room = 0;
+    for (ssize_t length; (length = getline(&read, &room, commands)) > 0;) {
+        std::string line(read, static_cast<size_t>(length));
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            line.pop_back();
+        }
+        const int released = Run(sender, line);
+        XSync(display, False);
+        const std::string answer =
+            released < 0 ? "error " + line + "\n" : "ok " + std::to_string(released) + "\n";
+        if (write(connection, answer.data(), answer.size()) !=
+            static_cast<ssize_t>(answer.size())) {
+            break;
+        }
+    }
+    std::free(read);
+    std::fclose(commands);
+    XCloseDisplay(display);
+    return 0;
+}
