@@ -1,6 +1,6 @@
 // The Win32 backend in real windows under a window manager: forms from the plug-in's layouts,
 // a virtual list, the date picker, popup menus, message boxes, the save dialog, status bars and
-// the clipboard. Clicks and keys go in through SendInput, as the user's do.
+// the clipboard. Clicks and keys go in through the X server, as the user's do (win32_input.h).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -110,8 +110,14 @@ class OrderBookWindow : public ::testing::Test {
         site.SetForm(form->window(), form->TemplateSize());
         site.SetTitle("IPO Order Book");
         ShowWindow(site.frame(), SW_SHOW);
-        SetForegroundWindow(site.frame());
-        ASSERT_TRUE(RunUntil([&] { return GetForegroundWindow() == site.frame(); }));
+        // The user turns to the window: the window manager activates it once it shows it.
+        ASSERT_TRUE(RunUntil([&] {
+            if (GetForegroundWindow() == site.frame()) {
+                return true;
+            }
+            input::Activate(site.frame());
+            return false;
+        }));
     }
     std::string ListCell(int item, int column) {
         wchar_t text[128] = {};

@@ -46,8 +46,9 @@ HWND ShownPopupMenu() {
     return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
+// The input sent has reached the window system, and the queue holds none of it.
 bool InputHandled() {
-    return HIWORD(GetQueueStatus(QS_INPUT)) == 0;
+    return input::Arrived() && HIWORD(GetQueueStatus(QS_INPUT)) == 0;
 }
 
 }  // namespace
@@ -63,9 +64,11 @@ Win32User::Win32User(Win32Backend& backend) : backend_(backend), uiThread_(GetCu
                                    GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(tasksWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetTimer(tasksWindow_, kStepTimer, 10, nullptr);
+    input::CountArrivals();
 }
 
 Win32User::~Win32User() {
+    input::StopCounting();
     SetWindowLongPtrW(tasksWindow_, GWLP_USERDATA, 0);
     DestroyWindow(tasksWindow_);
 }
@@ -192,8 +195,7 @@ bool Win32User::Use(std::string_view caption) {
     // and a window manager may activate a window without raising it.
     const bool inFront = GetAncestor(WindowFromPoint(input::Centre(window_)), GA_ROOT) == window_;
     if (GetForegroundWindow() != window_ || !inFront) {
-        SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetForegroundWindow(window_);
+        input::Activate(window_);
         return false;
     }
     return true;
