@@ -112,7 +112,7 @@ class OrderBookWindow : public ::testing::Test {
         ShowWindow(site.frame(), SW_SHOW);
         // The user turns to the window: the window manager activates it once it shows it.
         ASSERT_TRUE(RunUntil([&] {
-            if (GetForegroundWindow() == site.frame()) {
+            if (GetForegroundWindow() == site.frame() && input::Active(site.frame())) {
                 return true;
             }
             input::Activate(site.frame());

@@ -37,7 +37,7 @@ LRESULT CALLBACK CountButtons(int code, WPARAM message, LPARAM details) {
 
 // Runs a command of the helper and counts the releases it sent.
 void RunX(XInputHelper& helper, const std::string& command) {
-    const int released = helper.Run(command);
+    const long long released = helper.Run(command);
     if (released > 0) {
         g_sent += released;
         g_lastSent = GetTickCount64();
@@ -77,6 +77,11 @@ unsigned XKeysym(WORD key) {
         default:
             return 0;
     }
+}
+
+// Wine's X window of a top-level window (none until Wine has made it).
+ULONG_PTR XWindowOf(HWND window) {
+    return reinterpret_cast<ULONG_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
 }
 
 std::string Hex(unsigned long long value) {
@@ -190,16 +195,22 @@ void Type(std::string_view text) {
 
 void Activate(HWND window) {
     if (XInputHelper* x = XInputHelper::Get()) {
-        // Wine's X window of a top-level window; none until Wine has made it.
-        const auto whole =
-            reinterpret_cast<ULONG_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
-        if (whole != 0) {
+        if (const ULONG_PTR whole = XWindowOf(window)) {
             RunX(*x, "activate " + Hex(whole));
         }
         return;
     }
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(window);
+}
+
+bool Active(HWND window) {
+    XInputHelper* x = XInputHelper::Get();
+    if (!x) {
+        return GetForegroundWindow() == window;
+    }
+    const ULONG_PTR whole = XWindowOf(window);
+    return whole != 0 && x->Run("active") == static_cast<long long>(whole);
 }
 
 void CountArrivals() {

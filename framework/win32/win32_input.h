@@ -23,6 +23,10 @@ void Type(std::string_view text);
 // Turns to a top-level window: the window manager activates it (it comes to the front with the
 // focus) once it has shown it.
 void Activate(HWND window);
+// Whether the window manager has made the top-level window the active one (where there is no
+// window manager to ask, whether it is the foreground window). Wine makes a window it shows the
+// foreground window at once, before the window manager has shown it or given it the focus.
+bool Active(HWND window);
 
 // Counts, on the calling thread (the UI thread, which runs its messages), the key and button
 // releases that reach the window system, until StopCounting.

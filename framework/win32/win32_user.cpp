@@ -191,10 +191,11 @@ bool Win32User::Use(std::string_view caption) {
     if (!window_) {
         return false;
     }
-    // In use once it is active and in front where the user clicks into it: frames may overlap,
-    // and a window manager may activate a window without raising it.
+    // In use once it is active (for Windows and for the window manager) and in front where the
+    // user clicks into it: frames may overlap, and a window manager may activate a window without
+    // raising it.
     const bool inFront = GetAncestor(WindowFromPoint(input::Centre(window_)), GA_ROOT) == window_;
-    if (GetForegroundWindow() != window_ || !inFront) {
+    if (GetForegroundWindow() != window_ || !input::Active(window_) || !inFront) {
         input::Activate(window_);
         return false;
     }
@@ -547,9 +548,10 @@ bool Win32User::CloseMessageBox() {
     if (!box) {
         return false;
     }
-    // One click on OK for each box: a click on its way is not repeated.
+    // One click on OK for each box, once the window manager has made it active (before, the click
+    // may land on the window below): a click on its way is not repeated.
     const int serial = backend_.shownMessageBox()->serial;
-    if (answeredBox_ != serial) {
+    if (answeredBox_ != serial && input::Active(box)) {
         answeredBox_ = serial;
         input::Click(input::Centre(GetDlgItem(box, IDOK)));
     }
@@ -558,7 +560,7 @@ bool Win32User::CloseMessageBox() {
 
 std::optional<SaveFileRequest> Win32User::OpenSaveDialog() const {
     HWND dialog = SaveDialogWindow();
-    if (!dialog || GetForegroundWindow() != dialog) {
+    if (!dialog || !input::Active(dialog)) {
         return std::nullopt;
     }
     wchar_t folder[MAX_PATH] = {};

@@ -80,7 +80,7 @@ XInputHelper* XInputHelper::Get() {
     return helper.get();
 }
 
-int XInputHelper::Run(const std::string& command) {
+long long XInputHelper::Run(const std::string& command) {
     static std::mutex one;
     std::lock_guard lock(one);
     const auto connection = static_cast<SOCKET>(connection_);
@@ -95,7 +95,7 @@ int XInputHelper::Run(const std::string& command) {
         answer += letter;
     }
     if (answer.rfind("ok ", 0) == 0) {
-        return std::atoi(answer.c_str() + 3);
+        return std::atoll(answer.c_str() + 3);
     }
     if (answer.rfind("error ", 0) != 0) {
         Fail("the helper has gone");

@@ -12,9 +12,9 @@ namespace fw::win32::input {
 class XInputHelper {
   public:
     static XInputHelper* Get();
-    // Runs one command line; the key and button releases it sent, or -1 when the helper refused
-    // it. Callable from any thread.
-    int Run(const std::string& command);
+    // Runs one command line; its answer's number (the key and button releases sent, or the
+    // active X window), or -1 when the helper refused it. Callable from any thread.
+    long long Run(const std::string& command);
 
   private:
     explicit XInputHelper(unsigned long long connection) : connection_(connection) {}

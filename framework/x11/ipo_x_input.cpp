@@ -9,11 +9,14 @@
 //   type TEXT                    type the UTF-8 text key by key, with Shift where the keyboard
 //                                needs it (none of it when a character is on no key)
 //   activate WINDOW              ask the window manager to activate the X window (with focus)
+//   active                       the X window the window manager has made active (0 for none)
 //
-// MODIFIERS is a sum: 1 Control, 2 Shift. The answer is "ok N", N the key and button releases
-// sent (the caller counts them as they arrive), or "error LINE". Ends when the connection closes.
+// MODIFIERS is a sum: 1 Control, 2 Shift; WINDOW is in hexadecimal. The answer is "ok N", N the
+// key and button releases sent (the caller counts them as they arrive) or the active window, or
+// "error LINE". Ends when the connection closes.
 // A test tool, never installed.
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -99,6 +102,23 @@ class Sender {
                    SubstructureRedirectMask | SubstructureNotifyMask, &event);
     }
 
+    Window Active() {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        Window active = None;
+        if (XGetWindowProperty(display_, DefaultRootWindow(display_),
+                               XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), 0, 1, False,
+                               XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+            data) {
+            active = count == 1 ? *reinterpret_cast<const Window*>(data) : None;
+            XFree(data);
+        }
+        return active;
+    }
+
   private:
     // Latin-1 characters are their own key symbols, the others Unicode's.
     static KeySym KeysymOf(char32_t letter) {
@@ -140,8 +160,8 @@ std::u32string Decode(const std::string& text) {
     return letters;
 }
 
-// Runs one command line; the number of releases sent, or -1 for a line it cannot run.
-int Run(Sender& sender, const std::string& line) {
+// Runs one command line; its answer's number, or -1 for a line it cannot run.
+long Run(Sender& sender, const std::string& line) {
     std::istringstream words(line);
     std::string command;
     words >> command;
@@ -171,6 +191,9 @@ int Run(Sender& sender, const std::string& line) {
         }
         sender.Activate(window);
         return 0;
+    }
+    if (command == "active") {
+        return static_cast<long>(sender.Active());
     }
     return -1;
 }
@@ -220,10 +243,10 @@ int main(int argc, char** argv) {
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
             line.pop_back();
         }
-        const int released = Run(sender, line);
+        const long number = Run(sender, line);
         XSync(display, False);
         const std::string answer =
-            released < 0 ? "error " + line + "\n" : "ok " + std::to_string(released) + "\n";
+            number < 0 ? "error " + line + "\n" : "ok " + std::to_string(number) + "\n";
         if (write(connection, answer.data(), answer.size()) !=
             static_cast<ssize_t>(answer.size())) {
             break;
