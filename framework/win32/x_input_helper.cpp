@@ -41,14 +41,12 @@ SOCKET StartHelper(const std::string& program) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
+    // Wine gives back no handles of a native process: what it leaves in `process` is whatever its
+    // own stack held, and closing that closed handles of this program's (the display settings'
+    // registry key among them).
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         Fail("cannot start " + program);
-    }
-    for (HANDLE handle : {process.hProcess, process.hThread}) {
-        if (handle) {
-            CloseHandle(handle);
-        }
     }
     fd_set waiting;
     FD_ZERO(&waiting);
