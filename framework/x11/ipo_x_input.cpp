@@ -7,7 +7,7 @@
 //   click X Y BUTTON MODIFIERS   pointer to (X, Y) of the root window, press and release BUTTON
 //   key KEYSYM MODIFIERS         press and release the key of an X key symbol
 //   type TEXT                    type the UTF-8 text key by key, with Shift where the keyboard
-//                                needs it (none of it when a character is on no key)
+//                                needs it; a character on no key is lent a media key
 //   activate WINDOW              ask the window manager to activate the X window (with focus)
 //   active                       the X window the window manager has made active (0 for none)
 //
@@ -29,6 +29,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +48,16 @@ Modifiers ReadModifiers(int sum) {
 class Sender {
   public:
     explicit Sender(Display* display) : display_(display) {}
+    // The lent keys get their own symbols back.
+    ~Sender() {
+        for (const auto& [code, symbols] : borrowed_) {
+            XChangeKeyboardMapping(display_, code, static_cast<int>(symbols.size()),
+                                   const_cast<KeySym*>(symbols.data()), 1);
+        }
+        XSync(display_, False);
+    }
+    Sender(const Sender&) = delete;
+    Sender& operator=(const Sender&) = delete;
 
     int Click(int x, int y, unsigned button, Modifiers held) {
         XTestFakeMotionEvent(display_, -1, x, y, 0);
@@ -68,24 +79,30 @@ class Sender {
         return 1 + Count(held);
     }
 
-    // Each character is typed on the key that carries it, with Shift for its second level. A
-    // text with a character that no key carries is refused whole (Wine reads a character only
-    // from the keys it knew when it started, so a key code lent for the moment would not do).
+    // Each character is typed on the key that carries it, with Shift for its second level; a
+    // character that no key carries on a key lent to it (see Lent). A text with a character that
+    // can have no key is refused whole.
     int Type(const std::u32string& text) {
         std::vector<KeyCode> codes;
+        std::vector<bool> shifted;
         for (const char32_t letter : text) {
-            codes.push_back(XKeysymToKeycode(display_, KeysymOf(letter)));
-            if (codes.back() == 0) {
+            const KeySym keysym = KeysymOf(letter);
+            const auto lent = lent_.find(keysym);
+            KeyCode code = lent != lent_.end() ? lent->second : XKeysymToKeycode(display_, keysym);
+            const bool own = code != 0;
+            if (!own && (code = Lent(keysym)) == 0) {
                 return -1;
             }
+            codes.push_back(code);
+            shifted.push_back(own && lent == lent_.end() &&
+                              XkbKeycodeToKeysym(display_, code, 0, 0) != keysym);
         }
         int released = 0;
         for (size_t i = 0; i < codes.size(); ++i) {
-            const bool shifted = XkbKeycodeToKeysym(display_, codes[i], 0, 0) != KeysymOf(text[i]);
-            Hold({false, shifted}, true);
+            Hold({false, shifted[i]}, true);
             Tap(codes[i]);
-            Hold({false, shifted}, false);
-            released += shifted ? 2 : 1;
+            Hold({false, shifted[i]}, false);
+            released += shifted[i] ? 2 : 1;
         }
         return released;
     }
@@ -120,6 +137,40 @@ class Sender {
     }
 
   private:
+    // A key lent to a symbol that no key carries, until the end; 0 when none is left. Wine reads
+    // a key's character from the present keyboard map, but knows only the keys it found when it
+    // started: a key without symbols then stays without a character. The keys lent are those
+    // that carry only vendor symbols (media and launch keys, XF86*), which are never typed.
+    KeyCode Lent(KeySym keysym) {
+        int lowest = 0;
+        int highest = 0;
+        XDisplayKeycodes(display_, &lowest, &highest);
+        int perCode = 0;
+        KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(lowest),
+                                          highest - lowest + 1, &perCode);
+        KeyCode found = 0;
+        for (int code = lowest; code <= highest && found == 0; ++code) {
+            const KeySym* symbols = map + (code - lowest) * perCode;
+            bool vendor = false;
+            bool other = false;
+            for (int level = 0; level < perCode; ++level) {
+                vendor = vendor || (symbols[level] >> 8) == 0x1008ff;
+                other = other || (symbols[level] != NoSymbol && (symbols[level] >> 8) != 0x1008ff);
+            }
+            if (vendor && !other && !borrowed_.contains(static_cast<KeyCode>(code))) {
+                found = static_cast<KeyCode>(code);
+                borrowed_[found].assign(symbols, symbols + perCode);
+            }
+        }
+        XFree(map);
+        if (found != 0) {
+            KeySym both[2] = {keysym, keysym};
+            XChangeKeyboardMapping(display_, found, 2, both, 1);
+            lent_[keysym] = found;
+        }
+        return found;
+    }
+
     // Latin-1 characters are their own key symbols, the others Unicode's.
     static KeySym KeysymOf(char32_t letter) {
         return letter < 0x100 ? letter : 0x01000000 | letter;
@@ -142,6 +193,8 @@ class Sender {
     static int Count(Modifiers held) { return (held.control ? 1 : 0) + (held.shift ? 1 : 0); }
 
     Display* display_;
+    std::map<KeySym, KeyCode> lent_;
+    std::map<KeyCode, std::vector<KeySym>> borrowed_;  // the lent keys' own symbols
 };
 
 // The text of a UTF-8 line as code points (a malformed byte stands for itself).
@@ -219,21 +272,8 @@ int Connect(const char* port) {
     return connection;
 }
 
-int main(int argc, char** argv) {
-    Display* display = XOpenDisplay(nullptr);
-    int event = 0;
-    int error = 0;
-    int major = 0;
-    int minor = 0;
-    if (!display || !XTestQueryExtension(display, &event, &error, &major, &minor)) {
-        std::fputs("ipo-x-input: no X display with the XTest extension\n", stderr);
-        return 1;
-    }
-    const int connection = argc == 2 ? Connect(argv[1]) : -1;
-    if (connection < 0) {
-        std::fputs("usage: ipo-x-input PORT (a TCP port of the loopback address)\n", stderr);
-        return 2;
-    }
+// Answers the connection's commands until it closes.
+void Serve(Display* display, int connection) {
     FILE* commands = fdopen(connection, "r");
     Sender sender(display);
     char* read = nullptr;
@@ -254,6 +294,24 @@ int main(int argc, char** argv) {
     }
     std::free(read);
     std::fclose(commands);
+}
+
+int main(int argc, char** argv) {
+    Display* display = XOpenDisplay(nullptr);
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!display || !XTestQueryExtension(display, &event, &error, &major, &minor)) {
+        std::fputs("ipo-x-input: no X display with the XTest extension\n", stderr);
+        return 1;
+    }
+    const int connection = argc == 2 ? Connect(argv[1]) : -1;
+    if (connection < 0) {
+        std::fputs("usage: ipo-x-input PORT (a TCP port of the loopback address)\n", stderr);
+        return 2;
+    }
+    Serve(display, connection);
     XCloseDisplay(display);
     return 0;
 }
