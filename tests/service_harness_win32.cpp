@@ -22,14 +22,11 @@ void RunNative(std::string commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
+    // What Wine leaves in `process` for a native program is no handle of it, and not to be closed
+    // (it may name a handle of this program's).
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         throw std::runtime_error("cannot run " + commandLine);
-    }
-    for (HANDLE handle : {process.hProcess, process.hThread}) {
-        if (handle) {
-            CloseHandle(handle);
-        }
     }
 }
 

@@ -2,12 +2,13 @@
 # The Windows installer under Wine, in a fresh prefix on the present display (scripts/gui-session):
 # installs silently, checks the installed files, the Start-menu entry and the Add/Remove Programs
 # entry, runs the installed terminal's screenshot session against a native ipo-service on
-# loopback (when the installer carries the companion and a service is given), then uninstalls
-# silently and checks that nothing of it is left.
+# loopback (when the installer carries the companion and a service is given; its input goes
+# through the X server when a native ipo-x-input is given), then uninstalls silently and checks
+# that nothing of it is left.
 #
-#   windows_installer.sh WINE WINESERVER INSTALLER [NATIVE_IPO_SERVICE]
+#   windows_installer.sh WINE WINESERVER INSTALLER [NATIVE_IPO_SERVICE [NATIVE_IPO_X_INPUT]]
 set -uo pipefail
-wine=$1 wineserver=$2 installer=$3 native_service=${4:-}
+wine=$1 wineserver=$2 installer=$3 native_service=${4:-} native_x_input=${5:-}
 # The service's starting and stopping, and a scratch folder $work removed on exit.
 . "$(dirname "$0")/service_script_lib.sh" "$(dirname "${native_service:-/nonexistent/x}")"
 export WINEPREFIX=$work/prefix WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all
@@ -36,7 +37,8 @@ done
 # Wine reports while it runs fails the test.
 if [ -f "$program_files/lib/ipo-terminal/Corvexdll64.dll" ] && [ -n "$native_service" ]; then
   start_service 0 || exit 1
-  WINEDEBUG=-all,err+all timeout 180 "$wine" "C:\\Program Files\\IPO Terminal\\bin\\ipo-terminal.exe" \
+  IPO_X_INPUT=$native_x_input WINEDEBUG=-all,err+all timeout 180 \
+    "$wine" "C:\\Program Files\\IPO Terminal\\bin\\ipo-terminal.exe" \
     --service "127.0.0.1:$port" --password first-listing --screenshots "Z:$work/shots" \
     </dev/null >"$work/terminal.out" 2>"$work/terminal.err"
   status=$?

@@ -46,8 +46,9 @@ HWND ShownPopupMenu() {
     return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
+// The input sent has reached the window system, and the queue holds none of it.
 bool InputHandled() {
-    return HIWORD(GetQueueStatus(QS_INPUT)) == 0;
+    return input::Arrived() && HIWORD(GetQueueStatus(QS_INPUT)) == 0;
 }
 
 }  // namespace
@@ -63,9 +64,11 @@ Win32User::Win32User(Win32Backend& backend) : backend_(backend), uiThread_(GetCu
                                    GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(tasksWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetTimer(tasksWindow_, kStepTimer, 10, nullptr);
+    input::CountArrivals();
 }
 
 Win32User::~Win32User() {
+    input::StopCounting();
     SetWindowLongPtrW(tasksWindow_, GWLP_USERDATA, 0);
     DestroyWindow(tasksWindow_);
 }
@@ -188,12 +191,12 @@ bool Win32User::Use(std::string_view caption) {
     if (!window_) {
         return false;
     }
-    // In use once it is active and in front where the user clicks into it: frames may overlap,
-    // and a window manager may activate a window without raising it.
+    // In use once it is active (for Windows and for the window manager) and in front where the
+    // user clicks into it: frames may overlap, and a window manager may activate a window without
+    // raising it.
     const bool inFront = GetAncestor(WindowFromPoint(input::Centre(window_)), GA_ROOT) == window_;
-    if (GetForegroundWindow() != window_ || !inFront) {
-        SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetForegroundWindow(window_);
+    if (GetForegroundWindow() != window_ || !input::Active(window_) || !inFront) {
+        input::Activate(window_);
         return false;
     }
     return true;
@@ -545,9 +548,10 @@ bool Win32User::CloseMessageBox() {
     if (!box) {
         return false;
     }
-    // One click on OK for each box: a click on its way is not repeated.
+    // One click on OK for each box, once the window manager has made it active (before, the click
+    // may land on the window below): a click on its way is not repeated.
     const int serial = backend_.shownMessageBox()->serial;
-    if (answeredBox_ != serial) {
+    if (answeredBox_ != serial && input::Active(box)) {
         answeredBox_ = serial;
         input::Click(input::Centre(GetDlgItem(box, IDOK)));
     }
@@ -556,7 +560,7 @@ bool Win32User::CloseMessageBox() {
 
 std::optional<SaveFileRequest> Win32User::OpenSaveDialog() const {
     HWND dialog = SaveDialogWindow();
-    if (!dialog || GetForegroundWindow() != dialog) {
+    if (!dialog || !input::Active(dialog)) {
         return std::nullopt;
     }
     wchar_t folder[MAX_PATH] = {};

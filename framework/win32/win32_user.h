@@ -1,8 +1,10 @@
 // The user's actions on real Win32 windows, as a person makes them: clicks, right-clicks, keys
-// and typing go in through SendInput to the control's place on the screen, and the window
-// system decides which window is in front and has the focus. What the user sees is read from
-// the controls. Message boxes, popup menus and the save dialog are the real ones, answered
-// while their own loops run. A test tool, never shipped.
+// and typing go to the control's place on the screen, and the user turns to a window by asking
+// for it to be activated; under Wine all of it goes through the X server, so that the window
+// manager decides which window is in front and has the focus (win32_input.h). A step waits until
+// the input sent before has arrived and been handled. What the user sees is read from the
+// controls. Message boxes, popup menus and the save dialog are the real ones, answered while
+// their own loops run. A test tool, never shipped.
 #pragma once
 
 #include <deque>

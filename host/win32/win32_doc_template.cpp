@@ -53,8 +53,13 @@ bool Win32DocTemplate::OpenWindow(std::string& error) {
     window->frame = std::move(parts.frame);
     window->view = std::move(parts.view);
     window->site = std::make_unique<fw::win32::Win32FrameSite>();
-    // Owned by the main window: in front of it, minimised and closed with it.
-    SetWindowLongPtrW(window->site->frame(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+    // Owned by the main window: in front of it, minimised and closed with it. Yet a window of the
+    // user's own, with a taskbar button: a window manager skips an owned window without one when
+    // it gives the focus back (after a dialog over it closes, it would go to the main window).
+    HWND frameWindow = window->site->frame();
+    SetWindowLongPtrW(frameWindow, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+    SetWindowLongPtrW(frameWindow, GWL_EXSTYLE,
+                      GetWindowLongPtrW(frameWindow, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     window->site->SetTitle(layout->caption ? layout->caption : "");
     Win32HostWindow* opened = window.get();
     window->site->SetCloseHandler([this, opened] { OnFrameClose(opened); });
