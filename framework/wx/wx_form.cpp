@@ -733,11 +733,10 @@ void WxForm::EndDialog(int result) {
     }
 }
 
-// The window is painted with its frame's next paint, after GTK has laid out what changed
-// meanwhile: a paint forced at once (Update) drew a just-added MDI tab before it had a size.
 void WxForm::Repaint() {
     if (window_) {
         window_->Refresh();
+        PaintNow(*window_);
     }
 }
 

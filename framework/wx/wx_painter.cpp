@@ -1,5 +1,7 @@
 #include "framework/wx/wx_painter.h"
 
+#include <gtk/gtk.h>
+
 #include <wx/control.h>
 #include <wx/dcclient.h>
 #include <wx/fontenum.h>
@@ -10,6 +12,16 @@
 #include "framework/wx/wx_text.h"
 
 namespace fw::wx {
+
+void PaintNow(wxWindow& window) {
+    // A paint forced before the layout drew a just-added MDI tab that had no size yet (a Gtk
+    // warning): the top-level window takes its pending sizes first.
+    GtkWidget* top = window.GetHandle() ? gtk_widget_get_toplevel(window.GetHandle()) : nullptr;
+    if (top && GTK_IS_CONTAINER(top)) {
+        gtk_container_check_resize(GTK_CONTAINER(top));
+    }
+    window.Update();
+}
 
 wxColour ToWxColour(Colour colour) {
     return wxColour(colour.red, colour.green, colour.blue);

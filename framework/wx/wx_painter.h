@@ -2,10 +2,14 @@
 #pragma once
 
 #include <wx/dc.h>
+#include <wx/window.h>
 
 #include "framework/form.h"
 
 namespace fw::wx {
+
+// Paints the window at once, after GTK has laid out what is pending in its top-level window.
+void PaintNow(wxWindow& window);
 
 wxColour ToWxColour(Colour colour);
 wxFont ToWxFont(const FontSpec& font);

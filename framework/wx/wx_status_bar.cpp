@@ -53,12 +53,11 @@ void FwStatusBar::SetPaneText(int pane, std::string_view text) {
 }
 
 void FwStatusBar::DoUpdateStatusText(int pane) {
-    // A bar not yet laid out has panes of no (or negative) width: nothing to paint yet. The pane
-    // is painted with the frame's next paint, after GTK has laid out what changed meanwhile: a
-    // paint forced at once drew a just-added MDI tab before it had a size (a Gtk warning).
+    // A bar not yet laid out has panes of no (or negative) width: nothing to paint yet.
     wxRect rect;
     if (GetFieldRect(pane, rect) && !rect.IsEmpty()) {
         RefreshRect(rect);
+        PaintNow(*this);
     }
 }
 
