@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "framework/x11/window_manager.h"
+
 namespace fw::wx::x {
 namespace {
 
@@ -133,15 +135,7 @@ void ForgetUndelivered() {
 
 void Activate(unsigned long window) {
     Display* display = TheDisplay();
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2;  // asked for by the user's own tool, as a pager asks
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, DefaultRootWindow(display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    x11::AskToActivate(display, window);
     XFlush(display);
 }
 

@@ -34,6 +34,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/x11/window_manager.h"
+
 namespace {
 
 struct Modifiers {
@@ -107,17 +109,7 @@ class Sender {
         return released;
     }
 
-    void Activate(Window window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;  // asked for by the user's own tool, as a pager asks
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, DefaultRootWindow(display_), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    }
+    void Activate(Window window) { fw::x11::AskToActivate(display_, window); }
 
     Window Active() {
         Atom type = None;
