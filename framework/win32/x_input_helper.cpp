@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <string_view>
+
+#include "base/text.h"
 
 namespace fw::win32::input {
 namespace {
@@ -93,7 +96,7 @@ long long XInputHelper::Run(const std::string& command) {
         answer += letter;
     }
     if (answer.rfind("ok ", 0) == 0) {
-        return std::atoll(answer.c_str() + 3);
+        return base::ToLong(std::string_view(answer).substr(3));
     }
     if (answer.rfind("error ", 0) != 0) {
         Fail("the helper has gone");

@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "framework/x11/window_manager.h"
 
 namespace {
@@ -253,7 +254,7 @@ int Connect(const char* port) {
     }
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(std::atoi(port)));
+    address.sin_port = htons(static_cast<uint16_t>(base::ToLong(port)));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const int on = 1;
     setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
