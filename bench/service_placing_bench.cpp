@@ -22,6 +22,7 @@
 
 #include "base/text.h"
 #include "bench/durable_commit_floor.h"
+#include "bench/kept_connection.h"
 #include "bench/run_collector.h"
 #include "service_test_client.h"
 
@@ -122,43 +123,15 @@ double Percentile(std::vector<double>& values, double fraction) {
 class Sender {
   public:
     Sender(int port, const std::string& bearer)
-        : handle_(curl_easy_init()), url_(base::Format("http://127.0.0.1:%d/ipo/order", port)) {
-        headers_ = curl_slist_append(headers_, "Content-Type: application/json");
-        headers_ = curl_slist_append(headers_, ("Authorization: " + bearer).c_str());
-        headers_ = curl_slist_append(headers_, "Expect:");
-        curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str());
-        curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers_);
-        curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(handle_, CURLOPT_PROXY, "");
-        curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &Sender::Keep);
-        curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &answer_);
-    }
-    ~Sender() {
-        curl_easy_cleanup(handle_);
-        curl_slist_free_all(headers_);
-    }
-    Sender(const Sender&) = delete;
-    Sender& operator=(const Sender&) = delete;
-
+        : connection_(base::Format("http://127.0.0.1:%d/ipo/order", port),
+                      {"Content-Type: application/json", "Authorization: " + bearer}) {}
     bool Place(const std::string& body) {
-        answer_.clear();
-        curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, body.c_str());
-        curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
-        long status = 0;
-        return curl_easy_perform(handle_) == CURLE_OK &&
-               curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
-               status == 200 && answer_.find("\"status\":1") != std::string::npos;
+        return connection_.Post(body) &&
+               connection_.Answer().find("\"status\":1") != std::string::npos;
     }
 
   private:
-    static size_t Keep(char* data, size_t size, size_t count, void* answer) {
-        static_cast<std::string*>(answer)->append(data, size * count);
-        return size * count;
-    }
-    CURL* handle_;
-    curl_slist* headers_ = nullptr;
-    std::string url_;
-    std::string answer_;
+    KeptConnection connection_;
 };
 
 // The load runs in rounds, each after a round of the floor, so that on a shared machine both

@@ -26,6 +26,7 @@
 #include "base/text.h"
 #include "bench/access_log.h"
 #include "bench/durable_commit_floor.h"
+#include "bench/kept_connection.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
 #include "seeded_investor.h"
@@ -114,35 +115,16 @@ std::vector<double> MeasureBesideFloor(benchmark::State& state, const std::funct
 // own HTTP client, with its options.
 class FloorClient {
   public:
-    FloorClient()
-        : handle_(curl_easy_init()),
-          url_(base::Format("http://127.0.0.1:%d/health", Env().service.Port())) {
-        curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str());
-        curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(handle_, CURLOPT_PROXY, "");
-        curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &FloorClient::Keep);
-        curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &answer_);
-    }
-    ~FloorClient() { curl_easy_cleanup(handle_); }
-    FloorClient(const FloorClient&) = delete;
-    FloorClient& operator=(const FloorClient&) = delete;
-
+    FloorClient() : connection_(base::Format("http://127.0.0.1:%d/health", Env().service.Port())) {}
     // The bare round trip of an empty request.
     void RoundTrip(benchmark::State& state) {
-        answer_.clear();
-        if (curl_easy_perform(handle_) != CURLE_OK || answer_.empty()) {
+        if (!connection_.Get() || connection_.Answer().empty()) {
             state.SkipWithError("no answer from ipo-service");
         }
     }
 
   private:
-    static size_t Keep(char* data, size_t size, size_t count, void* answer) {
-        static_cast<std::string*>(answer)->append(data, size * count);
-        return size * count;
-    }
-    CURL* handle_;
-    std::string url_;
-    std::string answer_;
+    KeptConnection connection_;
 };
 
 // The watch list round trips of the last run of WatchList50, in order.
