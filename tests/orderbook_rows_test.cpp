@@ -74,8 +74,10 @@ TEST(OrderBookRow, SurvivesLotSizeZeroNullBidListAndNullTexts) {
     EXPECT_EQ("0(150)", RowCellText(row, 6));
 
     FakeIPOOrderBookEntry noBids;
-    noBids.nullBids = true, noBids.issueKey = "KEY";
-    noBids.offerName = noBids.statusCode = std::nullopt;
+    noBids.nullBids = true;
+    noBids.issueKey = "KEY";
+    noBids.offerName.reset();
+    noBids.statusCode.reset();
     tagIPOOrderBookRow empty;
     FillRow(empty, noBids);
     EXPECT_EQ(Joined({empty.Field(kFieldIssueKey), empty.Field(kFieldLotSize),
