@@ -169,19 +169,13 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         }
         reply.code = std::to_string(endpoint.code);
         // Placing, modifying and cancelling run whole in the order queue, under the lock its
-        // committer holds; everything else takes the store's lock for itself.
+        // committer holds; everything else takes the store's lock for itself and reads one
+        // snapshot of the store.
         const bool changes = endpoint.code == 94 || endpoint.code == 95;
         const auto serve = [&]() -> std::string {
-            Session session;
-            {
-                std::unique_lock<std::mutex> lock;
-                if (!changes) {
-                    lock = store_.Lock();
-                }
-                const auto finding = std::chrono::steady_clock::now();
-                session = sessions_.Authenticate(request.authorization);
-                reply.stages.session = MillisSince(finding);
-            }
+            const auto finding = std::chrono::steady_clock::now();
+            const Session session = sessions_.Authenticate(request.authorization);
+            reply.stages.session = MillisSince(finding);
             const auto working = std::chrono::steady_clock::now();
             reply.user = session.userId;
             const nlohmann::json body = Fields::ParseBody(request.body);
@@ -192,16 +186,18 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
                                               endpoint.path));
             }
             CheckClaim(session, header);
-            std::unique_lock<std::mutex> lock;
-            if (!changes) {
-                lock = store_.Lock();
-            }
             std::string answer = endpoint.handler(store_, header, fields);
             reply.order = OrderOf(endpoint.code, fields, answer);
             reply.stages.work = MillisSince(working);
             return answer;
         };
-        reply.body = changes ? orders_.Run(serve, &reply.stages) : serve();
+        if (changes) {
+            reply.body = orders_.Run(serve, &reply.stages);
+        } else {
+            auto lock = store_.Lock();
+            const ReadSnapshot snapshot(store_);
+            reply.body = serve();
+        }
         return reply;
     }
     if (request.path == "/session") {

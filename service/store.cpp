@@ -360,4 +360,22 @@ void Transaction::Commit() {
     done_ = true;
 }
 
+ReadSnapshot::ReadSnapshot(Store& store) : store_(store) {
+    store_.Run("BEGIN");
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    // A read transaction has nothing to keep: should its end fail, a rollback still ends it, so
+    // that the next request can begin its own.
+    try {
+        store_.Run("COMMIT");
+        return;
+    } catch (const StoreError&) {
+    }
+    try {
+        store_.Run("ROLLBACK");
+    } catch (const StoreError&) {
+    }
+}
+
 }  // namespace svc

@@ -146,4 +146,18 @@ class Transaction {
     bool nested_ = false;
 };
 
+// One read transaction for all the reads of a request (BEGIN on construction, COMMIT on
+// destruction): they see one state of the store, and the store's file locks are taken once
+// for them instead of once per statement. The caller holds the store's lock, outside any batch.
+class ReadSnapshot {
+  public:
+    explicit ReadSnapshot(Store& store);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+  private:
+    Store& store_;
+};
+
 }  // namespace svc
