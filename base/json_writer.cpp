@@ -1,9 +1,9 @@
-#include "service/json_writer.h"
+#include "base/json_writer.h"
 
 #include <charconv>
 #include <nlohmann/json.hpp>
 
-namespace svc {
+namespace base {
 namespace {
 
 // Bytes that go out unchanged: printable ASCII but the quote and the backslash. Anything else
@@ -49,7 +49,7 @@ void JsonWriter::Separate() {
 
 JsonWriter& JsonWriter::Key(std::string_view key) {
     Separate();
-    // Keys are the service's own names, plain ASCII: they need no escaping.
+    // Keys are the protocol's own names, plain ASCII: they need no escaping.
     out_ += '"';
     out_ += key;
     out_ += "\":";
@@ -58,19 +58,19 @@ JsonWriter& JsonWriter::Key(std::string_view key) {
 }
 
 JsonWriter& JsonWriter::String(std::string_view text) {
-    Separate();
-    Quote(text);
-    return *this;
-}
-
-void JsonWriter::Quote(std::string_view text) {
     if (Plain(text)) {
+        Separate();
         out_ += '"';
         out_ += text;
         out_ += '"';
-    } else {
-        out_ += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        return *this;
     }
+    const auto handler = badUtf8_ == BadUtf8::kReplace ? nlohmann::json::error_handler_t::replace
+                                                       : nlohmann::json::error_handler_t::strict;
+    const std::string quoted = nlohmann::json(text).dump(-1, ' ', false, handler);
+    Separate();
+    out_ += quoted;
+    return *this;
 }
 
 JsonWriter& JsonWriter::Int(int64_t value) {
@@ -86,4 +86,4 @@ JsonWriter& JsonWriter::Bool(bool value) {
     return *this;
 }
 
-}  // namespace svc
+}  // namespace base

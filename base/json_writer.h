@@ -1,7 +1,8 @@
-// Writes a JSON answer straight into its text, value after value, with no tree in between: an
-// order book of 100,000 orders is written in one pass. The texts are those nlohmann::json's
-// dump (no indent, UTF-8 kept, bad UTF-8 replaced) gives for the same values with the object
-// keys written in sorted order, as its objects keep them.
+// Writes JSON straight into its text, value after value, with no tree in between: an order book
+// of 100,000 orders is written in one pass, a request without an allocation per field. The
+// texts are those nlohmann::json's dump (no indent, UTF-8 kept, bad UTF-8 replaced) gives for
+// the same values, and the same bytes when the object keys are written in sorted order, as its
+// objects keep them.
 #pragma once
 
 #include <cstdint>
@@ -9,18 +10,22 @@
 #include <string_view>
 #include <vector>
 
-namespace svc {
+namespace base {
+
+// What a text that is not UTF-8 becomes: its bad bytes replaced (U+FFFD), or refused, when
+// String throws nlohmann::json::type_error and writes nothing of it.
+enum class BadUtf8 { kReplace, kRefuse };
 
 class JsonWriter {
   public:
-    explicit JsonWriter(std::string& out) : out_(out) {}
+    explicit JsonWriter(std::string& out, BadUtf8 badUtf8 = BadUtf8::kReplace)
+        : out_(out), badUtf8_(badUtf8) {}
 
     JsonWriter& BeginObject() { return Open('{'); }
     JsonWriter& EndObject() { return Close('}'); }
     JsonWriter& BeginArray() { return Open('['); }
     JsonWriter& EndArray() { return Close(']'); }
-    // The key of the next value of an object; the caller gives keys in sorted order, each a
-    // plain ASCII name (written without escaping).
+    // The key of the next value of an object: a plain ASCII name (written without escaping).
     JsonWriter& Key(std::string_view key);
     JsonWriter& String(std::string_view text);
     JsonWriter& Int(int64_t value);
@@ -38,11 +43,11 @@ class JsonWriter {
     JsonWriter& Close(char bracket);
     // A comma before every value of an array but the first.
     void Separate();
-    void Quote(std::string_view text);
 
     std::string& out_;
+    BadUtf8 badUtf8_;
     std::vector<bool> first_;  // per open array or object: no value written yet
     bool afterKey_ = false;
 };
 
-}  // namespace svc
+}  // namespace base

@@ -3,24 +3,47 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "base/json_writer.h"
 #include "base/text.h"
 
 namespace corvex {
 namespace {
 
-using nlohmann::json;
+// The request's JSON, written field after field; a text that is not UTF-8 is refused by name,
+// so that every text travels unchanged.
+class RequestWriter {
+  public:
+    explicit RequestWriter(std::string& out) : json_(out, base::BadUtf8::kRefuse) {}
 
-// A text field of the record, checked to be UTF-8 so that it travels unchanged.
-template <size_t N>
-std::string Text(const char (&field)[N], const char* name) {
-    std::string text = base::FieldText(field);
-    try {
-        (void)json(text).dump();
-    } catch (const json::type_error&) {
-        throw RequestRefused(std::string("The ") + name + " is not valid UTF-8 text");
+    template <size_t N>
+    RequestWriter& Text(std::string_view key, const char (&field)[N], const char* name) {
+        json_.Key(key);
+        Quoted(field, name);
+        return *this;
     }
-    return text;
-}
+    RequestWriter& Number(std::string_view key, int64_t value) {
+        json_.Member(key, value);
+        return *this;
+    }
+    RequestWriter& Flag(std::string_view key, bool value) {
+        json_.Member(key, value);
+        return *this;
+    }
+    base::JsonWriter& Json() { return json_; }
+
+    // A text field as an array element.
+    template <size_t N>
+    void Quoted(const char (&field)[N], const char* name) {
+        try {
+            json_.String(base::FieldText(field));
+        } catch (const nlohmann::json::type_error&) {
+            throw RequestRefused(std::string("The ") + name + " is not valid UTF-8 text");
+        }
+    }
+
+  private:
+    base::JsonWriter json_;
+};
 
 // A bid price in currency units as whole paise; a price finer than a paisa is refused.
 int64_t PricePaise(double price, int bid) {
@@ -37,74 +60,88 @@ int64_t PricePaise(double price, int bid) {
     return static_cast<int64_t>(paise);
 }
 
-void AddOrder(json& body, const IPOServiceRequest& request) {
-    body["order_flag"] = Text(request.OrderFlag, "order flag");
-    body["ipo_name"] = Text(request.IPOName, "IPO name");
-    body["issue_tag"] = Text(request.IssueTag, "issue tag");
-    body["category"] = Text(request.CategoryCode, "investor category");
-    body["user_ref1"] = Text(request.UserReference1, "user reference 1");
-    body["user_ref2"] = Text(request.UserReference2, "user reference 2");
-    body["payment_mode"] = Text(request.PaymentMode, "payment mode");
-    body["upi_id"] = Text(request.UPIId, "UPI id");
-    body["bank_name"] = Text(request.BankName, "bank name");
-    body["bank_account"] = Text(request.BankAccount, "bank account");
-    body["order_number"] = request.OrderNumber;
-    body["application_number"] = Text(request.ApplicationNumber, "application number");
-    json bids = json::array();
+void WriteOrder(RequestWriter& out, const IPOServiceRequest& request) {
+    out.Text("order_flag", request.OrderFlag, "order flag")
+        .Text("ipo_name", request.IPOName, "IPO name")
+        .Text("issue_tag", request.IssueTag, "issue tag")
+        .Text("category", request.CategoryCode, "investor category")
+        .Text("user_ref1", request.UserReference1, "user reference 1")
+        .Text("user_ref2", request.UserReference2, "user reference 2")
+        .Text("payment_mode", request.PaymentMode, "payment mode")
+        .Text("upi_id", request.UPIId, "UPI id")
+        .Text("bank_name", request.BankName, "bank name")
+        .Text("bank_account", request.BankAccount, "bank account")
+        .Number("order_number", request.OrderNumber)
+        .Text("application_number", request.ApplicationNumber, "application number");
+    out.Json().Key("bids").BeginArray();
     for (int i = 0; i < 3; ++i) {
         const IPOBidSlot& slot = request.Bids[i];
-        bids.push_back({{"action", Text(slot.BidActionCode, "bid action")},
-                        {"quantity", slot.Quantity},
-                        {"cut_off", slot.CutOff != 0},
-                        {"price_paise", PricePaise(slot.Price, i + 1)},
-                        {"reference", Text(slot.BidReference, "bid reference")}});
+        out.Json().BeginObject();
+        out.Text("action", slot.BidActionCode, "bid action")
+            .Number("quantity", slot.Quantity)
+            .Flag("cut_off", slot.CutOff != 0)
+            .Number("price_paise", PricePaise(slot.Price, i + 1))
+            .Text("reference", slot.BidReference, "bid reference");
+        out.Json().EndObject();
     }
-    body["bids"] = bids;
+    out.Json().EndArray();
 }
 
-}  // namespace
-
-std::string EncodeRequest(const IPOServiceRequest& request) {
-    json body = {{"code", request.RequestCode},
-                 {"user_type", request.UserType},
-                 {"user_id", Text(request.UserId, "user id")},
-                 {"client_code", Text(request.ClientCode, "client code")},
-                 {"client_id", Text(request.ClientId, "client id")},
-                 {"login_client_id", Text(request.LoginClientId, "login client id")},
-                 {"login_client_code", Text(request.LoginClientCode, "login client code")}};
+// The fields of the request code; refuses a code that is not an IPO request.
+void WriteRequestFields(RequestWriter& out, const IPOServiceRequest& request) {
     switch (request.RequestCode) {
         case kRequestWatchList:
-            body["section"] = Text(request.Section, "watch list section");
-            body["product"] = Text(request.Product, "product");
-            body["from_date"] = Text(request.WatchFromDate, "from date");
-            body["to_date"] = Text(request.WatchToDate, "to date");
+            out.Text("section", request.Section, "watch list section")
+                .Text("product", request.Product, "product")
+                .Text("from_date", request.WatchFromDate, "from date")
+                .Text("to_date", request.WatchToDate, "to date");
             break;
         case kRequestWatchDetails:
-            body["issue_key"] = Text(request.IssueKey, "issue key");
+            out.Text("issue_key", request.IssueKey, "issue key");
             break;
         case kRequestOrderBook:
-            body["from_date"] = Text(request.OrderBookFromDate, "from date");
-            body["to_date"] = Text(request.OrderBookToDate, "to date");
-            body["status"] = Text(request.OrderStatus, "order status");
+            out.Text("from_date", request.OrderBookFromDate, "from date")
+                .Text("to_date", request.OrderBookToDate, "to date")
+                .Text("status", request.OrderStatus, "order status");
             break;
         case kRequestPlaceOrder:
-            AddOrder(body, request);
+            WriteOrder(out, request);
             break;
         case kRequestCancelOrder:
-            body["order_number"] = request.CancelOrderNumber;
-            body["action"] = Text(request.CancelAction, "cancel action");
-            body["bid_references"] = {Text(request.BidReferences[0], "bid reference 1"),
-                                      Text(request.BidReferences[1], "bid reference 2"),
-                                      Text(request.BidReferences[2], "bid reference 3")};
+            out.Number("order_number", request.CancelOrderNumber)
+                .Text("action", request.CancelAction, "cancel action");
+            out.Json().Key("bid_references").BeginArray();
+            out.Quoted(request.BidReferences[0], "bid reference 1");
+            out.Quoted(request.BidReferences[1], "bid reference 2");
+            out.Quoted(request.BidReferences[2], "bid reference 3");
+            out.Json().EndArray();
             break;
         case kRequestUserDetails:
-            body["details"] = Text(request.DetailsWanted, "details flag");
+            out.Text("details", request.DetailsWanted, "details flag");
             break;
         default:
             throw RequestRefused(
                 base::Format("Request code %u is not an IPO request", request.RequestCode));
     }
-    return body.dump();
+}
+
+}  // namespace
+
+std::string EncodeRequest(const IPOServiceRequest& request) {
+    std::string body;
+    body.reserve(512);
+    RequestWriter out(body);
+    out.Json().BeginObject();
+    out.Number("code", request.RequestCode)
+        .Number("user_type", request.UserType)
+        .Text("user_id", request.UserId, "user id")
+        .Text("client_code", request.ClientCode, "client code")
+        .Text("client_id", request.ClientId, "client id")
+        .Text("login_client_id", request.LoginClientId, "login client id")
+        .Text("login_client_code", request.LoginClientCode, "login client code");
+    WriteRequestFields(out, request);
+    out.Json().EndObject();
+    return body;
 }
 
 }  // namespace corvex

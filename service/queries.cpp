@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <map>
 
+#include "base/json_writer.h"
 #include "base/text.h"
 #include "service/clock.h"
-#include "service/json_writer.h"
 #include "service/limits.h"
 #include "service/order_states.h"
 
 namespace svc {
 namespace {
+
+using base::JsonWriter;
 
 std::string DateField(const Fields& fields, const char* name) {
     std::string date = fields.Text(name, width::kDate);
