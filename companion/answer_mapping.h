@@ -42,16 +42,16 @@ class Reader {
 
     explicit Reader(Object object) : object_(object), cursor_(Json::Start(object_)) {}
     // Element `index` of the array field `name` of `parent`.
-    Reader(Object object, const Reader& parent, const char* name, size_t index)
+    Reader(Object object, const Reader& parent, std::string_view name, size_t index)
         : object_(object),
           cursor_(Json::Start(object_)),
           parent_(&parent),
           name_(name),
           index_(index) {}
 
-    std::string Text(const char* name) const { return std::string(View(name)); }
+    std::string Text(std::string_view name) const { return std::string(View(name)); }
     // The text where the parser holds it: valid while its answer is.
-    std::string_view View(const char* name) const {
+    std::string_view View(std::string_view name) const {
         std::string_view text;
         if (!Json::String(Get(name), text)) {
             throw BadField("field " + Path(name) + " is not a text");
@@ -61,7 +61,7 @@ class Reader {
         }
         return text;
     }
-    int64_t Integer(const char* name, int64_t low, int64_t high) const {
+    int64_t Integer(std::string_view name, int64_t low, int64_t high) const {
         int64_t number = 0;
         const Number kind = Json::Whole(Get(name), number);
         if (kind == Number::kNot) {
@@ -72,14 +72,14 @@ class Reader {
         }
         return number;
     }
-    int32_t Int32(const char* name) const {
+    int32_t Int32(std::string_view name) const {
         return static_cast<int32_t>(Integer(name, INT32_MIN, INT32_MAX));
     }
     // Money in paise, as the protocol sends it.
-    int64_t Paise(const char* name) const { return Integer(name, -kMaxPaise, kMaxPaise); }
+    int64_t Paise(std::string_view name) const { return Integer(name, -kMaxPaise, kMaxPaise); }
     // Money in currency units.
-    double Rupees(const char* name) const { return static_cast<double>(Paise(name)) / 100.0; }
-    bool Flag(const char* name) const {
+    double Rupees(std::string_view name) const { return static_cast<double>(Paise(name)) / 100.0; }
+    bool Flag(std::string_view name) const {
         bool flag = false;
         if (!Json::Bool(Get(name), flag)) {
             throw BadField("field " + Path(name) + " is not true or false");
@@ -87,7 +87,7 @@ class Reader {
         return flag;
     }
     // A text that may be missing or of another type: empty then.
-    std::string TextOrEmpty(const char* name) const {
+    std::string TextOrEmpty(std::string_view name) const {
         Value value;
         std::string_view text;
         return Json::Find(object_, cursor_, name, value) && Json::String(value, text) &&
@@ -96,7 +96,7 @@ class Reader {
                    : std::string();
     }
     // A flag that may be missing or of another type: false then.
-    bool FlagOrFalse(const char* name) const {
+    bool FlagOrFalse(std::string_view name) const {
         Value value;
         bool flag = false;
         return Json::Find(object_, cursor_, name, value) && Json::Bool(value, flag) && flag;
@@ -104,7 +104,7 @@ class Reader {
     // Calls visit(Reader) for each object of an array field, whose records it adds to `list`,
     // and links the list.
     template <class Visit>
-    void Each(const char* name, RecordList& list, Visit visit) const {
+    void Each(std::string_view name, RecordList& list, Visit visit) const {
         size_t i = 0;
         const bool isArray = Json::EachElement(
             Get(name), [&list](size_t size) { list.Reserve(size); },
@@ -127,14 +127,14 @@ class Reader {
 
     // This object's path; empty for the answer itself.
     std::string Own() const { return parent_ ? parent_->Element(name_, index_) : std::string(); }
-    std::string Path(const char* name) const {
+    std::string Path(std::string_view name) const {
         const std::string own = Own();
-        return own.empty() ? std::string(name) : own + "." + name;
+        return own.empty() ? std::string(name) : own + "." + std::string(name);
     }
-    std::string Element(const char* name, size_t index) const {
-        return base::Format("%s[%zu]", Path(name).c_str(), index);
+    std::string Element(std::string_view name, size_t index) const {
+        return Path(name) + "[" + std::to_string(index) + "]";
     }
-    Value Get(const char* name) const {
+    Value Get(std::string_view name) const {
         Value value;
         if (!Json::Find(object_, cursor_, name, value)) {
             throw BadField("field " + Path(name) + " is missing");
@@ -145,23 +145,24 @@ class Reader {
     Object object_;
     mutable typename Json::Cursor cursor_;
     const Reader* parent_ = nullptr;
-    const char* name_ = nullptr;
+    std::string_view name_;
     size_t index_ = 0;
 };
 
 template <class In>
 std::unique_ptr<WatchRecord> Watch(const In& in) {
+    // Read in the order the answer's keys come (sorted), so that each is found at once.
     auto record = std::make_unique<WatchRecord>();
-    record->bidEnd = in.Text("bid_end");
-    record->bidStart = in.Text("bid_start");
+    record->texts.Set(WatchText::kBidEnd, in.View("bid_end"));
+    record->texts.Set(WatchText::kBidStart, in.View("bid_start"));
     record->faceValue = in.Rupees("face_value_paise");
-    record->issueKey = in.Text("issue_key");
+    record->texts.Set(WatchText::kIssueKey, in.View("issue_key"));
     record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
-    record->issueTag = in.Text("issue_tag");
-    record->issueType = in.Text("issue_type");
+    record->texts.Set(WatchText::kIssueTag, in.View("issue_tag"));
+    record->texts.Set(WatchText::kIssueType, in.View("issue_type"));
     record->lotSize = in.Int32("lot_size");
     record->minimumQuantity = in.Int32("min_quantity");
-    record->name = in.Text("name");
+    record->texts.Set(WatchText::kName, in.View("name"));
     record->priceHigh = in.Rupees("price_high_paise");
     record->priceLow = in.Rupees("price_low_paise");
     return record;

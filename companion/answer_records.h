@@ -77,26 +77,29 @@ class PackedTexts {
     uint32_t offsets_[kFields] = {};
 };
 
+// The texts of a watch list entry.
+enum class WatchText { kIssueKey, kName, kIssueTag, kBidStart, kBidEnd, kIssueType, kCount };
+
 class WatchRecord final : public IPOWatchEntry {
   public:
-    std::string issueKey, name, issueTag, bidStart, bidEnd, issueType;
+    PackedTexts<WatchText, static_cast<size_t>(WatchText::kCount)> texts;
     double priceLow = 0, priceHigh = 0, faceValue = 0;
     int64_t issueSize = 0;
     int32_t minimumQuantity = 0, lotSize = 0;
 
     void Reserved0() override {}
-    const char* IssueKey() override { return issueKey.c_str(); }
-    const char* IPOName() override { return name.c_str(); }
-    const char* Reserved3() override { return issueTag.c_str(); }
+    const char* IssueKey() override { return texts.Get(WatchText::kIssueKey); }
+    const char* IPOName() override { return texts.Get(WatchText::kName); }
+    const char* Reserved3() override { return texts.Get(WatchText::kIssueTag); }
     double PriceLow() override { return priceLow; }
     double PriceHigh() override { return priceHigh; }
-    const char* BidStartDate() override { return bidStart.c_str(); }
-    const char* BidEndDate() override { return bidEnd.c_str(); }
+    const char* BidStartDate() override { return texts.Get(WatchText::kBidStart); }
+    const char* BidEndDate() override { return texts.Get(WatchText::kBidEnd); }
     int64_t IssueSize() override { return issueSize; }
     double FaceValue() override { return faceValue; }
     int32_t MinimumOrderQuantity() override { return minimumQuantity; }
     int32_t LotSize() override { return lotSize; }
-    const char* IssueType() override { return issueType.c_str(); }
+    const char* IssueType() override { return texts.Get(WatchText::kIssueType); }
 };
 
 class CategoryAnswer final : public CategoryRecord {
