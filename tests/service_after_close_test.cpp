@@ -119,7 +119,9 @@ TEST_F(AfterCloseTest, FinaliseAllotsTheOrdersAndVerifyFindsATamperedRow) {
     std::vector<std::string> even = split;
     even.push_back("150");
     ASSERT_EQ(service.RunCommand(even, &output), 0) << output;
-    ASSERT_EQ(Sql("UPDATE issues SET bid_end = datetime('now', 'localtime', '-1 second') "
+    // Closed yesterday afternoon: in the past, and before that day's mandate cut-off (17:00)
+    // whatever the time of day the test runs at.
+    ASSERT_EQ(Sql("UPDATE issues SET bid_end = date('now', 'localtime', '-1 day') || ' 16:00:00' "
                   "WHERE issue_key = 'AURORAGREEN'"),
               SQLITE_OK);
     EXPECT_EQ(Place(Order()).at("message"), "Bidding for AURORAGREEN has closed");
