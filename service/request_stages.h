@@ -10,8 +10,8 @@ namespace svc {
 struct RequestStages {
     double session = 0;  // finding the session of the request's token
     double queued = 0;   // a change waiting until a batch runs it
-    double work = 0;     // reading the body, the rules' reads and writes, writing the answer
-    double commit = 0;   // the durable commit of the change's batch
+    double work = 0;    // the rules' reads and writes, writing the answer (the body is read before)
+    double commit = 0;  // the durable commit of the change's batch
 };
 
 inline double MillisSince(std::chrono::steady_clock::time_point start) {

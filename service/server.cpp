@@ -1,5 +1,6 @@
 #include "service/server.h"
 
+#include <exception>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -125,7 +126,12 @@ int64_t OrderOf(int code, const Fields& fields, const std::string& answer) {
             return record["order_number"].get<int64_t>();
         }
     }
-    return fields.Integer("order_number", 0, INT32_MAX);
+    // Read after the change was committed: what the log cannot name must not fail the answer.
+    try {
+        return fields.Integer("order_number", 0, INT32_MAX);
+    } catch (const RequestError&) {
+        return 0;
+    }
 }
 
 }  // namespace
@@ -168,7 +174,24 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
             continue;
         }
         reply.code = std::to_string(endpoint.code);
-        // Placing, modifying and cancelling run whole in the order queue, under the lock its
+        // The body is read first, on the transport's thread: that takes no store, and the order
+        // queue runs its requests' work one at a time. A body that cannot be read is refused
+        // once the session has been checked, so that a request without one is told to sign in.
+        nlohmann::json body;
+        RequestHeader header;
+        std::exception_ptr unreadable;
+        try {
+            body = Fields::ParseBody(request.body);
+            header = RequestHeader::Read(Fields(body));
+            if (header.code != endpoint.code) {
+                throw BadRequest(base::Format("Request code %d is not served at %s", header.code,
+                                              endpoint.path));
+            }
+        } catch (...) {
+            unreadable = std::current_exception();
+        }
+        const Fields fields(body);
+        // Placing, modifying and cancelling run in the order queue, under the lock its
         // committer holds; everything else takes the store's lock for itself and reads one
         // snapshot of the store.
         const bool changes = endpoint.code == 94 || endpoint.code == 95;
@@ -176,18 +199,13 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
             const auto finding = std::chrono::steady_clock::now();
             const Session session = sessions_.Authenticate(request.authorization);
             reply.stages.session = MillisSince(finding);
-            const auto working = std::chrono::steady_clock::now();
             reply.user = session.userId;
-            const nlohmann::json body = Fields::ParseBody(request.body);
-            const Fields fields(body);
-            const RequestHeader header = RequestHeader::Read(fields);
-            if (header.code != endpoint.code) {
-                throw BadRequest(base::Format("Request code %d is not served at %s", header.code,
-                                              endpoint.path));
+            if (unreadable) {
+                std::rethrow_exception(unreadable);
             }
+            const auto working = std::chrono::steady_clock::now();
             CheckClaim(session, header);
             std::string answer = endpoint.handler(store_, header, fields);
-            reply.order = OrderOf(endpoint.code, fields, answer);
             reply.stages.work = MillisSince(working);
             return answer;
         };
@@ -198,6 +216,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
             const ReadSnapshot snapshot(store_);
             reply.body = serve();
         }
+        reply.order = OrderOf(endpoint.code, fields, reply.body);
         return reply;
     }
     if (request.path == "/session") {

@@ -31,6 +31,11 @@ TEST_F(ServiceBadInputTest, MalformedBodiesUnknownPathsCodesAndFieldsAreRefusedB
     };
     ExpectRefused(post("/ipo/order", "{\"code\": 94,"), 400, 10, "Request body is not valid JSON");
     ExpectRefused(post("/ipo/order", "[94]"), 400, 10, "Request body must be a JSON object");
+    // Without a session, a request is told to sign in before anything is said of its body.
+    ExpectRefused(client.PostWith("", "/ipo/order", "{\"code\": 94,"), 401, 14,
+                  "Not signed in: the request carries no session token");
+    ExpectRefused(client.PostWith("", "/ipo/watchlist", "[91]"), 401, 14,
+                  "Not signed in: the request carries no session token");
     ExpectRefused(client.Get("/ipo/order"), 404, 12, "Unknown path");
     ExpectRefused(client.Post("/ipo/nothing", Order()), 404, 12, "Unknown path");
     ExpectRefused(client.Post("/ipo/watchlist", Order({{"code", 91}, {"section", "X"}})), 400, 10,
