@@ -5,6 +5,7 @@
 
 #include "base/json_writer.h"
 #include "base/text.h"
+#include "service/answer_writer.h"
 #include "service/clock.h"
 #include "service/limits.h"
 #include "service/order_states.h"
@@ -39,20 +40,6 @@ void WriteWatchEntry(JsonWriter& out, const Query& row) {
         .Member("price_low_paise", row.Int(3))
         .EndObject();
 }
-
-// The frame of an answer the service took, written around its records: result 0, accepted.
-class AnswerWriter {
-  public:
-    explicit AnswerWriter(std::string& out) : json(out) {
-        json.BeginObject().Member("accepted", true).Member("message", "");
-        json.Key("records").BeginArray();
-    }
-    std::string& Finish(std::string& out) {
-        json.EndArray().Member("result", int64_t{0}).EndObject();
-        return out;
-    }
-    JsonWriter json;
-};
 
 // The statuses an order book filter code selects; "C" stands for every cancelled state.
 std::vector<std::string> StatusesFor(const std::string& code) {
