@@ -3,7 +3,9 @@
 // A record lives in the Answer that decoded it, until the next request of the same thread.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,29 +53,48 @@ class RecordList {
     PtrList list_{};
 };
 
-// The texts of one record in one buffer, each ended by a zero byte: one allocation for all of
-// them where separate strings would take one for each text too long to sit inside itself (an
-// order book of 100,000 orders made half a million of them).
+// The texts of one record in one buffer, each ended by a zero byte, held inside the record up
+// to a typical record's size: separate strings would take an allocation for each text too long
+// to sit inside itself (an order book of 100,000 orders made half a million of them), and a
+// buffer of its own one more per record. A record whose texts outgrow it takes one allocation.
 template <class Field, size_t kFields>
 class PackedTexts {
   public:
-    PackedTexts() {
-        buffer_.reserve(kReserved);
-        buffer_.push_back('\0');  // where every text not set yet points: empty
-    }
+    PackedTexts() { inline_[0] = '\0'; }  // where every text not set yet points: empty
+    PackedTexts(const PackedTexts&) = delete;
+    PackedTexts& operator=(const PackedTexts&) = delete;
+
     void Set(Field field, std::string_view text) {
-        offsets_[static_cast<size_t>(field)] = static_cast<uint32_t>(buffer_.size());
-        buffer_.append(text);
-        buffer_.push_back('\0');
+        const size_t at = size_;
+        Reserve(at + text.size() + 1);
+        char* data = Data();
+        std::memcpy(data + at, text.data(), text.size());
+        data[at + text.size()] = '\0';
+        size_ = at + text.size() + 1;
+        offsets_[static_cast<size_t>(field)] = static_cast<uint32_t>(at);
     }
-    const char* Get(Field field) const {
-        return buffer_.data() + offsets_[static_cast<size_t>(field)];
-    }
+    const char* Get(Field field) const { return Data() + offsets_[static_cast<size_t>(field)]; }
 
   private:
-    static constexpr size_t kReserved = 256;  // room for a typical record's texts
+    static constexpr size_t kInline = 256;  // room for a typical record's texts
 
-    std::string buffer_;
+    char* Data() { return heap_ ? heap_.get() : inline_; }
+    const char* Data() const { return heap_ ? heap_.get() : inline_; }
+    void Reserve(size_t needed) {
+        if (needed <= capacity_) {
+            return;
+        }
+        const size_t capacity = std::max(needed, 2 * capacity_);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        std::memcpy(grown.get(), Data(), size_);
+        heap_ = std::move(grown);
+        capacity_ = capacity;
+    }
+
+    char inline_[kInline];
+    std::unique_ptr<char[]> heap_;
+    size_t size_ = 1;
+    size_t capacity_ = kInline;
     uint32_t offsets_[kFields] = {};
 };
 

@@ -367,6 +367,18 @@ TEST(CompanionDecoding, ReadsAnAnswerInPlaceAsFromACopy) {
                   "7|2026-01-02 10:00:00|Rohan|2.5|R1|");
     }
 
+    // Texts beyond the room a record keeps inside itself move, with those read before, to a
+    // buffer of their own.
+    std::string longOrder = order;
+    const std::string name(300, 'N');
+    longOrder.replace(longOrder.find("Rohan"), 5, name);
+    const corvex::Outcome grown =
+        inPlace(R"({"accepted":true,"message":"","records":[)" + longOrder + R"(],"result":0})");
+    ASSERT_TRUE(grown.answer);
+    auto* big = At<IPOOrderBookEntry>(&grown.answer->List(), 0);
+    EXPECT_EQ(Fields(big->ApplicationNumber(), big->BidDate(), big->ClientName(), big->UPIId()),
+              "A1|2026-01-02 10:00:00|" + name + "|u@upi|");
+
     // Cut short of its last brace, it fails alike both ways: the brace after its end is not read.
     const std::string cut = text.substr(0, text.size() - 1);
     const corvex::Outcome cutRead = inPlace(cut);
