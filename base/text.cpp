@@ -97,6 +97,19 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string ToUpper(std::string_view text) {
     std::string result(text);
     for (char& c : result) {

@@ -46,6 +46,8 @@ std::string Format(const char* format, ...) __attribute__((format(IPO_PRINTF_FOR
 std::string Hundredths(int64_t value);
 
 std::string Trim(std::string_view text);
+// True when the texts differ at most in the case of ASCII letters (header names, schemes).
+bool SameIgnoringCase(std::string_view a, std::string_view b);
 std::string ToUpper(std::string_view text);
 
 }  // namespace base

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "base/text.h"
 #include "companion/answer_buffer.h"
 #include "companion/request_encoder.h"
 #include "companion/sigpipe_guard.h"
@@ -25,13 +26,9 @@ constexpr long kReadBytes = 128 * 1024;
 
 // The value of header line `line` when it is the header `name` (any case), else nothing.
 std::optional<std::string_view> HeaderValue(std::string_view line, std::string_view name) {
-    if (line.size() <= name.size() || line[name.size()] != ':') {
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        !base::SameIgnoringCase(line.substr(0, name.size()), name)) {
         return std::nullopt;
-    }
-    for (size_t i = 0; i < name.size(); ++i) {
-        if ((line[i] | 0x20) != (name[i] | 0x20)) {
-            return std::nullopt;
-        }
     }
     std::string_view value = line.substr(name.size() + 1);
     const size_t first = value.find_first_not_of(" \t");

@@ -6,6 +6,8 @@
 #include <climits>
 #include <memory>
 
+#include "base/text.h"
+
 namespace svc {
 namespace {
 
@@ -15,18 +17,6 @@ std::string_view Trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if ((a[i] | 0x20) != (b[i] | 0x20)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // True when `acceptEncoding` lists `coding` (or "*") without refusing it by "q=0".
@@ -44,7 +34,7 @@ bool Accepts(std::string_view acceptEncoding, std::string_view coding) {
         const bool refused =
             (weight.substr(0, 2) == "q=" || weight.substr(0, 2) == "Q=") &&
             Trimmed(weight.substr(2)).find_first_not_of("0.") == std::string_view::npos;
-        if (SameLetters(name, coding)) {
+        if (base::SameIgnoringCase(name, coding)) {
             return !refused;  // the coding named outright outweighs "*"
         }
         if (name == "*") {

@@ -62,13 +62,10 @@ std::string NewToken() {
 // The token of an "Authorization: Bearer <token>" value, or empty.
 std::string BearerToken(const std::string& authorization) {
     constexpr std::string_view kScheme = "bearer ";
-    if (authorization.size() <= kScheme.size()) {
+    if (authorization.size() <= kScheme.size() ||
+        !base::SameIgnoringCase(std::string_view(authorization).substr(0, kScheme.size()),
+                                kScheme)) {
         return {};
-    }
-    for (size_t i = 0; i < kScheme.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(authorization[i])) != kScheme[i]) {
-            return {};
-        }
     }
     return base::Trim(authorization.substr(kScheme.size()));
 }
