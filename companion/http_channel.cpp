@@ -202,15 +202,14 @@ Reply HttpChannel::Post(const std::string& url, const std::string& body) {
     curl_easy_setopt(handle, CURLOPT_HEADERDATA, &arrival);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &arrival);
     curl_easy_setopt(handle, CURLOPT_PREREQDATA, &arrival);
-    CURLcode result = CURLE_OK;
+    // libcurl sends on plain sockets with MSG_NOSIGNAL; the guard is for the TLS library's own
+    // writes, and costs three system calls a request.
+    std::optional<SigpipeGuard> quiet;
     if (target.secure) {
-        // libcurl sends on plain sockets with MSG_NOSIGNAL; the guard is for the TLS library's
-        // own writes, and costs three system calls a request.
-        SigpipeGuard quiet;
-        result = curl_easy_perform(handle);
-    } else {
-        result = curl_easy_perform(handle);
+        quiet.emplace();
     }
+    const CURLcode result = curl_easy_perform(handle);
+    quiet.reset();
     connection.lastUsed = Clock::now();
     if (result == CURLE_URL_MALFORMAT) {
         throw RequestRefused("The service URL \"" + target.shown + "\" cannot be used");
