@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <curl/curl.h>
-#include <httplib.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -168,10 +167,10 @@ void PlaceOrder(benchmark::State& state) {
     const uint16_t code = kRequestPlaceOrder;
     const IPOServiceRequest request = OrderRequest();
     FloorClient floor;
-    httplib::Client canceller("127.0.0.1", Env().service.Port());
-    canceller.set_keep_alive(true);
+    KeptConnection canceller(base::Format("http://127.0.0.1:%d/ipo/cancel", Env().service.Port()),
+                             {"Content-Type: application/json",
+                              "Authorization: Bearer " + Env().service.Token("INV001")});
     DurableCommitFloor commitFloor(Env().service.DbPath() + ".floor");
-    const httplib::Headers session = {{"Authorization", "Bearer " + Env().service.Token("INV001")}};
     std::string placed;
     std::vector<std::string> orders;
     const std::vector<double> millis = MeasureBesideFloor(
@@ -202,9 +201,8 @@ void PlaceOrder(benchmark::State& state) {
                 R"({"code":95,"user_type":23,"user_id":"INV001","login_client_id":"INV001",)"
                 R"("login_client_code":"I001","order_number":)" +
                 placed + R"(,"action":"N","bid_references":["0","0","0"]})";
-            const httplib::Result reply =
-                canceller.Post("/ipo/cancel", session, cancel, "application/json");
-            if (!reply || reply->body.find("\"outcome\":1") == std::string::npos) {
+            if (!canceller.Post(cancel) ||
+                canceller.Answer().find("\"outcome\":1") == std::string::npos) {
                 state.SkipWithError("the order could not be cancelled");
             }
         });
