@@ -158,10 +158,9 @@ struct Environment {
         header.userId = "INV001";
         header.loginClientId = "INV001";
         header.loginClientCode = "I001";
-        const nlohmann::json request = {{"status", "-1"}, {"from_date", ""}, {"to_date", ""}};
-        const svc::Fields fields(request);
+        const svc::Body request(R"({"status": "-1", "from_date": "", "to_date": ""})");
         const auto lock = store->Lock();
-        return svc::OrderBook(*store, header, fields);
+        return svc::OrderBook(*store, header, request.Root());
     }
 
     // The order book as the service sends it to the companion: asked for as the companion asks.

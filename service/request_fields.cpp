@@ -10,46 +10,63 @@ RequestError BadRequest(const std::string& message) {
 
 namespace {
 
-std::string CheckedText(const nlohmann::json& value, const std::string& name, size_t limit) {
-    if (!value.is_string()) {
+std::string CheckedText(simdjson::dom::element value, const std::string& name, size_t limit) {
+    std::string_view text;
+    if (value.get_string().get(text) != simdjson::SUCCESS) {
         throw BadRequest(base::Format("Field %s must be a text", name.c_str()));
     }
-    const std::string& text = value.get_ref<const std::string&>();
     if (text.size() > limit) {
         throw BadRequest(base::Format("Field %s is longer than %zu bytes", name.c_str(), limit));
     }
-    if (text.find('\0') != std::string::npos) {
+    if (text.find('\0') != std::string_view::npos) {
         throw BadRequest(base::Format("Field %s contains a zero byte", name.c_str()));
     }
-    return text;
+    return std::string(text);
 }
 
 }  // namespace
 
-Fields::Fields(const nlohmann::json& object, std::string prefix)
-    : object_(object), prefix_(std::move(prefix)) {}
-
-nlohmann::json Fields::ParseBody(const std::string& body) {
-    nlohmann::json parsed = nlohmann::json::parse(body, nullptr, false);
-    if (parsed.is_discarded()) {
+Body::Body(const std::string& text) {
+    // The parser's working buffers are kept per thread; the document is the body's own.
+    thread_local simdjson::dom::parser parser;
+    simdjson::dom::element root;
+    if (parser.parse_into_document(document_, text).get(root) != simdjson::SUCCESS) {
         throw BadRequest("Request body is not valid JSON");
     }
-    if (!parsed.is_object()) {
+    if (!root.is_object()) {
         throw BadRequest("Request body must be a JSON object");
     }
-    return parsed;
 }
 
-const nlohmann::json* Fields::Find(const char* name) const {
-    const auto found = object_.find(name);
-    if (found == object_.end() || found->is_null()) {
-        return nullptr;
+Fields Body::Root() const {
+    return Fields(document_.root().get_object().value_unsafe());
+}
+
+Fields::Fields(simdjson::dom::object object, std::string prefix)
+    : object_(object), prefix_(std::move(prefix)) {}
+
+std::optional<simdjson::dom::element> Fields::Find(const char* name) const {
+    if (!object_) {
+        return std::nullopt;
     }
-    return &*found;
+    std::optional<simdjson::dom::element> found;
+    for (const simdjson::dom::key_value_pair field : *object_) {
+        if (field.key != name) {
+            continue;
+        }
+        if (found) {
+            throw BadRequest(base::Format("Field %s is given more than once", Name(name).c_str()));
+        }
+        found = field.value;
+    }
+    if (found && found->is_null()) {
+        return std::nullopt;
+    }
+    return found;
 }
 
 std::string Fields::Text(const char* name, size_t limit) const {
-    const nlohmann::json* value = Find(name);
+    const std::optional<simdjson::dom::element> value = Find(name);
     return value ? CheckedText(*value, Name(name), limit) : std::string();
 }
 
@@ -62,17 +79,17 @@ std::string Fields::RequiredText(const char* name, size_t limit) const {
 }
 
 int64_t Fields::Integer(const char* name, int64_t low, int64_t high) const {
-    const nlohmann::json* value = Find(name);
+    const std::optional<simdjson::dom::element> value = Find(name);
     if (!value) {
         return 0;
     }
-    if (!value->is_number_integer()) {
-        throw BadRequest(base::Format("Field %s must be a whole number", Name(name).c_str()));
-    }
-    if (value->is_number_unsigned() && value->get<uint64_t>() > static_cast<uint64_t>(high)) {
+    int64_t number = 0;
+    if (value->is_uint64() && !value->is_int64()) {
         throw BadRequest(base::Format("Field %s is out of range", Name(name).c_str()));
     }
-    const int64_t number = value->get<int64_t>();
+    if (value->get_int64().get(number) != simdjson::SUCCESS) {
+        throw BadRequest(base::Format("Field %s must be a whole number", Name(name).c_str()));
+    }
     if (number < low || number > high) {
         throw BadRequest(base::Format("Field %s is out of range", Name(name).c_str()));
     }
@@ -80,58 +97,62 @@ int64_t Fields::Integer(const char* name, int64_t low, int64_t high) const {
 }
 
 bool Fields::Flag(const char* name) const {
-    const nlohmann::json* value = Find(name);
+    const std::optional<simdjson::dom::element> value = Find(name);
     if (!value) {
         return false;
     }
-    if (!value->is_boolean()) {
+    bool flag = false;
+    if (value->get_bool().get(flag) != simdjson::SUCCESS) {
         throw BadRequest(base::Format("Field %s must be true or false", Name(name).c_str()));
     }
-    return value->get<bool>();
+    return flag;
 }
 
-const nlohmann::json* Fields::List(const char* name, size_t limit) const {
-    const nlohmann::json* value = Find(name);
+std::optional<simdjson::dom::array> Fields::List(const char* name, size_t limit) const {
+    const std::optional<simdjson::dom::element> value = Find(name);
     if (!value) {
-        return nullptr;
+        return std::nullopt;
     }
-    if (!value->is_array()) {
+    simdjson::dom::array list;
+    if (value->get_array().get(list) != simdjson::SUCCESS) {
         throw BadRequest(base::Format("Field %s must be a list", Name(name).c_str()));
     }
-    if (value->size() > limit) {
+    if (list.size() > limit) {
         throw BadRequest(
             base::Format("Field %s holds more than %zu entries", Name(name).c_str(), limit));
     }
-    return value;
+    return list;
 }
 
 std::vector<Fields> Fields::Objects(const char* name, size_t limit) const {
     std::vector<Fields> objects;
-    const nlohmann::json* value = List(name, limit);
-    if (!value) {
+    const std::optional<simdjson::dom::array> list = List(name, limit);
+    if (!list) {
         return objects;
     }
-    for (size_t i = 0; i < value->size(); ++i) {
-        const nlohmann::json& element = (*value)[i];
-        const std::string prefix = base::Format("%s[%zu].", Name(name).c_str(), i);
-        if (!element.is_object()) {
+    size_t i = 0;
+    for (const simdjson::dom::element element : *list) {
+        simdjson::dom::object object;
+        if (element.get_object().get(object) != simdjson::SUCCESS) {
             throw BadRequest(
                 base::Format("Field %s[%zu] must be an object", Name(name).c_str(), i));
         }
-        objects.emplace_back(element, prefix);
+        objects.emplace_back(object, base::Format("%s[%zu].", Name(name).c_str(), i));
+        ++i;
     }
     return objects;
 }
 
 std::vector<std::string> Fields::Texts(const char* name, size_t limit, size_t width) const {
     std::vector<std::string> texts;
-    const nlohmann::json* value = List(name, limit);
-    if (!value) {
+    const std::optional<simdjson::dom::array> list = List(name, limit);
+    if (!list) {
         return texts;
     }
-    for (size_t i = 0; i < value->size(); ++i) {
+    size_t i = 0;
+    for (const simdjson::dom::element element : *list) {
         texts.push_back(
-            CheckedText((*value)[i], base::Format("%s[%zu]", Name(name).c_str(), i), width));
+            CheckedText(element, base::Format("%s[%zu]", Name(name).c_str(), i++), width));
     }
     return texts;
 }

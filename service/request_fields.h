@@ -2,8 +2,10 @@
 // request is refused with one clear message naming the field.
 #pragma once
 
+#include <simdjson.h>
+
 #include <cstdint>
-#include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,12 +38,13 @@ class RequestError : public std::runtime_error {
 
 RequestError BadRequest(const std::string& message);
 
-// The fields of one JSON object. A missing field reads as empty text or 0 unless Required.
+// The fields of one JSON object. A missing field reads as empty text or 0 unless Required; a
+// field named twice is refused, whichever of the two was meant.
 class Fields {
   public:
-    explicit Fields(const nlohmann::json& object, std::string prefix = "");
-    // Parses a request body; refuses anything that is not one JSON object.
-    static nlohmann::json ParseBody(const std::string& body);
+    // No fields at all (a body that could not be read).
+    Fields() = default;
+    explicit Fields(simdjson::dom::object object, std::string prefix = "");
 
     // Text of at most `limit` bytes, without zero bytes.
     std::string Text(const char* name, size_t limit) const;
@@ -54,13 +57,27 @@ class Fields {
     std::vector<std::string> Texts(const char* name, size_t limit, size_t width) const;
 
   private:
-    const nlohmann::json* Find(const char* name) const;
-    // The list under `name`, or null when absent; refused when not a list or longer than limit.
-    const nlohmann::json* List(const char* name, size_t limit) const;
+    std::optional<simdjson::dom::element> Find(const char* name) const;
+    // The list under `name`, or nothing when absent; refused when not a list or longer than
+    // limit.
+    std::optional<simdjson::dom::array> List(const char* name, size_t limit) const;
     std::string Name(const char* name) const { return prefix_ + name; }
 
-    const nlohmann::json& object_;
+    std::optional<simdjson::dom::object> object_;
     std::string prefix_;
+};
+
+// A request body parsed once; its fields stay readable while it lives, on any thread.
+class Body {
+  public:
+    // Parses the text; refuses anything that is not one JSON object.
+    explicit Body(const std::string& text);
+    Body(const Body&) = delete;
+    Body& operator=(const Body&) = delete;
+    Fields Root() const;
+
+  private:
+    simdjson::dom::document document_;
 };
 
 }  // namespace svc

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string_view>
 
 #include "base/request_paths.h"
@@ -177,12 +178,12 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         // The body is read first, on the transport's thread: that takes no store, and the order
         // queue runs its requests' work one at a time. A body that cannot be read is refused
         // once the session has been checked, so that a request without one is told to sign in.
-        nlohmann::json body;
+        std::optional<Body> body;
         RequestHeader header;
         std::exception_ptr unreadable;
         try {
-            body = Fields::ParseBody(request.body);
-            header = RequestHeader::Read(Fields(body));
+            body.emplace(request.body);
+            header = RequestHeader::Read(body->Root());
             if (header.code != endpoint.code) {
                 throw BadRequest(base::Format("Request code %d is not served at %s", header.code,
                                               endpoint.path));
@@ -190,7 +191,7 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         } catch (...) {
             unreadable = std::current_exception();
         }
-        const Fields fields(body);
+        const Fields fields = body ? body->Root() : Fields();
         // Placing, modifying and cancelling run in the order queue, under the lock its
         // committer holds; everything else takes the store's lock for itself and reads one
         // snapshot of the store.
@@ -222,8 +223,8 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
     if (request.path == "/session") {
         reply.code = "session";
         if (request.method == "POST") {
-            const nlohmann::json body = Fields::ParseBody(request.body);
-            const Fields fields(body);
+            const Body body(request.body);
+            const Fields fields = body.Root();
             reply.user = fields.RequiredText("user_id", width::kUserId);
             const std::string password = fields.RequiredText("password", kMaxPasswordLength);
             return Fill(reply, 200, sessions_.SignIn(reply.user, password, request.remote));
@@ -257,8 +258,8 @@ HttpReply IPOServer::ServeRequest(const HttpRequest& request, HttpReply& reply) 
         auto lock = store_.Lock();
         const Session session = sessions_.Authenticate(request.authorization);
         reply.user = session.userId;
-        const nlohmann::json body = Fields::ParseBody(request.body);
-        return Fill(reply, 200, AnswerMandate(store_, session, Fields(body)));
+        const Body body(request.body);
+        return Fill(reply, 200, AnswerMandate(store_, session, body.Root()));
     }
     if (request.method == "GET" && request.path == "/health") {
         return Fill(reply, 200, {{"result", 0}, {"status", "ok"}});

@@ -65,6 +65,10 @@ TEST_F(ServiceBadInputTest, MalformedBodiesUnknownPathsCodesAndFieldsAreRefusedB
     for (const auto& [change, message] : cases) {
         ExpectRefused(client.Post("/ipo/order", Order(change)), 400, 10, message);
     }
+    // Which of two UPI ids was meant cannot be known: neither is used.
+    std::string twice = Order().dump();
+    twice.insert(1, "\"upi_id\": \"someone.else@upibank\", ");
+    ExpectRefused(post("/ipo/order", twice), 400, 10, "Field upi_id is given more than once");
     EXPECT_TRUE(client.Book(Investor(93)).empty());
 }
 
