@@ -32,8 +32,9 @@ struct HttpLimits {
     unsigned idleSeconds = kIdleSeconds;  // a connection without traffic for this long is closed
     unsigned requestSeconds = 10;         // a body still arriving after this long is dropped
     // Order requests wait in their thread for the group commit, so a batch can hold as many
-    // orders as there are threads.
-    unsigned threads = 16;
+    // orders as there are threads: with fewer threads than traders placing at once, a trader's
+    // order waits for a thread rather than joining the batch.
+    unsigned threads = 64;
     unsigned maxConnections = 800;
     // One peer address beyond this many connections is turned away at once, so that it cannot
     // hold every slot.
