@@ -26,22 +26,7 @@ RequestHeader RequestHeader::Read(const Fields& fields) {
     return header;
 }
 
-void CheckUser(Store& store, const RequestHeader& header) {
-    if (header.userId.empty()) {
-        throw Refused("User Id is required");
-    }
-    const std::optional<int> type = UserTable(store).UserType(header.userId);
-    if (!type) {
-        throw Refused("Unknown user " + header.userId);
-    }
-    if (*type != header.userType) {
-        throw Refused(
-            base::Format("User %s is not of type %d", header.userId.c_str(), header.userType));
-    }
-}
-
 Party ResolveParty(Store& store, const RequestHeader& header) {
-    CheckUser(store, header);
     Party party;
     party.userId = header.userId;
     party.userType = header.userType;

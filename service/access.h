@@ -33,9 +33,8 @@ struct Party {
     std::string clientName;
 };
 
-// Checks that the user exists with its type; refuses otherwise.
-void CheckUser(Store& store, const RequestHeader& header);
-// Checks the user and resolves the client acted for; refuses a client that is not the user's.
+// Resolves the client acted for; refuses a client that is not the user's. The header's user is
+// the signed-in one: the server has checked it against the session before any handler runs.
 Party ResolveParty(Store& store, const RequestHeader& header);
 
 }  // namespace svc

@@ -119,15 +119,17 @@ int64_t OrderOf(int code, const Fields& fields, const std::string& answer) {
     if (code != 94 && code != 95) {
         return 0;
     }
-    const nlohmann::json body = nlohmann::json::parse(answer, nullptr, false);
-    const nlohmann::json* records = body.is_object() ? &body["records"] : nullptr;
-    if (records && records->is_array() && !records->empty() && (*records)[0].is_object()) {
-        const nlohmann::json& record = (*records)[0];
-        if (record.contains("order_number") && record["order_number"].is_number_integer()) {
-            return record["order_number"].get<int64_t>();
-        }
-    }
     // Read after the change was committed: what the log cannot name must not fail the answer.
+    try {
+        const Body body(answer);
+        const std::vector<Fields> records = body.Root().Objects("records", SIZE_MAX);
+        if (!records.empty()) {
+            if (const int64_t order = records[0].Integer("order_number", 0, INT64_MAX)) {
+                return order;
+            }
+        }
+    } catch (const RequestError&) {
+    }
     try {
         return fields.Integer("order_number", 0, INT32_MAX);
     } catch (const RequestError&) {

@@ -6,14 +6,6 @@ bool UserTable::Exists(const std::string& userId) {
     return store_.Prepare("SELECT 1 FROM users WHERE user_id = ?", userId).Next();
 }
 
-std::optional<int> UserTable::UserType(const std::string& userId) {
-    Query user = store_.Prepare("SELECT user_type FROM users WHERE user_id = ?", userId);
-    if (!user.Next()) {
-        return std::nullopt;
-    }
-    return static_cast<int>(user.Int(0));
-}
-
 std::optional<Credentials> UserTable::CredentialsOf(const std::string& userId) {
     Query user =
         store_.Prepare("SELECT password_hash, user_type FROM users WHERE user_id = ?", userId);

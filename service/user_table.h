@@ -35,7 +35,6 @@ class UserTable {
     explicit UserTable(Store& store) : store_(store) {}
 
     bool Exists(const std::string& userId);
-    std::optional<int> UserType(const std::string& userId);
     std::optional<Credentials> CredentialsOf(const std::string& userId);
     void Insert(const std::string& userId, int userType, const std::string& clientId,
                 const std::string& name, const std::string& passwordHash);
