@@ -67,42 +67,55 @@ std::optional<std::string> OrderTable::LiveApplication(const std::string& client
     return live.Text(0);
 }
 
-int64_t OrderTable::Insert(const NewOrder& order) {
+namespace {
+
+// One above the highest number the table has ever given (its AUTOINCREMENT sequence) or holds.
+int64_t NextNumber(Store& store, const char* sql) {
+    Query next = store.Prepare(sql);
+    return next.Next() ? next.Int(0) : 1;
+}
+
+}  // namespace
+
+int64_t OrderTable::NextOrderNumber() {
+    return NextNumber(
+        store_,
+        "SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'orders'), "
+        "0), COALESCE((SELECT MAX(order_number) FROM orders), 0)) + 1");
+}
+
+int64_t OrderTable::NextBidId() {
+    return NextNumber(store_,
+                      "SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'bids'), "
+                      "0), COALESCE((SELECT MAX(bid_id) FROM bids), 0)) + 1");
+}
+
+void OrderTable::Insert(int64_t orderNumber, const std::string& applicationNumber,
+                        const NewOrder& order) {
     store_
         .Prepare(
-            "INSERT INTO orders(issue_key, client_id, placed_by, category, reference1, "
-            "reference2, payment_mode, upi_id, bank_name, bank_account, status, payment_status, "
-            "bid_time, modified_time, amount, pan) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "INSERT INTO orders(order_number, application_number, issue_key, client_id, "
+            "placed_by, category, reference1, reference2, payment_mode, upi_id, bank_name, "
+            "bank_account, status, payment_status, bid_time, modified_time, amount, pan) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
             "COALESCE((SELECT reference1 FROM clients WHERE client_id = ?), ''))",
-            order.issueKey, order.clientId, order.placedBy, order.choices.category,
-            order.choices.reference1, order.choices.reference2, order.choices.paymentMode,
-            order.choices.upiId, order.choices.bankName, order.choices.bankAccount,
-            order_status::kPending, payment_status::kPending, order.time, order.time, order.amount,
-            order.clientId)
-        .Run();
-    return store_.LastInsertId();
-}
-
-void OrderTable::SetApplicationNumber(int64_t orderNumber, const std::string& applicationNumber) {
-    store_
-        .Prepare("UPDATE orders SET application_number = ? WHERE order_number = ?",
-                 applicationNumber, orderNumber)
+            orderNumber, applicationNumber, order.issueKey, order.clientId, order.placedBy,
+            order.choices.category, order.choices.reference1, order.choices.reference2,
+            order.choices.paymentMode, order.choices.upiId, order.choices.bankName,
+            order.choices.bankAccount, order_status::kPending, payment_status::kPending, order.time,
+            order.time, order.amount, order.clientId)
         .Run();
 }
 
-int64_t OrderTable::InsertBid(int64_t orderNumber, const BidTerms& bid) {
+void OrderTable::InsertBid(int64_t bidId, const std::string& reference, int64_t orderNumber,
+                           const BidTerms& bid) {
     store_
         .Prepare(
-            "INSERT INTO bids(order_number, position, quantity, cut_off, price) "
-            "VALUES(?, ?, ?, ?, ?)",
-            orderNumber, bid.position, bid.quantity, int64_t{bid.cutOff}, bid.price)
+            "INSERT INTO bids(bid_id, reference, order_number, position, quantity, cut_off, "
+            "price) VALUES(?, ?, ?, ?, ?, ?, ?)",
+            bidId, reference, orderNumber, bid.position, bid.quantity, int64_t{bid.cutOff},
+            bid.price)
         .Run();
-    return store_.LastInsertId();
-}
-
-void OrderTable::SetBidReference(int64_t bidId, const std::string& reference) {
-    store_.Prepare("UPDATE bids SET reference = ? WHERE bid_id = ?", reference, bidId).Run();
 }
 
 std::optional<StoredOrder> OrderTable::Find(int64_t orderNumber) {

@@ -107,12 +107,14 @@ class OrderTable {
     std::optional<std::string> LiveApplication(const std::string& clientId,
                                                const std::string& issueKey);
 
-    // Gives the new order's number.
-    int64_t Insert(const NewOrder& order);
-    void SetApplicationNumber(int64_t orderNumber, const std::string& applicationNumber);
-    // Gives the new bid's id.
-    int64_t InsertBid(int64_t orderNumber, const BidTerms& bid);
-    void SetBidReference(int64_t bidId, const std::string& reference);
+    // The numbers the next order and the next bid get, as the tables' AUTOINCREMENT would
+    // choose them: known before the insert, the application number and bid reference made from
+    // them are written with the row, not by a second write after it.
+    int64_t NextOrderNumber();
+    int64_t NextBidId();
+    void Insert(int64_t orderNumber, const std::string& applicationNumber, const NewOrder& order);
+    void InsertBid(int64_t bidId, const std::string& reference, int64_t orderNumber,
+                   const BidTerms& bid);
 
     std::optional<StoredOrder> Find(int64_t orderNumber);
     // The order with this number if it is the client's.

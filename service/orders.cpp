@@ -189,9 +189,9 @@ void CheckPayment(OrderTable& table, const OrderRequest& order, const Party& par
 
 // Stores the bid under a new reference, made from its id.
 void InsertBid(OrderTable& table, int64_t orderNumber, Bid& bid) {
-    const int64_t id = table.InsertBid(orderNumber, bid.Terms());
+    const int64_t id = table.NextBidId();
     bid.reference = base::Format("B%010lld", static_cast<long long>(id));
-    table.SetBidReference(id, bid.reference);
+    table.InsertBid(id, bid.reference, orderNumber, bid.Terms());
 }
 
 std::string Accepted(const std::string& message, int64_t orderNumber,
@@ -227,14 +227,14 @@ std::string PlaceNew(Store& store, OrderTable& table, OrderRequest& order, const
     } else {
         kept.upiId.clear();
     }
-    const int64_t orderNumber =
-        table.Insert(NewOrder{issue.key, party.clientId, party.userId, kept, NowText(), blocked});
+    const int64_t orderNumber = table.NextOrderNumber();
     if (orderNumber > INT32_MAX) {
         throw RequestError(507, kResultInternal, "Order numbers are exhausted");
     }
     const std::string application =
         base::Format("%s%010lld", issue.tag.c_str(), static_cast<long long>(orderNumber));
-    table.SetApplicationNumber(orderNumber, application);
+    table.Insert(orderNumber, application,
+                 NewOrder{issue.key, party.clientId, party.userId, kept, NowText(), blocked});
     for (Bid& bid : order.bids) {
         InsertBid(table, orderNumber, bid);
     }
