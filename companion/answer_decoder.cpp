@@ -11,23 +11,28 @@ namespace {
 struct SimdjsonFields {
     using Object = simdjson::dom::object;
     using Value = simdjson::dom::element;
-    using Cursor = simdjson::dom::object::iterator;
+    // Where the last field search ended, and the object's end.
+    struct Cursor {
+        simdjson::dom::object::iterator at;
+        simdjson::dom::object::iterator end;
+    };
 
-    static Cursor Start(const Object& object) { return object.begin(); }
+    static Cursor Start(const Object& object) { return {object.begin(), object.end()}; }
     // Looks from just after the field found last, wrapping round: fields read in the order the
     // answer holds them are found at once, and any other order still finds them.
     static bool Find(const Object& object, Cursor& cursor, std::string_view name, Value& value) {
-        const auto search = [&](Cursor from, Cursor to) {
+        const auto search = [&](simdjson::dom::object::iterator from,
+                                simdjson::dom::object::iterator to) {
             for (auto field = from; field != to; ++field) {
                 if (field.key_equals(name)) {
                     value = field.value();
-                    cursor = ++field;
+                    cursor.at = ++field;
                     return true;
                 }
             }
             return false;
         };
-        return search(cursor, object.end()) || search(object.begin(), cursor);
+        return search(cursor.at, cursor.end) || search(object.begin(), cursor.at);
     }
     static bool String(const Value& value, std::string_view& text) {
         return value.get_string().get(text) == simdjson::SUCCESS;
