@@ -88,7 +88,7 @@ void LogAccess(const HttpRequest& request, const HttpReply& reply, double ms) {
     if (!log) {
         return;
     }
-    std::string line = base::Format("access %s %s %s status=%d ms=%.2f user=%s code=%s result=%d",
+    std::string line = base::Format("access %s %s %s status=%d ms=%.3f user=%s code=%s result=%d",
                                     request.remote.c_str(), Printable(request.method).c_str(),
                                     Printable(request.path).c_str(), reply.status, ms,
                                     reply.user.empty() ? "-" : Printable(reply.user).c_str(),
