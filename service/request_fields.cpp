@@ -49,9 +49,10 @@ std::optional<simdjson::dom::element> Fields::Find(const char* name) const {
     if (!object_) {
         return std::nullopt;
     }
+    const std::string_view wanted(name);
     std::optional<simdjson::dom::element> found;
     for (const simdjson::dom::key_value_pair field : *object_) {
-        if (field.key != name) {
+        if (field.key != wanted) {
             continue;
         }
         if (found) {
