@@ -27,8 +27,13 @@ std::string CheckedText(simdjson::dom::element value, const std::string& name, s
 }  // namespace
 
 Body::Body(const std::string& text) {
-    // The parser's working buffers are kept per thread; the document is the body's own.
-    thread_local simdjson::dom::parser parser;
+    // A body of the size requests have reuses its thread's parser and the buffers it keeps; a
+    // larger one gets a parser of its own, whose buffers go with it, so that none of the
+    // transport's threads keeps megabytes after one large body. The document is the body's own.
+    constexpr size_t kReusedUpTo = 64 * 1024;
+    thread_local simdjson::dom::parser reused;
+    simdjson::dom::parser own;
+    simdjson::dom::parser& parser = text.size() <= kReusedUpTo ? reused : own;
     simdjson::dom::element root;
     if (parser.parse_into_document(document_, text).get(root) != simdjson::SUCCESS) {
         throw BadRequest("Request body is not valid JSON");
