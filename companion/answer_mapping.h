@@ -12,12 +12,14 @@
 //   AsObject(value, object)
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/text.h"
 #include "companion/answer_decoder.h"
@@ -32,13 +34,19 @@ class BadField : public std::runtime_error {
 
 enum class Number { kWhole, kOutOfRange, kNot };
 
-// The fields of one answer object. Its path ("records[3].bids[1]") is spelt out only for a
-// message: the readers of 400,000 objects would otherwise format 400,000 paths for nothing.
+// The fields of one answer object, or of one row of a table answer (its values, named by the
+// table's columns). Its path ("records[3].bids[1]") is spelt out only for a message: the readers
+// of 400,000 objects would otherwise format 400,000 paths for nothing.
 template <class Json>
 class Reader {
   public:
     using Object = typename Json::Object;
     using Value = typename Json::Value;
+    // A table's column names and one row's values, in the same order.
+    struct Row {
+        const std::vector<std::string_view>* columns = nullptr;
+        const std::vector<Value>* values = nullptr;
+    };
 
     explicit Reader(Object object) : object_(object), cursor_(Json::Start(object_)) {}
     // Element `index` of the array field `name` of `parent`.
@@ -48,6 +56,9 @@ class Reader {
           parent_(&parent),
           name_(name),
           index_(index) {}
+    // Row `index` of the table whose rows are the array field `name` of `parent`.
+    Reader(Row row, const Reader& parent, std::string_view name, size_t index)
+        : object_(), cursor_(), row_(row), parent_(&parent), name_(name), index_(index) {}
 
     std::string Text(std::string_view name) const { return std::string(View(name)); }
     // The text where the parser holds it: valid while its answer is.
@@ -90,7 +101,7 @@ class Reader {
     std::string TextOrEmpty(std::string_view name) const {
         Value value;
         std::string_view text;
-        return Json::Find(object_, cursor_, name, value) && Json::String(value, text) &&
+        return Find(name, value) && Json::String(value, text) &&
                        text.find('\0') == std::string_view::npos
                    ? std::string(text)
                    : std::string();
@@ -99,7 +110,7 @@ class Reader {
     bool FlagOrFalse(std::string_view name) const {
         Value value;
         bool flag = false;
-        return Json::Find(object_, cursor_, name, value) && Json::Bool(value, flag) && flag;
+        return Find(name, value) && Json::Bool(value, flag) && flag;
     }
     // Calls visit(Reader) for each object of an array field, whose records it adds to `list`,
     // and links the list.
@@ -120,6 +131,37 @@ class Reader {
         }
         list.Link();
     }
+    // Calls visit(Reader) for each record of the answer, whose records it adds to `list`: the
+    // objects of `records`, or the rows of a table, whose keys come once as `columns` and each
+    // record as an array of values in the columns' order, under `rows`.
+    template <class Visit>
+    void EachRecord(RecordList& list, Visit visit) const {
+        Value columnsField;
+        if (!Find("columns", columnsField)) {
+            Each("records", list, visit);
+            return;
+        }
+        const std::vector<std::string_view> columns = Columns(columnsField);
+        std::vector<Value> values;
+        values.reserve(columns.size());
+        size_t i = 0;
+        const bool isArray = Json::EachElement(
+            Get("rows"), [&list](size_t size) { list.Reserve(size); },
+            [&](const Value& row) {
+                values.clear();
+                const bool rowIsArray = Json::EachElement(
+                    row, [](size_t) {}, [&values](const Value& value) { values.push_back(value); });
+                if (!rowIsArray || values.size() != columns.size()) {
+                    throw BadField("field " + Element("rows", i) +
+                                   " does not hold one value per column");
+                }
+                visit(Reader(Row{&columns, &values}, *this, "rows", i++));
+            });
+        if (!isArray) {
+            throw BadField("field " + Path("rows") + " is not a list");
+        }
+        list.Link();
+    }
 
   private:
     // Money beyond 10^15 rupees is not an amount any order can carry; it keeps doubles exact.
@@ -136,14 +178,56 @@ class Reader {
     }
     Value Get(std::string_view name) const {
         Value value;
-        if (!Json::Find(object_, cursor_, name, value)) {
+        if (!Find(name, value)) {
             throw BadField("field " + Path(name) + " is missing");
         }
         return value;
     }
+    bool Find(std::string_view name, Value& value) const {
+        return row_.columns ? FindInRow(name, value) : Json::Find(object_, cursor_, name, value);
+    }
+    // Looks from just after the column found last, wrapping round, as Json::Find does.
+    bool FindInRow(std::string_view name, Value& value) const {
+        const std::vector<std::string_view>& columns = *row_.columns;
+        size_t at = column_;
+        for (size_t step = 0; step < columns.size(); ++step, ++at) {
+            if (at == columns.size()) {
+                at = 0;
+            }
+            if (columns[at] == name) {
+                value = (*row_.values)[at];
+                column_ = at + 1 == columns.size() ? 0 : at + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+    // A table's column names: texts, none given twice.
+    std::vector<std::string_view> Columns(const Value& field) const {
+        std::vector<std::string_view> columns;
+        const bool isArray = Json::EachElement(
+            field, [&columns](size_t size) { columns.reserve(size); },
+            [&](const Value& value) {
+                std::string_view name;
+                if (!Json::String(value, name)) {
+                    throw BadField("field " + Element("columns", columns.size()) +
+                                   " is not a text");
+                }
+                if (std::find(columns.begin(), columns.end(), name) != columns.end()) {
+                    throw BadField("field columns names " + std::string(name) + " twice");
+                }
+                columns.push_back(name);
+            });
+        if (!isArray) {
+            throw BadField("field " + Path("columns") + " is not a list");
+        }
+        return columns;
+    }
 
     Object object_;
     mutable typename Json::Cursor cursor_;
+    Row row_;
+    mutable size_t column_ = 0;
     const Reader* parent_ = nullptr;
     std::string_view name_;
     size_t index_ = 0;
@@ -339,8 +423,8 @@ Outcome DecodeObject(uint16_t code, int httpStatus, typename Json::Object parsed
                            top.FlagOrFalse("accepted"));
         }
         auto answer = std::make_unique<Answer>(code);
-        top.Each("records", answer->Records(),
-                 [&](const Reader<Json>& record) { AddRecord(*answer, record); });
+        top.EachRecord(answer->Records(),
+                       [&](const Reader<Json>& record) { AddRecord(*answer, record); });
         Outcome outcome;
         outcome.accepted = true;
         outcome.resultCode = static_cast<int16_t>(result);

@@ -23,22 +23,27 @@ std::string DateField(const Fields& fields, const char* name) {
     return date;
 }
 
-// One watch list entry, its keys in sorted order.
+// The keys of a watch list entry, in sorted order, and one entry's values in the same order.
+constexpr std::string_view kWatchColumns[] = {"bid_end",    "bid_start",        "face_value_paise",
+                                              "issue_key",  "issue_size",       "issue_tag",
+                                              "issue_type", "lot_size",         "min_quantity",
+                                              "name",       "price_high_paise", "price_low_paise"};
+
 void WriteWatchEntry(JsonWriter& out, const Query& row) {
-    out.BeginObject()
-        .Member("bid_end", row.View(6).substr(0, 10))
-        .Member("bid_start", row.View(5).substr(0, 10))
-        .Member("face_value_paise", row.Int(8))
-        .Member("issue_key", row.View(0))
-        .Member("issue_size", row.Int(7))
-        .Member("issue_tag", row.View(2))
-        .Member("issue_type", row.View(11))
-        .Member("lot_size", row.Int(10))
-        .Member("min_quantity", row.Int(9))
-        .Member("name", row.View(1))
-        .Member("price_high_paise", row.Int(4))
-        .Member("price_low_paise", row.Int(3))
-        .EndObject();
+    out.BeginArray()
+        .String(row.View(6).substr(0, 10))
+        .String(row.View(5).substr(0, 10))
+        .Int(row.Int(8))
+        .String(row.View(0))
+        .Int(row.Int(7))
+        .String(row.View(2))
+        .String(row.View(11))
+        .Int(row.Int(10))
+        .Int(row.Int(9))
+        .String(row.View(1))
+        .Int(row.Int(4))
+        .Int(row.Int(3))
+        .EndArray();
 }
 
 // The statuses an order book filter code selects; "C" stands for every cancelled state.
@@ -124,7 +129,7 @@ std::string WatchList(Store& store, const RequestHeader&, const Fields& fields) 
                             " ORDER BY bid_start, issue_key";
     std::string body;
     {
-        AnswerWriter answer(body);
+        TableAnswerWriter answer(body, kWatchColumns);
         Query row = store.Prepare(sql.c_str(), now, from, to);
         while (row.Next()) {
             WriteWatchEntry(answer.json, row);

@@ -307,8 +307,8 @@ TEST_F(CompanionTest, ARequestIsNeverSentTwice) {
     EXPECT_EQ(server.Requests(), 2);
 }
 
-// A service sending a byte now and then ends at the call's deadline; an answer above the size
-// cap is dropped whole; the next call on the same library is answered as usual.
+// A service sending a byte now and then ends at the call's deadline; an answer announced above the
+// size cap is dropped unread; the next call on the same library is answered as usual.
 TEST_F(CompanionTest, AnswersEndAtTheDeadlineOrTheSizeCap) {
     Configure("CORVEX_TIMEOUT_MS", "400");
     {
@@ -323,15 +323,62 @@ TEST_F(CompanionTest, AnswersEndAtTheDeadlineOrTheSizeCap) {
     }
     Configure("CORVEX_TIMEOUT_MS", nullptr);
 
-    harness::ServiceProcess service;
-    Configure("CORVEX_ANSWER_MAX_BYTES", "1024");  // the watch list takes about 1.6 KiB
-    IPOServiceRequest big = Watch(service.Url("/ipo/watchlist"));
-    EXPECT_EQ(Fields(called, big.ResultCode, Message(big).c_str()),
-              "0|3|The IPO service's answer is larger than 1024 bytes (answer_max_bytes in "
-              "Corvexdll64.conf)|");
+    Configure("CORVEX_ANSWER_MAX_BYTES", "1024");
+    {
+        TricklingServer server(50);  // it announces 1,000,000 bytes
+        IPOServiceRequest big = Watch(server.Url());
+        EXPECT_EQ(Fields(called, big.ResultCode, Message(big).c_str()),
+                  "0|3|The IPO service's answer is larger than 1024 bytes (answer_max_bytes in "
+                  "Corvexdll64.conf)|");
+    }
     Configure("CORVEX_ANSWER_MAX_BYTES", nullptr);
+    harness::ServiceProcess service;
     Watch(service.Url("/ipo/watchlist"));
     EXPECT_EQ(called, 1);
+}
+
+// A table answer's rows are records whose values its columns name, in whatever order the columns
+// come; a table that does not say what each value is gets a clear message, not a record.
+TEST(CompanionDecoding, TableRowsAreRecordsNamedByTheirColumns) {
+    const std::string columns =
+        R"("columns":["name","issue_key","price_low_paise","price_high_paise","bid_start",)"
+        R"("bid_end","issue_size","face_value_paise","min_quantity","lot_size","issue_type",)"
+        R"("issue_tag"])";
+    const std::string row =
+        R"(["Aurora Green","AURORAGREEN",9500,10000,"2026-12-03","2026-12-07",125,1000,150,)"
+        R"(150,"BOOK BUILT","AGE"])";
+    const auto decode = [&](const std::string& table) {
+        return corvex::DecodeAnswer(91, 200, std::string_view(R"({"result":0,)" + table + "}"));
+    };
+    const corvex::Outcome read = decode(columns + R"(,"rows":[)" + row + "," + row + "]");
+    ASSERT_TRUE(read.answer) << read.message;
+    ASSERT_EQ(2, read.answer->List().Count);
+    auto* second = At<IPOWatchEntry>(&read.answer->List(), 1);
+    EXPECT_EQ(Fields(second->IssueKey(), second->IPOName(), second->Reserved3(), second->PriceLow(),
+                     second->PriceHigh(), second->BidStartDate(), second->BidEndDate(),
+                     second->IssueSize(), second->FaceValue(), second->MinimumOrderQuantity(),
+                     second->LotSize(), second->IssueType()),
+              "AURORAGREEN|Aurora Green|AGE|95|100|2026-12-03|2026-12-07|125|10|150|150|"
+              "BOOK BUILT|");
+
+    const std::string unreadable = "The IPO service sent an answer that cannot be read: field ";
+    const std::string shortRow = row.substr(0, row.find(",\"AGE\"")) + "]";
+    const std::pair<std::string, std::string> refused[] = {
+        {columns + R"(,"rows":[)" + row + "," + shortRow + "]",
+         "rows[1] does not hold one value per column"},
+        {columns + R"(,"rows":[)" + row + R"(,{"name":"X"}])",
+         "rows[1] does not hold one value per column"},
+        {R"("columns":["name","name"],"rows":[])", "columns names name twice"},
+        {R"("columns":["name",7],"rows":[])", "columns[1] is not a text"},
+        {R"("columns":["name"],"rows":[["X"]])", "rows[0].bid_end is missing"},
+        {columns + R"(,"rows":{})", "rows is not a list"},
+    };
+    for (const auto& [table, message] : refused) {
+        const corvex::Outcome outcome = decode(table);
+        EXPECT_EQ(Fields(!outcome.answer, outcome.resultCode, outcome.message.c_str()),
+                  Fields(true, corvex::kInvalidAnswer, (unreadable + message).c_str()))
+            << table;
+    }
 }
 
 // An answer read in place (a text with room after its end, as the network leaves it) decodes as
