@@ -1,17 +1,18 @@
 #include "service/service_log.h"
 
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <spdlog/sinks/basic_file_sink.h>
 #include <spdlog/spdlog.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
 
-#include "base/text.h"
 
 namespace svc {
 namespace {
@@ -88,19 +89,22 @@ void LogAccess(const HttpRequest& request, const HttpReply& reply, double ms) {
     if (!log) {
         return;
     }
-    std::string line = base::Format("access %s %s %s status=%d ms=%.3f user=%s code=%s result=%d",
-                                    request.remote.c_str(), Printable(request.method).c_str(),
-                                    Printable(request.path).c_str(), reply.status, ms,
-                                    reply.user.empty() ? "-" : Printable(reply.user).c_str(),
-                                    reply.code.empty() ? "-" : reply.code.c_str(), reply.result);
+    // Formatted with fmt, not printf: a line per request, its five fractions among them, was a
+    // sixth of the service's time for a cached answer.
+    fmt::memory_buffer line;
+    const auto out = std::back_inserter(line);
+    fmt::format_to(out, "access {} {} {} status={} ms={:.3f} user={} code={} result={}",
+                   request.remote, Printable(request.method), Printable(request.path), reply.status,
+                   ms, reply.user.empty() ? "-" : Printable(reply.user),
+                   reply.code.empty() ? "-" : reply.code, reply.result);
     if (reply.order > 0) {
-        line += base::Format(" order=%lld", static_cast<long long>(reply.order));
+        fmt::format_to(out, " order={}", reply.order);
     }
     if (const RequestStages& stages = reply.stages; stages.work > 0) {
-        line += base::Format(" session_ms=%.3f queued_ms=%.3f work_ms=%.3f commit_ms=%.3f",
-                             stages.session, stages.queued, stages.work, stages.commit);
+        fmt::format_to(out, " session_ms={:.3f} queued_ms={:.3f} work_ms={:.3f} commit_ms={:.3f}",
+                       stages.session, stages.queued, stages.work, stages.commit);
     }
-    log->info(line);
+    log->info(std::string_view(line.data(), line.size()));
 }
 
 void LogAudit(const std::string& line) {
