@@ -143,11 +143,19 @@ Session Sessions::Authenticate(const std::string& authorization) {
     if (token.empty()) {
         throw NotSignedIn("Not signed in: the request carries no session token");
     }
-    const std::optional<StoredSession> found = UserTable(store_).Session(TokenKey(token));
+    const std::string key = TokenKey(token);
+    cache_.Follow(store_.DataVersion());
+    const StoredSession* found = cache_.Find(key);
     if (!found) {
-        throw NotSignedIn("Not signed in: the session token is not known; sign in again");
+        const std::optional<StoredSession> stored = UserTable(store_).Session(key);
+        if (!stored) {
+            throw NotSignedIn("Not signed in: the session token is not known; sign in again");
+        }
+        cache_.Keep(key, *stored);
+        found = cache_.Find(key);
     }
     if (found->expires <= UnixNow()) {
+        cache_.Forget(key);
         throw NotSignedIn("The session has expired; sign in again");
     }
     return Session{found->userId, found->userType};
@@ -155,7 +163,9 @@ Session Sessions::Authenticate(const std::string& authorization) {
 
 void Sessions::SignOut(const std::string& authorization) {
     Authenticate(authorization);
-    UserTable(store_).EndSession(TokenKey(BearerToken(authorization)));
+    const std::string key = TokenKey(BearerToken(authorization));
+    UserTable(store_).EndSession(key);
+    cache_.Forget(key);
 }
 
 std::string HashPassword(const std::string& password) {

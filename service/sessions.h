@@ -9,6 +9,7 @@
 #include <semaphore>
 #include <string>
 
+#include "service/session_cache.h"
 #include "service/sign_in_limits.h"
 #include "service/store.h"
 
@@ -53,6 +54,7 @@ class Sessions {
     std::chrono::seconds lifetime_;
     SignInLimits limits_;
     std::counting_semaphore<kHashSlots> hashSlots_{kHashSlots};
+    SessionCache cache_;  // guarded by the store's lock, as Authenticate and SignOut are
 };
 
 // A salted slow hash of a password (libsodium's crypto_pwhash_str); refuses a password shorter

@@ -260,6 +260,11 @@ std::string Store::QuickCheck() {
     return check.Next() ? check.Text(0) : "no answer";
 }
 
+int64_t Store::DataVersion() {
+    Query version = Prepare("PRAGMA data_version");
+    return version.Next() ? version.Int(0) : 0;
+}
+
 bool Store::IsEmpty() {
     Query query = Prepare("SELECT COUNT(*) FROM issues");
     return query.Next() && query.Int(0) == 0;

@@ -86,6 +86,9 @@ class Store {
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
     const std::string& Path() const { return path_; }
     bool IsEmpty();
+    // A number that moves whenever another connection (another process) has committed to the
+    // store since this one last looked; this connection's own commits leave it as it is.
+    int64_t DataVersion();
 
     // While a batch is open, the store is already inside one transaction that the batch commits:
     // a Transaction is then a savepoint within it, and work queued with AfterCommit waits for
