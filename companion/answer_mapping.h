@@ -234,142 +234,126 @@ class Reader {
 };
 
 template <class In>
-std::unique_ptr<WatchRecord> Watch(const In& in) {
+void Watch(const In& in, WatchRecord& record) {
     // Read in the order the answer's keys come (sorted), so that each is found at once.
-    auto record = std::make_unique<WatchRecord>();
-    record->texts.Set(WatchText::kBidEnd, in.View("bid_end"));
-    record->texts.Set(WatchText::kBidStart, in.View("bid_start"));
-    record->faceValue = in.Rupees("face_value_paise");
-    record->texts.Set(WatchText::kIssueKey, in.View("issue_key"));
-    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
-    record->texts.Set(WatchText::kIssueTag, in.View("issue_tag"));
-    record->texts.Set(WatchText::kIssueType, in.View("issue_type"));
-    record->lotSize = in.Int32("lot_size");
-    record->minimumQuantity = in.Int32("min_quantity");
-    record->texts.Set(WatchText::kName, in.View("name"));
-    record->priceHigh = in.Rupees("price_high_paise");
-    record->priceLow = in.Rupees("price_low_paise");
-    return record;
+    record.texts.Set(WatchText::kBidEnd, in.View("bid_end"));
+    record.texts.Set(WatchText::kBidStart, in.View("bid_start"));
+    record.faceValue = in.Rupees("face_value_paise");
+    record.texts.Set(WatchText::kIssueKey, in.View("issue_key"));
+    record.issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record.texts.Set(WatchText::kIssueTag, in.View("issue_tag"));
+    record.texts.Set(WatchText::kIssueType, in.View("issue_type"));
+    record.lotSize = in.Int32("lot_size");
+    record.minimumQuantity = in.Int32("min_quantity");
+    record.texts.Set(WatchText::kName, in.View("name"));
+    record.priceHigh = in.Rupees("price_high_paise");
+    record.priceLow = in.Rupees("price_low_paise");
 }
 
 template <class In>
-std::unique_ptr<DetailsRecord> Details(const In& in) {
-    auto record = std::make_unique<DetailsRecord>();
-    record->issueKey = in.Text("issue_key");
-    record->name = in.Text("name");
-    record->issueTag = in.Text("issue_tag");
-    record->priceLow = in.Rupees("price_low_paise");
-    record->priceHigh = in.Rupees("price_high_paise");
-    record->issueSize = in.Integer("issue_size", 0, INT64_MAX);
-    record->faceValue = in.Rupees("face_value_paise");
-    record->minimumBidQuantity = in.Int32("min_bid_quantity");
-    record->lotSize = in.Int32("lot_size");
-    record->bidStartTime = in.Text("bid_start_time");
-    record->bidEndTime = in.Text("bid_end_time");
-    record->registrar = in.Text("registrar");
-    record->rating = in.Text("rating");
-    record->prospectus = in.Text("prospectus");
-    record->recommendation = in.Text("recommendation");
-    in.Each("categories", record->categories, [&](const In& item) {
-        auto category = std::make_unique<CategoryAnswer>();
-        category->code = item.Text("code");
-        category->name = item.Text("name");
-        category->minimumPrice = item.Rupees("price_low_paise");
-        category->maximumPrice = item.Rupees("price_high_paise");
-        category->cutOffAllowed = item.Flag("cut_off") ? 1 : 0;
-        record->categories.Add<CategoryRecord>(std::move(category));
+void Details(const In& in, DetailsRecord& record) {
+    record.issueKey = in.Text("issue_key");
+    record.name = in.Text("name");
+    record.issueTag = in.Text("issue_tag");
+    record.priceLow = in.Rupees("price_low_paise");
+    record.priceHigh = in.Rupees("price_high_paise");
+    record.issueSize = in.Integer("issue_size", 0, INT64_MAX);
+    record.faceValue = in.Rupees("face_value_paise");
+    record.minimumBidQuantity = in.Int32("min_bid_quantity");
+    record.lotSize = in.Int32("lot_size");
+    record.bidStartTime = in.Text("bid_start_time");
+    record.bidEndTime = in.Text("bid_end_time");
+    record.registrar = in.Text("registrar");
+    record.rating = in.Text("rating");
+    record.prospectus = in.Text("prospectus");
+    record.recommendation = in.Text("recommendation");
+    in.Each("categories", record.categories, [&](const In& item) {
+        CategoryAnswer& category = record.categories.New<CategoryRecord, CategoryAnswer>();
+        category.code = item.Text("code");
+        category.name = item.Text("name");
+        category.minimumPrice = item.Rupees("price_low_paise");
+        category.maximumPrice = item.Rupees("price_high_paise");
+        category.cutOffAllowed = item.Flag("cut_off") ? 1 : 0;
     });
-    return record;
 }
 
 template <class In>
-std::unique_ptr<UserDetailsAnswer> UserDetails(const In& in) {
-    auto record = std::make_unique<UserDetailsAnswer>();
-    record->upiId = in.Text("upi_id");
+void UserDetails(const In& in, UserDetailsAnswer& record) {
+    record.upiId = in.Text("upi_id");
     const std::string clientId = in.Text("client_id");
-    in.Each("bank_accounts", record->bankAccounts, [&](const In& item) {
-        auto account = std::make_unique<BankAccountAnswer>();
-        account->clientId = clientId;
-        account->bankName = item.Text("bank_name");
-        account->accountNumber = item.Text("account_number");
-        account->ifsc = item.Text("ifsc");
-        account->branch = item.Text("branch");
-        account->asbaAllowed = item.Flag("asba") ? 1 : 0;
-        record->bankAccounts.Add<BankAccountRecord>(std::move(account));
+    in.Each("bank_accounts", record.bankAccounts, [&](const In& item) {
+        BankAccountAnswer& account =
+            record.bankAccounts.New<BankAccountRecord, BankAccountAnswer>();
+        account.clientId = clientId;
+        account.bankName = item.Text("bank_name");
+        account.accountNumber = item.Text("account_number");
+        account.ifsc = item.Text("ifsc");
+        account.branch = item.Text("branch");
+        account.asbaAllowed = item.Flag("asba") ? 1 : 0;
     });
-    in.Each("references", record->references, [&](const In& item) {
-        auto reference = std::make_unique<ReferenceAnswer>();
-        reference->reference1 = item.Text("user_ref1");
-        reference->reference2 = item.Text("user_ref2");
-        record->references.Add<UserReferenceRecord>(std::move(reference));
+    in.Each("references", record.references, [&](const In& item) {
+        ReferenceAnswer& reference = record.references.New<UserReferenceRecord, ReferenceAnswer>();
+        reference.reference1 = item.Text("user_ref1");
+        reference.reference2 = item.Text("user_ref2");
     });
-    return record;
 }
 
 template <class In>
-std::unique_ptr<OrderAnswer> Order(const In& in) {
-    auto record = std::make_unique<OrderAnswer>();
-    record->status = static_cast<uint8_t>(in.Integer("status", 0, 1));
-    record->message = in.Text("message");
-    if (record->status == 1) {
-        record->orderNumber = std::to_string(in.Int32("order_number"));
-        record->applicationNumber = in.Text("application_number");
+void Order(const In& in, OrderAnswer& record) {
+    record.status = static_cast<uint8_t>(in.Integer("status", 0, 1));
+    record.message = in.Text("message");
+    if (record.status == 1) {
+        record.orderNumber = std::to_string(in.Int32("order_number"));
+        record.applicationNumber = in.Text("application_number");
     }
-    in.Each("details", record->details, [&](const In& item) {
-        auto detail = std::make_unique<OrderDetailAnswer>();
-        detail->status = static_cast<uint8_t>(item.Integer("status", 0, 1));
-        detail->reference = item.Text("reference");
-        detail->text = item.Text("text");
-        record->details.Add<OrderResponseDetail>(std::move(detail));
+    in.Each("details", record.details, [&](const In& item) {
+        OrderDetailAnswer& detail = record.details.New<OrderResponseDetail, OrderDetailAnswer>();
+        detail.status = static_cast<uint8_t>(item.Integer("status", 0, 1));
+        detail.reference = item.Text("reference");
+        detail.text = item.Text("text");
     });
-    return record;
 }
 
 template <class In>
-std::unique_ptr<OrderBookAnswer> OrderBook(const In& in) {
+void OrderBook(const In& in, OrderBookAnswer& record) {
     // Read in the order the answer's keys come (sorted), so that each is found at once.
-    auto record = std::make_unique<OrderBookAnswer>();
-    record->allocatedQuantity = in.Int32("allotted_quantity");
-    record->texts.Set(OrderText::kApplicationNumber, in.View("application_number"));
-    record->texts.Set(OrderText::kBankAccount, in.View("bank_account"));
-    record->texts.Set(OrderText::kBankName, in.View("bank_name"));
-    record->texts.Set(OrderText::kBidDate, in.View("bid_date"));
-    in.Each("bids", record->bids, [&](const In& item) {
-        auto bid = std::make_unique<OrderBidAnswer>();
-        bid->amountPaise = static_cast<double>(item.Paise("amount_paise"));
-        bid->cutOff = item.Flag("cut_off") ? 1 : 0;
-        bid->position = item.Int32("position");
-        bid->pricePaise = static_cast<double>(item.Paise("price_paise"));
-        bid->quantity = item.Int32("quantity");
-        bid->reference = item.Text("reference");
-        record->bids.Add<IPOOrderBid>(std::move(bid));
+    record.allocatedQuantity = in.Int32("allotted_quantity");
+    record.texts.Set(OrderText::kApplicationNumber, in.View("application_number"));
+    record.texts.Set(OrderText::kBankAccount, in.View("bank_account"));
+    record.texts.Set(OrderText::kBankName, in.View("bank_name"));
+    record.texts.Set(OrderText::kBidDate, in.View("bid_date"));
+    in.Each("bids", record.bids, [&](const In& item) {
+        OrderBidAnswer& bid = record.bids.New<IPOOrderBid, OrderBidAnswer>();
+        bid.amountPaise = static_cast<double>(item.Paise("amount_paise"));
+        bid.cutOff = item.Flag("cut_off") ? 1 : 0;
+        bid.position = item.Int32("position");
+        bid.pricePaise = static_cast<double>(item.Paise("price_paise"));
+        bid.quantity = item.Int32("quantity");
+        bid.reference = item.Text("reference");
     });
-    record->texts.Set(OrderText::kCategory, in.View("category"));
-    record->texts.Set(OrderText::kClientName, in.View("client_name"));
-    record->texts.Set(OrderText::kIssueKey, in.View("issue_key"));
-    record->texts.Set(OrderText::kLastModified, in.View("last_modified"));
-    record->lotSize = in.Int32("lot_size");
-    record->texts.Set(OrderText::kOfferName, in.View("offer_name"));
-    record->texts.Set(OrderText::kOfferType, in.View("offer_type"));
-    record->orderNumber = in.Int32("order_number");
-    record->texts.Set(OrderText::kPaymentMode, in.View("payment_mode"));
-    record->texts.Set(OrderText::kPaymentStatus, in.View("payment_status"));
-    record->refund = in.Rupees("refund_paise");
-    record->texts.Set(OrderText::kRejectionReason, in.View("rejection_reason"));
-    record->texts.Set(OrderText::kStatus, in.View("status"));
-    record->totalPaise = static_cast<double>(in.Paise("total_paise"));
-    record->texts.Set(OrderText::kUpiId, in.View("upi_id"));
-    record->texts.Set(OrderText::kReference1, in.View("user_ref1"));
-    record->texts.Set(OrderText::kReference2, in.View("user_ref2"));
-    return record;
+    record.texts.Set(OrderText::kCategory, in.View("category"));
+    record.texts.Set(OrderText::kClientName, in.View("client_name"));
+    record.texts.Set(OrderText::kIssueKey, in.View("issue_key"));
+    record.texts.Set(OrderText::kLastModified, in.View("last_modified"));
+    record.lotSize = in.Int32("lot_size");
+    record.texts.Set(OrderText::kOfferName, in.View("offer_name"));
+    record.texts.Set(OrderText::kOfferType, in.View("offer_type"));
+    record.orderNumber = in.Int32("order_number");
+    record.texts.Set(OrderText::kPaymentMode, in.View("payment_mode"));
+    record.texts.Set(OrderText::kPaymentStatus, in.View("payment_status"));
+    record.refund = in.Rupees("refund_paise");
+    record.texts.Set(OrderText::kRejectionReason, in.View("rejection_reason"));
+    record.texts.Set(OrderText::kStatus, in.View("status"));
+    record.totalPaise = static_cast<double>(in.Paise("total_paise"));
+    record.texts.Set(OrderText::kUpiId, in.View("upi_id"));
+    record.texts.Set(OrderText::kReference1, in.View("user_ref1"));
+    record.texts.Set(OrderText::kReference2, in.View("user_ref2"));
 }
 
 template <class In>
-std::unique_ptr<CancelAnswer> Cancel(const In& in) {
-    auto record = std::make_unique<CancelAnswer>();
-    record->outcome = static_cast<uint8_t>(in.Integer("outcome", 0, 1));
-    record->message = in.Text("message");
-    return record;
+void Cancel(const In& in, CancelAnswer& record) {
+    record.outcome = static_cast<uint8_t>(in.Integer("outcome", 0, 1));
+    record.message = in.Text("message");
 }
 
 template <class In>
@@ -377,22 +361,22 @@ void AddRecord(Answer& answer, const In& in) {
     RecordList& records = answer.Records();
     switch (answer.Code()) {
         case kRequestWatchList:
-            records.Add<IPOWatchEntry>(Watch(in));
+            Watch(in, records.New<IPOWatchEntry, WatchRecord>());
             break;
         case kRequestWatchDetails:
-            records.Add<IPODetailsEntry>(Details(in));
+            Details(in, records.New<IPODetailsEntry, DetailsRecord>());
             break;
         case kRequestOrderBook:
-            records.Add<IPOOrderBookEntry>(OrderBook(in));
+            OrderBook(in, records.New<IPOOrderBookEntry, OrderBookAnswer>());
             break;
         case kRequestPlaceOrder:
-            records.Add<OrderResponseRecord>(Order(in));
+            Order(in, records.New<OrderResponseRecord, OrderAnswer>());
             break;
         case kRequestCancelOrder:
-            records.Add<IPOCancelResponse>(Cancel(in));
+            Cancel(in, records.New<IPOCancelResponse, CancelAnswer>());
             break;
         case kRequestUserDetails:
-            records.Add<UserDetailsRecord>(UserDetails(in));
+            UserDetails(in, records.New<UserDetailsRecord, UserDetailsAnswer>());
             break;
         default:
             throw BadField(base::Format("request code %u has no answer records", answer.Code()));
