@@ -27,6 +27,7 @@
 
 #include "base/text.h"
 #include "bench/access_log.h"
+#include "bench/percentile.h"
 #include "bench/run_collector.h"
 #include "companion/answer_decoder.h"
 #include "companion/request_encoder.h"
@@ -118,14 +119,6 @@ class BodyServer {
 // The service's access log, which holds its time for each request.
 std::string AccessLogPath() {
     return base::Format("/tmp/ipo-order-book-path-bench-%d.log", static_cast<int>(getpid()));
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) {
-        return -1.0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[(values.size() - 1) / 2];
 }
 
 struct Environment {

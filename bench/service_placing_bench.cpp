@@ -9,7 +9,6 @@
 #include <curl/curl.h>
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +22,7 @@
 #include "base/text.h"
 #include "bench/durable_commit_floor.h"
 #include "bench/kept_connection.h"
+#include "bench/percentile.h"
 #include "bench/run_collector.h"
 #include "service_test_client.h"
 
@@ -110,14 +110,6 @@ struct Environment {
 };
 
 Environment* g_environment = nullptr;
-
-double Percentile(std::vector<double>& values, double fraction) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
-}
 
 // One sender's kept-alive connection: it places an order and reads whether it was placed.
 class Sender {

@@ -26,6 +26,7 @@
 #include "bench/access_log.h"
 #include "bench/durable_commit_floor.h"
 #include "bench/kept_connection.h"
+#include "bench/percentile.h"
 #include "bench/run_collector.h"
 #include "bridge/ipo_service_bridge.h"
 #include "seeded_investor.h"
@@ -35,14 +36,6 @@
 namespace {
 
 constexpr int kWatchListIssues = 50;
-
-double Percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
-}
 
 // Copies the open issue AURORAGREEN until the current watch list holds 50 issues.
 void AddOpenIssues(const std::string& dbPath) {

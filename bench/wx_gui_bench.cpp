@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/order_book_data.h"
+#include "bench/percentile.h"
 #include "framework/wx/wx_list_view.h"
 #include "framework/wx/wx_user_actions.h"
 #include "host/terminal.h"
@@ -56,11 +57,6 @@ GLogWriterOutput OnGLibMessage(GLogLevelFlags level, const GLogField* fields, gs
 
 double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 // Stands between a list and its source and counts the cells the list asks for.
