@@ -74,7 +74,7 @@ Outcome Decode(uint16_t code, int httpStatus, std::string_view body, bool inPlac
         simdjson::SUCCESS) {
         return mapping::NotAnObject(httpStatus);
     }
-    return mapping::DecodeObject<SimdjsonFields>(code, httpStatus, parsed);
+    return mapping::DecodeObject<SimdjsonFields>(code, httpStatus, body, parsed);
 }
 
 }  // namespace

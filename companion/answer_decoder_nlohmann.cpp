@@ -73,7 +73,7 @@ Outcome DecodeAnswer(uint16_t code, int httpStatus, std::string_view body) {
     if (!parsed.is_object()) {
         return mapping::NotAnObject(httpStatus);
     }
-    return mapping::DecodeObject<NlohmannFields>(code, httpStatus, &parsed);
+    return mapping::DecodeObject<NlohmannFields>(code, httpStatus, body, &parsed);
 }
 
 Outcome DecodeAnswer(uint16_t code, int httpStatus, const std::string& body) {

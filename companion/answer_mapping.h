@@ -34,6 +34,18 @@ class BadField : public std::runtime_error {
 
 enum class Number { kWhole, kOutOfRange, kNot };
 
+// A field's name as the mapping spells it: always a literal (the constructor runs at compile
+// time), so that its address and length stand for its text for as long as the program runs.
+class Name {
+  public:
+    template <size_t kSize>
+    consteval Name(const char (&text)[kSize]) : text_(text, kSize - 1) {}
+    std::string_view Text() const { return text_; }
+
+  private:
+    std::string_view text_;
+};
+
 // The fields of one answer object, or of one row of a table answer (its values, named by the
 // table's columns). Its path ("records[3].bids[1]") is spelt out only for a message: the readers
 // of 400,000 objects would otherwise format 400,000 paths for nothing.
@@ -42,72 +54,84 @@ class Reader {
   public:
     using Object = typename Json::Object;
     using Value = typename Json::Value;
-    // A table's column names and one row's values, in the same order.
+    // A table's column names and one row's values, in the same order, and the name each column
+    // was last found by.
     struct Row {
         const std::vector<std::string_view>* columns = nullptr;
         const std::vector<Value>* values = nullptr;
+        std::vector<std::string_view>* foundBy = nullptr;
     };
 
-    explicit Reader(Object object) : object_(object), cursor_(Json::Start(object_)) {}
+    // The answer's own object; `textsMayHoldZero` is false when no text of the answer can hold
+    // a zero byte.
+    Reader(Object object, bool textsMayHoldZero)
+        : object_(object), cursor_(Json::Start(object_)), textsMayHoldZero_(textsMayHoldZero) {}
     // Element `index` of the array field `name` of `parent`.
     Reader(Object object, const Reader& parent, std::string_view name, size_t index)
         : object_(object),
           cursor_(Json::Start(object_)),
+          textsMayHoldZero_(parent.textsMayHoldZero_),
           parent_(&parent),
           name_(name),
           index_(index) {}
     // Row `index` of the table whose rows are the array field `name` of `parent`.
     Reader(Row row, const Reader& parent, std::string_view name, size_t index)
-        : object_(), cursor_(), row_(row), parent_(&parent), name_(name), index_(index) {}
+        : object_(),
+          cursor_(),
+          row_(row),
+          textsMayHoldZero_(parent.textsMayHoldZero_),
+          parent_(&parent),
+          name_(name),
+          index_(index) {}
 
-    std::string Text(std::string_view name) const { return std::string(View(name)); }
+    std::string Text(Name name) const { return std::string(View(name)); }
     // The text where the parser holds it: valid while its answer is.
-    std::string_view View(std::string_view name) const {
+    std::string_view View(Name name) const {
         std::string_view text;
         if (!Json::String(Get(name), text)) {
-            throw BadField("field " + Path(name) + " is not a text");
+            throw BadField("field " + Path(name.Text()) + " is not a text");
         }
-        if (text.find('\0') != std::string_view::npos) {
-            throw BadField("field " + Path(name) + " holds a zero byte");
+        if (textsMayHoldZero_ && text.find('\0') != std::string_view::npos) {
+            throw BadField("field " + Path(name.Text()) + " holds a zero byte");
         }
         return text;
     }
-    int64_t Integer(std::string_view name, int64_t low, int64_t high) const {
+    int64_t Integer(Name name, int64_t low, int64_t high) const {
         int64_t number = 0;
         const Number kind = Json::Whole(Get(name), number);
         if (kind == Number::kNot) {
-            throw BadField("field " + Path(name) + " is not a whole number");
+            throw BadField("field " + Path(name.Text()) + " is not a whole number");
         }
         if (kind == Number::kOutOfRange || number < low || number > high) {
-            throw BadField("field " + Path(name) + " is out of range");
+            throw BadField("field " + Path(name.Text()) + " is out of range");
         }
         return number;
     }
-    int32_t Int32(std::string_view name) const {
+    int32_t Int32(Name name) const {
         return static_cast<int32_t>(Integer(name, INT32_MIN, INT32_MAX));
     }
     // Money in paise, as the protocol sends it.
-    int64_t Paise(std::string_view name) const { return Integer(name, -kMaxPaise, kMaxPaise); }
+    int64_t Paise(Name name) const { return Integer(name, -kMaxPaise, kMaxPaise); }
     // Money in currency units.
-    double Rupees(std::string_view name) const { return static_cast<double>(Paise(name)) / 100.0; }
-    bool Flag(std::string_view name) const {
+    double Rupees(Name name) const { return static_cast<double>(Paise(name)) / 100.0; }
+    bool Flag(Name name) const {
         bool flag = false;
         if (!Json::Bool(Get(name), flag)) {
-            throw BadField("field " + Path(name) + " is not true or false");
+            throw BadField("field " + Path(name.Text()) + " is not true or false");
         }
         return flag;
     }
     // A text that may be missing or of another type: empty then.
-    std::string TextOrEmpty(std::string_view name) const {
+    std::string TextOrEmpty(Name name) const {
         Value value;
         std::string_view text;
         return Find(name, value) && Json::String(value, text) &&
-                       text.find('\0') == std::string_view::npos
+                       (!textsMayHoldZero_ || text.find('\0') == std::string_view::npos)
                    ? std::string(text)
                    : std::string();
     }
     // A flag that may be missing or of another type: false then.
-    bool FlagOrFalse(std::string_view name) const {
+    bool FlagOrFalse(Name name) const {
         Value value;
         bool flag = false;
         return Find(name, value) && Json::Bool(value, flag) && flag;
@@ -115,19 +139,19 @@ class Reader {
     // Calls visit(Reader) for each object of an array field, whose records it adds to `list`,
     // and links the list.
     template <class Visit>
-    void Each(std::string_view name, RecordList& list, Visit visit) const {
+    void Each(Name name, RecordList& list, Visit visit) const {
         size_t i = 0;
         const bool isArray = Json::EachElement(
             Get(name), [&list](size_t size) { list.Reserve(size); },
             [&](const Value& element) {
                 Object object;
                 if (!Json::AsObject(element, object)) {
-                    throw BadField("field " + Element(name, i) + " is not an object");
+                    throw BadField("field " + Element(name.Text(), i) + " is not an object");
                 }
-                visit(Reader(object, *this, name, i++));
+                visit(Reader(object, *this, name.Text(), i++));
             });
         if (!isArray) {
-            throw BadField("field " + Path(name) + " is not a list");
+            throw BadField("field " + Path(name.Text()) + " is not a list");
         }
         list.Link();
     }
@@ -144,6 +168,7 @@ class Reader {
         const std::vector<std::string_view> columns = Columns(columnsField);
         std::vector<Value> values;
         values.reserve(columns.size());
+        std::vector<std::string_view> foundBy(columns.size());
         size_t i = 0;
         const bool isArray = Json::EachElement(
             Get("rows"), [&list](size_t size) { list.Reserve(size); },
@@ -155,7 +180,7 @@ class Reader {
                     throw BadField("field " + Element("rows", i) +
                                    " does not hold one value per column");
                 }
-                visit(Reader(Row{&columns, &values}, *this, "rows", i++));
+                visit(Reader(Row{&columns, &values, &foundBy}, *this, "rows", i++));
             });
         if (!isArray) {
             throw BadField("field " + Path("rows") + " is not a list");
@@ -176,25 +201,33 @@ class Reader {
     std::string Element(std::string_view name, size_t index) const {
         return Path(name) + "[" + std::to_string(index) + "]";
     }
-    Value Get(std::string_view name) const {
+    Value Get(Name name) const {
         Value value;
         if (!Find(name, value)) {
-            throw BadField("field " + Path(name) + " is missing");
+            throw BadField("field " + Path(name.Text()) + " is missing");
         }
         return value;
     }
-    bool Find(std::string_view name, Value& value) const {
-        return row_.columns ? FindInRow(name, value) : Json::Find(object_, cursor_, name, value);
+    bool Find(Name name, Value& value) const {
+        return row_.columns ? FindInRow(name, value)
+                            : Json::Find(object_, cursor_, name.Text(), value);
     }
-    // Looks from just after the column found last, wrapping round, as Json::Find does.
-    bool FindInRow(std::string_view name, Value& value) const {
+    // Looks from just after the column found last, wrapping round, as Json::Find does. A column
+    // is known again by the very Name (the same literal) that found it in an earlier row, so
+    // that the rows after the first compare no texts.
+    bool FindInRow(Name name, Value& value) const {
         const std::vector<std::string_view>& columns = *row_.columns;
+        std::vector<std::string_view>& foundBy = *row_.foundBy;
+        const std::string_view text = name.Text();
         size_t at = column_;
         for (size_t step = 0; step < columns.size(); ++step, ++at) {
             if (at == columns.size()) {
                 at = 0;
             }
-            if (columns[at] == name) {
+            const bool same =
+                foundBy[at].data() == text.data() && foundBy[at].size() == text.size();
+            if (same || columns[at] == text) {
+                foundBy[at] = text;
                 value = (*row_.values)[at];
                 column_ = at + 1 == columns.size() ? 0 : at + 1;
                 return true;
@@ -228,6 +261,7 @@ class Reader {
     mutable typename Json::Cursor cursor_;
     Row row_;
     mutable size_t column_ = 0;
+    bool textsMayHoldZero_ = true;
     const Reader* parent_ = nullptr;
     std::string_view name_;
     size_t index_ = 0;
@@ -392,10 +426,14 @@ inline Outcome Failure(int16_t resultCode, std::string message, bool accepted = 
 }
 
 // The outcome of a parsed answer: the service's refusal, or the records of the request code.
+// `body` is the answer's text. Both parsers refuse a control character written as itself within a
+// text, so a zero byte in a text can only come from the escape \u0000: without one in the body,
+// no text needs to be searched for it.
 template <class Json>
-Outcome DecodeObject(uint16_t code, int httpStatus, typename Json::Object parsed) {
+Outcome DecodeObject(uint16_t code, int httpStatus, std::string_view body,
+                     typename Json::Object parsed) {
     try {
-        const Reader<Json> top(parsed);
+        const Reader<Json> top(parsed, body.find("\\u0000") != std::string_view::npos);
         const int64_t result = top.Integer("result", INT16_MIN, INT16_MAX);
         if (httpStatus != 200 || result > 0) {
             std::string text = top.TextOrEmpty("message");

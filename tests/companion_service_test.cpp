@@ -360,6 +360,12 @@ TEST(CompanionDecoding, TableRowsAreRecordsNamedByTheirColumns) {
                      second->LotSize(), second->IssueType()),
               "AURORAGREEN|Aurora Green|AGE|95|100|2026-12-03|2026-12-07|125|10|150|150|"
               "BOOK BUILT|");
+    // A zero byte comes only from its escape, which a written backslash does not start.
+    const auto named = [&](const std::string& name) { return "[" + name + row.substr(15); };
+    const corvex::Outcome backslash =
+        decode(columns + R"(,"rows":[)" + named(R"("C:\\u0000 Ltd")") + "]");
+    ASSERT_TRUE(backslash.answer) << backslash.message;
+    EXPECT_STREQ(R"(C:\u0000 Ltd)", At<IPOWatchEntry>(&backslash.answer->List(), 0)->IPOName());
 
     const std::string unreadable = "The IPO service sent an answer that cannot be read: field ";
     const std::string shortRow = row.substr(0, row.find(",\"AGE\"")) + "]";
@@ -372,6 +378,8 @@ TEST(CompanionDecoding, TableRowsAreRecordsNamedByTheirColumns) {
         {R"("columns":["name",7],"rows":[])", "columns[1] is not a text"},
         {R"("columns":["name"],"rows":[["X"]])", "rows[0].bid_end is missing"},
         {columns + R"(,"rows":{})", "rows is not a list"},
+        {columns + R"(,"rows":[)" + row + "," + named(R"("Aurora\u0000Green")") + "]",
+         "rows[1].name holds a zero byte"},
     };
     for (const auto& [table, message] : refused) {
         const corvex::Outcome outcome = decode(table);
