@@ -25,7 +25,7 @@ class AnswerWriter {
 
 // The same frame for records that all have the same keys: the keys once, as `columns`, and each
 // record as an array of its values in the columns' order, under `rows`. The keys are not repeated
-// in every record, which halves a list of short records and the client's work reading it.
+// in every record, which halves the size of a list of short records.
 class TableAnswerWriter {
   public:
     TableAnswerWriter(std::string& out, std::span<const std::string_view> columns) : json(out) {

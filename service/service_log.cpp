@@ -13,7 +13,6 @@
 #include <mutex>
 #include <stdexcept>
 
-
 namespace svc {
 namespace {
 
