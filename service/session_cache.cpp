@@ -14,11 +14,11 @@ const StoredSession* SessionCache::Find(const std::string& tokenKey) const {
     return found == sessions_.end() ? nullptr : &found->second;
 }
 
-void SessionCache::Keep(const std::string& tokenKey, const StoredSession& session) {
+const StoredSession& SessionCache::Keep(const std::string& tokenKey, const StoredSession& session) {
     if (sessions_.size() >= kMaxSessions) {
         sessions_.clear();
     }
-    sessions_.insert_or_assign(tokenKey, session);
+    return sessions_.insert_or_assign(tokenKey, session).first->second;
 }
 
 void SessionCache::Forget(const std::string& tokenKey) {

@@ -20,7 +20,8 @@ class SessionCache {
     void Follow(int64_t dataVersion);
     // The session kept for a token's key; null when none is.
     const StoredSession* Find(const std::string& tokenKey) const;
-    void Keep(const std::string& tokenKey, const StoredSession& session);
+    // Keeps a session found in the store; gives the one kept.
+    const StoredSession& Keep(const std::string& tokenKey, const StoredSession& session);
     void Forget(const std::string& tokenKey);
 
   private:

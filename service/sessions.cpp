@@ -151,8 +151,7 @@ Session Sessions::Authenticate(const std::string& authorization) {
         if (!stored) {
             throw NotSignedIn("Not signed in: the session token is not known; sign in again");
         }
-        cache_.Keep(key, *stored);
-        found = cache_.Find(key);
+        found = &cache_.Keep(key, *stored);
     }
     if (found->expires <= UnixNow()) {
         cache_.Forget(key);

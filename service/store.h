@@ -83,7 +83,6 @@ class Store {
     void Exec(const char* sql);
     // Runs one statement without rows (a savepoint, a commit), compiled once and kept.
     void Run(const char* sql) { Prepare(sql).Run(); }
-    int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
     const std::string& Path() const { return path_; }
     bool IsEmpty();
     // A number that moves whenever another connection (another process) has committed to the
